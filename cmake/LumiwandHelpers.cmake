@@ -1,0 +1,12 @@
+# lumiwand_add_test(NAME SOURCES file... LIBS lib...)
+# One QtTest executable registered with ctest. Tests run headless (offscreen platform) with a private HOME so
+# the workspace lands in a temporary Documents folder and never touches the user's own.
+function(lumiwand_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${CMAKE_BINARY_DIR}/test-home/${name};XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/${name}/.config;XDG_DOCUMENTS_DIR=;LANG=C.UTF-8;LC_ALL=C.UTF-8"
+    TIMEOUT 300)
+endfunction()

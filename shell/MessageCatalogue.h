@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// The numbered catalogue of every text the program shows. Ids 0..5 are the same in every language; the rest
+// of the program names a text by its English id (400..796) and gets it in the effective language, whose block
+// starts at the language's offset (800 Traditional Chinese ... 5200 Thai).
+namespace shell {
+
+using LangId = std::uint16_t;
+
+constexpr LangId kNoLanguageChosen = 0xFFFF;
+constexpr LangId kEnglishUs = 0x0409;
+constexpr unsigned kFirstEnglishId = 400;
+constexpr unsigned kLastEnglishId = 796;
+
+// Text of a message in the effective language; " " when the catalogue has no text for it. Never fails.
+QString lookupMessage(unsigned id);
+
+// Convenience: the message used as a printf-style format, filled with the arguments (QString::asprintf rules).
+template <typename... Args>
+QString formatMessage(unsigned id, Args... args)
+{
+    return QString::asprintf(lookupMessage(id).toUtf8().constData(), args...);
+}
+
+// The catalogue entry stored under an absolute id, without any language mapping; empty when absent.
+QString catalogueEntry(unsigned entryId);
+
+// The process-wide language choice; 0 and 0xFFFF mean that no language was chosen.
+LangId languageOverride();
+void setLanguageOverride(LangId language);
+// Takes the stored "USER_LANGUAGE" value as the override; -1 and 65535 (absent, unreadable) both mean no choice.
+void refreshLanguageOverride(int storedUserLanguage);
+
+// The override when one was chosen, else the system's language.
+LangId effectiveLanguage();
+
+// Start of the language's block in the catalogue: 800..5200 for the twelve translated languages, else 400.
+unsigned languageOffset(LangId language);
+
+// The system's language as a Windows language identifier (primary language in the low 10 bits, sublanguage
+// above), derived from the locale; English (US) when the locale maps to no known identifier.
+LangId systemLanguageId();
+// The same mapping for a given locale, so that it can be tested without changing the process locale.
+LangId languageIdForLocale(const QString& localeName);
+
+// Overrides what systemLanguageId() reports (tests and the language dialog's previews); 0 restores the locale.
+void setSystemLanguageForTesting(LangId language);
+
+} // namespace shell

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The seam between logic and the person at the screen: every question, input box, file choice and message box
+// that an operation needs goes through it. Windows pass a Qt implementation; tests pass a scripted one.
+namespace shell {
+
+enum class Icon { None, Stop, Information, Question, Warning };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    // A modal message box; returns the button pressed (closing the box counts as Cancel, or No for Yes/No).
+    virtual Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) = 0;
+
+    // A one-line text question; nullopt when cancelled.
+    virtual std::optional<QString> inputText(const QString& title, const QString& prompt,
+                                             const QString& initial) = 0;
+
+    // File choosers; an empty result means cancelled. `filters` are Qt filter strings ("Bitmap (*.bmp)").
+    virtual QString chooseOpenFile(const QString& title, const QString& folder, const QStringList& filters) = 0;
+    virtual QString chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
+                                   const QStringList& filters) = 0;
+
+    // Message boxes built from catalogue ids, the program's usual way of speaking.
+    void tell(unsigned titleId, unsigned textId, Icon icon);
+    void tellText(unsigned titleId, const QString& text, Icon icon);
+    bool confirm(unsigned titleId, unsigned textId, Buttons buttons = Buttons::YesNo);
+    bool confirmText(unsigned titleId, const QString& text, Buttons buttons = Buttons::YesNo);
+};
+
+} // namespace shell

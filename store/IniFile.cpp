@@ -1,0 +1,299 @@
+#include "store/IniFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <exception>
+#include <sys/stat.h>
+
+namespace store {
+
+IniWriteError::IniWriteError(const QString& path)
+    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()), path_(path)
+{
+}
+
+IniFile::IniFile(QString path) : path_(std::move(path)) {}
+
+void IniFile::Section::reindex()
+{
+    index.clear();
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i)
+        if (!lines[i].key.isEmpty() && !index.contains(lines[i].key.toLower()))
+            index.insert(lines[i].key.toLower(), i);
+}
+
+IniFile::DiskStamp IniFile::stampOnDisk() const
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path_).constData(), &info) != 0)
+        return {};
+    return {true, static_cast<qint64>(info.st_size),
+            static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+            static_cast<quint64>(info.st_ino)};
+}
+
+void IniFile::refresh() const
+{
+    if (batchDepth_ > 0 && loaded_)
+        return; // the batch's own writes are newer than the disk
+    const DiskStamp now = stampOnDisk();
+    if (loaded_ && now == stamp_)
+        return;
+    QByteArray content;
+    if (now.exists) {
+        QFile file(path_);
+        if (file.open(QIODevice::ReadOnly))
+            content = file.readAll();
+    }
+    parse(content);
+    stamp_ = now;
+    loaded_ = true;
+}
+
+void IniFile::parse(const QByteArray& content) const
+{
+    sections_.clear();
+    sectionIndex_.clear();
+    QString text = QString::fromUtf8(content);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    sections_.push_back({QString(), false, {}, {}});
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        QString line = lines[n];
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (n == lines.size() - 1 && line.isEmpty())
+            break; // the end of the last line
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(u'[') && trimmed.indexOf(u']') > 0) {
+            const QString name = trimmed.mid(1, trimmed.indexOf(u']') - 1).trimmed();
+            if (!sectionIndex_.contains(name.toLower()))
+                sectionIndex_.insert(name.toLower(), static_cast<int>(sections_.size()));
+            sections_.push_back({name, true, {}, {}});
+            continue;
+        }
+        const qsizetype equals = trimmed.indexOf(u'=');
+        const bool comment = trimmed.startsWith(u';') || trimmed.startsWith(u'#');
+        Line parsed;
+        if (equals > 0 && !comment) {
+            parsed.key = trimmed.left(equals).trimmed();
+            parsed.value = trimmed.mid(equals + 1).trimmed();
+        }
+        if (parsed.key.isEmpty())
+            parsed.raw = line;
+        sections_.back().lines.push_back(parsed);
+    }
+    for (Section& section : sections_)
+        section.reindex();
+}
+
+const IniFile::Section* IniFile::findSection(const QString& section) const
+{
+    refresh();
+    const auto found = sectionIndex_.constFind(section.toLower());
+    return found == sectionIndex_.cend() ? nullptr : &sections_[*found];
+}
+
+const IniFile::Line* IniFile::findLine(const QString& section, const QString& key) const
+{
+    const Section* found = findSection(section);
+    if (!found)
+        return nullptr;
+    const auto line = found->index.constFind(key.toLower());
+    return line == found->index.cend() ? nullptr : &found->lines[*line];
+}
+
+QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    const Line* line = findLine(section, key);
+    if (!line)
+        return defaultValue;
+    const QString& value = line->value;
+    // As the profile functions do, a value enclosed in a pair of quotation marks is read without them.
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+int IniFile::readInteger(const QString& section, const QString& key, int defaultValue) const
+{
+    const QString text = readString(section, key, QString()).trimmed();
+    bool ok = false;
+    int value = text.toInt(&ok, 10);
+    if (!ok && (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)))
+        value = text.mid(2).toInt(&ok, 16);
+    return ok ? value : defaultValue;
+}
+
+bool IniFile::readBool(const QString& section, const QString& key, bool defaultValue) const
+{
+    return readInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+IniFile::Section& IniFile::sectionForWrite(const QString& section)
+{
+    refresh();
+    const auto found = sectionIndex_.constFind(section.toLower());
+    if (found != sectionIndex_.cend())
+        return sections_[*found];
+    sectionIndex_.insert(section.toLower(), static_cast<int>(sections_.size()));
+    sections_.push_back({section, true, {}, {}});
+    return sections_.back();
+}
+
+void IniFile::writeString(const QString& section, const QString& key, const QString& value)
+{
+    Section& target = sectionForWrite(section);
+    const auto found = target.index.constFind(key.toLower());
+    if (found != target.index.cend()) {
+        target.lines[*found].value = value;
+    } else {
+        // New keys go after the section's last key, before any trailing blank lines.
+        auto at = target.lines.end();
+        while (at != target.lines.begin() && std::prev(at)->key.isEmpty() && std::prev(at)->raw.trimmed().isEmpty())
+            --at;
+        const auto position = target.lines.insert(at, Line{key, value, {}});
+        if (position + 1 == target.lines.end())
+            target.index.insert(key.toLower(), static_cast<int>(target.lines.size() - 1));
+        else
+            target.reindex();
+    }
+    store();
+}
+
+void IniFile::writeInteger(const QString& section, const QString& key, int value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeBool(const QString& section, const QString& key, bool value)
+{
+    writeInteger(section, key, value ? 1 : 0);
+}
+
+void IniFile::deleteKey(const QString& section, const QString& key)
+{
+    refresh();
+    const auto found = sectionIndex_.constFind(section.toLower());
+    if (found == sectionIndex_.cend())
+        return;
+    Section& target = sections_[*found];
+    const auto line = target.index.constFind(key.toLower());
+    if (line == target.index.cend())
+        return;
+    target.lines.erase(target.lines.begin() + *line);
+    target.reindex();
+    store();
+}
+
+void IniFile::eraseSection(const QString& section)
+{
+    refresh();
+    const QString lower = section.toLower();
+    const auto before = sections_.size();
+    std::erase_if(sections_, [&](const Section& s) { return s.headed && s.name.toLower() == lower; });
+    if (sections_.size() == before)
+        return;
+    sectionIndex_.clear();
+    for (int i = 0; i < static_cast<int>(sections_.size()); ++i)
+        if (sections_[i].headed && !sectionIndex_.contains(sections_[i].name.toLower()))
+            sectionIndex_.insert(sections_[i].name.toLower(), i);
+    store();
+}
+
+bool IniFile::sectionExists(const QString& section) const
+{
+    return findSection(section) != nullptr;
+}
+
+bool IniFile::valueExists(const QString& section, const QString& key) const
+{
+    return findLine(section, key) != nullptr;
+}
+
+QStringList IniFile::sections() const
+{
+    refresh();
+    QStringList names;
+    for (const Section& section : sections_)
+        if (section.headed && !names.contains(section.name, Qt::CaseInsensitive))
+            names << section.name;
+    return names;
+}
+
+QStringList IniFile::keys(const QString& section) const
+{
+    QStringList names;
+    if (const Section* found = findSection(section))
+        for (const Line& line : found->lines)
+            if (!line.key.isEmpty() && !names.contains(line.key, Qt::CaseInsensitive))
+                names << line.key;
+    return names;
+}
+
+QByteArray IniFile::serialise() const
+{
+    QString text;
+    for (const Section& section : sections_) {
+        if (section.headed)
+            text += u'[' + section.name + QLatin1String("]\r\n");
+        for (const Line& line : section.lines)
+            text += (line.key.isEmpty() ? line.raw : line.key + u'=' + line.value) + QLatin1String("\r\n");
+    }
+    return text.toUtf8();
+}
+
+void IniFile::store()
+{
+    if (batchDepth_ > 0) {
+        dirty_ = true;
+        return;
+    }
+    QSaveFile file(path_);
+    const QByteArray content = serialise();
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        loaded_ = false; // what is in memory never reached the disk: read the disk again next time
+        throw IniWriteError(path_);
+    }
+    stamp_ = stampOnDisk();
+    dirty_ = false;
+}
+
+void IniFile::flush()
+{
+    if (dirty_) {
+        const int depth = batchDepth_;
+        batchDepth_ = 0;
+        try {
+            store();
+        } catch (...) {
+            batchDepth_ = depth;
+            throw;
+        }
+        batchDepth_ = depth;
+    }
+}
+
+IniFile::WriteBatch::WriteBatch(IniFile& file) : file_(file)
+{
+    file_.refresh();
+    ++file_.batchDepth_;
+}
+
+IniFile::WriteBatch::~WriteBatch() noexcept(false)
+{
+    if (--file_.batchDepth_ > 0)
+        return;
+    if (std::uncaught_exceptions() > 0) {
+        try {
+            file_.flush();
+        } catch (const IniWriteError&) {
+            // already unwinding for another error, which is the one the user sees
+        }
+        return;
+    }
+    file_.flush();
+}
+
+} // namespace store

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+#include <vector>
+
+namespace store {
+
+// A write the file system refused. Its message is "Unable to write to <path>"; the command that made the write
+// is abandoned and the window shows the message.
+class IniWriteError : public std::runtime_error {
+public:
+    explicit IniWriteError(const QString& path);
+    const QString& path() const { return path_; }
+    QString message() const { return QString::fromUtf8(what()); }
+
+private:
+    QString path_;
+};
+
+// INI text files with the semantics of the Windows profile functions, which the settings, project and
+// catalogue files were always written with:
+// - section and key names match without regard to case; the first of duplicate sections or keys wins;
+// - every value is read with the caller's default when the file, the section or the key is missing;
+// - the order of sections and keys is kept, and so are comments and lines the parser does not understand;
+// - every write reaches the disk at once, through a temporary file renamed over the old one, so a crash never
+//   leaves a half-written file (a WriteBatch holds the writes of one operation and stores them together);
+// - a reader never serves stale content: the file is parsed again when it changed on disk.
+// Tolerated on reading: CRLF line ends, a UTF-8 byte order mark, blank and comment (";" or "#") lines, spaces
+// around names and values, lines without "=". Files are written as UTF-8 with CRLF line ends.
+class IniFile {
+public:
+    explicit IniFile(QString path);
+
+    const QString& path() const { return path_; }
+
+    QString readString(const QString& section, const QString& key, const QString& defaultValue = {}) const;
+    // A value that is not a decimal (or "0x" hexadecimal) integer in int range reads as the default.
+    int readInteger(const QString& section, const QString& key, int defaultValue) const;
+    bool readBool(const QString& section, const QString& key, bool defaultValue) const;
+
+    // These throw IniWriteError when the file cannot be written; the file on disk is then unchanged.
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInteger(const QString& section, const QString& key, int value);
+    void writeBool(const QString& section, const QString& key, bool value);
+    void deleteKey(const QString& section, const QString& key);
+    void eraseSection(const QString& section);
+
+    bool sectionExists(const QString& section) const;
+    bool valueExists(const QString& section, const QString& key) const;
+    QStringList sections() const;
+    QStringList keys(const QString& section) const;
+
+    // Makes sure everything written so far is on disk (a no-op outside a WriteBatch: writes go through at once).
+    void flush();
+
+    // Holds the writes made while it lives and stores them in one replacement of the file when it ends (or at
+    // flush()), for operations that write hundreds of keys. Readers in this process see the writes at once.
+    class WriteBatch {
+    public:
+        explicit WriteBatch(IniFile& file);
+        ~WriteBatch() noexcept(false);
+        WriteBatch(const WriteBatch&) = delete;
+        WriteBatch& operator=(const WriteBatch&) = delete;
+
+    private:
+        IniFile& file_;
+    };
+
+private:
+    struct Line {
+        QString key;  // empty for a raw line
+        QString value;
+        QString raw;  // the text of a comment, blank or unparsed line
+    };
+    struct Section {
+        QString name;   // empty for the lines before the first section
+        bool headed = true;
+        std::vector<Line> lines;
+        QHash<QString, int> index; // lower-cased key -> first line with that key
+        void reindex();
+    };
+    struct DiskStamp {
+        bool exists = false;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        quint64 inode = 0;
+        bool operator==(const DiskStamp&) const = default;
+    };
+
+    void refresh() const;
+    void parse(const QByteArray& content) const;
+    DiskStamp stampOnDisk() const;
+    const Section* findSection(const QString& section) const;
+    Section& sectionForWrite(const QString& section);
+    const Line* findLine(const QString& section, const QString& key) const;
+    void store();
+    QByteArray serialise() const;
+
+    QString path_;
+    mutable std::vector<Section> sections_;
+    mutable QHash<QString, int> sectionIndex_; // lower-cased name -> first section with that name
+    mutable DiskStamp stamp_;
+    mutable bool loaded_ = false;
+    int batchDepth_ = 0;
+    bool dirty_ = false;
+};
+
+} // namespace store

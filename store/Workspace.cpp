@@ -1,0 +1,102 @@
+#include "store/Workspace.h"
+
+#include "store/IniFile.h"
+#include "store/Project.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace store {
+namespace {
+
+QString withSlash(QString folder)
+{
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+// True when the folder exists as a real folder (not a link) owned by this user and closed to everyone else.
+bool isPrivateFolder(const QString& folder)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 0077) == 0;
+}
+
+QString makePrivateFolder(const QString& folder)
+{
+    ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    return isPrivateFolder(folder) ? withSlash(folder) : QString();
+}
+
+} // namespace
+
+QString documentsFolder()
+{
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath() + QStringLiteral("/Documents");
+    return withSlash(documents);
+}
+
+QString privateTempFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && isPrivateFolder(runtime)) {
+        const QString folder = makePrivateFolder(runtime + QStringLiteral("/lumiwand"));
+        if (!folder.isEmpty())
+            return folder;
+    }
+    const QString perUser = QDir::tempPath() + QStringLiteral("/lumiwand-%1").arg(::getuid());
+    QString folder = makePrivateFolder(perUser);
+    if (!folder.isEmpty())
+        return folder;
+    // Someone else holds that name: take a fresh folder of our own instead.
+    QByteArray pattern = QFile::encodeName(perUser + QStringLiteral("-XXXXXX"));
+    if (::mkdtemp(pattern.data()))
+        return withSlash(QFile::decodeName(pattern));
+    return withSlash(QDir::tempPath());
+}
+
+Workspace workspaceFor(const QString& documents, int ledCount)
+{
+    Workspace workspace;
+    const QString edition = QString::number(ledCount);
+    workspace.rootFolder = withSlash(documents) + QStringLiteral("MyLumiwand/");
+    workspace.exportFolder = workspace.rootFolder + edition + QStringLiteral("Export/");
+    workspace.projectsFolder = workspace.rootFolder + edition + QStringLiteral("MyLumiwandProjects/");
+    workspace.clipsFolder = workspace.rootFolder + edition + QStringLiteral("Clips/");
+    workspace.settingsFile = workspace.rootFolder + QStringLiteral("Lumiwand.ini");
+    return workspace;
+}
+
+void ensureFolderPath(const QString& folder)
+{
+    if (QDir(folder).exists())
+        return;
+    QDir().mkpath(folder);
+}
+
+Workspace prepareWorkspace(const QString& documents, int ledCount, int pictureWidth)
+{
+    Workspace workspace = workspaceFor(documents, ledCount);
+    for (const QString& folder : {workspace.exportFolder, workspace.projectsFolder, workspace.clipsFolder})
+        ensureFolderPath(folder);
+    workspace.tempFolder = privateTempFolder();
+    const QString starter = workspace.projectsFolder + QStringLiteral("QuickStart.ini");
+    if (!QFile::exists(starter)) {
+        try {
+            createProject(starter, pictureWidth, ledCount);
+        } catch (const IniWriteError&) {
+            // an unwritable workspace is reported by the first command that needs it
+        }
+    }
+    return workspace;
+}
+
+} // namespace store

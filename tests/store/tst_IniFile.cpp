@@ -1,0 +1,176 @@
+#include "store/IniFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+using store::IniFile;
+
+class TestIniFile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString fileWith(const QByteArray& content)
+    {
+        static int counter = 0;
+        const QString path = dir.filePath(QStringLiteral("f%1.ini").arg(++counter));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(content);
+        return path;
+    }
+
+    static QByteArray contentOf(const QString& path)
+    {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }
+
+private slots:
+    void readsWhatPeopleLeaveInFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        const QByteArray sample = "[Summary]\nTotal_Pictures=3\n";
+        QTest::newRow("names ignore case") << sample << "SUMMARY" << "TOTAL_PICTURES" << "3";
+        QTest::newRow("crlf") << QByteArray("[A]\r\nk=v\r\n") << "a" << "k" << "v";
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[A]\nk=v\n") << "A" << "k" << "v";
+        QTest::newRow("spaces around names and values") << QByteArray("  [ A ]  \n  k  =  v w  \n") << "A" << "k"
+                                                        << "v w";
+        QTest::newRow("comments, blanks, lines without =")
+            << QByteArray("; note\n[A]\n\n# other\ngarbage line\nk=v\n") << "A" << "k" << "v";
+        QTest::newRow("first duplicate key wins") << QByteArray("[A]\nk=1\nk=2\n") << "A" << "k" << "1";
+        QTest::newRow("first duplicate section wins") << QByteArray("[A]\nk=1\n[a]\nk=2\n") << "A" << "k" << "1";
+        QTest::newRow("quotes are stripped") << QByteArray("[A]\nk=\"v \"\n") << "A" << "k" << "v ";
+        QTest::newRow("missing key gives default") << sample << "SUMMARY" << "nothing" << "default";
+        QTest::newRow("missing section gives default") << sample << "nothing" << "TOTAL_PICTURES" << "default";
+        QTest::newRow("binary junk gives default") << QByteArray("\x00\x01\xff[\n=\n", 8) << "A" << "k"
+                                                   << "default";
+        QTest::newRow("value may hold =") << QByteArray("[A]\nk=a=b\n") << "A" << "k" << "a=b";
+    }
+    void readsWhatPeopleLeaveInFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        QCOMPARE(IniFile(fileWith(content)).readString(section, key, QStringLiteral("default")), expected);
+    }
+
+    void readsIntegers_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("decimal") << QByteArray("160") << 160;
+        QTest::newRow("negative") << QByteArray("-8") << -8;
+        QTest::newRow("hexadecimal") << QByteArray("0x1F") << 31;
+        QTest::newRow("not a number") << QByteArray("fast") << 77;
+        QTest::newRow("trailing junk") << QByteArray("12abc") << 77;
+        QTest::newRow("empty") << QByteArray("") << 77;
+        QTest::newRow("beyond int") << QByteArray("99999999999") << 77;
+    }
+    void readsIntegers()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(int, expected);
+        QCOMPARE(IniFile(fileWith("[A]\nk=" + value + "\n")).readInteger("A", "k", 77), expected);
+    }
+
+    void missingFileReadsDefaults()
+    {
+        IniFile ini(dir.filePath("absent.ini"));
+        QCOMPARE(ini.readInteger("A", "k", 5), 5);
+        QVERIFY(!ini.sectionExists("A"));
+        QVERIFY(!QFile::exists(ini.path()));
+    }
+
+    void writesKeepOrderCommentsAndCase()
+    {
+        const QString path = fileWith("; made by hand\r\n[First]\r\nOne=1\r\n\r\n[Second]\r\nTwo=2\r\n");
+        IniFile ini(path);
+        ini.writeInteger("first", "one", 10);    // updates in place, keeps the stored spelling of the names
+        ini.writeString("FIRST", "Three", "3");  // a new key joins its section, before the blank line
+        ini.writeString("Third", "Four", "4");   // a new section goes at the end
+        QCOMPARE(contentOf(path), QByteArray("; made by hand\r\n[First]\r\nOne=10\r\nThree=3\r\n\r\n"
+                                             "[Second]\r\nTwo=2\r\n[Third]\r\nFour=4\r\n"));
+        QCOMPARE(ini.sections(), QStringList({"First", "Second", "Third"}));
+        QCOMPARE(ini.keys("first"), QStringList({"One", "Three"}));
+    }
+
+    void deletesKeysAndSections()
+    {
+        const QString path = fileWith("[A]\nk=1\nj=2\n[B]\nx=1\n");
+        IniFile ini(path);
+        ini.deleteKey("a", "K");
+        ini.eraseSection("b");
+        ini.deleteKey("none", "k"); // absent: nothing happens
+        QCOMPARE(contentOf(path), QByteArray("[A]\r\nj=2\r\n"));
+    }
+
+    void rereadsWhenAnotherProgramChangedTheFile()
+    {
+        const QString path = fileWith("[A]\nk=1\n");
+        IniFile ini(path);
+        QCOMPARE(ini.readInteger("A", "k", 0), 1);
+        IniFile other(path);
+        other.writeInteger("A", "k", 2);
+        QCOMPARE(ini.readInteger("A", "k", 0), 2);
+        QFile::remove(path);
+        QCOMPARE(ini.readInteger("A", "k", 0), 0);
+    }
+
+    void batchStoresOnceAtTheEnd()
+    {
+        const QString path = fileWith("");
+        IniFile ini(path);
+        {
+            IniFile::WriteBatch batch(ini);
+            for (int i = 0; i < 100; ++i)
+                ini.writeInteger("A", QStringLiteral("k%1").arg(i), i);
+            QCOMPARE(ini.readInteger("A", "k99", -1), 99);   // visible to this reader at once
+            QCOMPARE(IniFile(path).readInteger("A", "k0", -1), -1); // not yet on disk
+        }
+        QCOMPARE(IniFile(path).readInteger("A", "k99", -1), 99);
+    }
+
+    void refusedWriteReportsThePathAndKeepsTheOldFile()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root may write into read-only folders");
+        QTemporaryDir locked;
+        const QString path = locked.filePath("p.ini");
+        IniFile(path).writeInteger("A", "k", 1);
+        ::chmod(QFile::encodeName(locked.path()).constData(), 0500);
+        IniFile ini(path);
+        try {
+            ini.writeInteger("A", "k", 2);
+            QFAIL("the write should have been refused");
+        } catch (const store::IniWriteError& error) {
+            QCOMPARE(error.message(), "Unable to write to " + path);
+        }
+        QCOMPARE(ini.readInteger("A", "k", 0), 1);
+        ::chmod(QFile::encodeName(locked.path()).constData(), 0700);
+    }
+
+    void refusedWriteWhereNoFileCanBe_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("missing folder") << dir.filePath("no/such/folder/p.ini");
+        QTest::newRow("a folder in the way") << dir.path();
+        QTest::newRow("a file system that takes no files") << QStringLiteral("/proc/lumiwand-test.ini");
+    }
+    void refusedWriteWhereNoFileCanBe()
+    {
+        QFETCH(QString, path);
+        IniFile ini(path);
+        QVERIFY_THROWS_EXCEPTION(store::IniWriteError, ini.writeInteger("A", "k", 1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_IniFile.moc"

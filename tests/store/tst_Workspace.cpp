@@ -1,0 +1,153 @@
+#include "store/Edition.h"
+#include "store/IniFile.h"
+#include "store/Project.h"
+#include "store/Settings.h"
+#include "store/Workspace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+class TestWorkspace : public QObject {
+    Q_OBJECT
+
+private slots:
+    void editionFromTheInvokedName_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("ledCount");
+        QTest::addColumn<int>("pictureWidth");
+        QTest::addColumn<int>("maxBannerWidth");
+        QTest::addColumn<int>("defaultSpeed");
+        QTest::addColumn<bool>("factory");
+        QTest::newRow("11 LEDs") << "/opt/Lumiwand11.exe" << 11 << 16 << 96 << 2050 << false;
+        QTest::newRow("16 by symlink, no dot") << "/usr/bin/Lumiwand16" << 16 << 16 << 96 << 2050 << false;
+        QTest::newRow("24") << "Lumiwand24" << 24 << 24 << 128 << 2050 << false;
+        QTest::newRow("upper case") << "LUMIWAND48.EXE" << 48 << 48 << 288 << 2 << false;
+        QTest::newRow("no digits") << "Lumiwand.exe" << 32 << 32 << 128 << 2 << false;
+        QTest::newRow("factory before the digits") << "lumiwand_factory16.exe" << 16 << 16 << 96 << 2050 << true;
+        QTest::newRow("factory after the digits") << "lumiwand16_factory.exe" << 32 << 32 << 128 << 2 << true;
+        QTest::newRow("mode word keeps the digits") << "/x/setup_Lumiwand_exp11" << 11 << 16 << 96 << 2050
+                                                    << false;
+        QTest::newRow("folders play no part") << "/home/a.16/factory/Lumiwand48" << 48 << 48 << 288 << 2 << false;
+        QTest::newRow("name of one letter") << "/bin/x" << 32 << 32 << 128 << 2 << false;
+    }
+    void editionFromTheInvokedName()
+    {
+        QFETCH(QString, path);
+        const store::EditionParameters edition = store::deriveEdition(path);
+        QTEST(edition.ledCount, "ledCount");
+        QTEST(edition.pictureWidth, "pictureWidth");
+        QTEST(edition.maxBannerWidth, "maxBannerWidth");
+        QTEST(edition.defaultSpeed, "defaultSpeed");
+        QTEST(edition.factoryMode, "factory");
+        QVERIFY(edition.versionLabel.isEmpty());
+    }
+
+    void versionLabel_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("four parts") << "0.9.9.6" << "  Ver 0.996";
+        QTest::newRow("build version") << "1.0.0.0" << "  Ver 1.000";
+        QTest::newRow("no dot") << "7" << "  Ver 7";
+        QTest::newRow("zero") << "0" << "";
+        QTest::newRow("empty") << "" << "";
+    }
+    void versionLabel()
+    {
+        QFETCH(QString, version);
+        QTEST(store::versionLabel(version), "label");
+    }
+
+    void caption()
+    {
+        store::EditionParameters edition = store::deriveEdition("Lumiwand_factory16");
+        edition.versionLabel = store::versionLabel("0.9.9.6");
+        QCOMPARE(store::mainWindowCaption(edition), "Lumiwand16  Ver 0.996 (Factory Mode)");
+        edition.factoryMode = false;
+        edition.versionLabel.clear();
+        QCOMPARE(store::mainWindowCaption(edition), "Lumiwand16");
+    }
+
+    void elevenLedWorkspaceWithItsStarterProject()
+    {
+        QTemporaryDir documents;
+        const store::Workspace workspace = store::prepareWorkspace(documents.path(), 11, 16);
+        const QString root = documents.path() + "/MyLumiwand/";
+        QCOMPARE(workspace.rootFolder, root);
+        QCOMPARE(workspace.exportFolder, root + "11Export/");
+        QCOMPARE(workspace.projectsFolder, root + "11MyLumiwandProjects/");
+        QCOMPARE(workspace.clipsFolder, root + "11Clips/");
+        QCOMPARE(workspace.settingsFile, root + "Lumiwand.ini");
+        for (const QString& folder : {workspace.exportFolder, workspace.projectsFolder, workspace.clipsFolder})
+            QVERIFY(QDir(folder).exists());
+
+        QFile starter(workspace.projectsFolder + "QuickStart.ini");
+        QVERIFY(starter.open(QIODevice::ReadOnly));
+        QCOMPARE(starter.readAll(), QByteArray("[DIMENSION]\r\nPICTURE_WIDTH=16\r\nPICTURE_HEIGHT=11\r\n"
+                                               "[SUMMARY]\r\nTOTAL_PICTURES=0\r\nMOVIE_INTERVAL=160\r\n"));
+    }
+
+    void starterProjectIsRecreatedButNeverTouched()
+    {
+        QTemporaryDir documents;
+        store::Workspace workspace = store::prepareWorkspace(documents.path(), 16, 16);
+        const QString starter = workspace.projectsFolder + "QuickStart.ini";
+        store::IniFile(starter).writeInteger("SUMMARY", "MOVIE_INTERVAL", 40);
+        store::prepareWorkspace(documents.path(), 16, 16);
+        QCOMPARE(store::Project(starter).movieInterval(), 40);
+        QFile::remove(starter);
+        store::prepareWorkspace(documents.path(), 16, 16);
+        QCOMPARE(store::Project(starter).movieInterval(), 160);
+        QCOMPARE(store::Project(starter).width(), 16);
+    }
+
+    void editionsShareTheSettingsButNotTheirFolders()
+    {
+        QTemporaryDir documents;
+        const store::Workspace w16 = store::prepareWorkspace(documents.path(), 16, 16);
+        const store::Workspace w48 = store::prepareWorkspace(documents.path(), 48, 48);
+        QCOMPARE(w16.settingsFile, w48.settingsFile);
+        QVERIFY(w16.projectsFolder != w48.projectsFolder);
+        QVERIFY(w16.clipsFolder != w48.clipsFolder);
+    }
+
+    void settings()
+    {
+        QTemporaryDir documents;
+        const QString file = documents.filePath("MyLumiwand/Lumiwand.ini");
+        QCOMPARE(store::readUserLanguage(file), -1);
+        QCOMPARE(store::readStartWithWizard(file), 1);
+        store::ensureFolderPath(documents.filePath("MyLumiwand"));
+        store::writeUserLanguage(file, 1041);
+        store::writeStartWithWizard(file, false);
+        QCOMPARE(store::readUserLanguage(file), 1041);
+        QCOMPARE(store::readStartWithWizard(file), 0);
+        store::IniFile(file).writeString("SETTING", "USER_LANGUAGE", "garbage");
+        QCOMPARE(store::readUserLanguage(file), -1);
+    }
+
+    void privateTempFolderIsClosedToOthers()
+    {
+        const QString folder = store::privateTempFolder();
+        QVERIFY(folder.endsWith('/'));
+        struct stat info {};
+        QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &info), 0);
+        QVERIFY(S_ISDIR(info.st_mode));
+        QCOMPARE(info.st_mode & 0077, 0u);
+    }
+
+    void ensureFolderPathCreatesEveryParent()
+    {
+        QTemporaryDir base;
+        store::ensureFolderPath(base.path() + "/a/b/c/");
+        QVERIFY(QDir(base.path() + "/a/b/c").exists());
+        store::ensureFolderPath(base.path() + "/a/b/c/"); // exists: nothing happens
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkspace)
+#include "tst_Workspace.moc"

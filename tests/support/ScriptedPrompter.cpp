@@ -1,0 +1,41 @@
+#include "tests/support/ScriptedPrompter.h"
+
+using shell::Answer;
+using shell::Buttons;
+
+Answer ScriptedPrompter::ask(const QString& title, const QString& text, shell::Icon icon, Buttons buttons)
+{
+    shown.append({QStringLiteral("box"), title, text, icon, buttons});
+    if (buttons == Buttons::Ok)
+        return answers.isEmpty() ? Answer::Ok : answers.dequeue();
+    if (!answers.isEmpty())
+        return answers.dequeue();
+    return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
+}
+
+std::optional<QString> ScriptedPrompter::inputText(const QString& title, const QString& prompt, const QString&)
+{
+    shown.append({QStringLiteral("input"), title, prompt, shell::Icon::None, Buttons::OkCancel});
+    return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
+}
+
+QString ScriptedPrompter::chooseOpenFile(const QString& title, const QString& folder, const QStringList&)
+{
+    shown.append({QStringLiteral("open"), title, folder, shell::Icon::None, Buttons::OkCancel});
+    return files.isEmpty() ? QString() : files.dequeue();
+}
+
+QString ScriptedPrompter::chooseSaveFile(const QString& title, const QString& folder, const QString&,
+                                         const QStringList&)
+{
+    shown.append({QStringLiteral("save"), title, folder, shell::Icon::None, Buttons::OkCancel});
+    return files.isEmpty() ? QString() : files.dequeue();
+}
+
+QStringList ScriptedPrompter::texts() const
+{
+    QStringList all;
+    for (const Shown& box : shown)
+        all << box.text;
+    return all;
+}
