@@ -1,0 +1,37 @@
+#pragma once
+
+#include "store/Edition.h"
+#include "store/Workspace.h"
+
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+#include <vector>
+
+// lumiwandctl's commands. Each command file registers its commands in a static table, so new commands are added
+// without touching the dispatcher.
+namespace ctl {
+
+struct Context {
+    store::EditionParameters edition;
+    store::Workspace workspace;
+    bool simplifiedMode = false;
+    QTextStream& out;
+    QTextStream& err;
+};
+
+struct Command {
+    QString name;
+    QString usage;   // "count PROJECT"
+    // Returns the exit status: 0 only on success.
+    std::function<int(Context& context, const QStringList& arguments)> run;
+};
+
+std::vector<Command>& commands();
+
+// Adds a command to the table at static initialisation: `static const ctl::Registration r{{...}};`.
+struct Registration {
+    explicit Registration(Command command) { commands().push_back(std::move(command)); }
+};
+
+} // namespace ctl
