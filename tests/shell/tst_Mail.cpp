@@ -1,0 +1,121 @@
+#include "shell/Mail.h"
+
+#include "shell/MessageCatalogue.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Stands in for xdg-email: writes the arguments it gets, one per line, into $RECORD.
+static const char kRecorder[] = "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$RECORD\"\n";
+
+class TestMail : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString record;
+
+    QStringList recorded()
+    {
+        QFile file(record);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+        lines.removeLast();
+        return lines;
+    }
+
+    // Waits until the recorder ran (it runs as a detached grandchild) instead of the full five seconds.
+    shell::Wait waitForRecord()
+    {
+        return [this](int) { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000); };
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString recorder = dir.filePath("xdg-email");
+        QFile file(recorder);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(kRecorder);
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("LUMIWAND_XDG_EMAIL", recorder.toUtf8());
+        record = dir.filePath("record.txt");
+        qputenv("RECORD", record.toUtf8());
+    }
+
+    void init() { QFile::remove(record); }
+
+    void theSenderIsStoredInsideTheProgram() { QVERIFY(shell::mailSenderImage().startsWith("\x7f" "ELF")); }
+
+    void senderParsesItsCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("handedOver");
+        QTest::newRow("one file") << QStringList{"-files", "/c/heart.bmp", "-subject", "Hi", "-body", "Text"}
+                                  << QStringList{"--utf8", "--subject", "Hi", "--body", "Text", "--attach",
+                                                 "/c/heart.bmp"};
+        QTest::newRow("options ignore case, -to is skipped")
+            << QStringList{"-TO", "x@y", "-FILES", "/a", "/b", "-Subject", "S", "-extra"}
+            << QStringList{"--utf8", "--subject", "S", "--body", "", "--attach", "/a", "--attach", "/b"};
+        QTest::newRow("quotes and dashes stay inside their argument")
+            << QStringList{"-files", "/p \"q\".lwd", "-subject", "a \" -body x", "-body", "-files"}
+            << QStringList{"--utf8", "--subject", "a \" -body x", "--body", "-files", "--attach", "/p \"q\".lwd"};
+        QTest::newRow("no file, nothing sent") << QStringList{"-subject", "S", "-body", "B"} << QStringList{};
+        QTest::newRow("no arguments") << QStringList{} << QStringList{};
+    }
+    void senderParsesItsCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QProcess sender;
+        sender.start(QStringLiteral(MAILSENDER_PATH), arguments);
+        QVERIFY(sender.waitForFinished(10000));
+        QCOMPARE(sender.exitCode(), 0);
+        QTEST(recorded(), "handedOver");
+    }
+
+    void sendMailStartsTheSenderAndRemovesIt()
+    {
+        QTemporaryDir temp;
+        const QString folder = temp.path() + '/';
+        const QStringList files{"/clips/my \"best\" heart.bmp"};
+        QVERIFY(shell::sendMail(folder, files, "Subject \"quoted\"", " ", waitForRecord()));
+        QCOMPARE(recorded(), QStringList({"--utf8", "--subject", "Subject \"quoted\"", "--body", " ", "--attach",
+                                          files[0]}));
+        QVERIFY(QDir(folder).isEmpty());
+    }
+
+    void sendMailReportsAnUnwritableFolder()
+    {
+        QVERIFY(!shell::sendMail("/proc/no-such-folder/", {"/x"}, "s", "b", [](int) {}));
+    }
+
+    void libraryFileMail()
+    {
+        QTemporaryDir temp;
+        ScriptedPrompter prompter;
+        shell::emailLibraryFile(2, "heart.bmp", "/clips/", temp.path() + '/', prompter, waitForRecord());
+        QVERIFY(prompter.shown.isEmpty());
+        QCOMPARE(recorded(), QStringList({"--utf8", "--subject", shell::lookupMessage(662), "--body", "",
+                                          "--attach", "/clips/heart.bmp"}));
+    }
+
+    void libraryMailNeedsAFile()
+    {
+        QTemporaryDir temp;
+        ScriptedPrompter prompter;
+        shell::emailLibraryFile(1, "Animals", "/clips/", temp.path() + '/', prompter, [](int) {});
+        QCOMPARE(prompter.shown.size(), 1);
+        QCOMPARE(prompter.shown[0].title, shell::lookupMessage(433));
+        QCOMPARE(prompter.shown[0].text, shell::lookupMessage(425));
+        QCOMPARE(prompter.shown[0].icon, shell::Icon::Stop);
+        QVERIFY(QDir(temp.path()).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMail)
+#include "tst_Mail.moc"
