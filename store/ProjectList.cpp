@@ -1,0 +1,250 @@
+#include "store/ProjectList.h"
+
+#include "shell/MessageCatalogue.h"
+#include "shell/Prompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <algorithm>
+
+namespace store {
+namespace {
+
+// The name a project file is stored under, with its ".ini".
+QString fileNameOf(const Project& project)
+{
+    return QFileInfo(project.path()).fileName();
+}
+
+QString displayedName(const QString& storedName)
+{
+    const qsizetype backslash = storedName.indexOf(u'\\');
+    return backslash < 0 ? storedName : storedName.mid(backslash + 1);
+}
+
+bool isValidProjectName(const QString& name)
+{
+    return !name.contains(u'/') && name != QLatin1String(".") && name != QLatin1String("..");
+}
+
+} // namespace
+
+ProjectList::ProjectList(QString projectsFolder) : folder_(std::move(projectsFolder)) {}
+
+void ProjectList::listProjects()
+{
+    clear();
+    const QDir folder(folder_);
+    for (const QFileInfo& file : folder.entryInfoList(QDir::Files, QDir::Name)) {
+        if (file.suffix().toLower() != QLatin1String("ini") || !file.fileName().contains(u'.'))
+            continue;
+        auto project = std::make_unique<Project>(file.filePath());
+        const int width = project->width();
+        const int height = project->height();
+        if (width == 0 || height == 0)
+            continue;
+        const QString name = file.fileName().left(file.fileName().size() - 4);
+        items_.push_back({QStringLiteral("%1 (%2 x %3)").arg(name).arg(width).arg(height), std::move(project)});
+    }
+    std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
+        return a.displayName.compare(b.displayName, Qt::CaseInsensitive) < 0;
+    });
+    current_ = items_.empty() ? -1 : 0;
+}
+
+bool ProjectList::selectProjectByName(const QString& name)
+{
+    const QString wanted = name.toLower();
+    for (int i = 0; i < size(); ++i) {
+        const QString file = fileNameOf(*items_[i].project).toLower();
+        if (wanted == file.section(u'.', 0, 0) || wanted == file) {
+            current_ = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+void ProjectList::setCurrentIndex(int index)
+{
+    if (index >= 0 && index < size())
+        current_ = index;
+}
+
+Project* ProjectList::current()
+{
+    return current_ < 0 ? nullptr : items_[current_].project.get();
+}
+
+QString ProjectList::currentDisplayName() const
+{
+    return current_ < 0 ? QString() : items_[current_].displayName;
+}
+
+void ProjectList::clear()
+{
+    items_.clear();
+    current_ = -1;
+}
+
+QString entryCaption(int entry, const QString& storedName, bool indelible, int group, int ticker)
+{
+    QString caption = QStringLiteral("(%1%2) ").arg(entry + 1).arg(indelible ? QStringLiteral(" **") : QString());
+    if (group != 0 && ticker != 0)
+        caption += QStringLiteral("<Group:%1,Ticker:%2>").arg(group).arg(ticker);
+    else if (group != 0)
+        caption += QStringLiteral("<Group:%1>").arg(group);
+    else if (ticker != 0)
+        caption += QStringLiteral("<Ticker:%1>").arg(ticker);
+    return caption + displayedName(storedName);
+}
+
+int entryIcon(int group, int ticker)
+{
+    return (group != 0 ? 1 : 0) + (ticker != 0 ? 2 : 0);
+}
+
+std::optional<std::vector<EntryRow>> loadEntryList(Project& project, const QString& clipsFolder)
+{
+    const int width = project.width();
+    const int height = project.height();
+    if (width < 1 || height < 1)
+        return std::nullopt;
+    // The second pass runs only after a repair, which leaves no missing file behind.
+    for (int pass = 0;; ++pass) {
+        std::vector<EntryRow> rows;
+        bool missing = false;
+        for (int entry = 0, n = project.totalPictures(); entry < n; ++entry) {
+            if (project.isHole(entry))
+                continue;
+            const QString name = project.pictureName(entry);
+            const QString file = clipsFolder + name;
+            if (!QFile::exists(file)) {
+                missing = true;
+                continue;
+            }
+            const QSize size = QImageReader(file).size();
+            if (size.width() <= 0 || size.height() != height)
+                continue;
+            const int group = project.group(entry);
+            const int ticker = project.ticker(entry);
+            rows.push_back({entryCaption(entry, name, project.indelible(entry), group, ticker),
+                            entryIcon(group, ticker), entry});
+        }
+        if (!missing || pass > 0)
+            return rows;
+        compactEntries(project, [&](int, const QString& name) {
+            const QString file = clipsFolder + name;
+            if (name.isEmpty() || name == QLatin1String("0") || !QFile::exists(file))
+                return false;
+            const QSize size = QImageReader(file).size();
+            return size.width() >= width && size.height() == height;
+        });
+    }
+}
+
+AssociationIndex buildAssociationIndex(ProjectList& projects)
+{
+    AssociationIndex index;
+    for (int p = 0; p < projects.size(); ++p) {
+        const Project& project = projects.project(p);
+        for (int entry = 0, n = project.totalPictures(); entry < n; ++entry) {
+            const QString name = project.ini().readString(QStringLiteral("PICTURE"), Project::entryKey(entry),
+                                                          QStringLiteral("0"));
+            if (name != QLatin1String("0"))
+                index.emplace_back(name, projects.displayName(p));
+        }
+    }
+    std::sort(index.begin(), index.end());
+    index.erase(std::unique(index.begin(), index.end()), index.end());
+    return index;
+}
+
+QStringList associatedProjects(const AssociationIndex& index, const QString& fileName)
+{
+    QStringList names;
+    for (const auto& [picture, project] : index)
+        if (picture == fileName)
+            names << project;
+    names.sort();
+    return names;
+}
+
+void renameProject(ProjectList& projects, shell::Prompter& prompter)
+{
+    const Project* current = projects.current();
+    if (!current)
+        return;
+    const QString oldFile = fileNameOf(*current);
+    const QString oldName = oldFile.left(oldFile.size() - 4);
+    const std::optional<QString> answer =
+        prompter.inputText(shell::lookupMessage(657), shell::lookupMessage(658), oldName);
+    if (!answer || answer->isEmpty() || *answer == QLatin1String("0") || *answer == oldName)
+        return;
+    const QString newFile = *answer + QStringLiteral(".ini");
+    projects.clear();
+    // A name that would leave the projects folder is refused like any other failed rename.
+    const bool renamed = isValidProjectName(*answer) &&
+                         QFile::rename(projects.projectsFolder() + oldFile, projects.projectsFolder() + newFile);
+    projects.listProjects();
+    if (!renamed) {
+        prompter.tell(657, 660, shell::Icon::Stop);
+        return;
+    }
+    for (int i = 0; i < projects.size(); ++i)
+        if (fileNameOf(projects.project(i)) == newFile)
+            projects.setCurrentIndex(i);
+    prompter.tell(657, 659, shell::Icon::Information);
+}
+
+void deleteProject(ProjectList& projects, shell::Prompter& prompter)
+{
+    if (!projects.current())
+        return;
+    const QString displayName = projects.currentDisplayName();
+    if (!prompter.confirmText(448, shell::formatMessage(447, qUtf8Printable(displayName))))
+        return;
+    const QString name = displayName.left(displayName.lastIndexOf(QLatin1String(" (")));
+    const QString path = projects.current()->path();
+    projects.clear();
+    if (!QFile::remove(path))
+        prompter.tellText(448, shell::lookupMessage(449) + name + u'!', shell::Icon::Stop);
+    projects.listProjects();
+}
+
+bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolder, const QString& picture,
+                                shell::Prompter& prompter)
+{
+    Project* project = projects.current();
+    if (!project)
+        return false;
+    const bool added = !picture.isEmpty() && appendEntry(*project, clipsFolder, picture, 0, -1, -1, false) == 0;
+    if (!added)
+        prompter.tell(434, 435, shell::Icon::Stop);
+    return added;
+}
+
+QString fileNameFromCaption(const QString& caption)
+{
+    QString name = caption.mid(caption.indexOf(u')') + 1);
+    const qsizetype angle = name.indexOf(u'>');
+    if (angle >= 0)
+        name = name.mid(angle + 1);
+    return name.trimmed();
+}
+
+BannerText bannerTextToEdit(const QString& fileName, const QString& textRecord)
+{
+    if (textRecord.isEmpty()) {
+        const qsizetype dot = fileName.lastIndexOf(u'.');
+        return {dot < 0 ? fileName : fileName.left(dot), QString()};
+    }
+    const qsizetype comma = textRecord.lastIndexOf(u',');
+    if (comma < 0)
+        return {textRecord, QString()};
+    return {textRecord.left(comma), textRecord.mid(comma + 1)};
+}
+
+} // namespace store

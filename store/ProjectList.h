@@ -1,0 +1,97 @@
+#pragma once
+
+#include "store/Project.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace shell {
+class Prompter;
+}
+
+namespace store {
+
+// The projects of the projects folder as the Projects page lists them, sorted by display name
+// ("QuickStart (16 x 16)"), each with the open accessor through which all its reads and writes go.
+class ProjectList {
+public:
+    explicit ProjectList(QString projectsFolder);
+
+    const QString& projectsFolder() const { return folder_; }
+
+    // Refills the list from the folder (files "*.ini" with both dimensions non-zero) and selects the first.
+    void listProjects();
+    // Selects the first project whose file name, lower-cased, equals the name either whole or up to its first
+    // dot. Returns false (selection unchanged) when none matches.
+    bool selectProjectByName(const QString& name);
+
+    int size() const { return static_cast<int>(items_.size()); }
+    bool isEmpty() const { return items_.empty(); }
+    const QString& displayName(int index) const { return items_[index].displayName; }
+    Project& project(int index) { return *items_[index].project; }
+    const Project& project(int index) const { return *items_[index].project; }
+
+    int currentIndex() const { return current_; }
+    void setCurrentIndex(int index);
+    // The current project, nullptr when the list is empty.
+    Project* current();
+    QString currentDisplayName() const;
+
+    // Closes every accessor (before a project file is renamed or deleted).
+    void clear();
+
+private:
+    struct Item {
+        QString displayName;
+        std::unique_ptr<Project> project;
+    };
+    QString folder_;
+    std::vector<Item> items_;
+    int current_ = -1;
+};
+
+// One row of the entry list: its caption ("(5 **) <Group:2,Ticker:1>logo.bmp"), its icon (0 plain, 1 group,
+// 2 ticker, 3 both) and the entry it stands for (rows skip holes and pictures of the wrong size, so a row number
+// is not always an entry number).
+struct EntryRow {
+    QString caption;
+    int icon = 0;
+    int entry = 0;
+};
+
+QString entryCaption(int entry, const QString& storedName, bool indelible, int group, int ticker);
+int entryIcon(int group, int ticker);
+
+// The rows of a project's entries. Entries whose picture file has gone are removed from the file (the others
+// renumbered, their values kept) before the rows are made. nullopt when the project has no usable dimension:
+// the page then keeps its old rows.
+std::optional<std::vector<EntryRow>> loadEntryList(Project& project, const QString& clipsFolder);
+
+// (picture name as stored, project display name) pairs, each once, sorted by picture name.
+using AssociationIndex = std::vector<std::pair<QString, QString>>;
+AssociationIndex buildAssociationIndex(ProjectList& projects);
+// The display names of the projects holding exactly this file name, sorted.
+QStringList associatedProjects(const AssociationIndex& index, const QString& fileName);
+
+// "Rename project" and "Delete this project" for the current project, with their questions and messages.
+void renameProject(ProjectList& projects, shell::Prompter& prompter);
+void deleteProject(ProjectList& projects, shell::Prompter& prompter);
+
+// "Add to Project ->": appends the picture last clicked in the page's library tree (empty when none was)
+// to the current project; message 435 when that fails. Returns true when added.
+bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolder, const QString& picture,
+                                shell::Prompter& prompter);
+
+// Re-editing a banner as text: the file name a row caption shows, and the text and font to edit, from the
+// banner's text record ("text,font"; empty when the file has none) or else from the file name.
+QString fileNameFromCaption(const QString& caption);
+struct BannerText {
+    QString text;
+    QString fontName; // empty: keep the current font
+};
+BannerText bannerTextToEdit(const QString& fileName, const QString& textRecord);
+
+} // namespace store

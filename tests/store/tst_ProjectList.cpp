@@ -1,0 +1,241 @@
+#include "store/ProjectList.h"
+
+#include "shell/MessageCatalogue.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+using store::Project;
+using store::ProjectList;
+
+class TestProjectList : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString projects;
+    QString clips;
+
+    void picture(const QString& name, int width, int height)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QVERIFY(image.save(clips + name, "BMP"));
+    }
+
+    Project project(const QString& name, const QStringList& pictures, int width = 16, int height = 16)
+    {
+        store::createProject(projects + name + ".ini", width, height);
+        Project p(projects + name + ".ini");
+        for (int i = 0; i < pictures.size(); ++i)
+            p.ini().writeString("PICTURE", Project::entryKey(i), pictures[i]);
+        p.ini().writeInteger("SUMMARY", "TOTAL_PICTURES", pictures.size());
+        return p;
+    }
+
+    QStringList captions(const std::vector<store::EntryRow>& rows)
+    {
+        QStringList result;
+        for (const store::EntryRow& row : rows)
+            result << QStringLiteral("%1=%2").arg(row.entry).arg(row.caption);
+        return result;
+    }
+
+private slots:
+    void init()
+    {
+        const QString base = dir.path() + QStringLiteral("/%1-%2/")
+                                                .arg(QTest::currentTestFunction(), QTest::currentDataTag());
+        projects = base + "projects/";
+        clips = base + "clips/";
+        QDir().mkpath(projects);
+        QDir().mkpath(clips);
+        picture("heart.bmp", 16, 16);
+        picture("banner.bmp", 96, 16);
+        picture("low.bmp", 16, 11);
+        picture("narrow.bmp", 8, 16);
+    }
+
+    void listsSortedWithDimensions()
+    {
+        project("zoo", {});
+        project("Alpha", {}, 96, 16);
+        project("broken", {}, 0, 16);
+        QFile(projects + "notes.txt").open(QIODevice::WriteOnly);
+        QFile::copy(projects + "zoo.ini", projects + "Upper.INI");
+        ProjectList list(projects);
+        list.listProjects();
+        QCOMPARE(list.size(), 3);
+        QCOMPARE(list.displayName(0), "Alpha (96 x 16)");
+        QCOMPARE(list.displayName(1), "Upper (16 x 16)");
+        QCOMPARE(list.displayName(2), "zoo (16 x 16)");
+        QCOMPARE(list.currentIndex(), 0);
+        QVERIFY(list.selectProjectByName("ZOO"));
+        QCOMPARE(list.currentDisplayName(), "zoo (16 x 16)");
+        QVERIFY(list.selectProjectByName("upper.ini"));
+        QCOMPARE(list.currentIndex(), 1);
+        QVERIFY(!list.selectProjectByName("nothing"));
+        QCOMPARE(list.currentIndex(), 1);
+    }
+
+    void captions_data()
+    {
+        QTest::addColumn<bool>("indelible");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("ticker");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("plain") << false << 0 << 0 << "(5) logo.bmp" << 0;
+        QTest::newRow("group") << false << 1 << 0 << "(5) <Group:1>logo.bmp" << 1;
+        QTest::newRow("ticker") << false << 0 << 2 << "(5) <Ticker:2>logo.bmp" << 2;
+        QTest::newRow("both") << false << 1 << 1 << "(5) <Group:1,Ticker:1>logo.bmp" << 3;
+        QTest::newRow("indelible") << true << 0 << 0 << "(5 **) logo.bmp" << 0;
+        QTest::newRow("indelible, both") << true << 2 << 1 << "(5 **) <Group:2,Ticker:1>logo.bmp" << 3;
+    }
+    void captions()
+    {
+        QFETCH(bool, indelible);
+        QFETCH(int, group);
+        QFETCH(int, ticker);
+        QTEST(store::entryCaption(4, "logo.bmp", indelible, group, ticker), "caption");
+        QTEST(store::entryIcon(group, ticker), "icon");
+        QCOMPARE(store::entryCaption(0, "old\\dir\\logo.bmp", false, 0, 0), "(1) dir\\logo.bmp");
+    }
+
+    void rowsSkipHiddenEntriesButKeepTheirNumbers()
+    {
+        Project p = project("p", {"heart.bmp", "0", "low.bmp", "banner.bmp"});
+        const auto rows = store::loadEntryList(p, clips);
+        QVERIFY(rows);
+        QCOMPARE(captions(*rows), QStringList({"0=(1) heart.bmp", "3=(4) banner.bmp"}));
+        QCOMPARE(p.totalPictures(), 4); // nothing was missing: no repair
+    }
+
+    void missingFileRepairsTheProject()
+    {
+        Project p = project("p", {"heart.bmp", "gone.bmp", "low.bmp", "narrow.bmp", "banner.bmp"});
+        p.setGroup(4, 2);
+        p.setTicker(4, 1);
+        p.setIndelible(4, true);
+        const auto rows = store::loadEntryList(p, clips);
+        QVERIFY(rows);
+        QCOMPARE(captions(*rows), QStringList({"0=(1) heart.bmp", "1=(2 **) <Group:2,Ticker:1>banner.bmp"}));
+        QCOMPARE(p.totalPictures(), 2);
+        QCOMPARE(p.pictureName(1), "banner.bmp");
+        QVERIFY(p.indelible(1));
+    }
+
+    void noDimensionKeepsTheOldRows()
+    {
+        Project p = project("p", {"heart.bmp"}, 0, 16);
+        QVERIFY(!store::loadEntryList(p, clips));
+    }
+
+    void associationIndex()
+    {
+        project("one", {"heart.bmp", "heart.bmp", "0"});
+        project("two", {"banner.bmp", "heart.bmp"});
+        ProjectList list(projects);
+        list.listProjects();
+        const store::AssociationIndex index = store::buildAssociationIndex(list);
+        QCOMPARE(index.size(), size_t(3));
+        QCOMPARE(store::associatedProjects(index, "heart.bmp"), QStringList({"one (16 x 16)", "two (16 x 16)"}));
+        QCOMPARE(store::associatedProjects(index, "HEART.bmp"), QStringList());
+    }
+
+    void rename_data()
+    {
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("messages");
+        const QStringList untouched{"a.ini", "b.ini"};
+        QTest::newRow("cancelled") << std::optional<QString>() << untouched << QStringList{};
+        QTest::newRow("own name") << std::optional<QString>("a") << untouched << QStringList{};
+        QTest::newRow("zero") << std::optional<QString>("0") << untouched << QStringList{};
+        QTest::newRow("renamed") << std::optional<QString>("c") << QStringList{"b.ini", "c.ini"}
+                                 << QStringList{shell::lookupMessage(659)};
+        QTest::newRow("another project's name") << std::optional<QString>("b") << untouched
+                                                << QStringList{shell::lookupMessage(660)};
+        QTest::newRow("outside the folder") << std::optional<QString>("../a") << untouched
+                                            << QStringList{shell::lookupMessage(660)};
+    }
+    void rename()
+    {
+        QFETCH(std::optional<QString>, answer);
+        project("a", {});
+        project("b", {});
+        ProjectList list(projects);
+        list.listProjects();
+        ScriptedPrompter prompter;
+        prompter.inputs.enqueue(answer);
+        store::renameProject(list, prompter);
+        QTEST(QDir(projects).entryList(QDir::Files, QDir::Name), "files");
+        QCOMPARE(prompter.shown.first().title, shell::lookupMessage(657));
+        QCOMPARE(prompter.shown.first().text, shell::lookupMessage(658));
+        QTEST(prompter.texts().mid(1), "messages");
+        if (answer == QStringLiteral("c"))
+            QCOMPARE(list.currentDisplayName(), "c (16 x 16)");
+    }
+
+    void deleteAsksFirst()
+    {
+        project("My (old)", {});
+        project("My", {});
+        ProjectList list(projects);
+        list.listProjects();
+        QVERIFY(list.selectProjectByName("my (old)"));
+        ScriptedPrompter prompter;
+        prompter.answers.enqueue(shell::Answer::No);
+        store::deleteProject(list, prompter);
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(prompter.shown[0].text, "Do you want to delete current project --> My (old) (16 x 16) ?  ");
+        QCOMPARE(prompter.shown[0].buttons, shell::Buttons::YesNo);
+
+        prompter.answers.enqueue(shell::Answer::Yes);
+        store::deleteProject(list, prompter); // the selected file goes, never one whose name merely starts alike
+        QCOMPARE(QDir(projects).entryList(QDir::Files), QStringList({"My.ini"}));
+        prompter.answers.enqueue(shell::Answer::Yes);
+        store::deleteProject(list, prompter);
+        QVERIFY(list.isEmpty());
+        QVERIFY(!list.current());
+    }
+
+    void addFromTheProjectsPage()
+    {
+        project("p", {});
+        ProjectList list(projects);
+        list.listProjects();
+        ScriptedPrompter prompter;
+        QVERIFY(store::addPictureToCurrentProject(list, clips, "banner.bmp", prompter));
+        QVERIFY(!store::addPictureToCurrentProject(list, clips, "low.bmp", prompter));
+        QVERIFY(!store::addPictureToCurrentProject(list, clips, "", prompter)); // nothing clicked yet
+        QCOMPARE(prompter.texts(), QStringList(2, shell::lookupMessage(435)));
+        QCOMPARE(list.current()->totalPictures(), 1);
+    }
+
+    void reeditBannerAsText_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("font");
+        QTest::newRow("record with font") << "(3) <Ticker:1>hello.bmp" << "Hello, world,Arial" << "Hello, world"
+                                          << "Arial";
+        QTest::newRow("record without comma") << "(1) hello.bmp" << "Hello" << "Hello" << "";
+        QTest::newRow("no record") << "(2 **) my.banner.bmp" << "" << "my.banner" << "";
+    }
+    void reeditBannerAsText()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, record);
+        const store::BannerText banner = store::bannerTextToEdit(store::fileNameFromCaption(caption), record);
+        QTEST(banner.text, "text");
+        QTEST(banner.fontName, "font");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProjectList)
+#include "tst_ProjectList.moc"
