@@ -8,6 +8,7 @@ packages=(
   libudev-dev libjpeg62-turbo-dev
   xdg-utils xvfb xauth
   fonts-dejavu-core
+  fonts-wqy-microhei fonts-thai-tlwg
 )
 
 missing=()
