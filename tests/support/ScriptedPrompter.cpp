@@ -5,7 +5,7 @@ using shell::Buttons;
 
 Answer ScriptedPrompter::ask(const QString& title, const QString& text, shell::Icon icon, Buttons buttons)
 {
-    shown.append({QStringLiteral("box"), title, text, icon, buttons});
+    shown.append({QStringLiteral("box"), title, text, icon, buttons, {}});
     if (buttons == Buttons::Ok)
         return answers.isEmpty() ? Answer::Ok : answers.dequeue();
     if (!answers.isEmpty())
@@ -13,22 +13,23 @@ Answer ScriptedPrompter::ask(const QString& title, const QString& text, shell::I
     return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
 }
 
-std::optional<QString> ScriptedPrompter::inputText(const QString& title, const QString& prompt, const QString&)
+std::optional<QString> ScriptedPrompter::inputText(const QString& title, const QString& prompt,
+                                                  const QString& initial)
 {
-    shown.append({QStringLiteral("input"), title, prompt, shell::Icon::None, Buttons::OkCancel});
+    shown.append({QStringLiteral("input"), title, prompt, shell::Icon::None, Buttons::OkCancel, initial});
     return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
 }
 
 QString ScriptedPrompter::chooseOpenFile(const QString& title, const QString& folder, const QStringList&)
 {
-    shown.append({QStringLiteral("open"), title, folder, shell::Icon::None, Buttons::OkCancel});
+    shown.append({QStringLiteral("open"), title, folder, shell::Icon::None, Buttons::OkCancel, {}});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
-QString ScriptedPrompter::chooseSaveFile(const QString& title, const QString& folder, const QString&,
+QString ScriptedPrompter::chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
                                          const QStringList&)
 {
-    shown.append({QStringLiteral("save"), title, folder, shell::Icon::None, Buttons::OkCancel});
+    shown.append({QStringLiteral("save"), title, folder, shell::Icon::None, Buttons::OkCancel, suggestedName});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 

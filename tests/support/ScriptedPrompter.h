@@ -16,6 +16,7 @@ public:
         QString text;   // box text, input prompt, or the folder of a file dialog
         shell::Icon icon = shell::Icon::None;
         shell::Buttons buttons = shell::Buttons::Ok;
+        QString initial; // the text an input box starts with, or the name a save dialog suggests
     };
 
     // Answers are consumed in order. A box with one button gets Ok without a script; a question with no scripted

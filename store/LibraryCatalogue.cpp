@@ -1,0 +1,586 @@
+#include "store/LibraryCatalogue.h"
+
+#include "shell/MessageCatalogue.h"
+#include "shell/Prompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <optional>
+
+namespace store {
+namespace {
+const QString kSummary = QStringLiteral("SUMMARY");
+const QString kTotalLibraries = QStringLiteral("TOTAL_LIBRARIES");
+const QString kTotalClips = QStringLiteral("TOTAL_CLIPS");
+const QString kTotalShiftClips = QStringLiteral("TOTAL_SHIFT_CLIPS");
+const QString kLibrary = QStringLiteral("LIBRARY");
+const QString kLibraryPrefix = QStringLiteral("LIB_");
+const QString kClassify = QStringLiteral("CLASSIFY");
+const QString kSpeed = QStringLiteral("SPEED");
+const QString kSpeedPrefix = QStringLiteral("CLIP_");
+const QString kShift = QStringLiteral("SHIFT");
+const QString kShiftPrefix = QStringLiteral("SHIFT_VALUE");
+const QString kHyperlink = QStringLiteral("HYPERLINK");
+const QString kItemEnd = QStringLiteral(",,,");
+
+bool isEmptyAnswer(const QString& text)
+{
+    return text.isEmpty() || text == QLatin1String("0");
+}
+
+// The items of a membership list: the texts before each ",,," (anything after the last one is no item).
+QStringList membershipItems(const QString& list)
+{
+    QStringList items = list.split(kItemEnd);
+    items.removeLast();
+    return items;
+}
+
+QString membershipList(const QStringList& items)
+{
+    return items.isEmpty() ? QString() : items.join(kItemEnd) + kItemEnd;
+}
+
+std::optional<int> itemNumber(const QString& item)
+{
+    bool ok = false;
+    const int number = item.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+// The file a speed or shift record names: the part before the first ";", and of a stored path the part after the
+// first backslash.
+QString recordFileName(const QString& record)
+{
+    QString name = record.section(u';', 0, 0);
+    const qsizetype slash = name.indexOf(u'\\');
+    return slash < 0 ? name : name.mid(slash + 1);
+}
+
+bool fileExistsIn(const QString& folder, const QString& name)
+{
+    return !name.isEmpty() && QFileInfo(folder + name).isFile();
+}
+
+// Catalogue values are single lines: a line break would cut the file's line in two.
+QString oneLine(QString value)
+{
+    value.replace(u'\r', u' ');
+    value.replace(u'\n', u' ');
+    return value;
+}
+
+int compareNames(const QString& a, const QString& b)
+{
+    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    return folded != 0 ? folded : QString::compare(a, b, Qt::CaseSensitive);
+}
+
+void sortNodes(std::vector<LibraryNode>& nodes)
+{
+    std::stable_sort(nodes.begin(), nodes.end(),
+                     [](const LibraryNode& a, const LibraryNode& b) { return compareNames(a.text, b.text) < 0; });
+}
+
+// Any entry of the folder whose name equals `name` ignoring case, other than `except` (the catalogue's keys
+// match without regard to case, so two such files would share one membership list).
+bool nameTakenIgnoringCase(const QString& folder, const QString& name, const QString& except)
+{
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                       QDir::NoDotAndDotDot);
+    return std::any_of(entries.cbegin(), entries.cend(), [&](const QString& entry) {
+        return entry != except && entry.compare(name, Qt::CaseInsensitive) == 0;
+    });
+}
+
+// Writes the text, or removes the key when the text is empty.
+void writeOrDelete(IniFile& ini, const QString& section, const QString& key, const QString& value)
+{
+    if (value.isEmpty())
+        ini.deleteKey(section, key);
+    else
+        ini.writeString(section, key, value);
+}
+
+} // namespace
+
+BannerText splitBannerText(const QString& record)
+{
+    const qsizetype comma = record.lastIndexOf(u',');
+    if (comma < 0)
+        return {record, QString()};
+    return {record.left(comma), record.mid(comma + 1)};
+}
+
+bool isLibraryName(const QString& name)
+{
+    return !isEmptyAnswer(name);
+}
+
+bool isStorablePictureName(const QString& name)
+{
+    if (isEmptyAnswer(name) || name.contains(u'/') || name.contains(u'\\') || name.contains(QLatin1String("..")) ||
+        name.contains(u'='))
+        return false;
+    if (std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return false;
+    const QChar first = name.front();
+    return first != u'.' && first != u';' && first != u'#' && first != u'[' && !first.isSpace();
+}
+
+QString withBmpExtension(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return (dot > name.lastIndexOf(u'/') ? name.left(dot) : name) + QStringLiteral(".bmp");
+}
+
+LibraryCatalogue::LibraryCatalogue(QString clipsFolder)
+    : clipsFolder_(std::move(clipsFolder)), ini_(clipsFolder_ + kCatalogueFileName)
+{
+}
+
+int LibraryCatalogue::totalLibraries() const
+{
+    return recordCount(kLibrary, kLibraryPrefix, kTotalLibraries);
+}
+
+QString LibraryCatalogue::libraryName(int k) const
+{
+    return ini_.readString(kLibrary, kLibraryPrefix + QString::number(k));
+}
+
+QList<LibraryInfo> LibraryCatalogue::libraries() const
+{
+    QList<LibraryInfo> found;
+    for (int k = 0, n = totalLibraries(); k < n; ++k) {
+        const QString name = libraryName(k);
+        if (isLibraryName(name))
+            found.append({k, name});
+    }
+    return found;
+}
+
+int LibraryCatalogue::libraryNumber(const QString& name) const
+{
+    if (!isLibraryName(name))
+        return -1;
+    for (const LibraryInfo& library : libraries())
+        if (library.name.compare(name, Qt::CaseInsensitive) == 0)
+            return library.number;
+    return -1;
+}
+
+QString LibraryCatalogue::membershipText(const QString& fileName) const
+{
+    return ini_.readString(kClassify, fileName);
+}
+
+QList<int> LibraryCatalogue::memberships(const QString& fileName) const
+{
+    QList<int> numbers;
+    for (const QString& item : membershipItems(membershipText(fileName)))
+        if (const std::optional<int> number = itemNumber(item))
+            numbers.append(*number);
+    return numbers;
+}
+
+QStringList LibraryCatalogue::pictureFiles() const
+{
+    return QDir(clipsFolder_).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+void LibraryCatalogue::setFileLibraries(const QString& fileName, QList<int> libraries)
+{
+    std::sort(libraries.begin(), libraries.end());
+    libraries.erase(std::unique(libraries.begin(), libraries.end()), libraries.end());
+    QStringList items;
+    for (int number : libraries)
+        if (number >= 0)
+            items << QString::number(number);
+    ini_.writeString(kClassify, fileName, membershipList(items));
+}
+
+bool LibraryCatalogue::classifyFile(const QString& fileName, const QString& libraryName)
+{
+    if (libraryName == kRootNodeText)
+        return false;
+    const int number = libraryNumber(libraryName);
+    if (number < 0)
+        return false;
+    ini_.writeString(kClassify, fileName, QString::number(number) + kItemEnd);
+    return true;
+}
+
+QString LibraryCatalogue::readBannerText(const QString& fileName) const
+{
+    return ini_.readString(kHyperlink, fileName.toLower());
+}
+
+void LibraryCatalogue::writeBannerText(const QString& fileName, const QString& text, const QString& fontName)
+{
+    ini_.writeString(kHyperlink, fileName.toLower(), u'"' + oneLine(text) + u',' + oneLine(fontName) + u'"');
+}
+
+QString LibraryCatalogue::removeBannerText(const QString& fileName)
+{
+    const QString record = readBannerText(fileName);
+    ini_.deleteKey(kHyperlink, fileName.toLower());
+    ini_.flush();
+    return record;
+}
+
+// The count of a numbered list, bounded by the highest key present, so that a damaged count (negative, not a
+// number, or far beyond the keys) neither hides the list nor makes a reader walk billions of empty keys.
+int LibraryCatalogue::recordCount(const QString& section, const QString& prefix, const QString& countKey) const
+{
+    const int stored = ini_.readInteger(kSummary, countKey, 0);
+    if (stored <= 0)
+        return 0;
+    int highest = -1;
+    for (const QString& key : ini_.keys(section)) {
+        if (!key.startsWith(prefix, Qt::CaseInsensitive))
+            continue;
+        bool ok = false;
+        const int k = key.mid(prefix.size()).toInt(&ok);
+        if (ok && k >= 0)
+            highest = std::max(highest, k);
+    }
+    return std::min(stored, highest + 1);
+}
+
+void LibraryCatalogue::cleanRecords(const QString& section, const QString& prefix, const QString& countKey,
+                                    const QStringList& deletedNames)
+{
+    const int n = recordCount(section, prefix, countKey);
+    const int stored = ini_.readInteger(kSummary, countKey, 0);
+    QStringList kept;
+    for (int i = 0; i < n; ++i) {
+        const QString record = ini_.readString(section, prefix + QString::number(i));
+        if (record.isEmpty())
+            continue;
+        const QString name = recordFileName(record);
+        if (!deletedNames.contains(name) && fileExistsIn(clipsFolder_, name))
+            kept << record;
+    }
+    for (int i = 0; i < n; ++i)
+        writeOrDelete(ini_, section, prefix + QString::number(i), kept.value(i));
+    if (kept.size() != stored)
+        ini_.writeInteger(kSummary, countKey, static_cast<int>(kept.size()));
+}
+
+void LibraryCatalogue::renameFirstRecord(const QString& section, const QString& prefix, const QString& countKey,
+                                         const QString& oldName, const QString& newName)
+{
+    for (int i = 0, n = recordCount(section, prefix, countKey); i < n; ++i) {
+        const QString key = prefix + QString::number(i);
+        const QString record = ini_.readString(section, key);
+        if (!record.isEmpty() && recordFileName(record) == oldName) {
+            ini_.writeString(section, key, newName + u';' + record.section(u';', 1));
+            return;
+        }
+    }
+}
+
+void LibraryCatalogue::forgetDeletedFiles(const QStringList& fileNames)
+{
+    if (fileNames.isEmpty())
+        return;
+    IniFile::WriteBatch batch(ini_);
+    for (const QString& file : fileNames)
+        ini_.deleteKey(kClassify, file);
+    cleanRecords(kShift, kShiftPrefix, kTotalShiftClips, fileNames);
+    cleanRecords(kSpeed, kSpeedPrefix, kTotalClips, fileNames);
+    for (const QString& file : fileNames)
+        ini_.deleteKey(kHyperlink, file.toLower());
+}
+
+void LibraryCatalogue::moveFileRecords(const QString& oldName, const QString& newName)
+{
+    IniFile::WriteBatch batch(ini_);
+    // Removed before the new key is written: when the names differ only in case they are one key.
+    const QString list = membershipText(oldName);
+    ini_.deleteKey(kClassify, oldName);
+    writeOrDelete(ini_, kClassify, newName, list);
+    renameFirstRecord(kSpeed, kSpeedPrefix, kTotalClips, oldName, newName);
+    renameFirstRecord(kShift, kShiftPrefix, kTotalShiftClips, oldName, newName);
+}
+
+std::vector<LibraryNode> buildLibraryTree(const LibraryCatalogue& catalogue, LibraryTreeOrder order)
+{
+    std::vector<LibraryNode> top;
+    top.push_back({kRootNodeText, kBookIcon, LibraryNodeKind::Root, -1, {}});
+    const int total = catalogue.totalLibraries();
+    std::vector<int> nodeOfLibrary(static_cast<size_t>(total), -1);
+    for (const LibraryInfo& library : catalogue.libraries()) {
+        nodeOfLibrary[static_cast<size_t>(library.number)] = static_cast<int>(top.size());
+        top.push_back({library.name, kFolderIcon, LibraryNodeKind::Library, library.number, {}});
+    }
+
+    for (const QString& file : catalogue.pictureFiles()) {
+        std::vector<int> parents;
+        for (const QString& item : membershipItems(catalogue.membershipText(file))) {
+            const std::optional<int> number = itemNumber(item);
+            const bool known = number && *number >= 0 && *number < total && nodeOfLibrary[size_t(*number)] >= 0;
+            parents.push_back(known ? nodeOfLibrary[size_t(*number)] : 0);
+        }
+        if (parents.empty())
+            parents.push_back(0); // an empty list, "0", or text without items: no library
+        std::vector<int> placed;
+        for (int parent : parents) {
+            if (std::find(placed.begin(), placed.end(), parent) != placed.end())
+                continue; // a number listed twice shows the file once
+            placed.push_back(parent);
+            top[size_t(parent)].children.push_back({file, kPictureIcon, LibraryNodeKind::File, -1, {}});
+        }
+    }
+
+    if (order == LibraryTreeOrder::Sorted) {
+        for (LibraryNode& node : top)
+            sortNodes(node.children);
+        // The root stays first: it is the place of the files of no library, not one library among others.
+        std::vector<LibraryNode> libraries(std::make_move_iterator(top.begin() + 1), std::make_move_iterator(top.end()));
+        sortNodes(libraries);
+        top.erase(top.begin() + 1, top.end());
+        std::move(libraries.begin(), libraries.end(), std::back_inserter(top));
+    }
+    return top;
+}
+
+LibraryNodeKind nodeKindOfText(const QString& text)
+{
+    if (text == kRootNodeText)
+        return LibraryNodeKind::Root;
+    if (text.toLower().contains(QLatin1String(".bmp")))
+        return LibraryNodeKind::File;
+    return LibraryNodeKind::Library;
+}
+
+namespace {
+
+// True when the name is already taken by a library (other than `except`) or by the root.
+bool libraryNameInUse(const LibraryCatalogue& catalogue, const QString& name, int except)
+{
+    if (name.compare(kRootNodeText, Qt::CaseInsensitive) == 0)
+        return true;
+    const QList<LibraryInfo> libraries = catalogue.libraries();
+    return std::any_of(libraries.cbegin(), libraries.cend(), [&](const LibraryInfo& library) {
+        return library.number != except && library.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+}
+
+} // namespace
+
+bool createLibrary(LibraryCatalogue& catalogue, shell::Prompter& prompter)
+{
+    using shell::lookupMessage;
+    QString name;
+    for (;;) {
+        const std::optional<QString> answer = prompter.inputText(lookupMessage(411), lookupMessage(412), QString());
+        if (!answer || isEmptyAnswer(*answer) || isEmptyAnswer(answer->trimmed()))
+            return false;
+        // The first library is taken as typed; later ones are trimmed before they are compared and stored.
+        name = catalogue.totalLibraries() > 0 ? answer->trimmed() : *answer;
+        if (!libraryNameInUse(catalogue, name.trimmed(), -1))
+            break;
+        if (prompter.ask(lookupMessage(411), lookupMessage(413), shell::Icon::Warning, shell::Buttons::YesNo) !=
+            shell::Answer::Yes)
+            return false;
+    }
+    const int total = catalogue.totalLibraries();
+    {
+        IniFile::WriteBatch batch(catalogue.ini());
+        catalogue.ini().writeString(kLibrary, kLibraryPrefix + QString::number(total), oneLine(name));
+        catalogue.ini().writeInteger(kSummary, kTotalLibraries, total + 1);
+    }
+    prompter.tell(411, 414, shell::Icon::Information);
+    return true;
+}
+
+bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, shell::Prompter& prompter)
+{
+    using shell::lookupMessage;
+    const int number = catalogue.libraryNumber(libraryName);
+    QString name;
+    for (;;) {
+        const std::optional<QString> answer =
+            prompter.inputText(lookupMessage(415), lookupMessage(416), libraryName);
+        if (!answer || isEmptyAnswer(*answer) || *answer == libraryName || catalogue.totalLibraries() == 0)
+            return false;
+        name = answer->trimmed();
+        if (isEmptyAnswer(name))
+            return false;
+        // The library being renamed is not "in use" under its own name, so a change of case is allowed.
+        if (!libraryNameInUse(catalogue, name, number))
+            break;
+        if (prompter.ask(lookupMessage(415), lookupMessage(417), shell::Icon::Warning, shell::Buttons::YesNo) !=
+            shell::Answer::Yes)
+            return false;
+    }
+    if (number < 0)
+        return false; // the library went away meanwhile: nothing to rename
+    catalogue.ini().writeString(kLibrary, kLibraryPrefix + QString::number(number), oneLine(name));
+    prompter.tell(415, 418, shell::Icon::Information);
+    return true;
+}
+
+QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, shell::Prompter& prompter)
+{
+    using shell::lookupMessage;
+    const QString& folder = catalogue.clipsFolder();
+    QString newName;
+    for (;;) {
+        const std::optional<QString> answer = prompter.inputText(lookupMessage(420), lookupMessage(421), fileName);
+        if (!answer || isEmptyAnswer(*answer) || *answer == fileName)
+            return {};
+        newName = withBmpExtension(*answer);
+        if (!isStorablePictureName(*answer) || !isStorablePictureName(newName)) {
+            // A name that would leave the clips folder or that the catalogue cannot hold: ask again.
+            prompter.tell(420, 469, shell::Icon::Warning);
+            continue;
+        }
+        // Another file of that name, even one differing only in case, is never replaced; a change of case of
+        // the file itself is a rename like any other.
+        const bool taken = QFileInfo::exists(folder + newName) || nameTakenIgnoringCase(folder, newName, fileName);
+        if (!taken)
+            break;
+        if (prompter.ask(lookupMessage(420), lookupMessage(422), shell::Icon::Warning, shell::Buttons::YesNo) ==
+            shell::Answer::Yes)
+            continue;
+        prompter.tell(420, 424, shell::Icon::Warning);
+        return {};
+    }
+    if (!QFile::rename(folder + fileName, folder + newName)) {
+        prompter.tell(420, 424, shell::Icon::Warning);
+        return {};
+    }
+    try {
+        catalogue.moveFileRecords(fileName, newName);
+    } catch (const IniWriteError&) {
+        QFile::rename(folder + newName, folder + fileName); // the records stay with the file they name
+        throw;
+    }
+    prompter.tell(420, 423, shell::Icon::Information);
+    return newName;
+}
+
+bool deletePictureFile(LibraryCatalogue& catalogue, const QString& fileName, const QString& selectedLibrary,
+                       shell::Prompter& prompter)
+{
+    if (!prompter.confirmText(437, shell::formatMessage(441, qUtf8Printable(fileName))))
+        return false;
+    const QStringList items = membershipItems(catalogue.membershipText(fileName));
+    if (items.size() >= 2) {
+        // Still in other libraries: the file only leaves the one it was selected under and keeps its records.
+        const int number = catalogue.libraryNumber(selectedLibrary);
+        const qsizetype at = number < 0 ? -1 : items.indexOf(QString::number(number));
+        if (at >= 0) {
+            QStringList rest = items;
+            rest.removeAt(at);
+            catalogue.ini().writeString(kClassify, fileName, membershipList(rest));
+        }
+        return true;
+    }
+    const QString path = catalogue.clipsFolder() + fileName;
+    const bool present = QFileInfo::exists(path);
+    if (!QFile::remove(path)) {
+        prompter.tellText(437, shell::lookupMessage(442) + path + u'!', shell::Icon::Stop);
+        if (present)
+            return true; // the file is still there, and so are its records
+    }
+    catalogue.forgetDeletedFiles({fileName});
+    return true;
+}
+
+bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, shell::Prompter& prompter)
+{
+    if (libraryName == kRootNodeText)
+        return false;
+    if (!prompter.confirmText(438, shell::formatMessage(443, qUtf8Printable(libraryName))))
+        return false;
+    const int j = catalogue.libraryNumber(libraryName);
+    if (j < 0)
+        return false;
+
+    IniFile& ini = catalogue.ini();
+    const QString alone = QString::number(j) + kItemEnd;
+    QStringList deleted;
+    for (const QString& file : catalogue.pictureFiles()) {
+        if (catalogue.membershipText(file) != alone)
+            continue;
+        const QString path = catalogue.clipsFolder() + file;
+        if (QFile::remove(path))
+            deleted << file;
+        else // it stays, with its records, among the files of no library
+            prompter.tellText(437, shell::lookupMessage(442) + path + u'!', shell::Icon::Stop);
+    }
+
+    IniFile::WriteBatch batch(ini);
+    catalogue.forgetDeletedFiles(deleted);
+
+    const int total = catalogue.totalLibraries();
+    for (int k = j; k < total; ++k)
+        writeOrDelete(ini, kLibrary, kLibraryPrefix + QString::number(k), k + 1 < total ? catalogue.libraryName(k + 1)
+                                                                                        : QString());
+    ini.writeInteger(kSummary, kTotalLibraries, std::max(0, ini.readInteger(kSummary, kTotalLibraries, 0) - 1));
+
+    // Every list, also of files no longer on disk, leaves library j and follows the renumbering.
+    for (const QString& file : ini.keys(kClassify)) {
+        const QString list = catalogue.membershipText(file);
+        QStringList items;
+        for (const QString& item : membershipItems(list)) {
+            const std::optional<int> number = itemNumber(item);
+            if (number && *number == j)
+                continue;
+            items << (number && *number > j ? QString::number(*number - 1) : item);
+        }
+        const QString renumbered = membershipList(items);
+        if (renumbered != list)
+            ini.writeString(kClassify, file, renumbered);
+    }
+    ini.flush();
+    prompter.tell(438, 444, shell::Icon::Information);
+    return true;
+}
+
+bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, const QString& rootFolder,
+                    shell::Prompter& prompter)
+{
+    using shell::lookupMessage;
+    if (isEmptyAnswer(fileName)) {
+        prompter.tell(426, 425, shell::Icon::Stop);
+        return false;
+    }
+    const auto fail = [&] {
+        prompter.tell(426, 429, shell::Icon::Stop);
+        return false;
+    };
+    if (!prompter.confirm(426, 427, shell::Buttons::OkCancel))
+        return fail();
+    const QString chosen =
+        prompter.chooseSaveFile(lookupMessage(426), rootFolder, fileName, {QStringLiteral("BMP (*.BMP)")});
+    if (isEmptyAnswer(chosen))
+        return fail();
+    const QString target = withBmpExtension(chosen);
+    if (QFileInfo::exists(target) &&
+        !prompter.confirmText(426, shell::formatMessage(428, qUtf8Printable(target)), shell::Buttons::OkCancel))
+        return fail();
+
+    // Read whole, then replace the target in one step: a failed copy leaves an existing target as it was, and a
+    // copy onto the source itself rewrites the same bytes.
+    QFile source(catalogue.clipsFolder() + fileName);
+    if (!source.open(QIODevice::ReadOnly))
+        return fail();
+    const QByteArray content = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return fail();
+    QSaveFile copy(target);
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.commit())
+        return fail();
+    prompter.tell(426, 430, shell::Icon::Information);
+    return true;
+}
+
+} // namespace store
