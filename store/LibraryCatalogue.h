@@ -30,7 +30,7 @@ struct LibraryInfo {
 // The text a banner was made from and the font it was drawn with.
 struct BannerText {
     QString text;
-    QString fontName;
+    QString fontName; // empty: keep the current font
 };
 
 // Splits a banner text record at its last comma: the text before, the font name after. A record without a comma

@@ -241,10 +241,7 @@ BannerText bannerTextToEdit(const QString& fileName, const QString& textRecord)
         const qsizetype dot = fileName.lastIndexOf(u'.');
         return {dot < 0 ? fileName : fileName.left(dot), QString()};
     }
-    const qsizetype comma = textRecord.lastIndexOf(u',');
-    if (comma < 0)
-        return {textRecord, QString()};
-    return {textRecord.left(comma), textRecord.mid(comma + 1)};
+    return splitBannerText(textRecord);
 }
 
 } // namespace store

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/LibraryCatalogue.h"
 #include "store/Project.h"
 
 #include <QString>
@@ -88,10 +89,7 @@ bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolde
 // Re-editing a banner as text: the file name a row caption shows, and the text and font to edit, from the
 // banner's text record ("text,font"; empty when the file has none) or else from the file name.
 QString fileNameFromCaption(const QString& caption);
-struct BannerText {
-    QString text;
-    QString fontName; // empty: keep the current font
-};
+// The banner text record type is the catalogue's (store/LibraryCatalogue.h).
 BannerText bannerTextToEdit(const QString& fileName, const QString& textRecord);
 
 } // namespace store
