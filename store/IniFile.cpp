@@ -226,9 +226,11 @@ QStringList IniFile::keys(const QString& section) const
 {
     QStringList names;
     if (const Section* found = findSection(section))
-        for (const Line& line : found->lines)
-            if (!line.key.isEmpty() && !names.contains(line.key, Qt::CaseInsensitive))
+        for (int i = 0; i < static_cast<int>(found->lines.size()); ++i) {
+            const Line& line = found->lines[i];
+            if (!line.key.isEmpty() && found->index.value(line.key.toLower()) == i) // the first of duplicates
                 names << line.key;
+        }
     return names;
 }
 
