@@ -1,0 +1,261 @@
+#include "deviceimage/TimingRecords.h"
+
+#include "imaging/PictureFile.h"
+
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <iterator>
+#include <vector>
+
+namespace deviceimage {
+namespace {
+const QString kSummary = QStringLiteral("SUMMARY");
+}
+
+struct TimingRecords::List {
+    const char* section;
+    const char* entryPrefix; // the entry number follows without a separator
+    const char* countKey;    // in section "SUMMARY"
+
+    QString key(int entry) const { return QLatin1String(entryPrefix) + QString::number(entry); }
+
+    // The stored count, and how many entries can hold anything: one past the highest entry number present. A
+    // damaged count (two billion) then costs nothing; the entries beyond `present` are all empty.
+    struct Extent {
+        int count = 0;
+        int present = 0;
+    };
+    Extent extent(const store::IniFile& catalogue) const
+    {
+        Extent result;
+        result.count = std::max(catalogue.readInteger(kSummary, QLatin1String(countKey), 0), 0);
+        const QLatin1String prefix(entryPrefix);
+        for (const QString& key : catalogue.keys(QLatin1String(section))) {
+            if (!key.startsWith(prefix, Qt::CaseInsensitive))
+                continue;
+            bool ok = false;
+            const int entry = key.mid(prefix.size()).toInt(&ok, 10);
+            if (ok && entry >= 0 && entry < result.count)
+                result.present = std::max(result.present, entry + 1);
+        }
+        return result;
+    }
+};
+
+const TimingRecords::List TimingRecords::kSpeed = {"SPEED", "CLIP_", "TOTAL_CLIPS"};
+const TimingRecords::List TimingRecords::kShift = {"SHIFT", "SHIFT_VALUE", "TOTAL_SHIFT_CLIPS"};
+
+namespace {
+
+// Shift values for 32 LEDs by content width 1..128.
+constexpr int kShift32[128] = {
+    96, 95, 94, 93, 92, 90, 89, 88, 87, 87, 87, 86, 86, 86, 86, 85, // 1-16
+    85, 85, 85, 85, 85, 85, 84, 84, 83, 83, 82, 81, 81, 80, 80, 79, // 17-32
+    78, 78, 77, 77, 76, 76, 75, 75, 75, 74, 74, 74, 74, 74, 74, 74, // 33-48
+    74, 74, 74, 74, 74, 74, 74, 74, 74, 74, 74, 74, 73, 73, 73, 73, // 49-64
+    72, 72, 72, 71, 71, 70, 70, 69, 68, 68, 67, 66, 65, 65, 64, 64, // 65-80
+    63, 62, 62, 62, 61, 61, 61, 60, 60, 60, 60, 60, 60, 60, 60, 60, // 81-96
+    60, 60, 60, 58, 57, 56, 55, 54, 54, 54, 54, 53, 53, 53, 52, 52, // 97-112
+    51, 51, 49, 48, 48, 47, 47, 46, 46, 46, 44, 44, 44, 44, 44, 44, // 113-128
+};
+
+// Coefficients of w^0 .. w^10 of the 48-LED curve.
+constexpr long double kShift48[11] = {
+    87.6100610630751L,     0.0151639128692731L,    -0.283711606163353L,   0.0367261545870865L,
+    -0.0021340193848894L,  0.0000676558590534204L, -0.00000126743507002405L, 1.44121959784369e-8L,
+    -9.77181020537859e-11L, 3.633321804907e-13L,   -5.70164906073785e-16L,
+};
+constexpr int kMinShift48 = 32;
+
+// The shift of the fan/spring sticks that take speed words on the 2050 scale: the 16-LED stick, and the 11- and
+// 24-LED sticks, which the program drives as the same device type (3) with the same default speed word. The
+// 11-LED edition also has the 16-LED banner width (96), so it gets exactly the 16-LED values; the 24-LED edition
+// swings a 128-column banner, which the formula takes in through the banner width. Both ends then behave as on
+// the 16-LED stick: a banner filling the swing gets 20, the device's own value when a picture has none, and a
+// wider one gets 0.
+int shiftFromSwing(const store::EditionParameters& edition, int speedWord, int contentWidth)
+{
+    // The swing spans the banner width at the default speed, proportionally more columns at a slower speed.
+    const int speed = speedWord > 0 ? speedWord : edition.defaultSpeed;
+    const double swing = edition.maxBannerWidth * (double(edition.defaultSpeed) / speed);
+    if (contentWidth > swing)
+        return 0;
+    const double margin = swing - contentWidth;
+    const double correction = std::trunc(margin * 1.1 / 16);
+    const int base = contentWidth >= 36 ? 20 : 15;
+    const double shift = std::trunc(std::ceil(margin / 2) + base - correction);
+    return shift >= INT_MAX ? INT_MAX : int(shift);
+}
+
+int shiftFor48(int contentWidth)
+{
+    long double curve = 0;
+    for (int power = 10; power >= 0; --power)
+        curve = curve * contentWidth + kShift48[power];
+    if (!(curve >= kMinShift48)) // also when the curve ran off to minus infinity
+        return kMinShift48;
+    const long double shift = std::ceil(curve);
+    return shift >= INT_MAX ? INT_MAX : int(shift);
+}
+
+} // namespace
+
+ContentBounds contentBounds(const imaging::Picture& picture)
+{
+    std::vector<quint8> litColumn(size_t(std::max(picture.width(), 0)), 0);
+    for (int y = 0; y < picture.height(); ++y) {
+        const QRgb* row = picture.rgbRow(y);
+        for (int x = 0; x < picture.width(); ++x)
+            if (imaging::litAtMost(imaging::colourValue(row[x])))
+                litColumn[size_t(x)] = 1;
+    }
+    const auto first = std::find(litColumn.begin(), litColumn.end(), 1);
+    if (first == litColumn.end())
+        return {};
+    const auto last = std::find(litColumn.rbegin(), litColumn.rend(), 1);
+    const int start = int(first - litColumn.begin());
+    const int end = int(litColumn.rend() - last) - 1;
+    return {start, end, end - start + 1};
+}
+
+int autoShift(const store::EditionParameters& edition, int speedWord, int contentWidth)
+{
+    switch (edition.ledCount) {
+    case 32:
+        if (contentWidth < 1 || contentWidth > edition.maxBannerWidth || contentWidth > int(std::size(kShift32)))
+            return 0;
+        return kShift32[contentWidth - 1];
+    case 48:
+        return shiftFor48(contentWidth);
+    default: // 11, 16, 24
+        return shiftFromSwing(edition, speedWord, contentWidth);
+    }
+}
+
+TimingRecords::TimingRecords(QString clipsFolder, store::EditionParameters edition)
+    : clipsFolder_(std::move(clipsFolder)), edition_(std::move(edition)), catalogue_(catalogueFile(clipsFolder_))
+{
+}
+
+QString TimingRecords::catalogueFile(const QString& clipsFolder)
+{
+    return clipsFolder + QStringLiteral("Clip.ini");
+}
+
+QString TimingRecords::fileNamePart(const QString& fileName) const
+{
+    const QString name = !clipsFolder_.isEmpty() && fileName.contains(clipsFolder_)
+                             ? QFileInfo(fileName).fileName()
+                             : fileName;
+    return name == QLatin1String("0") ? QString() : name;
+}
+
+TimingRecords::Found TimingRecords::find(const List& list, const QString& fileName) const
+{
+    const List::Extent extent = list.extent(catalogue_);
+    const QString section = QLatin1String(list.section);
+    const QString prefix = fileName + u';';
+    for (int i = 0; i < extent.present; ++i) {
+        const QString entry = catalogue_.readString(section, list.key(i));
+        if (entry.isEmpty())
+            return {Found::EndOfList, {}};
+        if (entry.startsWith(prefix))
+            return {Found::Value, entry.mid(prefix.size())};
+    }
+    return {extent.present < extent.count ? Found::EndOfList : Found::NoMatch, {}};
+}
+
+int TimingRecords::lookupSpeed(const QString& fileName) const
+{
+    const QString name = fileNamePart(fileName);
+    if (name.isEmpty())
+        return edition_.defaultSpeed;
+    const Found found = find(kSpeed, name);
+    bool ok = false;
+    const int speed = found.kind == Found::Value ? found.value.trimmed().toInt(&ok, 10) : 0;
+    return ok ? speed : edition_.defaultSpeed;
+}
+
+int TimingRecords::lookupShift(const QString& fileName)
+{
+    const QString name = fileNamePart(fileName);
+    if (name.isEmpty())
+        return kNoShift;
+    const Found found = find(kShift, name);
+    if (found.kind == Found::Value) {
+        bool ok = false;
+        const int shift = found.value.trimmed().toInt(&ok, 10);
+        return ok ? shift : kNoShift;
+    }
+    if (found.kind == Found::EndOfList)
+        return kNoShift;
+    const imaging::PictureLoad load = imaging::loadPicture(clipsFolder_ + name);
+    if (!load.ok())
+        return kNoShift;
+    const int shift = autoShift(edition_, edition_.defaultSpeed, contentBounds(load.picture).width);
+    store(kShift, name, shift);
+    return shift;
+}
+
+void TimingRecords::storeSpeed(const QString& fileName, int speedWord)
+{
+    store(kSpeed, fileName, speedWord);
+}
+
+void TimingRecords::storeShift(const QString& fileName, int shift)
+{
+    store(kShift, fileName, shift);
+}
+
+void TimingRecords::store(const List& list, const QString& fileName, int value)
+{
+    const QString name = fileNamePart(fileName);
+    if (name.isEmpty())
+        return;
+    store::IniFile::WriteBatch batch(catalogue_);
+    const QString section = QLatin1String(list.section);
+    const List::Extent extent = list.extent(catalogue_);
+
+    // The entries that stay, in their order. A file name may itself hold ";": the number follows the last one.
+    std::vector<QString> kept;
+    qsizetype target = -1;
+    bool dropped = extent.present < extent.count; // the empty entries past the last one present
+    QSet<QString> seen;
+    for (int i = 0; i < extent.present; ++i) {
+        const QString entry = catalogue_.readString(section, list.key(i));
+        const qsizetype separator = entry.lastIndexOf(u';');
+        const QString entryName = entry.left(separator);
+        if (separator >= 0 && entryName == name && target < 0) {
+            target = qsizetype(kept.size()); // stays even when its file is missing: it is rewritten below
+        } else if (separator < 0 || entryName == name || seen.contains(entryName) ||
+                   !QFileInfo(clipsFolder_ + entryName).isFile()) {
+            dropped = true; // empty, without ";", a repeated name or a file that is gone
+            continue;
+        }
+        seen.insert(entryName);
+        kept.push_back(entry);
+    }
+    const QString text = name + u';' + QString::number(value);
+    if (target >= 0)
+        kept[size_t(target)] = text;
+    else
+        kept.push_back(text);
+
+    if (!dropped) {
+        // Every entry keeps its number: rewrite the file's own entry in place, or add one after the others.
+        const qsizetype changed = target >= 0 ? target : qsizetype(kept.size()) - 1;
+        catalogue_.writeString(section, list.key(int(changed)), text);
+    } else {
+        // Renumber the entries that stay from 0, in their order, without gaps.
+        for (int i = 0; i < extent.present; ++i)
+            catalogue_.deleteKey(section, list.key(i));
+        for (size_t i = 0; i < kept.size(); ++i)
+            catalogue_.writeString(section, list.key(int(i)), kept[i]);
+    }
+    catalogue_.writeInteger(kSummary, QLatin1String(list.countKey), int(kept.size()));
+}
+
+} // namespace deviceimage
