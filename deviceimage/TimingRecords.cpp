@@ -1,6 +1,7 @@
 #include "deviceimage/TimingRecords.h"
 
 #include "imaging/PictureFile.h"
+#include "store/LibraryCatalogue.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -142,7 +143,7 @@ TimingRecords::TimingRecords(QString clipsFolder, store::EditionParameters editi
 
 QString TimingRecords::catalogueFile(const QString& clipsFolder)
 {
-    return clipsFolder + QStringLiteral("Clip.ini");
+    return clipsFolder + store::kCatalogueFileName;
 }
 
 QString TimingRecords::fileNamePart(const QString& fileName) const

@@ -1,5 +1,7 @@
 #include "imaging/PictureFile.h"
 
+#include "store/LibraryCatalogue.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -217,20 +219,6 @@ QByteArray encodeBmp(const LitGrid& picture)
     return file;
 }
 
-bool isSafePictureName(const QString& name)
-{
-    if (name.isEmpty() || name == QLatin1String("0") || name.contains(u'/') || name.contains(u'\\') ||
-        name.contains(QLatin1String("..")) || name.contains(u'=') || name.contains(u';') ||
-        name.startsWith(u'[') || name.startsWith(u'#') || name != name.trimmed() ||
-        name.toUtf8().size() > 255)
-        return false;
-    for (const QChar c : name)
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
-            c.category() == QChar::Separator_Paragraph)
-            return false;
-    return true;
-}
-
 PictureSave savePictureFile(const LitGrid& picture, const QString& path, ExistingFile existing)
 {
     if (picture.isEmpty())
@@ -251,7 +239,7 @@ PictureSave savePicture(const LitGrid& picture, const QString& clipsFolder, cons
                         ExistingFile existing)
 {
     const QString path = clipsFolder + fileName;
-    if (!isSafePictureName(fileName))
+    if (!store::isStorablePictureName(fileName))
         return saveFailed(SaveError::UnsafeName, path,
                           QStringLiteral("\"%1\" cannot be used as a picture file name.").arg(fileName));
     return savePictureFile(picture, path, existing);

@@ -55,17 +55,11 @@ PictureInfo readPictureInfo(const QString& path);
 // an unlit one colour 1 (white). Empty for an empty grid.
 QByteArray encodeBmp(const LitGrid& picture);
 
-// Whether a picture may be stored under this name in the clips folder. Refused: an empty name and "0" (which
-// count as no name), names that would leave the folder or name another one ("/", "\", ".."), control characters,
-// names the catalogue file could not record as a key ("=", ";", a leading "[" or "#", surrounding spaces), and
-// names longer than the file system allows (255 bytes).
-bool isSafePictureName(const QString& name);
-
 enum class ExistingFile { Refuse, Replace };
 
 enum class SaveError {
     None,
-    UnsafeName, // isSafePictureName refused the name
+    UnsafeName, // store::isStorablePictureName refused the name
     Exists,     // the file exists and ExistingFile::Refuse was given (or it is a folder)
     NoPixels,   // an empty grid
     WriteFailed,
@@ -78,8 +72,8 @@ struct PictureSave {
     bool ok() const { return error == SaveError::None; }
 };
 
-// Writes the picture as clipsFolder + fileName (clipsFolder ends with "/"). The name must pass isSafePictureName;
-// an existing file is replaced only with ExistingFile::Replace, which the caller gives after the user agreed.
+// Writes the picture as clipsFolder + fileName (clipsFolder ends with "/"). The name must pass
+// store::isStorablePictureName (it stays in the folder and the catalogue can record it); an existing file is replaced only with ExistingFile::Replace, which the caller gives after the user agreed.
 // The file is written to a temporary name and renamed over the target, so a failed save leaves the old file.
 PictureSave savePicture(const LitGrid& picture, const QString& clipsFolder, const QString& fileName,
                         ExistingFile existing);

@@ -125,10 +125,17 @@ bool isStorablePictureName(const QString& name)
     if (isEmptyAnswer(name) || name.contains(u'/') || name.contains(u'\\') || name.contains(QLatin1String("..")) ||
         name.contains(u'='))
         return false;
-    if (std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+    const auto breaksLine = [](QChar c) {
+        return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+               c.category() == QChar::Separator_Paragraph;
+    };
+    if (std::any_of(name.cbegin(), name.cend(), breaksLine))
+        return false;
+    if (name.toUtf8().size() > 255) // the longest file name the file systems take
         return false;
     const QChar first = name.front();
-    return first != u'.' && first != u';' && first != u'#' && first != u'[' && !first.isSpace();
+    return first != u'.' && first != u';' && first != u'#' && first != u'[' && !first.isSpace() &&
+           !name.back().isSpace();
 }
 
 QString withBmpExtension(const QString& name)
