@@ -1,0 +1,131 @@
+#pragma once
+
+#include "devicelink/Transport.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace shell {
+class Prompter;
+}
+
+// Download, read-back and verify: the transfers of the download dialog, free of any window so that the dialog and
+// lumiwandctl run the same code. Messages go through the Prompter, the look of the window through a TransferView.
+namespace devicelink {
+
+struct TransferSettings {
+    int ledCount = 32;
+    bool factoryMode = false;
+    bool simplifiedMode = false;
+    bool easyMode = false;
+    QString projectsFolder; // ends with "/"
+};
+
+// What the transfers need from the program around them: the current project and the image compiler and importer.
+// Every hook may be left empty; an empty hook does nothing and returns an empty value.
+struct ProjectHooks {
+    // The current project's file; empty when there is no current project or it has no file.
+    std::function<QString()> currentProjectPath;
+    // The current project's entry text in the project selector, "Demo (16 x 16)"; empty without one.
+    std::function<QString()> currentEntryText;
+    // The image length the last count of the current project published.
+    std::function<int()> countedTotal;
+    // The current project's image built for a device type; empty when no picture is included.
+    std::function<QByteArray(int deviceType)> buildImage;
+    // Turns an image into pictures: into the project of the given name (created when missing), or, with
+    // mergeIntoCurrent, only the indelible pictures the current project does not hold yet. Returns 0, or -1 when
+    // it stopped at a picture wider than the edition allows.
+    std::function<int(const QByteArray& image, const QString& projectName, bool mergeIntoCurrent, int deviceType)>
+        importImage;
+    // "Group %d \n" for each movie group of the current project with one picture only; empty when none.
+    std::function<QString()> singleMemberGroups;
+    // Recounts the current project and refreshes the figures shown for it.
+    std::function<void()> refreshProjectsPage;
+    // Selects a project by name in the project selector and rebuilds its entry list.
+    std::function<void(const QString& name)> selectProjectByName;
+    std::function<void()> loadEntryList;
+};
+
+// How a transfer shows itself. The dialog changes its controls; lumiwandctl prints a progress line.
+class TransferView {
+public:
+    virtual ~TransferView() = default;
+    virtual void setProgress(int /*percent 0..100*/) {}
+    // The busy look: the two busy labels instead of the selector, its label and "Refresh".
+    virtual void setBusyLook(bool /*busy*/) {}
+    virtual void setWaitCursor(bool /*waiting*/) {}
+    virtual void setCaption(unsigned /*messageId*/) {}
+    virtual void bringToFront() {}
+    // The dialog closes itself (simplified, not easy mode, after a transfer).
+    virtual void closeDialog() {}
+};
+
+// What readHeader learned; bytesRead is 0 when it failed (the failure has been reported).
+struct HeaderRead {
+    int bytesRead = 0;
+    int total = 0;
+    int deviceType = 0;
+};
+
+class DeviceTransfers {
+public:
+    static constexpr int kWorkAreaSize = 65536;
+
+    DeviceTransfers(Transport& transport, shell::Prompter& prompter, TransferView& view, ProjectHooks hooks,
+                    TransferSettings settings);
+
+    // The commands. Each returns true only when it ended with its success message. A command started while a
+    // transfer runs (its waits pump the event queue, so buttons can be pressed) does nothing and returns false.
+    bool download();
+    bool readData();
+    bool verify();
+    // Reruns discovery into the selector; does nothing while a transfer runs.
+    bool refresh();
+
+    bool isRunning() const { return running_; }
+
+    // The read-mode transfer's first part: sign-on, identity, header blocks. The transfer stays open for readRest.
+    HeaderRead readHeader();
+    // Reads `count` more bytes (whole blocks of 16) into the read buffer at `offset`, moving the progress from
+    // `firstProgress` towards `lastProgress`, then closes the read transfer.
+    bool readRest(int offset, int count, int firstProgress, int lastProgress);
+
+    // Dialog state shared with the window.
+    bool closeRequested = false;
+    bool verifyTicked = false; // the hidden "Write and Read Verify" check box
+
+    const QByteArray& readBuffer() const { return readBuffer_; }
+    const QByteArray& builtImage() const { return builtImage_; }
+    Transport& transport() { return transport_; }
+    const TransferSettings& settings() const { return settings_; }
+    void setSettings(const TransferSettings& settings) { settings_ = settings; }
+    ProjectHooks& hooks() { return hooks_; }
+
+private:
+    bool runReadData();
+    bool simplifiedNotEasy() const { return settings_.simplifiedMode && !settings_.easyMode; }
+    void idleLook();
+    void fail(unsigned titleId, unsigned textId);
+    void failText(unsigned titleId, const QString& text);
+    // Message 498 for a broken connection, at most once per command, wherever the connection broke (also at a
+    // sign-on, a closing pair or the checksum request).
+    void reportBroken(unsigned titleId);
+    void reportNoDevice(unsigned titleId);
+    bool chooseTargetName(QString& name);
+    int countIndelible(const HeaderRead& header) const;
+    int mergeIndelible(int total, int deviceType);
+    void storeTypedBytes(const QString& reply, int offset);
+
+    Transport& transport_;
+    shell::Prompter& prompter_;
+    TransferView& view_;
+    ProjectHooks hooks_;
+    TransferSettings settings_;
+    QByteArray readBuffer_;
+    QByteArray builtImage_;
+    bool running_ = false;
+    bool brokenReported_ = false;
+};
+
+} // namespace devicelink

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "devicelink/DeviceProtocol.h"
+#include "devicelink/DeviceSelector.h"
+#include "devicelink/EventPump.h"
+#include "devicelink/HidPlatform.h"
+#include "devicelink/KeyInputField.h"
+
+#include <optional>
+
+// The keyboard-indicator channel to the stick: discovery, identification, nibble writes, sign-on, and the waits
+// for typed replies. It keeps no connection of its own; a transfer is framed by a TransferScope.
+namespace devicelink {
+
+// Timing the stick relies on, in milliseconds.
+constexpr int kSignOnGroupNibbles = 32;  // after every 32 sign-on nibbles...
+constexpr int kSignOnGroupPause = 100;   // ...the host pauses this long
+constexpr int kAfterSignOnPause = 5;     // between a read sign-on and the first command
+constexpr int kReplyWaitLimit = 500;     // the longest a reply is waited for
+constexpr int kReplyPoll = 5;            // how often the user interface is pumped while waiting
+constexpr int kPauseLength = 150;        // pause(): a fixed wait, e.g. before asking for the checksum
+constexpr int kBetweenReadBlocks = 5;    // after each block read
+constexpr int kIdentifyAttempts = 3;
+
+class Transport {
+public:
+    Transport(HidPlatform& platform, EventPump& pump);
+
+    HidPlatform& platform() { return platform_; }
+    EventPump& pump() { return pump_; }
+    DeviceSelector& selector() { return selector_; }
+    const DeviceSelector& selector() const { return selector_; }
+    KeyInputField& keyInputField() { return field_; }
+
+    // Refills the selector with the first present stick that passes identification, named
+    // "LED Light Show Device #1", and selects it. True when one was found.
+    bool discoverDevices();
+    // The manufacturer check: up to three reads, accepted when one equals "Moonotter" exactly; a failed read
+    // rejects at once.
+    bool identifyDevice(const QString& path);
+
+    // One indicator write (0..15) to the selected device. False without a selected device or when the write fails.
+    bool sendNibble(int value);
+    // The mode's sign-on text and its zero byte, high nibble first, pumping after each nibble and pausing 100 ms
+    // after every 32. Stops at the first failed write.
+    bool sendSignOn(SignOnMode mode);
+
+    // Waits until the key field holds at least max(n, 1) characters (then pumps twice more) or 500 ms have passed.
+    // A reply that has arrived ends the wait at once.
+    void waitForReply(int n);
+    // A fixed 150 ms wait that pumps events and never ends early.
+    void pause();
+    // Sleeps, pumping events at least every few milliseconds.
+    void sleep(int ms);
+    // Delivers pending user-interface events and moves the characters the stick typed into the key field.
+    void pumpEvents();
+
+    // One exchange: clear the key field, write the command, wait for `replyLength` characters, and return the
+    // upper-cased field (possibly short or empty). nullopt when the command could not be written.
+    std::optional<QString> exchange(int command, int replyLength);
+    // A closing command written twice; the second only when the first went through. True when both did.
+    bool sendCommandPair(int command);
+
+    // Milliseconds on the pump's clock (the "tick count" of elapsed-time reports).
+    qint64 tickCount() { return pump_.now(); }
+
+private:
+    HidPlatform& platform_;
+    EventPump& pump_;
+    DeviceSelector selector_;
+    KeyInputField field_;
+};
+
+// Frames one transfer with the selected device: opens it and keeps its keys from other programs for the scope's
+// lifetime, and releases it on every way out.
+class TransferScope {
+public:
+    explicit TransferScope(Transport& transport);
+    ~TransferScope();
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+private:
+    Transport& transport_;
+};
+
+} // namespace devicelink

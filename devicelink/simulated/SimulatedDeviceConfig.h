@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <optional>
+
+namespace devicelink {
+
+// How a simulated stick behaves: who it is, where it keeps its memory, how fast it is, and what goes wrong.
+struct SimulatedDeviceConfig {
+    enum class Fault {
+        None,
+        NoReply,       // the replies never come
+        ShortReply,    // the replies lose their last character
+        WrongAck,      // block acknowledgements say "n" instead of "y"
+        WrongChecksum, // the checksum is off by one
+        Garbage,       // every typed character is replaced by one outside the protocol's alphabets
+    };
+    enum class Header {
+        Kept,    // the memory as stored
+        Erased,  // every byte 0xFF, as a new stick
+        Damaged, // a valid height, but a total length of 0xFFFF
+    };
+
+    QChar identity = u'K';
+    QString memoryFile;     // empty: the memory lives only as long as the simulated stick
+    QString manufacturer = QStringLiteral("Moonotter");
+    int latencyMs = 0;      // time each indicator write takes
+    bool accessible = true; // false: present, but this user may not open it
+    Fault fault = Fault::None;
+    int faultCommand = -1;  // the command whose replies the fault touches; -1 every reply
+    int faultAfter = 0;     // replies to that command that still come right before the fault starts
+    int unplugAfterWrites = -1; // the stick is pulled out after this many indicator writes; -1 never
+    Header header = Header::Kept;
+};
+
+// Parses the LUMIWAND_SIMULATED_DEVICE syntax, comma-separated key=value pairs:
+//   id=LETTER  memory=FILE  manufacturer=TEXT  latency_ms=N  access=denied
+//   fault=no_reply|short_reply|wrong_ack|wrong_checksum|garbage  fault_on=identify|write_block|read_block|checksum
+//   fault_after=N  unplug_after=N  header=erased|damaged
+// nullopt with a reason in `error` for an unknown key or value.
+std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& text, QString* error = nullptr);
+
+} // namespace devicelink

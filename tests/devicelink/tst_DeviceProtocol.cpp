@@ -1,0 +1,116 @@
+#include "devicelink/DeviceProtocol.h"
+#include "devicelink/simulated/SimulatedDeviceConfig.h"
+
+#include <QTest>
+
+using namespace devicelink;
+
+class tst_DeviceProtocol : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typedBytes_data()
+    {
+        QTest::addColumn<QString>("pair");
+        QTest::addColumn<int>("value");
+        QTest::newRow("AQ") << "AQ" << 0x00;
+        QTest::newRow("BR") << "BR" << 0x11;
+        QTest::newRow("PZ") << "PZ" << 0xF9;
+        QTest::newRow("P6") << "P6" << 0xFF;
+        QTest::newRow("P^") << "P^" << 0xFF;
+        QTest::newRow("A1") << "A1" << 0x0A;
+        QTest::newRow("A!") << "A!" << 0x0A;
+        QTest::newRow("C@") << "C@" << 0x2B;
+        QTest::newRow("lower case") << "pz" << 0xF9;
+        QTest::newRow("outside the alphabets wraps") << "*-" << ((('*' - 'A') * 16 + ('-' - 'Q')) & 0xFF);
+    }
+    void typedBytes()
+    {
+        QFETCH(QString, pair);
+        QFETCH(int, value);
+        QCOMPARE(int(decodeTypedByte(pair[0], pair[1])), value);
+    }
+
+    void everyByteSurvivesTypingShiftedOrNot()
+    {
+        for (int value = 0; value < 256; ++value) {
+            for (bool shifted : {false, true}) {
+                const QString pair = encodeTypedByte(static_cast<std::uint8_t>(value), shifted);
+                QCOMPARE(int(decodeTypedByte(pair[0], pair[1])), value);
+            }
+        }
+        QCOMPARE(encodeTypedByte(0xFF, true), QStringLiteral("P^"));
+    }
+
+    void identities_data()
+    {
+        QTest::addColumn<QChar>("letter");
+        QTest::addColumn<int>("memory");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("leds");
+        QTest::newRow("A") << QChar('A') << 256 << 1 << 16;
+        QTest::newRow("C") << QChar('C') << 2048 << 1 << 16;
+        QTest::newRow("F") << QChar('F') << 256 << 3 << 16;
+        QTest::newRow("J") << QChar('J') << 2048 << 6 << 32;
+        QTest::newRow("K") << QChar('K') << 4096 << 6 << 32;
+        QTest::newRow("k lower") << QChar('k') << 4096 << 6 << 32;
+        QTest::newRow("P") << QChar('P') << 2048 << 7 << 48;
+        QTest::newRow("U") << QChar('U') << 4096 << 7 << 48;
+        QTest::newRow("V") << QChar('V') << 0 << 0 << 0;
+        QTest::newRow("0") << QChar('0') << 0 << 0 << 0;
+    }
+    void identities()
+    {
+        QFETCH(QChar, letter);
+        QFETCH(int, memory);
+        QFETCH(int, type);
+        QFETCH(int, leds);
+        const DeviceIdentity identity = decodeIdentity(letter);
+        QCOMPARE(identity.memory, memory);
+        QCOMPARE(identity.type, type);
+        QCOMPARE(identity.ledCount, leds);
+    }
+
+    void signOnTexts()
+    {
+        const QByteArray read = signOnBytes(SignOnMode::Read);
+        const QByteArray write = signOnBytes(SignOnMode::Write);
+        QCOMPARE(read.size() * 2, 98);
+        QCOMPARE(write.size() * 2, 182);
+        QCOMPARE(read.back(), '\0');
+        QCOMPARE(nibbleAt(write, 180), 0);
+        QCOMPARE(nibbleAt(write, 181), 0);
+        QCOMPARE(nibbleAt(write, 0), 0x4); // 'M' = 0x4D, high nibble first
+        QCOMPARE(nibbleAt(write, 1), 0xD);
+    }
+
+    void simulatedDeviceSettings()
+    {
+        QString error;
+        std::optional<SimulatedDeviceConfig> config = parseSimulatedDeviceConfig(
+            "id=B,memory=/tmp/x.bin,manufacturer=moonotter,latency_ms=3,fault=wrong_ack,fault_on=write_block,"
+            "fault_after=2,unplug_after=40,header=erased,access=denied",
+            &error);
+        QVERIFY2(config, qPrintable(error));
+        QCOMPARE(config->identity, QChar('B'));
+        QCOMPARE(config->memoryFile, QStringLiteral("/tmp/x.bin"));
+        QCOMPARE(config->manufacturer, QStringLiteral("moonotter"));
+        QCOMPARE(config->latencyMs, 3);
+        QCOMPARE(config->fault, SimulatedDeviceConfig::Fault::WrongAck);
+        QCOMPARE(config->faultCommand, int(WriteBlock));
+        QCOMPARE(config->faultAfter, 2);
+        QCOMPARE(config->unplugAfterWrites, 40);
+        QCOMPARE(config->header, SimulatedDeviceConfig::Header::Erased);
+        QVERIFY(!config->accessible);
+
+        QVERIFY(parseSimulatedDeviceConfig(""));
+        QVERIFY(!parseSimulatedDeviceConfig("colour=red", &error));
+        QVERIFY(error.contains("colour"));
+        QVERIFY(!parseSimulatedDeviceConfig("fault=melted"));
+        QVERIFY(!parseSimulatedDeviceConfig("latency_ms=-1"));
+        QVERIFY(!parseSimulatedDeviceConfig("id=KK"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_DeviceProtocol)
+#include "tst_DeviceProtocol.moc"
