@@ -145,32 +145,34 @@ void VirtualCanvas::Undo()
     Render(Target::Canvas);
 }
 
-void VirtualCanvas::ClearRect(int col1, int row1, int col2, int row2)
+void VirtualCanvas::clearCells(int col1, int row1, int col2, int row2)
 {
-    PushUndo();
     Cells& cells = *undoRing_[top_];
     for (int row = std::max(row1, 0); row <= std::min(row2, rows_ - 1); ++row)
         for (int col = std::max(col1, 0); col <= std::min(col2, width_ - 1); ++col)
             cells[std::size_t(row) * width_ + col] = 0;
     touched_ = true;
+}
+
+void VirtualCanvas::ClearRect(int col1, int row1, int col2, int row2)
+{
+    PushUndo();
+    clearCells(col1, row1, col2, row2);
     Render(Target::Canvas);
 }
 
 void VirtualCanvas::CopyRect(int x1, int y1, int x2, int y2, bool cut)
 {
     // The block is taken before a cut clears it.
-    for (int row = y1 - 1; row <= y2 - 1; ++row)
-        for (int col = x1 - 1; col <= x2 - 1; ++col)
-            if (contains(col, row) && contains(col - (x1 - 1), row - (y1 - 1)))
-                copyBuffer_[std::size_t(row - (y1 - 1)) * width_ + (col - (x1 - 1))] = std::uint8_t(cell(col, row));
+    const int col0 = x1 - 1, row0 = y1 - 1;
+    for (int i = 0; i <= y2 - y1; ++i)
+        for (int k = 0; k <= x2 - x1; ++k)
+            if (contains(col0 + k, row0 + i) && contains(k, i))
+                copyBuffer_[std::size_t(i) * width_ + k] = std::uint8_t(cell(col0 + k, row0 + i));
     if (!cut)
         return;
     PushUndo();
-    Cells& cells = *undoRing_[top_];
-    for (int row = std::max(y1 - 1, 0); row <= std::min(y2 - 1, rows_ - 1); ++row)
-        for (int col = std::max(x1 - 1, 0); col <= std::min(x2 - 1, width_ - 1); ++col)
-            cells[std::size_t(row) * width_ + col] = 0;
-    touched_ = true;
+    clearCells(x1 - 1, y1 - 1, x2 - 1, y2 - 1);
 }
 
 void VirtualCanvas::PasteBlock(Target source, int col, int row, int colEnd, int rowEnd)
@@ -211,18 +213,15 @@ VirtualCanvas::Selection VirtualCanvas::MoveBlock(Direction direction, const Sel
     }
 
     PushUndo();
+    clearCells(c1, r1, c2, r2);
     const Cells& before = *undoRing_[previousSlot()];
     Cells& cells = *undoRing_[top_];
     const int firstRow = std::max(r1, 0), lastRow = std::min(r2, rows_ - 1);
     const int firstCol = std::max(c1, 0), lastCol = std::min(c2, width_ - 1);
     for (int row = firstRow; row <= lastRow; ++row)
         for (int col = firstCol; col <= lastCol; ++col)
-            cells[std::size_t(row) * width_ + col] = 0;
-    for (int row = firstRow; row <= lastRow; ++row)
-        for (int col = firstCol; col <= lastCol; ++col)
             if (contains(col + dc, row + dr))
                 cells[std::size_t(row + dr) * width_ + (col + dc)] = before[std::size_t(row) * width_ + col];
-    touched_ = true;
     Render(Target::Canvas);
     return moved;
 }

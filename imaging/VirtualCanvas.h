@@ -155,6 +155,8 @@ private:
     Cells* buffer(Target target);
     const Cells* buffer(Target target) const;
     int previousSlot() const { return (top_ + kUndoSlots - 1) % kUndoSlots; }
+    // Makes the cells col1..col2 x row1..row2 (inclusive, cut to the picture) of the current slot unlit.
+    void clearCells(int col1, int row1, int col2, int row2);
     void drawGrid(QImage& view, QRgb ink) const;
     void fillCell(QImage& view, int pos, int row, QRgb ink) const;
     void drawPicture(QImage& image) const; // image of at least width x rows, 32 bits a pixel
