@@ -1,0 +1,75 @@
+#include "devicelink/Mptool.h"
+
+#include "shell/MessageCatalogue.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+namespace devicelink {
+
+TForm21::TForm21(const store::EditionParameters& edition, std::function<bool()> devicePresent, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      GroupBox1(new QGroupBox(this)),
+      Label1(new QLabel(GroupBox1)),
+      Timer1(new QTimer(this)),
+      edition_(edition),
+      devicePresent_(std::move(devicePresent))
+{
+    setObjectName(QStringLiteral("Form21"));
+    setFixedSize(720, 180);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(12, 8, 696, 160);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 24, 680, 128);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setWordWrap(true); // translations may not fit on one line
+    QFont large = Label1->font();
+    large.setPixelSize(37);
+    Label1->setFont(large);
+    Timer1->setInterval(800);
+    connect(Timer1, &QTimer::timeout, this, &TForm21::Timer1Timer);
+}
+
+void TForm21::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm21::FormShow()
+{
+    setWindowTitle(QStringLiteral("Mass Production Tool") + QString::number(edition_.ledCount) +
+                   edition_.versionLabel);
+    GroupBox1->setTitle(shell::lookupMessage(764));
+    showStatus(false);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    Timer1->start();
+}
+
+void TForm21::Timer1Timer()
+{
+    showStatus(devicePresent_ && devicePresent_());
+}
+
+void TForm21::showStatus(bool connected)
+{
+    Label1->setText(shell::lookupMessage(connected ? 769 : 767));
+    QPalette palette = Label1->palette();
+    palette.setColor(QPalette::WindowText, connected ? QColor(Qt::blue) : QColor(Qt::red));
+    Label1->setPalette(palette);
+}
+
+void TForm21::closeEvent(QCloseEvent* event)
+{
+    Timer1->stop();
+    QWidget::closeEvent(event);
+    emit closed();
+}
+
+} // namespace devicelink

@@ -1,0 +1,16 @@
+#include "shell/AppState.h"
+
+#include "shell/MessageCatalogue.h"
+
+namespace shell {
+
+void prepareAppState(AppState& state, const QString& documents)
+{
+    state.edition = store::deriveEdition(state.invokedPath);
+    state.edition.versionLabel = store::programVersionLabel();
+    state.workspace = store::prepareWorkspace(documents, state.edition.ledCount, state.edition.pictureWidth);
+    state.currentSpeed = state.edition.defaultSpeed;
+    setLanguageOverride(kNoLanguageChosen);
+}
+
+} // namespace shell

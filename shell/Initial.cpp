@@ -1,0 +1,144 @@
+#include "shell/Initial.h"
+
+#include "shell/AppState.h"
+#include "shell/Forms.h"
+#include "shell/Installation.h"
+#include "shell/MessageCatalogue.h"
+#include "store/Settings.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+namespace shell {
+namespace {
+
+// Waits while the window keeps painting (user input waits until the run is over).
+void waitPumping(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+TForm12::TForm12(AppState& state, Prompter& prompter, Forms& forms)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      Label1(new QLabel(this)),
+      Timer1(new QTimer(this)),
+      state_(state),
+      prompter_(prompter),
+      forms_(forms),
+      startMode_(installerModeFor(state.invokedPath))
+{
+    setObjectName(QStringLiteral("Form12"));
+    setWindowTitle(QStringLiteral("Lumiwand"));
+    setFixedSize(253, 70);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 0, 237, 70);
+    Label1->setAlignment(Qt::AlignCenter);
+    Timer1->setInterval(800);
+    connect(Timer1, &QTimer::timeout, this, &TForm12::Timer1Timer);
+}
+
+void TForm12::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm12::FormShow()
+{
+    if (startMode_ == StartMode::Uninstall)
+        Label1->setText(lookupMessage(782) + QStringLiteral("..."));
+    else if (startMode_ == StartMode::Setup)
+        Label1->setText(lookupMessage(665));
+    else
+        Label1->setText(lookupMessage(664));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    if (!started_ && !Timer1->isActive())
+        Timer1->start();
+}
+
+void TForm12::Timer1Timer()
+{
+    if (startMode_ == StartMode::Uninstall || startMode_ == StartMode::Setup) {
+        Timer1->stop();
+        runInstaller(startMode_);
+        close();
+        return;
+    }
+    if (!started_)
+        startRunMode();
+    if (endRequested_) {
+        Timer1->stop();
+        close();
+    }
+}
+
+void TForm12::startRunMode()
+{
+    const int startWithWizard = store::readStartWithWizard(state_.workspace.settingsFile);
+    hide();
+    started_ = true;
+    Timer1->setInterval(1000);
+    state_.easyMode = false;
+    state_.simplifiedMode = false;
+
+    startMode_ = startModeFor(state_.invokedPath);
+    const RunModeFlags flags = runModeFlagsFor(startMode_);
+    state_.simplifiedMode = flags.simplifiedMode;
+    state_.easyMode = flags.easyMode;
+    // The title is taken after the window is shown, so it includes what its show handler put in the caption.
+    state_.applicationTitle = openModeWindow(startMode_, startWithWizard)->windowTitle();
+}
+
+QWidget* TForm12::openModeWindow(StartMode mode, int startWithWizard)
+{
+    Q_UNUSED(startWithWizard); // the quick start wizard opens here when it is not 0, once it exists
+    QWidget* window = &forms_.form1;
+    switch (mode) {
+    case StartMode::MassProduction:
+        window = &forms_.form21;
+        break;
+    case StartMode::Express:
+    case StartMode::Easy:   // the express window opens here once it exists
+    case StartMode::Normal:
+    case StartMode::Setup:
+    case StartMode::Uninstall:
+        break;
+    }
+    window->show();
+    return window;
+}
+
+void TForm12::runInstaller(StartMode mode)
+{
+    InstallRun run;
+    run.invokedPath = state_.invokedPath;
+    run.runningExecutable = QCoreApplication::applicationFilePath();
+    run.ledCount = state_.edition.ledCount;
+    run.rootFolder = state_.workspace.rootFolder;
+    run.folders = InstallFolders::forCurrentUser();
+    run.prompter = &prompter_;
+    run.wait = waitPumping;
+    if (mode == StartMode::Uninstall)
+        runUninstall(run);
+    else
+        runInstall(run);
+}
+
+void TForm12::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    emit closed();
+}
+
+} // namespace shell

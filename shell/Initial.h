@@ -1,0 +1,60 @@
+#pragma once
+
+#include "shell/StartMode.h"
+
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+
+namespace shell {
+
+class Forms;
+class Prompter;
+struct AppState;
+
+// The start-up window: the first window made and the one whose closing ends the program. It shows a one-line
+// splash and, at its first tick (800 ms), either runs the installer or uninstaller in place, or hides itself,
+// sets the run-mode flags and opens the window of the start mode. Afterwards it ticks every second until the
+// main window's close handler requests the end, and then closes.
+class TForm12 : public QWidget {
+    Q_OBJECT
+
+public:
+    TForm12(AppState& state, Prompter& prompter, Forms& forms);
+
+    QLabel* Label1;
+    QTimer* Timer1;
+
+    StartMode startMode() const { return startMode_; }
+    bool started() const { return started_; }
+    bool endRequested() const { return endRequested_; }
+
+public slots:
+    // The main window's close handler: the program ends at the next tick.
+    void requestEnd() { endRequested_ = true; }
+    void Timer1Timer();
+
+signals:
+    // The window closed: the program ends.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormShow();
+    void startRunMode();
+    QWidget* openModeWindow(StartMode mode, int startWithWizard);
+    void runInstaller(StartMode mode);
+
+    AppState& state_;
+    Prompter& prompter_;
+    Forms& forms_;
+    StartMode startMode_;
+    bool started_ = false;
+    bool endRequested_ = false;
+};
+
+} // namespace shell

@@ -1,0 +1,125 @@
+#include "shell/Languagecustomize.h"
+
+#include "shell/AppState.h"
+#include "shell/LanguageChoice.h"
+#include "shell/Prompter.h"
+#include "store/Settings.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace shell {
+namespace {
+
+constexpr int kMargin = 16;
+constexpr int kWidth = 300;
+constexpr int kLabel1Top = 14;
+constexpr int kLabel2Top = 36;
+constexpr int kLabel3Top = 72;
+constexpr int kListTop = 92;
+constexpr int kListHeight = 26;
+constexpr int kButtonWidth = 88;
+constexpr int kButtonHeight = 28;
+
+} // namespace
+
+TForm19::TForm19(const AppState& state, Prompter& prompter, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      Label1(new QLabel(QStringLiteral("Auto Detect Language: "), this)),
+      Label2(new QLabel(this)),
+      Label3(new QLabel(QStringLiteral("Supported Languages: (A to Z)"), this)),
+      ComboBox1(new QComboBox(this)),
+      Button1(new QPushButton(QStringLiteral("OK"), this)),
+      Button2(new QPushButton(QStringLiteral("CANCEL"), this)),
+      state_(state),
+      prompter_(prompter)
+{
+    setObjectName(QStringLiteral("Form19"));
+    setWindowTitle(QStringLiteral("User Define Language"));
+    setModal(true);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label3->setObjectName(QStringLiteral("Label3"));
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2->setObjectName(QStringLiteral("Button2"));
+
+    QFont larger = Label2->font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.4);
+    larger.setBold(true);
+    Label2->setFont(larger);
+    QPalette navy = Label2->palette();
+    navy.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
+    Label2->setPalette(navy);
+
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TForm19::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm19::Button2Click);
+    placeControls();
+}
+
+// Both labels about the detected language are left out in the simplified modes; the rest moves up into
+// their place.
+void TForm19::placeControls()
+{
+    const bool simplified = state_.simplifiedMode;
+    Label1->setVisible(!simplified);
+    Label2->setVisible(!simplified);
+    const int contentWidth = kWidth - 2 * kMargin;
+    Label1->setGeometry(kMargin, kLabel1Top, contentWidth, 20);
+    Label2->setGeometry(kMargin, kLabel2Top, contentWidth, 28);
+    Label3->setGeometry(kMargin, simplified ? kLabel1Top : kLabel3Top, contentWidth, 20);
+    const int listTop = simplified ? kLabel2Top : kListTop;
+    ComboBox1->setGeometry(kMargin, listTop, contentWidth, kListHeight);
+    const int buttonsTop = simplified ? listTop + kListHeight + 10 : listTop + kListHeight + 16;
+    Button1->setGeometry(kWidth / 2 - kButtonWidth - 8, buttonsTop, kButtonWidth, kButtonHeight);
+    Button2->setGeometry(kWidth / 2 + 8, buttonsTop, kButtonWidth, kButtonHeight);
+    setFixedSize(kWidth, buttonsTop + kButtonHeight + 12);
+}
+
+void TForm19::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm19::FormShow()
+{
+    const LangId system = systemLanguageId();
+    Label2->setText(autoDetectedLanguageText(system));
+    placeControls();
+    ComboBox1->clear();
+    for (const LanguageEntry& entry : languageDialogEntries())
+        ComboBox1->addItem(QString::fromLatin1(entry.text), int(entry.language));
+    ComboBox1->setCurrentIndex(
+        preselectedLanguageEntry(store::readUserLanguage(state_.workspace.settingsFile), system));
+}
+
+void TForm19::Button1Click()
+{
+    const int entry = ComboBox1->currentIndex();
+    if (entry < 0)
+        return;
+    const Answer answer = prompter_.ask(languageChangeTitle(), languageChangeQuestion(ComboBox1->currentText()),
+                                        Icon::Question, Buttons::YesNo);
+    if (answer == Answer::Yes)
+        storeLanguageChoice(state_.workspace.settingsFile, LangId(ComboBox1->itemData(entry).toInt()));
+    accept();
+}
+
+void TForm19::Button2Click()
+{
+    reject();
+}
+
+void TForm19::done(int result)
+{
+    ComboBox1->clear();
+    QDialog::done(result);
+}
+
+} // namespace shell

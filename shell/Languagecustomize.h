@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace shell {
+
+class Prompter;
+struct AppState;
+
+// The language dialog: shows the language the system reports, lists the five languages the user can choose,
+// and after a confirmation stores the choice as the user's language. It does not change the language in use:
+// the window that opened it reads the setting again afterwards. Its texts are fixed English.
+class TForm19 : public QDialog {
+    Q_OBJECT
+
+public:
+    TForm19(const AppState& state, Prompter& prompter, QWidget* parent = nullptr);
+
+    QLabel* Label1;       // "Auto Detect Language: "
+    QLabel* Label2;       // the system's language
+    QLabel* Label3;       // "Supported Languages: (A to Z)"
+    QComboBox* ComboBox1; // the five languages, each with its identifier
+    QPushButton* Button1; // OK
+    QPushButton* Button2; // CANCEL
+
+public slots:
+    void Button1Click();
+    void Button2Click();
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void placeControls();
+
+    const AppState& state_;
+    Prompter& prompter_;
+};
+
+} // namespace shell

@@ -1,0 +1,212 @@
+#include "shell/Main.h"
+
+#include "shell/AppState.h"
+#include "shell/Forms.h"
+#include "shell/MessageCatalogue.h"
+#include "store/Settings.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace shell {
+namespace {
+
+struct TextRow {
+    const char* control;
+    unsigned message;
+};
+
+// Captions set from the catalogue (the page captions and the preview box are set apart).
+constexpr TextRow kCaptions[] = {
+    {"BitBtn16", 511}, {"BitBtn7", 512},  {"BitBtn3", 513},   {"BitBtn45", 697}, {"BitBtn17", 514},
+    {"GroupBox5", 559}, {"GroupBox6", 560}, {"GroupBox7", 561}, {"Label19", 565},  {"Label20", 566},
+    {"Label21", 403},  {"Label42", 568},  {"Label34", 569},   {"Label26", 570},  {"Label44", 572},
+    {"Label45", 571},  {"Button1", 573},  {"Button7", 574},   {"Button2", 575},  {"Button12", 576},
+    {"Button3", 577},  {"Button6", 578},  {"Button5", 579},   {"Button4", 580},  {"Button14", 581},
+    {"Button10", 582}, {"Button11", 668},
+};
+
+// Hints (tool tips) set from the catalogue.
+constexpr TextRow kHints[] = {
+    {"BitBtn18", 529}, {"BitBtn19", 530}, {"BitBtn20", 531}, {"BitBtn21", 532}, {"BitBtn22", 533},
+    {"BitBtn23", 534}, {"BitBtn24", 535}, {"BitBtn25", 536}, {"BitBtn26", 537}, {"BitBtn27", 538},
+    {"BitBtn28", 539}, {"BitBtn29", 540}, {"BitBtn32", 541}, {"BitBtn31", 542}, {"BitBtn34", 543},
+    {"BitBtn35", 547}, {"BitBtn36", 545}, {"BitBtn37", 546}, {"BitBtn38", 548}, {"BitBtn39", 567},
+    {"BitBtn40", 544}, {"BitBtn41", 672}, {"BitBtn42", 676}, {"BitBtn43", 682}, {"BitBtn44", 683},
+    {"BitBtn45", 698}, {"BitBtn46", 706}, {"BitBtn47", 721}, {"BitBtn49", 668}, {"BitBtn50", 731},
+    {"BitBtn51", 732},
+};
+
+// The Library page's buttons that wait for a selected picture or library.
+constexpr const char* kSelectionButtons[] = {"Button1", "Button2", "Button3",  "Button4", "Button5",
+                                             "Button6", "Button7", "Button11", "Button12"};
+
+void setCaption(QWidget* control, const QString& text)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(text);
+    else if (auto* box = qobject_cast<QGroupBox*>(control))
+        box->setTitle(text);
+}
+
+} // namespace
+
+TForm1::TForm1(AppState& state, Prompter& prompter, Forms& forms)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint),
+      state_(state),
+      prompter_(prompter),
+      forms_(forms)
+{
+    prepareAppState(state_, store::documentsFolder());
+
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(store::mainWindowCaption(state_.edition));
+    setFixedSize(792, 567);
+
+    BitBtn45 = topButton("BitBtn45", 8, QStringLiteral("quickstart"));
+    BitBtn16 = topButton("BitBtn16", 96, QStringLiteral("newproject"));
+    BitBtn7 = topButton("BitBtn7", 184, QStringLiteral("newlibrary"));
+    BitBtn3 = topButton("BitBtn3", 272, QStringLiteral("save"));
+    BitBtn1 = topButton("BitBtn1", 360, QStringLiteral("language"));
+    BitBtn17 = topButton("BitBtn17", 448, QStringLiteral("exit"));
+    BitBtn1->setText(QStringLiteral("Language"));
+    connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(BitBtn17, &QToolButton::clicked, this, &TForm1::BitBtn17Click);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 72, 793, 497);
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    TabSheet3 = new QWidget;
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    TabSheet4 = new QWidget;
+    TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Library"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("Zevu Vuvezo"));
+    PageControl1->addTab(TabSheet4, QStringLiteral("My Lumiwand Projects"));
+    PageControl1->setCurrentWidget(TabSheet3);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+
+    // Made after the page control so that it lies above it.
+    GroupBox2 = new QGroupBox(this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    GroupBox2->setGeometry(536, 0, 249, 89);
+    Image11 = new QLabel(GroupBox2);
+    Image11->setObjectName(QStringLiteral("Image11"));
+}
+
+QToolButton* TForm1::topButton(const char* name, int left, const QString& glyph)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(left, 8, 81, 57);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIcon(QIcon(QStringLiteral(":/glyphs/%1.xpm").arg(glyph)));
+    button->setIconSize(QSize(24, 24));
+    return button;
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm1::FormShow()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    {
+        const QSignalBlocker blocker(PageControl1); // choosing the page here is not a page change
+        PageControl1->setCurrentWidget(TabSheet3);
+    }
+
+    // The preview box: a white banner-sized picture, the box right-aligned around it, hidden.
+    const int pictureWidth = state_.edition.maxBannerWidth;
+    const int pictureHeight = state_.edition.ledCount;
+    QImage picture(pictureWidth, pictureHeight, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    Image11->setPixmap(QPixmap::fromImage(picture));
+    const int boxWidth = pictureWidth + 16;
+    const int boxHeight = GroupBox2->height();
+    Image11->setGeometry(8, (boxHeight - pictureHeight) / 2 + 2, pictureWidth, pictureHeight);
+    GroupBox2->setGeometry(785 - boxWidth, GroupBox2->y(), boxWidth, boxHeight);
+    GroupBox2->hide();
+
+    for (const char* name : kSelectionButtons)
+        if (auto* button = findChild<QWidget*>(QLatin1String(name)))
+            button->setEnabled(false);
+
+    refreshLanguageOverride();
+    refreshMainWindowTexts();
+}
+
+void TForm1::refreshLanguageOverride()
+{
+    shell::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
+}
+
+void TForm1::refreshMainWindowTexts()
+{
+    for (const TextRow& row : kCaptions)
+        if (auto* control = findChild<QWidget*>(QLatin1String(row.control)))
+            setCaption(control, lookupMessage(row.message));
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet2), lookupMessage(550));
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet3), lookupMessage(551));
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet4), lookupMessage(552));
+    GroupBox2->setTitle(lookupMessage(556));
+    for (const TextRow& row : kHints)
+        if (auto* control = findChild<QWidget*>(QLatin1String(row.control)))
+            control->setToolTip(lookupMessage(row.message));
+}
+
+void TForm1::BitBtn1Click()
+{
+    forms_.form19.exec();
+    refreshLanguageOverride();
+    refreshMainWindowTexts();
+}
+
+void TForm1::BitBtn17Click()
+{
+    close();
+}
+
+void TForm1::PageControl1Change()
+{
+    GroupBox2->hide();
+    Image11->clear();
+    if (PageControl1->currentWidget() == TabSheet3)
+        GroupBox2->show();
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TForm1::FormClose()
+{
+    emit closed();
+}
+
+} // namespace shell

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QTabWidget;
+class QToolButton;
+
+namespace shell {
+
+class Forms;
+class Prompter;
+struct AppState;
+
+// The main window frame of the full editor: the top row of buttons, the preview box and the page control with
+// the Library, Rorazu Duzodo and My Lumiwand Projects pages (their contents are added by their own windows).
+// Its construction prepares the run's state (edition, workspace, caption); it exists, hidden, in every start
+// mode, and closing it ends the program about a second later.
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    TForm1(AppState& state, Prompter& prompter, Forms& forms);
+
+    // Top row, left to right.
+    QToolButton* BitBtn45; // Quick Start
+    QToolButton* BitBtn16; // New Project
+    QToolButton* BitBtn7;  // New Library
+    QToolButton* BitBtn3;  // Save
+    QToolButton* BitBtn1;  // Language
+    QToolButton* BitBtn17; // Exit
+
+    QGroupBox* GroupBox2; // preview box, shown with the Rorazu Duzodo page
+    QLabel* Image11;
+
+    QTabWidget* PageControl1;
+    QWidget* TabSheet2; // Library
+    QWidget* TabSheet3; // Rorazu Duzodo
+    QWidget* TabSheet4; // My Lumiwand Projects
+
+    // Sets every catalogue-driven caption and hint of the window and its pages from the message catalogue.
+    // Controls of the pages are found by their names, so a page's controls take their texts from here as
+    // soon as they exist.
+    void refreshMainWindowTexts();
+
+public slots:
+    void BitBtn1Click();
+    void BitBtn17Click();
+    void PageControl1Change();
+
+signals:
+    // The close handler ran: the start-up window ends the program at its next tick.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormShow();
+    void FormClose();
+    QToolButton* topButton(const char* name, int left, const QString& glyph);
+    void refreshLanguageOverride();
+
+    AppState& state_;
+    Prompter& prompter_;
+    Forms& forms_;
+};
+
+} // namespace shell

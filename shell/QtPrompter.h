@@ -1,0 +1,32 @@
+#pragma once
+
+#include "shell/Prompter.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The Prompter of the running program: message boxes, the one-line question box and the file dialogs of Qt,
+// over the given window or, without one, over the window that is active at the time.
+namespace shell {
+
+class QtPrompter : public Prompter {
+public:
+    explicit QtPrompter(QWidget* parent = nullptr);
+
+    void setParentWindow(QWidget* parent) { parent_ = parent; }
+
+    // The box has the icon and the buttons asked for; Escape and the close box answer Cancel (No when there is
+    // no Cancel button, Ok when Ok is the only one). The text is shown as plain text.
+    Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
+    std::optional<QString> inputText(const QString& title, const QString& prompt, const QString& initial) override;
+    QString chooseOpenFile(const QString& title, const QString& folder, const QStringList& filters) override;
+    QString chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
+                           const QStringList& filters) override;
+
+private:
+    QWidget* parentWindow() const;
+
+    QPointer<QWidget> parent_;
+};
+
+} // namespace shell

@@ -1,0 +1,387 @@
+#include "shell/AppState.h"
+#include "shell/Forms.h"
+#include "shell/MessageCatalogue.h"
+#include "shell/QtPrompter.h"
+#include "store/IniFile.h"
+#include "store/Settings.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+using namespace shell;
+
+// The shell's windows under the offscreen platform: real widgets clicked, boxes answered by a scripted prompter.
+class TestShellWindows : public QObject {
+    Q_OBJECT
+
+    AppState state_;
+    ScriptedPrompter prompter_;
+    bool devicePresent_ = false;
+    std::unique_ptr<Forms> forms_;
+
+    Forms& start(const QString& invokedPath)
+    {
+        state_ = AppState();
+        state_.invokedPath = invokedPath;
+        forms_ = std::make_unique<Forms>(state_, prompter_, [this] { return devicePresent_; });
+        return *forms_;
+    }
+
+    QString settingsFile() const { return state_.workspace.settingsFile; }
+
+    static QColor textColour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
+
+private slots:
+    void init()
+    {
+        prompter_ = ScriptedPrompter();
+        devicePresent_ = false;
+        QFile::remove(store::workspaceFor(store::documentsFolder(), 16).settingsFile);
+    }
+    void cleanup()
+    {
+        forms_.reset();
+        setLanguageOverride(kNoLanguageChosen);
+        setSystemLanguageForTesting(0);
+    }
+
+    void mainWindowFrame()
+    {
+        Forms& forms = start(QStringLiteral("/opt/x/Lumiwand16"));
+        TForm1& form = forms.form1;
+        QVERIFY(QFile::exists(state_.workspace.projectsFolder + QStringLiteral("QuickStart.ini")));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Lumiwand16  Ver 1.000"));
+        QCOMPARE(form.minimumSize(), QSize(792, 567));
+        QCOMPARE(form.maximumSize(), QSize(792, 567));
+        QCOMPARE(state_.currentSpeed, 2050);
+        form.show();
+
+        QCOMPARE(form.PageControl1->count(), 3);
+        QCOMPARE(form.PageControl1->widget(0), form.TabSheet2);
+        QCOMPARE(form.PageControl1->widget(1), form.TabSheet3);
+        QCOMPARE(form.PageControl1->widget(2), form.TabSheet4);
+        QCOMPARE(form.PageControl1->tabText(0), QStringLiteral("Library"));
+        QCOMPARE(form.PageControl1->tabText(1), QStringLiteral("Rorazu Duzodo"));
+        QCOMPARE(form.PageControl1->tabText(2), QStringLiteral("My Lumiwand Projects"));
+        QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet3);
+        QCOMPARE(form.PageControl1->geometry(), QRect(0, 72, 793, 497));
+
+        const QList<QToolButton*> row{form.BitBtn45, form.BitBtn16, form.BitBtn7,
+                                      form.BitBtn3,  form.BitBtn1,  form.BitBtn17};
+        QStringList captions;
+        for (int i = 0; i < row.size(); ++i) {
+            QCOMPARE(row[i]->geometry(), QRect(8 + 88 * i, 8, 81, 57));
+            QVERIFY(row[i]->isVisible());
+            QVERIFY(!row[i]->icon().isNull());
+            captions << row[i]->text();
+        }
+        QCOMPARE(captions, QStringList({"Quick Start", "New Project", "New Library", "Save", "Language", "Exit"}));
+        QCOMPARE(form.BitBtn45->toolTip(), QStringLiteral("Quick Start Wizard"));
+
+        // The preview box holds a white banner-sized picture (96 x 16), is right-aligned around it, and hidden.
+        QVERIFY(!form.GroupBox2->isVisible());
+        QCOMPARE(form.GroupBox2->title(), QStringLiteral("Preview"));
+        QCOMPARE(form.GroupBox2->geometry(), QRect(785 - 112, 0, 112, 89));
+        QCOMPARE(form.Image11->geometry(), QRect(8, (89 - 16) / 2 + 2, 96, 16));
+        const QImage picture = form.Image11->pixmap().toImage();
+        QCOMPARE(picture.size(), QSize(96, 16));
+        QCOMPARE(picture.pixelColor(50, 8), QColor(Qt::white));
+    }
+
+    void pageChangeMovesThePreviewBox()
+    {
+        TForm1& form = start(QStringLiteral("/x/Lumiwand48")).form1;
+        form.show();
+        QTabBar* tabs = form.PageControl1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet2);
+        QVERIFY(!form.GroupBox2->isVisible());
+        QVERIFY(form.Image11->pixmap().isNull());
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QVERIFY(form.GroupBox2->isVisible());
+        QCOMPARE(form.GroupBox2->geometry(), QRect(785 - 304, 0, 304, 89));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        QVERIFY(!form.GroupBox2->isVisible());
+    }
+
+    void textsReachThePagesControls()
+    {
+        TForm1& form = start(QStringLiteral("/x/Lumiwand16")).form1;
+        // Controls the pages will hold, known by their names.
+        auto* addToProject = new QPushButton(form.TabSheet2);
+        addToProject->setObjectName(QStringLiteral("Button1"));
+        auto* library = new QLabel(form.TabSheet2);
+        library->setObjectName(QStringLiteral("Label19"));
+        auto* information = new QGroupBox(form.TabSheet2);
+        information->setObjectName(QStringLiteral("GroupBox5"));
+        auto* download = new QToolButton(form.TabSheet4);
+        download->setObjectName(QStringLiteral("BitBtn40"));
+        auto* shift = new QToolButton(form.TabSheet4);
+        shift->setObjectName(QStringLiteral("BitBtn47"));
+        form.show();
+        QCOMPARE(addToProject->text(), QStringLiteral("Add to MyLumiwands Project"));
+        QVERIFY(!addToProject->isEnabled());
+        QCOMPARE(library->text(), QStringLiteral("Library : "));
+        QCOMPARE(information->title(), QStringLiteral(" Information"));
+        QCOMPARE(download->toolTip(), QStringLiteral("USB Download"));
+        QCOMPARE(shift->toolTip(), QStringLiteral("Left && Right shift adjusting"));
+        QVERIFY(download->isEnabled());
+    }
+
+    void languageButtonStoresAndReappliesTexts()
+    {
+        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
+        forms.form1.show();
+        QCOMPARE(languageOverride(), kNoLanguageChosen);
+        QTimer::singleShot(0, &forms.form19, [&forms] {
+            QVERIFY(forms.form19.isVisible());
+            forms.form19.ComboBox1->setCurrentIndex(forms.form19.ComboBox1->findText(QStringLiteral("Japanese")));
+            QTest::mouseClick(forms.form19.Button1, Qt::LeftButton);
+        });
+        prompter_.answers.enqueue(Answer::Yes);
+        QTest::mouseClick(forms.form1.BitBtn1, Qt::LeftButton);
+
+        QCOMPARE(store::readUserLanguage(settingsFile()), 1041);
+        QCOMPARE(languageOverride(), LangId(1041));
+        QCOMPARE(forms.form1.BitBtn16->text(), lookupMessage(511));
+        QCOMPARE(forms.form1.PageControl1->tabText(0), lookupMessage(550));
+        QCOMPARE(forms.form1.BitBtn1->text(), QStringLiteral("Language"));
+    }
+
+    void languageDialog_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("preselected");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("storedAfter");
+        QTest::newRow("yes stores the choice") << -1 << "English" << "Simplified Chinese" << "OK"
+                                               << int(Answer::Yes) << 2052;
+        QTest::newRow("no stores nothing") << 1028 << "Traditional Chinese" << "Portuguese" << "OK"
+                                           << int(Answer::No) << 1028;
+        QTest::newRow("cancel asks nothing") << 1041 << "Japanese" << "English" << "CANCEL" << -1 << 1041;
+        QTest::newRow("English is stored as 1033") << 2070 << "Portuguese" << "English" << "OK"
+                                                   << int(Answer::Yes) << 1033;
+    }
+    void languageDialog()
+    {
+        QFETCH(int, stored);
+        QFETCH(QString, chosen);
+        QFETCH(QString, button);
+        QFETCH(int, answer);
+        setSystemLanguageForTesting(0x0409);
+        TForm19& dialog = start(QStringLiteral("/x/Lumiwand16")).form19;
+        if (stored != -1)
+            store::writeUserLanguage(settingsFile(), stored);
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("User Define Language"));
+        QCOMPARE(dialog.Label1->text(), QStringLiteral("Auto Detect Language: "));
+        QCOMPARE(dialog.Label2->text(), QStringLiteral("English. --> 0409."));
+        QCOMPARE(textColour(dialog.Label2), QColor(0, 0, 0x80));
+        QCOMPARE(dialog.ComboBox1->count(), 5);
+        QCOMPARE(dialog.ComboBox1->itemData(4).toInt(), 1028);
+        QTEST(dialog.ComboBox1->currentText(), "preselected");
+
+        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findText(chosen));
+        if (answer >= 0)
+            prompter_.answers.enqueue(Answer(answer));
+        QTest::mouseClick(button == QLatin1String("OK") ? dialog.Button1 : dialog.Button2, Qt::LeftButton);
+
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.ComboBox1->count(), 0);
+        QTEST(store::readUserLanguage(settingsFile()), "storedAfter");
+        if (answer < 0) {
+            QVERIFY(prompter_.shown.isEmpty());
+        } else {
+            QCOMPARE(prompter_.shown.size(), 1);
+            QCOMPARE(prompter_.shown[0].title, QStringLiteral("Confirm Language changes"));
+            QCOMPARE(prompter_.shown[0].text, QStringLiteral("Do you want to change language settings to ") + chosen);
+            QCOMPARE(prompter_.shown[0].buttons, Buttons::YesNo);
+        }
+    }
+
+    void languageDialogInSimplifiedMode()
+    {
+        TForm19& dialog = start(QStringLiteral("/x/Lumiwand_exp16")).form19;
+        dialog.show();
+        const QRect label1 = dialog.Label1->geometry();
+        const int label2Top = dialog.Label2->y();
+        dialog.hide();
+        state_.simplifiedMode = true;
+        dialog.show();
+        QVERIFY(!dialog.Label1->isVisible());
+        QVERIFY(!dialog.Label2->isVisible());
+        QCOMPARE(dialog.Label3->pos(), label1.topLeft());
+        QCOMPARE(dialog.ComboBox1->y(), label2Top);
+        QCOMPARE(dialog.Button1->y(), dialog.ComboBox1->geometry().bottom() + 1 + 10);
+        QCOMPARE(dialog.Button2->y(), dialog.Button1->y());
+        QVERIFY(dialog.height() > dialog.Button1->geometry().bottom());
+    }
+
+    // The whole run of a normal start: the first tick opens the main window, Exit (or the close box) ends the
+    // program at the next tick.
+    void normalStartAndEnd_data()
+    {
+        QTest::addColumn<bool>("byExitButton");
+        QTest::newRow("Exit") << true;
+        QTest::newRow("close box") << false;
+    }
+    void normalStartAndEnd()
+    {
+        QFETCH(bool, byExitButton);
+        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
+        store::writeStartWithWizard(settingsFile(), false);
+        QSignalSpy ended(&forms.form12, &TForm12::closed);
+        forms.form12.show();
+        QCOMPARE(forms.form12.Label1->text(), QStringLiteral("Starting Lumiwand......"));
+        QCOMPARE(forms.form12.size(), QSize(253, 70));
+        QTRY_VERIFY_WITH_TIMEOUT(forms.form1.isVisible(), 3000);
+        QVERIFY(!forms.form12.isVisible());
+        QVERIFY(forms.form12.started());
+        QCOMPARE(forms.form12.Timer1->interval(), 1000);
+        QVERIFY(!state_.simplifiedMode);
+        QVERIFY(!state_.easyMode);
+        QCOMPARE(state_.applicationTitle, QStringLiteral("Lumiwand16  Ver 1.000"));
+
+        if (byExitButton)
+            QTest::mouseClick(forms.form1.BitBtn17, Qt::LeftButton);
+        else
+            forms.form1.close();
+        QVERIFY(!forms.form1.isVisible());
+        QVERIFY(forms.form12.endRequested());
+        QCOMPARE(ended.count(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 3000);
+        QVERIFY(!forms.form12.Timer1->isActive());
+    }
+
+    void massProductionStart()
+    {
+        Forms& forms = start(QStringLiteral("/opt/Lumiwand_mptool48"));
+        QSignalSpy ended(&forms.form12, &TForm12::closed);
+        forms.form12.Timer1Timer();
+        devicelink::TForm21& tool = forms.form21;
+        QVERIFY(tool.isVisible());
+        QVERIFY(!forms.form1.isVisible());
+        QVERIFY(state_.simplifiedMode);
+        QVERIFY(!state_.easyMode);
+        QCOMPARE(tool.windowTitle(), QStringLiteral("Mass Production Tool48  Ver 1.000"));
+        QCOMPARE(state_.applicationTitle, tool.windowTitle());
+        QCOMPARE(tool.GroupBox1->title(), QStringLiteral("Light Show Status"));
+        QCOMPARE(tool.Label1->text(), QStringLiteral("No Light Show Device detected!"));
+        QCOMPARE(textColour(tool.Label1), QColor(Qt::red));
+        QCOMPARE(tool.Label1->font().pixelSize(), 37);
+        QCOMPARE(tool.Timer1->interval(), 800);
+
+        devicePresent_ = true;
+        QTRY_COMPARE_WITH_TIMEOUT(tool.Label1->text(), QStringLiteral("Light Show Device connected!"), 2000);
+        QCOMPARE(textColour(tool.Label1), QColor(Qt::blue));
+        devicePresent_ = false;
+        QTRY_COMPARE_WITH_TIMEOUT(tool.Label1->text(), QStringLiteral("No Light Show Device detected!"), 2000);
+        QCOMPARE(textColour(tool.Label1), QColor(Qt::red));
+
+        // Closing the tool closes the hidden main window, whose close handler ends the program.
+        tool.close();
+        QVERIFY(forms.form12.endRequested());
+        forms.form12.Timer1Timer();
+        QCOMPARE(ended.count(), 1);
+    }
+
+    void installerModesShowTheirSplash_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("splash");
+        QTest::newRow("setup") << "/x/setup_Lumiwand16" << "Installing Lumiwand......";
+        QTest::newRow("uninstall") << "/x/uninstallLumiwand16" << "Uninstall Lumiwand...";
+    }
+    void installerModesShowTheirSplash()
+    {
+        QFETCH(QString, path);
+        Forms& forms = start(path);
+        forms.form12.show();
+        QTEST(forms.form12.Label1->text(), "splash");
+        forms.form12.Timer1->stop();
+        QVERIFY(!state_.simplifiedMode);
+    }
+
+    void qtPrompterBoxes_data()
+    {
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("boxIcon");
+        QTest::addColumn<int>("press"); // a standard button, or 0 for Escape
+        QTest::addColumn<int>("answer");
+        QTest::newRow("stop, OK") << int(Icon::Stop) << int(Buttons::Ok) << int(QMessageBox::Critical)
+                                  << int(QMessageBox::Ok) << int(Answer::Ok);
+        QTest::newRow("question, Yes") << int(Icon::Question) << int(Buttons::YesNo) << int(QMessageBox::Question)
+                                       << int(QMessageBox::Yes) << int(Answer::Yes);
+        QTest::newRow("Escape on Yes/No is No") << int(Icon::Question) << int(Buttons::YesNo)
+                                                << int(QMessageBox::Question) << 0 << int(Answer::No);
+        QTest::newRow("Escape on OK/Cancel is Cancel") << int(Icon::Warning) << int(Buttons::OkCancel)
+                                                       << int(QMessageBox::Warning) << 0 << int(Answer::Cancel);
+        QTest::newRow("no icon, Cancel of three") << int(Icon::None) << int(Buttons::YesNoCancel)
+                                                  << int(QMessageBox::NoIcon) << int(QMessageBox::Cancel)
+                                                  << int(Answer::Cancel);
+        QTest::newRow("information") << int(Icon::Information) << int(Buttons::Ok)
+                                     << int(QMessageBox::Information) << 0 << int(Answer::Ok);
+    }
+    void qtPrompterBoxes()
+    {
+        QFETCH(int, icon);
+        QFETCH(int, buttons);
+        QFETCH(int, boxIcon);
+        QFETCH(int, press);
+        QtPrompter prompter;
+        QString seenText;
+        int seenIcon = -1;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seenText = box->text();
+            seenIcon = box->icon();
+            if (press)
+                QTest::mouseClick(box->button(QMessageBox::StandardButton(press)), Qt::LeftButton);
+            else
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        const Answer answer = prompter.ask(QStringLiteral("Title"), QStringLiteral("<b>line</b>\nnext"), Icon(icon),
+                                           Buttons(buttons));
+        QCOMPARE(seenText, QStringLiteral("<b>line</b>\nnext"));
+        QCOMPARE(seenIcon, boxIcon);
+        QTEST(int(answer), "answer");
+    }
+
+    void qtPrompterInput()
+    {
+        QtPrompter prompter;
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->textValue(), QStringLiteral("old"));
+            dialog->setTextValue(QStringLiteral("new name"));
+            dialog->accept();
+        });
+        QCOMPARE(prompter.inputText(QStringLiteral("T"), QStringLiteral("Name?"), QStringLiteral("old")),
+                 std::optional<QString>(QStringLiteral("new name")));
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+        QCOMPARE(prompter.inputText(QStringLiteral("T"), QStringLiteral("Name?"), {}), std::nullopt);
+    }
+};
+
+QTEST_MAIN(TestShellWindows)
+#include "tst_ShellWindows.moc"
