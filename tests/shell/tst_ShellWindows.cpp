@@ -159,6 +159,7 @@ private slots:
         QCOMPARE(store::readUserLanguage(settingsFile()), 1041);
         QCOMPARE(languageOverride(), LangId(1041));
         QCOMPARE(forms.form1.BitBtn16->text(), lookupMessage(511));
+        QVERIFY(forms.form1.BitBtn16->text() != QStringLiteral("New Project"));
         QCOMPARE(forms.form1.PageControl1->tabText(0), lookupMessage(550));
         QCOMPARE(forms.form1.BitBtn1->text(), QStringLiteral("Language"));
     }
