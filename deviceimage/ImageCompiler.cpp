@@ -1,0 +1,328 @@
+#include "deviceimage/ImageCompiler.h"
+
+#include "deviceimage/TimingRecords.h"
+#include "imaging/Colour.h"
+#include "imaging/LitGrid.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureFile.h"
+#include "store/Project.h"
+
+#include <QFileInfo>
+#include <optional>
+#include <vector>
+
+namespace deviceimage {
+namespace {
+
+// Project entries are counted in 16 bits.
+constexpr int kMaxEntries = 65535;
+
+ColumnRange capToBannerWidth(ColumnRange range, int maxBannerWidth)
+{
+    // The start counts against the banner width too, so a picture whose lit columns begin at 10 keeps up to
+    // maxBannerWidth + 10 columns: the stick shows what it is given, and images made this way must stay the same.
+    if (range.width - range.start > maxBannerWidth)
+        range.width = maxBannerWidth + range.start;
+    return range;
+}
+
+// The kept columns as bytes: column by column in display order left to right, each column's bands top band
+// first, the top row of a band in bit 7.
+std::vector<quint8> columnBytes(const imaging::Picture& picture, ColumnRange range, int height)
+{
+    const int bands = bytesPerColumn(height);
+    std::vector<quint8> bytes(size_t(range.width) * size_t(bands), 0);
+    const int first = std::max(range.start, 0);
+    const int end = std::min(range.start + range.width, picture.width());
+    const int rows = std::min(height, picture.height());
+    // Pictures hold few colours, mostly black and white: remember the last answer rather than weigh every pixel.
+    QRgb lastRgb = picture.isNull() ? 0 : ~picture.rgbRow(0)[0];
+    bool lastLit = false;
+    for (int y = 0; y < rows; ++y) {
+        const QRgb* row = picture.rgbRow(y);
+        const quint8 bit = quint8(0x80 >> (y & 7));
+        quint8* band = bytes.data() + y / 8;
+        for (int x = first; x < end; ++x) {
+            if (row[x] != lastRgb) {
+                lastRgb = row[x];
+                lastLit = imaging::litByLuminance(imaging::colourValue(lastRgb));
+            }
+            if (lastLit)
+                band[size_t(x - range.start) * size_t(bands)] |= bit;
+        }
+    }
+    return bytes;
+}
+
+void appendColumns(QByteArray& pattern, const std::vector<quint8>& bytes, int width, int bands,
+                   const DeviceTraits& traits)
+{
+    for (int i = 0; i < width; ++i) {
+        const int column = traits.fanLayout ? width - 1 - i : i;
+        const quint8* bandBytes = bytes.data() + size_t(column) * size_t(bands);
+        for (int j = 0; j < bands; ++j)
+            pattern.append(char(bandBytes[traits.bottomBandFirst ? bands - 1 - j : j]));
+    }
+}
+
+int tickerBits(int ticker)
+{
+    return ticker == 1 || ticker == 2 ? ticker : 3;
+}
+
+struct Walk {
+    Walk(CompileMode mode, int deviceType, const store::Project& project, const ImageContext& context)
+        : mode(mode), traits(deviceTraits(deviceType)), project(project), context(context),
+          projectWidth(project.width()), height(project.height()),
+          movieInterval(context.simplifiedMode ? store::kDefaultMovieInterval : project.movieInterval())
+    {
+    }
+
+    const CompileMode mode;
+    const DeviceTraits traits;
+    const store::Project& project;
+    const ImageContext& context;
+    const int projectWidth;
+    const int height;
+    const int movieInterval;
+
+    int included = 0;
+    qint64 patternBytes = 0;
+    QByteArray links;
+    QByteArray pattern;
+    QStringList unreadable;
+    ImageLimit limit = ImageLimit::None;
+    QString refusedFile;
+
+    // The columns the entry contributes, or nullopt when the entry is left out. Count reads only the file's
+    // header unless the picture is wider than the project and its lit columns are needed.
+    std::optional<ColumnRange> measure(const QString& path, const QString& name,
+                                       std::optional<imaging::Picture>& picture)
+    {
+        const int maxBanner = context.edition.maxBannerWidth;
+        if (mode == CompileMode::Count) {
+            const imaging::PictureInfo info = imaging::readPictureInfo(path);
+            if (!info.ok()) {
+                noteUnreadable(name, info.error, info.errorText);
+                return std::nullopt;
+            }
+            if (info.size.height() != height)
+                return std::nullopt;
+            if (info.size.width() <= projectWidth)
+                return capToBannerWidth({0, info.size.width()}, maxBanner);
+        }
+        imaging::PictureLoad load = imaging::loadPicture(path);
+        if (!load.ok()) {
+            noteUnreadable(name, load.error, load.errorText);
+            return std::nullopt;
+        }
+        if (load.picture.height() != height)
+            return std::nullopt;
+        picture = std::move(load.picture);
+        return keptColumns(*picture, projectWidth, maxBanner);
+    }
+
+    void noteUnreadable(const QString& name, imaging::PictureError error, const QString& text)
+    {
+        if (error != imaging::PictureError::Missing)
+            unreadable << name + QStringLiteral(": ") + text;
+    }
+
+    // Adds one entry; false when the project broke a limit of the format (the walk stops there).
+    bool add(int entry, TimingRecords* timing)
+    {
+        const QString name = project.pictureName(entry);
+        if (name.isEmpty())
+            return true;
+        int speed = 0;
+        int shift = kNoShift;
+        if (timing) {
+            speed = context.simplifiedMode ? context.edition.defaultSpeed : timing->lookupSpeed(name);
+            shift = timing->lookupShift(name);
+        }
+        std::optional<imaging::Picture> picture;
+        const std::optional<ColumnRange> range =
+            measure(context.workspace.clipsFolder + name, name, picture);
+        if (!range)
+            return true;
+        if (range->width > kMaxColumns)
+            return refuse(ImageLimit::TooWide, name);
+        if (++included > kMaxPictures)
+            return refuse(ImageLimit::TooManyPictures);
+        const int bands = bytesPerColumn(height);
+        patternBytes += qint64(range->width) * bands;
+        if (kHeaderBytes + kLinkEntryBytes * qint64(included) + patternBytes > kMaxImageBytes)
+            return refuse(ImageLimit::TooLarge);
+        if (mode == CompileMode::Build)
+            addLinkAndColumns(entry, name, speed, shift, *range, *picture);
+        return true;
+    }
+
+    void addLinkAndColumns(int entry, const QString& name, int speed, int shift, ColumnRange range,
+                           const imaging::Picture& picture)
+    {
+        quint16 flags = 0;
+        if (isTorchFile(name))
+            flags |= kTorchBit;
+        if (project.indelible(entry))
+            flags |= kIndelibleBit;
+        const int ticker = project.ticker(entry);
+        if (ticker != 0) {
+            flags |= quint16(tickerBits(ticker) << kTickerShift);
+            shift += 2; // also from "no value" (-1), which gives 1
+        }
+        const int fpValue = traits.fixedFpValue ? kFixedFpValue : (shift == kNoShift ? kNoShiftFpValue : 2 * shift);
+
+        // The group of the next entry counts even when that entry is left out; the last entry's next reads 0.
+        const int group = project.group(entry);
+        const bool groupContinues = group != 0 && project.group(entry + 1) == group;
+        int interval = movieInterval;
+        if (group != 0) {
+            interval = project.groupInterval(group);
+            if (interval < 0)
+                interval = movieInterval; // "the same as the movie interval"
+        }
+        if (traits.fanLayout)
+            interval *= 3;
+
+        const qsizetype at = links.size();
+        links.resize(at + kLinkEntryBytes);
+        writeWord(links, at, (range.width & kWidthMask) | flags);
+        writeWord(links, at + 2, speed);
+        writeWord(links, at + 4, (fpValue & kFpValueMask) | (groupContinues ? kGroupContinuesBit : 0));
+        writeWord(links, at + 6, interval);
+
+        appendColumns(pattern, columnBytes(picture, range, height), range.width, bytesPerColumn(height), traits);
+    }
+
+    bool refuse(ImageLimit why, const QString& file = QString())
+    {
+        limit = why;
+        refusedFile = file;
+        return false;
+    }
+};
+
+} // namespace
+
+QString imageLimitMessage(ImageLimit limit, const QString& fileName, int height)
+{
+    switch (limit) {
+    case ImageLimit::None:
+        return {};
+    case ImageLimit::TooManyPictures:
+        return QStringLiteral("This project has more than %1 pictures and banners, more than a LED Light Show "
+                              "Stick can hold.\n\nPlease REMOVE some pictures and Banners from the project, then "
+                              "try again!")
+            .arg(kMaxPictures);
+    case ImageLimit::TooWide:
+        return QStringLiteral("Picture/Banner %1 is wider than %2 columns, more than a LED Light Show Stick can "
+                              "show.\n\nPlease REMOVE it from the project, then try again!")
+            .arg(fileName)
+            .arg(kMaxColumns);
+    case ImageLimit::TooLarge:
+        return QStringLiteral("This project needs more than %1 bytes, more than a LED Light Show Stick can "
+                              "hold.\n\nPlease REMOVE some pictures and Banners from the project, then try again!")
+            .arg(kMaxImageBytes);
+    case ImageLimit::TooTall:
+        return QStringLiteral("The pictures of this project are %1 rows high, more than a LED Light Show Stick "
+                              "can show (at most %2).")
+            .arg(height)
+            .arg(kMaxHeight);
+    }
+    return {};
+}
+
+ImageFigures imageFigures(int pictures, int total, int ledCount)
+{
+    ImageFigures figures;
+    figures.pictures = pictures;
+    figures.total = total;
+    const int capacity = editionCapacity(ledCount);
+    figures.freeBytes = capacity - total;
+    figures.freeCharacters = figures.freeBytes / (capacity == 2048 ? 24 : 48);
+    return figures;
+}
+
+ColumnRange keptColumns(const imaging::Picture& picture, int projectWidth, int maxBannerWidth)
+{
+    ColumnRange range{0, picture.width()};
+    if (picture.width() > projectWidth) {
+        const ContentBounds bounds = contentBounds(picture);
+        range = {bounds.start, bounds.width};
+    }
+    return capToBannerWidth(range, maxBannerWidth);
+}
+
+imaging::LitGrid deviceForm(const imaging::Picture& picture, int projectWidth, int maxBannerWidth)
+{
+    const ColumnRange range = keptColumns(picture, projectWidth, maxBannerWidth);
+    const int height = picture.height();
+    const int bands = bytesPerColumn(height);
+    const std::vector<quint8> bytes = columnBytes(picture, range, height);
+    imaging::LitGrid grid(range.width, height);
+    for (int x = 0; x < range.width; ++x)
+        for (int y = 0; y < height; ++y)
+            if (bytes[size_t(x) * size_t(bands) + size_t(y / 8)] & (0x80 >> (y & 7)))
+                grid.setLit(x, y);
+    return grid;
+}
+
+CompileResult compileImage(CompileMode mode, int deviceType, const store::Project* project,
+                           const ImageContext& context, CompileListener* listener)
+{
+    CompileResult result;
+    if (!project || !QFileInfo(project->path()).isFile())
+        return result;
+    Walk walk(mode, deviceType, *project, context);
+    const int height = walk.height;
+    if (walk.projectWidth <= 0 || height <= 0)
+        return result;
+
+    if (height > kMaxHeight) {
+        walk.limit = ImageLimit::TooTall;
+    } else {
+        std::optional<TimingRecords> timing;
+        if (mode == CompileMode::Build)
+            timing.emplace(context.workspace.clipsFolder, context.edition);
+        const int entries = std::clamp(project->totalPictures(), 0, kMaxEntries);
+        for (int entry = 0; entry < entries; ++entry)
+            if (!walk.add(entry, timing ? &*timing : nullptr))
+                break;
+    }
+    result.unreadable = walk.unreadable;
+
+    if (walk.limit != ImageLimit::None) {
+        result.limit = walk.limit;
+        result.refusal = imageLimitMessage(walk.limit, walk.refusedFile, height);
+    } else if (walk.included > 0) {
+        result.pictures = walk.included;
+        const int patternStart = kHeaderBytes + kLinkEntryBytes * walk.included;
+        result.total = patternStart + int(walk.patternBytes);
+        if (mode == CompileMode::Build) {
+            const DeviceTraits& traits = walk.traits;
+            QByteArray& image = result.image;
+            image.reserve(result.total);
+            image.resize(6);
+            image[0] = char(walk.included & 0xFF);
+            image[1] = char((height + (traits.heightFlag ? kHeightFlag : 0)) & 0xFF);
+            writeWord(image, 2, result.total);
+            writeWord(image, 4, patternStart);
+            image += walk.links;
+            image.resize(patternStart);
+            writeWord(image, patternStart - 4, project->tickerSpeed());
+            writeWord(image, patternStart - 2, walk.movieInterval * (traits.fanLayout ? 3 : 1));
+            image += walk.pattern;
+        }
+    }
+
+    if (listener) {
+        ImageFigures figures = imageFigures(result.pictures, result.total, context.edition.ledCount);
+        figures.limit = result.limit;
+        figures.refusal = result.refusal;
+        listener->imageCompiled(figures);
+    }
+    return result;
+}
+
+} // namespace deviceimage
