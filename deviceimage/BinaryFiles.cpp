@@ -1,0 +1,327 @@
+#include "deviceimage/BinaryFiles.h"
+
+#include "deviceimage/ImageCompiler.h"
+#include "shell/MessageCatalogue.h"
+#include "shell/Prompter.h"
+#include "store/ProjectList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace deviceimage {
+namespace {
+
+using shell::Icon;
+using shell::lookupMessage;
+
+constexpr unsigned kSaveTitle = 677;
+constexpr unsigned kOpenTitle = 685;
+constexpr unsigned kMailTitle = 694;
+constexpr unsigned kExportFailed = 680;
+
+// The wait cursor for the length of a command, taken down on every way out.
+class WaitCursor {
+public:
+    explicit WaitCursor(const BinaryCommandHooks& hooks) : hooks_(hooks) {}
+    ~WaitCursor() { set(false); }
+    void set(bool waiting)
+    {
+        if (waiting != waiting_ && hooks_.setWaitCursor)
+            hooks_.setWaitCursor(waiting);
+        waiting_ = waiting;
+    }
+
+private:
+    const BinaryCommandHooks& hooks_;
+    bool waiting_ = false;
+};
+
+// The text before the first "." of a file name ("Demo.ini" gives "Demo").
+QString beforeFirstDot(const QString& fileName)
+{
+    const qsizetype dot = fileName.indexOf(u'.');
+    return dot < 0 ? fileName : fileName.left(dot);
+}
+
+// Movie groups of one picture are played as single pictures: said before an image is made of the project.
+void warnSingleMemberGroups(const store::Project& project, unsigned titleId, shell::Prompter& prompter)
+{
+    const QString groups = store::singleMemberGroups(project);
+    if (!groups.isEmpty())
+        prompter.tellText(titleId, groups + lookupMessage(730), Icon::None);
+}
+
+// Builds and writes the image; false after telling the user why not (680, a refusal, or a catalogue write that
+// failed while shift values were stored).
+bool buildAndWrite(const store::Project& project, int deviceType, const QString& path, const ImageContext& context,
+                   unsigned titleId, shell::Prompter& prompter, QByteArray& image)
+{
+    CompileResult built;
+    try {
+        built = compileImage(CompileMode::Build, deviceType, &project, context);
+    } catch (const store::IniWriteError& error) {
+        prompter.tellText(titleId, error.message(), Icon::Stop);
+        return false;
+    }
+    if (built.refused()) {
+        prompter.tellText(titleId, built.refusal, Icon::Stop);
+        return false;
+    }
+    if (built.total == 0 || !writeBinaryFile(path, built.image)) {
+        prompter.tell(titleId, kExportFailed, Icon::Stop);
+        return false;
+    }
+    image = built.image;
+    return true;
+}
+
+// The project name the open command imports into, after the questions about an existing project of that name;
+// nullopt when the user gave up.
+std::optional<QString> chooseProjectName(const QString& fileName, const QString& projectsFolder,
+                                         shell::Prompter& prompter)
+{
+    const auto exists = [&](const QString& name) {
+        return QFileInfo::exists(projectsFolder + name + QStringLiteral(".ini"));
+    };
+    const auto overwrite = [&](const QString& name) {
+        return prompter.confirmText(kOpenTitle, shell::formatMessage(686, name.toUtf8().constData()));
+    };
+    if (!exists(fileName) || overwrite(fileName))
+        return fileName;
+    for (;;) {
+        const std::optional<QString> answer = prompter.inputText(lookupMessage(kOpenTitle), lookupMessage(687),
+                                                                 fileName);
+        if (!answer || answer->isEmpty() || *answer == QLatin1String("0") || *answer == fileName)
+            return std::nullopt;
+        if (!isUsableProjectName(*answer))
+            continue;
+        if (!exists(*answer) || overwrite(*answer))
+            return answer;
+    }
+}
+
+} // namespace
+
+int deviceTypeOfOption(int option, int ledCount)
+{
+    switch (option) {
+    case 1:
+        return kVisuallyInviting;
+    case 3:
+        return kRoll;
+    default:
+        return editionDeviceType(ledCount);
+    }
+}
+
+int deviceTypeForHeight(int height)
+{
+    switch (height) {
+    case 32:
+        return kFanStick32;
+    case 48:
+        return kFanStick48;
+    default:
+        return kFanStick16;
+    }
+}
+
+QString binaryProjectName(const QString& path)
+{
+    return beforeFirstDot(QFileInfo(path).fileName());
+}
+
+bool writeBinaryFile(const QString& path, const QByteArray& image)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(image) == image.size() && file.commit();
+}
+
+BinaryFileRead readBinaryFile(const QString& path)
+{
+    BinaryFileRead read;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        read.messageId = 689;
+        return read;
+    }
+    read.image = file.read(kMaxBinaryFileBytes);
+    const QByteArray& image = read.image;
+    const int total = readWord(image, 2);
+    if (image.size() < 4 || image.size() != total)
+        read.messageId = 690;
+    else if (quint8(image[0]) == 0)
+        read.messageId = 691;
+    else if (const int height = quint8(image[1]);
+             height != 16 && height != 24 && height != 32 && height != 48 && height != 64)
+        read.messageId = 692;
+    else if (total == 0 || total == 0xFFFF)
+        read.messageId = 693;
+    return read;
+}
+
+ImportResult importBinaryFile(const QString& path, const QString& projectName, const ImageContext& context)
+{
+    const BinaryFileRead read = readBinaryFile(path);
+    ImportResult result;
+    result.projectName = projectName;
+    switch (read.messageId) {
+    case 0:
+        return importImage(read.image, projectName, nullptr, deviceTypeForHeight(quint8(read.image[1])), context);
+    case 689:
+        result.status = ImportStatus::Unopenable;
+        break;
+    case 691:
+        result.status = ImportStatus::NoPictures;
+        break;
+    case 692:
+        result.status = ImportStatus::WrongDimension;
+        break;
+    case 693:
+        result.status = ImportStatus::BadTotal;
+        break;
+    default:
+        result.status = ImportStatus::Damaged;
+        break;
+    }
+    return result;
+}
+
+bool exportBinary(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
+                  const BinaryCommandHooks& hooks)
+{
+    store::Project* project = projects.current();
+    if (!project || !QFileInfo(project->path()).isFile())
+        return false;
+
+    int deviceType = editionDeviceType(context.edition.ledCount);
+    if (context.edition.factoryMode && hooks.deviceTypeChooser) {
+        const std::optional<int> option = hooks.deviceTypeChooser->chooseDeviceTypeOption();
+        if (!option)
+            return false;
+        deviceType = deviceTypeOfOption(*option, context.edition.ledCount);
+    }
+    warnSingleMemberGroups(*project, kSaveTitle, prompter);
+    if (!prompter.confirm(kSaveTitle, 678, shell::Buttons::OkCancel)) {
+        prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
+        return false;
+    }
+
+    const QString entryText = projects.currentDisplayName();
+    const QString proposed = entryText.left(entryText.indexOf(u'(')).trimmed();
+    QString path = prompter.chooseSaveFile(lookupMessage(kSaveTitle), context.workspace.exportFolder, proposed,
+                                           {QStringLiteral("BIN (*.bin)"), QStringLiteral("Lumiwand (*.lwd)")});
+    if (path.isEmpty()) {
+        prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
+        return false;
+    }
+    if (QFileInfo::exists(path)) {
+        if (!prompter.confirmText(kSaveTitle, shell::formatMessage(679, QFileInfo(path).absoluteFilePath()
+                                                                            .toUtf8()
+                                                                            .constData()),
+                                  shell::Buttons::OkCancel)) {
+            prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
+            return false;
+        }
+    } else {
+        // The file type follows the extension the name was given; ".bin", the first type, otherwise.
+        const QFileInfo chosen(path);
+        const bool lwd = chosen.suffix().compare(QLatin1String("lwd"), Qt::CaseInsensitive) == 0;
+        const QString name = beforeFirstDot(chosen.fileName());
+        if (name.isEmpty()) {
+            prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
+            return false;
+        }
+        path = chosen.dir().filePath(name + (lwd ? QStringLiteral(".lwd") : QStringLiteral(".bin")));
+    }
+
+    QByteArray image;
+    if (!buildAndWrite(*project, deviceType, path, context, kSaveTitle, prompter, image))
+        return false;
+    QString text = lookupMessage(681);
+    if (context.edition.factoryMode)
+        text += QString::asprintf("\n\nCHECK SUM: %4X\n\n", unsigned(imageChecksum(image)));
+    prompter.tellText(kSaveTitle, text, Icon::None);
+    return true;
+}
+
+bool emailProject(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
+                  const BinaryCommandHooks& hooks)
+{
+    store::Project* project = projects.current();
+    if (!project || !QFileInfo(project->path()).isFile())
+        return false;
+    WaitCursor cursor(hooks);
+    cursor.set(true);
+    warnSingleMemberGroups(*project, kMailTitle, prompter);
+
+    const QString name = beforeFirstDot(QFileInfo(project->path()).fileName());
+    const QString path = context.workspace.exportFolder + name + QStringLiteral("_mail.lwd");
+    QByteArray image;
+    if (!buildAndWrite(*project, editionDeviceType(context.edition.ledCount), path, context, kMailTitle, prompter,
+                       image))
+        return false;
+
+    const QString subject = shell::formatMessage(696, name.toUtf8().constData());
+    const QString body = QStringLiteral(" ");
+    const bool started = hooks.sendMail ? hooks.sendMail(context.workspace.tempFolder, {path}, subject, body)
+                                        : shell::sendMail(context.workspace.tempFolder, {path}, subject, body);
+    cursor.set(false);
+    if (!started) {
+        prompter.tell(kMailTitle, kExportFailed, Icon::Stop);
+        return false;
+    }
+    prompter.tell(kMailTitle, 695, Icon::Information);
+    return true;
+}
+
+QString openBinary(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
+                   const BinaryCommandHooks& hooks)
+{
+    const QString path = prompter.chooseOpenFile(lookupMessage(kOpenTitle), context.workspace.exportFolder,
+                                                 {QStringLiteral("Lumiwand (*.LWD *.lwd)"),
+                                                  QStringLiteral("Binary (*.bin *.BIN)")});
+    if (path.isEmpty())
+        return {};
+    const QString fileName = binaryProjectName(path);
+    if (!isUsableProjectName(fileName)) {
+        prompter.tell(kOpenTitle, 684, Icon::Stop);
+        return {};
+    }
+    const std::optional<QString> name = chooseProjectName(fileName, context.workspace.projectsFolder, prompter);
+    if (!name)
+        return {};
+
+    WaitCursor cursor(hooks);
+    cursor.set(true);
+    const BinaryFileRead read = readBinaryFile(path);
+    if (read.messageId != 0) {
+        cursor.set(false);
+        prompter.tell(kOpenTitle, read.messageId, Icon::Stop);
+        return {};
+    }
+    const ImportResult result =
+        importImage(read.image, *name, nullptr, deviceTypeForHeight(quint8(read.image[1])), context);
+    cursor.set(false);
+    if (result.status != ImportStatus::Done && result.status != ImportStatus::WriteFailed) {
+        prompter.tell(kOpenTitle, result.messageId(), Icon::Stop);
+        return {};
+    }
+    if (result.status == ImportStatus::WriteFailed)
+        prompter.tellText(kOpenTitle, result.errorText, Icon::Stop);
+    else
+        prompter.tellText(kOpenTitle, shell::formatMessage(688, name->toUtf8().constData()), Icon::Information);
+
+    // The project may be new: list the projects again and show it.
+    projects.listProjects();
+    projects.selectProjectByName(*name);
+    if (hooks.loadEntryList)
+        hooks.loadEntryList();
+    else if (store::Project* current = projects.current())
+        store::loadEntryList(*current, context.workspace.clipsFolder);
+    return result.status == ImportStatus::Done ? *name : QString();
+}
+
+} // namespace deviceimage

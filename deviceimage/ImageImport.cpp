@@ -1,0 +1,395 @@
+#include "deviceimage/ImageImport.h"
+
+#include "deviceimage/ImageCompiler.h"
+#include "deviceimage/TimingRecords.h"
+#include "imaging/PictureFile.h"
+#include "store/LibraryCatalogue.h"
+#include "store/Project.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <map>
+#include <optional>
+
+namespace deviceimage {
+namespace {
+
+// The shift an image carries for "no value": the FP value 40 halved.
+constexpr int kImageNoShift = 20;
+const QString kComparisonFile = QStringLiteral("lumiwandtemp.tmp");
+
+// Fan sticks store intervals x 3 and the FP value as twice the shift.
+bool scaledType(int deviceType)
+{
+    return deviceTraits(deviceType).fanLayout;
+}
+
+DecodedImage failed(ImportStatus status)
+{
+    DecodedImage decoded;
+    decoded.status = status;
+    return decoded;
+}
+
+imaging::LitGrid drawPicture(const QByteArray& image, qsizetype position, int width, int height, bool heightFlag)
+{
+    const int bands = bytesPerColumn(height);
+    const bool rightToLeft = !heightFlag;
+    const bool bottomFirst = !heightFlag && height >= 32;
+    const auto* data = reinterpret_cast<const quint8*>(image.constData()) + position;
+    imaging::LitGrid grid(width, height);
+    for (int stored = 0; stored < width; ++stored) {
+        const int x = rightToLeft ? width - 1 - stored : stored;
+        for (int j = 0; j < bands; ++j) {
+            const int band = bottomFirst ? bands - 1 - j : j;
+            const quint8 byte = data[qsizetype(stored) * bands + j];
+            for (int bit = 0; bit < 8 && byte; ++bit)
+                if (byte & (0x80 >> bit))
+                    grid.setLit(x, band * 8 + bit); // rows beyond the height are ignored
+        }
+    }
+    return grid;
+}
+
+// "Show" stays "Show"; characters a picture file name cannot hold become "_".
+QString clipBaseName(const QString& projectName)
+{
+    QString base;
+    for (const QChar c : projectName)
+        base += (c == u'=' || c == u';' || c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
+                    ? QChar(u'_')
+                    : c;
+    while (base.contains(QLatin1String("..")))
+        base.replace(QLatin1String(".."), QLatin1String("__"));
+    if (base.startsWith(u'[') || base.startsWith(u'#') || base.startsWith(u' '))
+        base[0] = u'_';
+    while (base.toUtf8().size() > 200)
+        base.chop(1);
+    return base;
+}
+
+// Whether the target project already holds a picture, compared by what the stick shows: the picture is written to
+// a comparison file in the private temporary folder and read back, and each indelible entry of the project is
+// compiled to its kept columns. A comparison file that cannot be written or read back counts as held, so that
+// nothing is added twice when the check cannot be made.
+class HeldPictures {
+public:
+    HeldPictures(const store::Project& project, const ImageContext& context)
+        : project_(project), context_(context)
+    {
+    }
+
+    bool holds(const imaging::LitGrid& picture)
+    {
+        const QString path = context_.workspace.tempFolder + kComparisonFile;
+        const std::optional<imaging::LitGrid> readBack = writeAndReadBack(picture, path);
+        QFile::remove(path);
+        if (!readBack)
+            return true;
+        for (int entry = 0, n = project_.totalPictures(); entry < n; ++entry) {
+            if (!project_.indelible(entry) || project_.isHole(entry))
+                continue;
+            const std::optional<imaging::LitGrid>& form = deviceFormOf(project_.pictureName(entry));
+            if (form && *form == *readBack)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    static std::optional<imaging::LitGrid> writeAndReadBack(const imaging::LitGrid& picture, const QString& path)
+    {
+        if (!imaging::savePictureFile(picture, path, imaging::ExistingFile::Replace).ok())
+            return std::nullopt;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        const imaging::PictureLoad load = imaging::decodePicture(file.read(kMaxBinaryFileBytes), path);
+        if (!load.ok())
+            return std::nullopt;
+        return load.picture.litGrid(imaging::LitRule::LitByLuminance);
+    }
+
+    const std::optional<imaging::LitGrid>& deviceFormOf(const QString& name)
+    {
+        const auto known = forms_.find(name);
+        if (known != forms_.end())
+            return known->second;
+        std::optional<imaging::LitGrid> form;
+        const imaging::PictureLoad load = imaging::loadPicture(context_.workspace.clipsFolder + name);
+        if (load.ok())
+            form = deviceForm(load.picture, project_.width(), context_.edition.maxBannerWidth);
+        return forms_.emplace(name, std::move(form)).first->second;
+    }
+
+    const store::Project& project_;
+    const ImageContext& context_;
+    std::map<QString, std::optional<imaging::LitGrid>> forms_;
+};
+
+// Files the added pictures in the library named like the project, creating the library when there is none.
+void fileInLibrary(const QString& clipsFolder, const QString& libraryName, const QStringList& files)
+{
+    if (files.isEmpty())
+        return;
+    store::LibraryCatalogue catalogue(clipsFolder);
+    store::IniFile::WriteBatch batch(catalogue.ini());
+    if (catalogue.libraryNumber(libraryName) < 0) {
+        const int total = catalogue.totalLibraries();
+        catalogue.ini().writeString(QStringLiteral("LIBRARY"), QStringLiteral("LIB_") + QString::number(total),
+                                    libraryName);
+        catalogue.ini().writeInteger(QStringLiteral("SUMMARY"), QStringLiteral("TOTAL_LIBRARIES"), total + 1);
+    }
+    for (const QString& file : files)
+        catalogue.classifyFile(file, libraryName);
+}
+
+struct Filing {
+    Filing(const DecodedImage& decoded, const ImageContext& context, store::Project& target,
+           const QString& projectName, bool merging)
+        : decoded(decoded), context(context), target(target), projectName(projectName), merging(merging)
+    {
+    }
+
+    const DecodedImage& decoded;
+    const ImageContext& context;
+    store::Project& target;
+    const QString& projectName;
+    const bool merging;
+    QStringList savedFiles;
+    int added = 0;
+    int nextClip = 0;
+
+    // Adds every picture it can; returns the text of the first write that failed (empty when none), which ends
+    // the walk. What was added before stays.
+    QString run()
+    {
+        try {
+            return addPictures();
+        } catch (const store::IniWriteError& error) {
+            return error.message();
+        }
+    }
+
+    QString addPictures()
+    {
+        const int maxGroup = target.highestGroup();
+        target.setMovieInterval(decoded.movieInterval);
+        target.setTickerSpeed(decoded.tickerSpeed);
+        std::optional<HeldPictures> held;
+        if (merging)
+            held.emplace(target, context);
+        TimingRecords timing(context.workspace.clipsFolder, context.edition);
+        for (const ImagePicture& picture : decoded.pictures) {
+            if (merging && (!picture.indelible || held->holds(picture.grid)))
+                continue;
+            const int group = picture.group != 0 ? maxGroup + picture.group : -1;
+            const int ticker = picture.ticker != 0 ? picture.ticker : -1;
+            if (picture.torch) {
+                ensureTorchPicture(context.workspace.clipsFolder, decoded.height);
+                if (store::appendEntry(target, context.workspace.clipsFolder, kTorchFile, picture.interval, group,
+                                       ticker, picture.indelible) == store::AppendAdded)
+                    ++added;
+                continue;
+            }
+            QString fileName;
+            const QString error = savePicture(picture.grid, fileName);
+            if (!error.isEmpty())
+                return error;
+            if (store::appendEntry(target, context.workspace.clipsFolder, fileName, picture.interval, group, ticker,
+                                   picture.indelible) != store::AppendAdded) {
+                QFile::remove(context.workspace.clipsFolder + fileName); // not in the project: leave no stray file
+                continue;
+            }
+            ++added;
+            savedFiles << fileName;
+            if (picture.speed != context.edition.defaultSpeed)
+                timing.storeSpeed(fileName, picture.speed);
+            if (picture.shift != kImageNoShift)
+                timing.storeShift(fileName, picture.shift);
+        }
+        return {};
+    }
+
+    // Saves the picture under the first free clip name; returns the writer's error text.
+    QString savePicture(const imaging::LitGrid& grid, QString& fileName)
+    {
+        const QString base = clipBaseName(projectName);
+        const QString& clips = context.workspace.clipsFolder;
+        for (;; ++nextClip) {
+            fileName = QStringLiteral("%1_Clip%2.bmp").arg(base).arg(nextClip, 3, 10, QChar(u'0'));
+            if (QFileInfo::exists(clips + fileName))
+                continue;
+            const imaging::PictureSave save =
+                imaging::savePicture(grid, clips, fileName, imaging::ExistingFile::Refuse);
+            if (save.error == imaging::SaveError::Exists)
+                continue; // taken meanwhile
+            ++nextClip;
+            return save.ok() ? QString() : save.errorText;
+        }
+    }
+};
+
+} // namespace
+
+DecodedImage decodeImage(const QByteArray& image, int deviceType, int maxBannerWidth, bool simplifiedMode)
+{
+    const qsizetype size = image.size();
+    if (size < kHeaderBytes || readWord(image, 2) != size)
+        return failed(ImportStatus::Damaged);
+    const int count = quint8(image[0]);
+    const int height = quint8(image[1]) & ~kHeightFlag;
+    if (count == 0)
+        return failed(ImportStatus::NoPictures);
+    if (height == 0)
+        return failed(ImportStatus::WrongDimension);
+    const int patternStart = readWord(image, 4);
+    if (patternStart != kHeaderBytes + kLinkEntryBytes * count || patternStart > size)
+        return failed(ImportStatus::Damaged);
+
+    const int bands = bytesPerColumn(height);
+    qint64 patternBytes = 0;
+    bool tooWide = false;
+    for (int k = 0; k < count; ++k) {
+        const int width = readWord(image, 6 + kLinkEntryBytes * k) & kWidthMask;
+        if (width == 0)
+            return failed(ImportStatus::Damaged);
+        tooWide = tooWide || width > maxBannerWidth;
+        patternBytes += qint64(width) * bands;
+    }
+    if (patternStart + patternBytes != size)
+        return failed(ImportStatus::Damaged);
+    if (tooWide)
+        return failed(ImportStatus::TooWide);
+
+    DecodedImage decoded;
+    decoded.height = height;
+    decoded.heightFlag = quint8(image[1]) & kHeightFlag;
+    const int divisor = scaledType(deviceType) ? 3 : 1;
+    decoded.movieInterval =
+        simplifiedMode ? store::kDefaultMovieInterval : readWord(image, patternStart - 2) / divisor;
+    decoded.tickerSpeed = readWord(image, patternStart - 4);
+
+    int group = 0;
+    bool groupOpen = false;
+    qsizetype position = patternStart;
+    decoded.pictures.reserve(size_t(count));
+    for (int k = 0; k < count; ++k) {
+        const qsizetype link = 6 + kLinkEntryBytes * k;
+        const int word0 = readWord(image, link);
+        const int word2 = readWord(image, link + 4);
+        ImagePicture picture;
+        const int width = word0 & kWidthMask;
+        picture.torch = word0 & kTorchBit;
+        picture.indelible = word0 & kIndelibleBit;
+        picture.ticker = (word0 >> kTickerShift) & 3;
+        picture.speed = readWord(image, link + 2);
+        picture.interval = readWord(image, link + 6) / divisor;
+        if (picture.interval == decoded.movieInterval)
+            picture.interval = kMovieIntervalMarker;
+        if (word2 & kGroupContinuesBit) {
+            if (!groupOpen) {
+                ++group;
+                groupOpen = true;
+            }
+            picture.group = group;
+        } else if (groupOpen) {
+            picture.group = group; // the group's last picture
+            groupOpen = false;
+        }
+        picture.shift = (word2 & 0x0FFF) / (scaledType(deviceType) ? 2 : 1);
+        if (picture.ticker != 0)
+            picture.shift -= 2;
+        picture.grid = drawPicture(image, position, width, height, decoded.heightFlag);
+        position += qsizetype(width) * bands;
+        decoded.pictures.push_back(std::move(picture));
+    }
+    return decoded;
+}
+
+unsigned ImportResult::messageId() const
+{
+    switch (status) {
+    case ImportStatus::Damaged:
+        return 690;
+    case ImportStatus::NoPictures:
+        return 691;
+    case ImportStatus::WrongDimension:
+    case ImportStatus::TooWide:
+        return 692;
+    case ImportStatus::BadName:
+        return 684;
+    case ImportStatus::Unopenable:
+        return 689;
+    case ImportStatus::BadTotal:
+        return 693;
+    case ImportStatus::Done:
+    case ImportStatus::WriteFailed:
+        return 0;
+    }
+    return 0;
+}
+
+bool isUsableProjectName(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String("0") || name == QLatin1String(".") ||
+        name == QLatin1String("..") || name.contains(u'/') || name.contains(u'\\') ||
+        name.toUtf8().size() > 250)
+        return false;
+    for (const QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return false;
+    return true;
+}
+
+ImportResult importImage(const QByteArray& image, const QString& projectName, store::Project* mergeTarget,
+                         int deviceType, const ImageContext& context)
+{
+    ImportResult result;
+    const DecodedImage decoded =
+        decodeImage(image, deviceType, context.edition.maxBannerWidth, context.simplifiedMode);
+    if (decoded.status != ImportStatus::Done) {
+        result.status = decoded.status;
+        return result;
+    }
+    result.projectName = mergeTarget ? mergeTarget->name() : projectName;
+    if (!mergeTarget && !isUsableProjectName(projectName)) {
+        result.status = ImportStatus::BadName;
+        return result;
+    }
+
+    try {
+        std::optional<store::Project> own;
+        store::Project* target = mergeTarget;
+        if (!target) {
+            const QString path = context.workspace.projectsFolder + projectName + QStringLiteral(".ini");
+            if (!QFileInfo(path).isFile())
+                store::createProject(path, decoded.height, decoded.height);
+            target = &own.emplace(path);
+        }
+        if (target->height() != decoded.height) {
+            result.status = ImportStatus::WrongDimension;
+            return result;
+        }
+
+        Filing filing(decoded, context, *target, result.projectName, mergeTarget != nullptr);
+        QString error;
+        {
+            // The project is written once, when every entry is in.
+            store::IniFile::WriteBatch batch(target->ini());
+            error = filing.run();
+        }
+        result.added = filing.added;
+        fileInLibrary(context.workspace.clipsFolder, result.projectName, filing.savedFiles);
+        if (!error.isEmpty()) {
+            result.status = ImportStatus::WriteFailed;
+            result.errorText = error;
+        }
+    } catch (const store::IniWriteError& error) {
+        result.status = ImportStatus::WriteFailed;
+        result.errorText = error.message();
+    }
+    return result;
+}
+
+} // namespace deviceimage

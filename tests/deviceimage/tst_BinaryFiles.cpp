@@ -1,0 +1,337 @@
+#include "deviceimage/BinaryFiles.h"
+#include "deviceimage/ImageCompiler.h"
+#include "shell/MessageCatalogue.h"
+#include "store/ProjectList.h"
+#include "tests/deviceimage/ImageFixture.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <QFile>
+#include <QTest>
+
+using deviceimage::BinaryCommandHooks;
+using shell::Answer;
+using shell::Icon;
+using shell::lookupMessage;
+
+namespace {
+
+// Also keeps the name each save dialog proposed.
+struct Prompter : ScriptedPrompter {
+    QStringList proposed;
+    QString chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
+                           const QStringList& filters) override
+    {
+        proposed << suggestedName;
+        return ScriptedPrompter::chooseSaveFile(title, folder, suggestedName, filters);
+    }
+    // The texts of the message and input boxes shown, without the file dialogs.
+    QStringList boxes() const
+    {
+        QStringList texts;
+        for (const Shown& box : shown)
+            if (box.kind == "box" || box.kind == "input")
+                texts << box.text;
+        return texts;
+    }
+};
+
+struct Chooser : deviceimage::DeviceTypeChooser {
+    std::optional<int> option;
+    std::optional<int> chooseDeviceTypeOption() override { return option; }
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString text(unsigned id)
+{
+    return lookupMessage(id);
+}
+
+} // namespace
+
+class tst_BinaryFiles : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ImageFixture> f;
+    std::unique_ptr<store::ProjectList> projects;
+    Prompter prompter;
+
+    QByteArray built(const QString& project, int type)
+    {
+        store::Project p(f->projectPath(project));
+        return deviceimage::compileImage(deviceimage::CompileMode::Build, type, &p, f->context).image;
+    }
+    void select(const QString& project)
+    {
+        projects->listProjects();
+        QVERIFY(projects->selectProjectByName(project));
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<ImageFixture>(16);
+        f->picture("dot.bmp", 1, 16, {{0, 0}});
+        f->picture("marks.bmp", 4, 16, {{0, 0}, {3, 15}});
+        f->project("Demo", 16, 16, {"dot.bmp", "marks.bmp i", "dot.bmp t2"}, {"MOVIE_INTERVAL=80"});
+        projects = std::make_unique<store::ProjectList>(f->projects());
+        prompter = Prompter();
+    }
+
+    void exportWritesTheImage_data();
+    void exportWritesTheImage();
+    void exportRefusals();
+    void exportInFactoryMode();
+    void emailProject();
+    void openChecks_data();
+    void openChecks();
+    void openIntoNewAndExistingProjects();
+};
+
+void tst_BinaryFiles::exportWritesTheImage_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("Lumiwand type") << "Demo.lwd" << "Demo.lwd";
+    QTest::newRow("no extension: BIN") << "Demo" << "Demo.bin";
+    QTest::newRow("cut at the first dot") << "Demo.v2.lwd" << "Demo.lwd";
+    QTest::newRow("BIN in capitals") << "Other.BIN" << "Other.bin";
+}
+
+void tst_BinaryFiles::exportWritesTheImage()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    select("Demo");
+    prompter.answers << Answer::Ok;
+    prompter.files << f->context.workspace.exportFolder + chosen;
+
+    QVERIFY(deviceimage::exportBinary(*projects, f->context, prompter));
+    QCOMPARE(prompter.proposed, QStringList{"Demo"});
+    QCOMPARE(prompter.boxes(), QStringList({text(678), text(681)}));
+    QCOMPARE(prompter.shown[0].title, text(677));
+    QCOMPARE(prompter.shown.last().icon, Icon::None);
+    const QByteArray file = contents(f->context.workspace.exportFolder + written);
+    QCOMPARE(hexOf(file), hexOf(built("Demo", 3)));
+    store::Project demo(f->projectPath("Demo"));
+    QCOMPARE(file.size(), deviceimage::compileImage(deviceimage::CompileMode::Count, 3, &demo, f->context).total);
+}
+
+void tst_BinaryFiles::exportRefusals()
+{
+    const QString target = f->context.workspace.exportFolder + "Demo.lwd";
+    select("Demo");
+
+    // Cancel at the question, cancel at the file dialog.
+    QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter));
+    prompter.answers << Answer::Ok;
+    QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter));
+    QCOMPARE(prompter.boxes(), QStringList({text(678), text(680), text(678), text(680)}));
+    QCOMPARE(prompter.shown[1].icon, Icon::Stop);
+
+    // An existing file is replaced only after OK at 679, which names the full path.
+    writeFile(target, "old");
+    prompter = Prompter();
+    prompter.answers << Answer::Ok << Answer::Cancel;
+    prompter.files << target;
+    QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter));
+    QCOMPARE(prompter.boxes(), QStringList({text(678), shell::formatMessage(679, target.toUtf8().constData()),
+                                            text(680)}));
+    QCOMPARE(contents(target), QByteArray("old"));
+    prompter = Prompter();
+    prompter.answers << Answer::Ok << Answer::Ok;
+    prompter.files << target;
+    QVERIFY(deviceimage::exportBinary(*projects, f->context, prompter));
+    QCOMPARE(contents(target), built("Demo", 3));
+
+    // Nothing to export.
+    f->project("Empty", 16, 16, {"missing.bmp"});
+    select("Empty");
+    prompter = Prompter();
+    prompter.answers << Answer::Ok;
+    prompter.files << f->context.workspace.exportFolder + "Empty.bin";
+    QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter));
+    QCOMPARE(prompter.boxes(), QStringList({text(678), text(680)}));
+    QVERIFY(!QFile::exists(f->context.workspace.exportFolder + "Empty.bin"));
+
+    // A movie group of one picture is pointed out first.
+    f->project("Lonely", 16, 16, {"dot.bmp g3", "dot.bmp"});
+    select("Lonely");
+    prompter = Prompter();
+    QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter));
+    QCOMPARE(prompter.boxes().first(), "Group 3 \n" + text(730));
+}
+
+void tst_BinaryFiles::exportInFactoryMode()
+{
+    f->context.edition.factoryMode = true;
+    select("Demo");
+    Chooser chooser;
+    BinaryCommandHooks hooks;
+    hooks.deviceTypeChooser = &chooser;
+
+    // Cancelled type dialog: nothing happens.
+    QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter, hooks));
+    QVERIFY(prompter.shown.isEmpty());
+
+    chooser.option = 3; // ROLL
+    prompter.answers << Answer::Ok;
+    prompter.files << f->context.workspace.exportFolder + "Roll.bin";
+    QVERIFY(deviceimage::exportBinary(*projects, f->context, prompter, hooks));
+    const QByteArray image = contents(f->context.workspace.exportFolder + "Roll.bin");
+    QCOMPARE(hexOf(image), hexOf(built("Demo", 4)));
+    QCOMPARE(quint8(image[1]), quint8(0x90));
+    QCOMPARE(prompter.boxes().last(),
+             text(681) + QString::asprintf("\n\nCHECK SUM: %4X\n\n", unsigned(deviceimage::imageChecksum(image))));
+    QCOMPARE(deviceimage::deviceTypeOfOption(1, 16), 1);
+    QCOMPARE(deviceimage::deviceTypeOfOption(2, 32), 6);
+    QCOMPARE(deviceimage::deviceTypeOfOption(2, 48), 7);
+    QCOMPARE(deviceimage::deviceTypeOfOption(2, 24), 3);
+}
+
+void tst_BinaryFiles::emailProject()
+{
+    select("Demo");
+    QStringList mailed;
+    QString tempFolder;
+    BinaryCommandHooks hooks;
+    QList<bool> cursor;
+    hooks.setWaitCursor = [&](bool waiting) { cursor << waiting; };
+    bool senderStarts = true;
+    hooks.sendMail = [&](const QString& temp, const QStringList& files, const QString& subject,
+                         const QString& body) {
+        tempFolder = temp;
+        mailed = files;
+        mailed << subject << body;
+        return senderStarts;
+    };
+
+    const QString path = f->context.workspace.exportFolder + "Demo_mail.lwd";
+    QVERIFY(deviceimage::emailProject(*projects, f->context, prompter, hooks));
+    QCOMPARE(mailed, QStringList({path, "email Lumiwand project Demo for my dear friends!", " "}));
+    QCOMPARE(tempFolder, f->context.workspace.tempFolder);
+    QCOMPARE(contents(path), built("Demo", 3));
+    QCOMPARE(prompter.boxes(), QStringList{text(695)});
+    QCOMPARE(prompter.shown[0].title, text(694));
+    QCOMPARE(cursor, QList<bool>({true, false}));
+
+    // A sender that cannot be started is a failure, not a success.
+    senderStarts = false;
+    prompter = Prompter();
+    QVERIFY(!deviceimage::emailProject(*projects, f->context, prompter, hooks));
+    QCOMPARE(prompter.boxes(), QStringList{text(680)});
+    QCOMPARE(prompter.shown[0].title, text(694));
+}
+
+void tst_BinaryFiles::openChecks_data()
+{
+    QTest::addColumn<QString>("hex");
+    QTest::addColumn<unsigned>("message");
+
+    QTest::newRow("no such file") << "-" << 689u;
+    QTest::newRow("TotalBytes 52 in a 50-byte file")
+        << "01 10 34 00 12 00 10 00 02 08 14 00 E0 01 04 00 E0 01 " + QString("FF ").repeated(32).trimmed() << 690u;
+    QTest::newRow("shorter than TotalBytes itself") << "01 10" << 690u;
+    QTest::newRow("no pictures") << "00 10 0A 00 0A 00 04 00 A0 00" << 691u;
+    QTest::newRow("height flag set") << "01 90 14 00 12 00 01 00 02 08 14 00 A0 00 04 00 A0 00 80 00" << 692u;
+    QTest::newRow("height 11") << "01 0B 14 00 12 00 01 00 02 08 14 00 A0 00 04 00 A0 00 80 00" << 692u;
+    QTest::newRow("TotalBytes 0xFFFF") << "FFFF" << 693u;
+    QTest::newRow("PatternStart beyond the link list")
+        << "01 10 14 00 14 00 01 00 02 08 14 00 A0 00 04 00 A0 00 80 00" << 690u;
+    QTest::newRow("a width past the end") << "01 10 14 00 12 00 09 00 02 08 14 00 A0 00 04 00 A0 00 80 00" << 690u;
+    QTest::newRow("wider than a banner")
+        << "01 10 D4 00 12 00 61 00 02 08 14 00 A0 00 04 00 A0 00 " + QString("00 ").repeated(194).trimmed()
+        << 692u;
+}
+
+void tst_BinaryFiles::openChecks()
+{
+    QFETCH(QString, hex);
+    QFETCH(unsigned, message);
+    const QString path = f->context.workspace.exportFolder + "Show.lwd";
+    if (hex == "FFFF") {
+        QByteArray image(65535, '\0');
+        image[0] = 1;
+        image[1] = 16;
+        deviceimage::writeWord(image, 2, 0xFFFF);
+        writeFile(path, image);
+    } else if (hex != "-") {
+        writeFile(path, bytesOf(hex));
+    }
+    prompter.files << path;
+    QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), QString());
+    QCOMPARE(prompter.boxes(), QStringList{text(message)});
+    QCOMPARE(prompter.shown.last().title, text(685));
+    QCOMPARE(prompter.shown.last().icon, Icon::Stop);
+    QVERIFY(!QFile::exists(f->projectPath("Show")));
+}
+
+void tst_BinaryFiles::openIntoNewAndExistingProjects()
+{
+    const QString file = f->context.workspace.exportFolder + "Show.v1.lwd";
+    writeFile(file, built("Demo", 3));
+
+    // A new project "Show", selected afterwards.
+    prompter.files << file;
+    QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), "Show");
+    QCOMPARE(prompter.boxes(), QStringList{shell::formatMessage(688, "Show")});
+    QCOMPARE(prompter.shown.last().icon, Icon::Information);
+    QCOMPARE(projects->currentDisplayName(), "Show (16 x 16)");
+    store::Project show(f->projectPath("Show"));
+    QCOMPARE(show.totalPictures(), 3);
+    QCOMPARE(show.movieInterval(), 80);
+
+    // Yes: the pictures are added to the existing project, whose movie interval and ticker speed follow the file.
+    show.setMovieInterval(40);
+    show.setTickerSpeed(9);
+    prompter = Prompter();
+    prompter.files << file;
+    prompter.answers << Answer::Yes;
+    QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), "Show");
+    QCOMPARE(prompter.boxes().first(), shell::formatMessage(686, "Show"));
+    QCOMPARE(show.totalPictures(), 6);
+    QCOMPARE(show.movieInterval(), 80);
+    QCOMPARE(show.tickerSpeed(), 4);
+
+    // No, then an empty name or the same name: nothing is imported.
+    for (const QString& answer : {QString(), QString("Show")}) {
+        prompter = Prompter();
+        prompter.files << file;
+        prompter.inputs << answer;
+        QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), QString());
+        QCOMPARE(prompter.boxes(), QStringList({shell::formatMessage(686, "Show"), text(687)}));
+    }
+    QCOMPARE(show.totalPictures(), 6);
+
+    // No, then a name that is taken too (No again), then a free one.
+    f->project("Third", 16, 16, {});
+    prompter = Prompter();
+    prompter.files << file;
+    prompter.inputs << QString("Third") << QString("Fourth");
+    QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), "Fourth");
+    QCOMPARE(prompter.boxes(), QStringList({shell::formatMessage(686, "Show"), text(687),
+                                            shell::formatMessage(686, "Third"), text(687),
+                                            shell::formatMessage(688, "Fourth")}));
+    QCOMPARE(projects->currentDisplayName(), "Fourth (16 x 16)");
+    QCOMPARE(store::Project(f->projectPath("Third")).totalPictures(), 0);
+
+    // A file without a name before its extension.
+    prompter = Prompter();
+    prompter.files << f->context.workspace.exportFolder + ".lwd";
+    QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), QString());
+    QCOMPARE(prompter.boxes(), QStringList{text(684)});
+}
+
+QTEST_GUILESS_MAIN(tst_BinaryFiles)
+#include "tst_BinaryFiles.moc"
