@@ -51,17 +51,19 @@ imaging::LitGrid drawPicture(const QByteArray& image, qsizetype position, int wi
     return grid;
 }
 
-// "Show" stays "Show"; characters a picture file name cannot hold become "_".
+// "Show" stays "Show"; characters a picture file name cannot hold (see store::isStorablePictureName) become "_".
 QString clipBaseName(const QString& projectName)
 {
     QString base;
-    for (const QChar c : projectName)
-        base += (c == u'=' || c == u';' || c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
-                    ? QChar(u'_')
-                    : c;
+    for (const QChar c : projectName) {
+        const bool refused = c == u'=' || c == u';' || c == u'/' || c == u'\\' ||
+                             c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+                             c.category() == QChar::Separator_Paragraph;
+        base += refused ? QChar(u'_') : c;
+    }
     while (base.contains(QLatin1String("..")))
         base.replace(QLatin1String(".."), QLatin1String("__"));
-    if (base.startsWith(u'[') || base.startsWith(u'#') || base.startsWith(u' '))
+    if (!base.isEmpty() && (base[0] == u'.' || base[0] == u'#' || base[0] == u'[' || base[0].isSpace()))
         base[0] = u'_';
     while (base.toUtf8().size() > 200)
         base.chop(1);

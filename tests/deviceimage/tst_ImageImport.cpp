@@ -307,6 +307,10 @@ void tst_ImageImport::clipNumbersNeverOverwrite()
     importImage(image, "Show", nullptr, 3, f.context);
     QCOMPARE(catalogue.totalLibraries(), 1);
 
+    // A project name a picture file name cannot hold whole still gives storable picture names.
+    QCOMPARE(importImage(image, ".odd;name=1", nullptr, 3, f.context).added, 1);
+    QCOMPARE(pictureNames(store::Project(f.projectPath(".odd;name=1"))), QStringList{"_odd_name_1_Clip000.bmp"});
+
     // Project names that cannot name a file are refused.
     QCOMPARE(int(importImage(image, "../Show", nullptr, 3, f.context).status), int(ImportStatus::BadName));
     QCOMPARE(int(importImage(image, "", nullptr, 3, f.context).status), int(ImportStatus::BadName));
