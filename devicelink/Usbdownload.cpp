@@ -1,0 +1,264 @@
+#include "devicelink/Usbdownload.h"
+
+#include "shell/MessageCatalogue.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+
+namespace devicelink {
+namespace {
+
+constexpr int kFormWidth = 424;
+constexpr int kFormHeight = 150; // the lower area with the check box lies below it, out of sight
+constexpr int kButtonTop = 96;
+constexpr int kProgressHeight = 18;
+
+} // namespace
+
+TForm10::TForm10(HidPlatform& platform, EventPump& pump, shell::Prompter& prompter, ProjectHooks hooks,
+                 TransferSettings settings, QWidget* parent)
+    : QDialog(parent),
+      transport_(platform, pump),
+      transfers_(transport_, prompter, *this, std::move(hooks), std::move(settings))
+{
+    setModal(true);
+    Label1 = new QLabel(this);
+    Label1->setGeometry(16, 10, 290, 18);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setGeometry(16, 30, 290, 26);
+    Button1 = new QPushButton(this);
+    Button1->setGeometry(318, 30, 90, 26);
+    Label2 = new QLabel(this);
+    Label2->setGeometry(16, 10, 392, 18);
+    Label3 = new QLabel(this);
+    Label3->setGeometry(16, 34, 392, 18);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setGeometry(16, 66, 392, kProgressHeight);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    Button2 = new QPushButton(this);
+    Button2->setGeometry(16, kButtonTop, 92, 30);
+    Button3 = new QPushButton(this);
+    Button3->setGeometry(116, kButtonTop, 92, 30);
+    Button4 = new QPushButton(this);
+    Button4->setGeometry(216, kButtonTop, 92, 30);
+    Button5 = new QPushButton(this);
+    Button5->setGeometry(316, kButtonTop, 92, 30);
+    CheckBox1 = new QCheckBox(QStringLiteral("Write and Read Verify"), this);
+    CheckBox1->setGeometry(16, kFormHeight + 12, 200, 20);
+    CheckBox1->setEnabled(false);
+    Label2->hide();
+    Label3->hide();
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm10::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm10::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm10::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm10::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm10::Button5Click);
+    connect(Timer1, &QTimer::timeout, this, &TForm10::Timer1Timer);
+    connect(ComboBox1, &QComboBox::activated, this, &TForm10::ComboBox1Change);
+
+    resize(kFormWidth, kFormHeight);
+}
+
+TForm10::~TForm10()
+{
+    setWaitCursor(false);
+}
+
+bool TForm10::simplifiedNotEasy() const
+{
+    return transfers_.settings().simplifiedMode && !transfers_.settings().easyMode;
+}
+
+void TForm10::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm10::FormShow()
+{
+    setWindowTitle(shell::lookupMessage(639));
+    Label1->setText(shell::lookupMessage(640));
+    Button1->setText(shell::lookupMessage(645));
+    Button2->setText(shell::lookupMessage(642));
+    Button3->setText(shell::lookupMessage(671));
+    Button4->setText(shell::lookupMessage(643));
+    Button5->setText(shell::lookupMessage(644));
+    Label2->setText(shell::lookupMessage(761));
+    Label3->setText(shell::lookupMessage(762));
+
+    int height = kFormHeight;
+    const bool compact = simplifiedNotEasy();
+    if (compact)
+        height = kButtonTop + kProgressHeight + 10;
+    for (QPushButton* button : {Button2, Button3, Button4, Button5})
+        button->setVisible(!compact);
+    setFixedSize(kFormWidth, height);
+
+    autoStarted = false;
+    transfers_.refresh();
+    fillSelector();
+    ProgressBar1->setValue(0);
+    transfers_.verifyTicked = false;
+    syncCheckBox();
+    const ProjectHooks& hooks = transfers_.hooks();
+    const bool haveProject = hooks.currentEntryText && !hooks.currentEntryText().isEmpty();
+    Button4->setEnabled(haveProject);
+    Button3->setEnabled(haveProject);
+    if (compact)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+void TForm10::fillSelector()
+{
+    const DeviceSelector& selector = transport_.selector();
+    ComboBox1->clear();
+    if (selector.isEmpty()) {
+        ComboBox1->addItem(selector.emptyText());
+        ComboBox1->setCurrentIndex(0);
+        return;
+    }
+    for (const DeviceEntry& entry : selector.entries)
+        ComboBox1->addItem(entry.displayName);
+    ComboBox1->setCurrentIndex(selector.currentIndex);
+}
+
+void TForm10::ComboBox1Change(int index)
+{
+    DeviceSelector& selector = transport_.selector();
+    if (!transfers_.isRunning() && index >= 0 && index < static_cast<int>(selector.entries.size()))
+        selector.currentIndex = index;
+}
+
+void TForm10::syncCheckBox()
+{
+    CheckBox1->setChecked(transfers_.verifyTicked);
+}
+
+void TForm10::Button1Click()
+{
+    if (transfers_.isRunning())
+        return;
+    transfers_.refresh();
+    fillSelector();
+}
+
+void TForm10::Button2Click()
+{
+    transfers_.readData();
+    syncCheckBox();
+}
+
+void TForm10::Button3Click()
+{
+    if (!transfers_.isRunning())
+        CheckBox1->setChecked(true);
+    transfers_.verify();
+    syncCheckBox();
+}
+
+void TForm10::Button4Click()
+{
+    transfers_.download();
+    syncCheckBox();
+}
+
+void TForm10::Button5Click()
+{
+    reject();
+}
+
+void TForm10::reject()
+{
+    // Closing while a transfer pumps events would leave the stick half-written.
+    if (transfers_.isRunning())
+        return;
+    QDialog::reject();
+}
+
+void TForm10::closeEvent(QCloseEvent* event)
+{
+    if (transfers_.isRunning()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TForm10::hideEvent(QHideEvent* event)
+{
+    Timer1->stop();
+    QDialog::hideEvent(event);
+}
+
+void TForm10::Timer1Timer()
+{
+    if (transfers_.isRunning())
+        return;
+    if (transfers_.closeRequested) {
+        Timer1->stop();
+        done(QDialog::Rejected);
+        return;
+    }
+    if (autoStarted)
+        return;
+    autoStarted = true;
+    if (autoRead)
+        Button2Click();
+    else if (autoDownload)
+        Button4Click();
+}
+
+void TForm10::setProgress(int percent)
+{
+    if (ProgressBar1->value() != percent)
+        ProgressBar1->setValue(percent);
+}
+
+void TForm10::setBusyLook(bool busy)
+{
+    Label2->setVisible(busy);
+    Label3->setVisible(busy);
+    Label1->setVisible(!busy);
+    ComboBox1->setVisible(!busy);
+    Button1->setVisible(!busy);
+    syncCheckBox();
+}
+
+void TForm10::setWaitCursor(bool waiting)
+{
+    if (waiting == waitCursor_)
+        return;
+    waitCursor_ = waiting;
+    if (waiting)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TForm10::setCaption(unsigned messageId)
+{
+    setWindowTitle(shell::lookupMessage(messageId));
+}
+
+void TForm10::bringToFront()
+{
+    raise();
+    activateWindow();
+}
+
+void TForm10::closeDialog()
+{
+    // The transfer has ended its work; close without the running-transfer guard of reject().
+    Timer1->stop();
+    done(QDialog::Accepted);
+}
+
+} // namespace devicelink
