@@ -17,10 +17,32 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# The device rule (packaging/60-lumiwand.rules) lets the user at the seat use the stick without root. It is
+# installed when this script runs with privileges (as root, or with sudo that needs no password) and skipped
+# quietly otherwise; the README says how to install it by hand.
+install_device_rule() {
+  local rule target run=()
+  rule="$(dirname "$0")/../packaging/60-lumiwand.rules"
+  target=/etc/udev/rules.d/60-lumiwand.rules
+  [ -f "$rule" ] && [ -d /etc/udev/rules.d ] || return 0
+  cmp -s "$rule" "$target" 2>/dev/null && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null || return 0
+    run=(sudo -n)
+  fi
+  "${run[@]}" install -m 0644 "$rule" "$target" || return 0
+  if command -v udevadm >/dev/null 2>&1; then
+    "${run[@]}" udevadm control --reload-rules 2>/dev/null || true
+    "${run[@]}" udevadm trigger --subsystem-match=hidraw --subsystem-match=input 2>/dev/null || true
+  fi
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+install_device_rule

@@ -1,0 +1,118 @@
+// lumiwandctl's device commands: list the sticks, and download, read back and verify through the same transfers
+// as the download dialog, against the USB sticks or the simulated one of LUMIWAND_SIMULATED_DEVICE.
+#include "app/ctl/Command.h"
+#include "app/ctl/Console.h"
+#include "app/ctl/DeviceProjectHooks.h"
+#include "devicelink/DeviceTransfers.h"
+#include "devicelink/HidPlatformChoice.h"
+#include "devicelink/Transport.h"
+#include "shell/MessageCatalogue.h"
+
+namespace ctl {
+namespace {
+
+using namespace devicelink;
+
+// A platform, a transport over it, and the console in place of the dialog.
+struct DeviceSession {
+    explicit DeviceSession(Context& context)
+        : progress(context.err), prompter(context.err, &progress)
+    {
+        QString error;
+        platform = createHidPlatform(pump, &error);
+        if (!platform)
+            context.err << error << '\n';
+        else
+            transport = std::make_unique<Transport>(*platform, pump);
+    }
+
+    QtEventPump pump;
+    std::unique_ptr<HidPlatform> platform;
+    std::unique_ptr<Transport> transport;
+    ProgressLine progress;
+    ConsolePrompter prompter;
+};
+
+TransferSettings transferSettings(const Context& context)
+{
+    TransferSettings settings;
+    settings.ledCount = context.edition.ledCount;
+    settings.factoryMode = context.edition.factoryMode;
+    settings.simplifiedMode = context.simplifiedMode;
+    settings.projectsFolder = context.workspace.projectsFolder;
+    return settings;
+}
+
+int devices(Context& context, const QStringList& arguments)
+{
+    if (!arguments.isEmpty())
+        return 2;
+    DeviceSession session(context);
+    if (!session.platform)
+        return 2;
+    // Every interface with the stick's ids, so a user can tell what is wrong when none is accepted.
+    for (const HidInterface& hid : session.platform->enumerateInterfaces()) {
+        if (hid.vendorId != kVendorId || hid.productId != kProductId)
+            continue;
+        const std::optional<QString> manufacturer = session.platform->manufacturerString(hid.path);
+        context.out << hid.path << "  05fe:1113  manufacturer "
+                    << (manufacturer ? QLatin1Char('"') + *manufacturer + QLatin1Char('"') : QStringLiteral("unreadable"))
+                    << (hid.accessible ? "" : "  no permission") << (hid.hasIndicators ? "" : "  no indicator lamps")
+                    << '\n';
+    }
+    Transport& transport = *session.transport;
+    if (transport.discoverDevices()) {
+        const DeviceEntry& entry = *transport.selector().current();
+        context.out << entry.displayName << ": " << entry.path << '\n';
+        return 0;
+    }
+    context.out << transport.selector().emptyText() << '\n';
+    context.err << (transport.selector().accessDenied ? accessDeniedMessage() : shell::lookupMessage(497)) << '\n';
+    return 1;
+}
+
+enum class Transfer { Download, Read, Verify };
+
+int transfer(Context& context, const QStringList& arguments, Transfer kind)
+{
+    if (arguments.size() != 1)
+        return 2;
+    const QString name = arguments.first();
+    DeviceProject current = openDeviceProject(context, kind == Transfer::Read ? QString() : name);
+    if (kind != Transfer::Read && !current.project) {
+        context.err << QStringLiteral("No project \"%1\" in %2").arg(name, context.workspace.projectsFolder) << '\n';
+        return 1;
+    }
+    DeviceSession session(context);
+    if (!session.platform)
+        return 2;
+    ProjectHooks hooks = deviceProjectHooks(context, current);
+    const bool needsCompiler = kind != Transfer::Read;
+    if ((needsCompiler && !hooks.buildImage) || ((kind != Transfer::Verify) && !hooks.importImage)) {
+        context.err << "This build of lumiwandctl has no image compiler and importer for device transfers.\n";
+        return 1;
+    }
+    DeviceTransfers transfers(*session.transport, session.prompter, session.progress, std::move(hooks),
+                              transferSettings(context));
+    session.transport->discoverDevices();
+    session.prompter.answers.enqueue(name); // the name Read Data asks for
+    bool ok = false;
+    switch (kind) {
+    case Transfer::Download: ok = transfers.download(); break;
+    case Transfer::Read: ok = transfers.readData(); break;
+    case Transfer::Verify: ok = transfers.verify(); break;
+    }
+    session.progress.finish();
+    return ok ? 0 : 1;
+}
+
+const Registration devicesCommand{{QStringLiteral("devices"), QStringLiteral("devices"), devices}};
+const Registration downloadCommand{{QStringLiteral("download"), QStringLiteral("download PROJECT"),
+                                    [](Context& c, const QStringList& a) { return transfer(c, a, Transfer::Download); }}};
+const Registration readCommand{{QStringLiteral("read"), QStringLiteral("read NAME"),
+                                [](Context& c, const QStringList& a) { return transfer(c, a, Transfer::Read); }}};
+const Registration verifyCommand{{QStringLiteral("verify"), QStringLiteral("verify PROJECT"),
+                                  [](Context& c, const QStringList& a) { return transfer(c, a, Transfer::Verify); }}};
+
+} // namespace
+} // namespace ctl
