@@ -1,3 +1,6 @@
+#include "devicelink/HidPlatformChoice.h"
+#include "devicelink/Transport.h"
+#include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "shell/AppState.h"
 #include "shell/Forms.h"
 #include "shell/QtPrompter.h"
@@ -17,8 +20,18 @@ int main(int argc, char* argv[])
     shell::AppState state;
     state.invokedPath = store::invokedPath(QString::fromLocal8Bit(argv[0]));
     shell::QtPrompter prompter;
-    // The mass production window polls device discovery; it sees no device until discovery is wired in here.
-    shell::Forms forms(state, prompter, [] { return false; });
+    // The sticks: the USB devices, or the simulated stick that LUMIWAND_SIMULATED_DEVICE describes (a default one
+    // when the description cannot be understood, which is said on standard error).
+    devicelink::QtEventPump pump;
+    QString platformError;
+    std::unique_ptr<devicelink::HidPlatform> platform = devicelink::createHidPlatform(pump, &platformError);
+    if (!platform) {
+        qWarning("%s", qPrintable(platformError));
+        platform = std::make_unique<devicelink::SimulatedHidPlatform>(pump);
+    }
+    // The mass production window polls device discovery.
+    devicelink::Transport discovery(*platform, pump);
+    shell::Forms forms(state, prompter, [&discovery] { return discovery.discoverDevices(); });
     QObject::connect(&forms.form12, &shell::TForm12::closed, &application, &QCoreApplication::quit);
 
     forms.form12.show();
