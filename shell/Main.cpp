@@ -3,6 +3,7 @@
 #include "shell/AppState.h"
 #include "shell/Forms.h"
 #include "shell/MessageCatalogue.h"
+#include "shell/QtTranslations.h"
 #include "store/Settings.h"
 
 #include <QAbstractButton>
@@ -160,6 +161,7 @@ void TForm1::FormShow()
 void TForm1::refreshLanguageOverride()
 {
     shell::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
+    shell::applyQtTranslations();
 }
 
 void TForm1::refreshMainWindowTexts()

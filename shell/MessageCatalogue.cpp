@@ -220,6 +220,24 @@ unsigned languageOffset(LangId language)
     return kFirstEnglishId;
 }
 
+QString qtTranslationName(LangId language)
+{
+    switch (languageOffset(language)) {
+    case 800: return QStringLiteral("zh_TW");
+    case 1200: return QStringLiteral("zh_CN");
+    case 1600: return QStringLiteral("ja");
+    case 2000: return QStringLiteral("ko");
+    case 2400: return QStringLiteral("fr");
+    case 2800: return QStringLiteral("de");
+    case 3200: return QStringLiteral("es");
+    case 3600: return QStringLiteral("pt_BR");
+    case 4000: return QStringLiteral("it");
+    case 4400: return QStringLiteral("nl");
+    case 4800: return QStringLiteral("ru");
+    default: return {}; // English, and Thai, which Qt does not translate
+    }
+}
+
 LangId systemLanguageId()
 {
     if (g_systemLanguageForTesting != 0)

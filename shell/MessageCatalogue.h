@@ -40,6 +40,10 @@ LangId effectiveLanguage();
 // Start of the language's block in the catalogue: 800..5200 for the twelve translated languages, else 400.
 unsigned languageOffset(LangId language);
 
+// The name of Qt's own translation of a language ("ja", "pt_BR"), for the standard buttons and dialogs Qt
+// draws; empty for English and for languages Qt does not translate.
+QString qtTranslationName(LangId language);
+
 // The system's language as a Windows language identifier (primary language in the low 10 bits, sublanguage
 // above), derived from the locale; English (US) when the locale maps to no known identifier.
 LangId systemLanguageId();

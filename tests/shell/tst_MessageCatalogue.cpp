@@ -72,6 +72,22 @@ private slots:
         QTEST(int(languageIdForLocale(locale)), "language");
     }
 
+    void qtTranslationNames_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Portuguese (Portugal) shares the Brazilian block") << 0x0816 << "pt_BR";
+        QTest::newRow("Chinese (Hong Kong)") << 0x0C04 << "zh_TW";
+        QTest::newRow("Japanese") << 0x0411 << "ja";
+        QTest::newRow("Thai: Qt has none") << 0x041E << "";
+        QTest::newRow("English") << 0x0409 << "";
+    }
+    void qtTranslationNames()
+    {
+        QFETCH(int, language);
+        QTEST(qtTranslationName(LangId(language)), "name");
+    }
+
     void overrideWinsOverTheSystem()
     {
         setSystemLanguageForTesting(0x0407);

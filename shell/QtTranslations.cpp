@@ -1,0 +1,25 @@
+#include "shell/QtTranslations.h"
+
+#include "shell/MessageCatalogue.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace shell {
+
+void applyQtTranslations()
+{
+    static QTranslator translator;
+    static QString loaded;
+    const QString name = qtTranslationName(effectiveLanguage());
+    if (name == loaded)
+        return;
+    QCoreApplication::removeTranslator(&translator);
+    loaded = name;
+    if (!name.isEmpty() &&
+        translator.load(QStringLiteral("qtbase_") + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
+} // namespace shell
