@@ -1,6 +1,7 @@
 #include "shell/Main.h"
 
 #include "shell/AppState.h"
+#include "shell/CaptionFit.h"
 #include "shell/Forms.h"
 #include "shell/MessageCatalogue.h"
 #include "shell/QtTranslations.h"
@@ -55,7 +56,7 @@ constexpr const char* kSelectionButtons[] = {"Button1", "Button2", "Button3",  "
 void setCaption(QWidget* control, const QString& text)
 {
     if (auto* button = qobject_cast<QAbstractButton*>(control))
-        button->setText(text);
+        shell::setFittedCaption(button, text);
     else if (auto* label = qobject_cast<QLabel*>(control))
         label->setText(text);
     else if (auto* box = qobject_cast<QGroupBox*>(control))
