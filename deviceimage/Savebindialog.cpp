@@ -1,0 +1,98 @@
+#include "deviceimage/Savebindialog.h"
+
+#include "shell/MessageCatalogue.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+
+namespace deviceimage {
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kMargin = 16;
+constexpr int kRowHeight = 24;
+constexpr int kButtonWidth = 88;
+constexpr int kButtonHeight = 28;
+
+} // namespace
+
+Savebindialog::Savebindialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      Label1(new QLabel(this)),
+      RadioButton1(new QRadioButton(this)),
+      RadioButton2(new QRadioButton(this)),
+      RadioButton3(new QRadioButton(QStringLiteral("LED Light Show ROLL"), this)),
+      Button1(new QPushButton(this)),
+      Button2(new QPushButton(this))
+{
+    setObjectName(QStringLiteral("Savebindialog"));
+    setModal(true);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2->setObjectName(QStringLiteral("Button2"));
+    RadioButton1->setChecked(true);
+    Button1->setDefault(true);
+
+    const int contentWidth = kWidth - 2 * kMargin;
+    int top = 14;
+    Label1->setGeometry(kMargin, top, contentWidth, 20);
+    for (QRadioButton* button : {RadioButton1, RadioButton2, RadioButton3}) {
+        top += kRowHeight + 4;
+        button->setGeometry(kMargin + 8, top, contentWidth - 8, kRowHeight);
+    }
+    top += kRowHeight + 18;
+    Button1->setGeometry(kWidth / 2 - kButtonWidth - 8, top, kButtonWidth, kButtonHeight);
+    Button2->setGeometry(kWidth / 2 + 8, top, kButtonWidth, kButtonHeight);
+    setFixedSize(kWidth, top + kButtonHeight + 12);
+
+    connect(Button1, &QPushButton::clicked, this, &Savebindialog::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Savebindialog::Button2Click);
+    FormShow();
+}
+
+int Savebindialog::option() const
+{
+    return RadioButton3->isChecked() ? 3 : RadioButton2->isChecked() ? 2 : 1;
+}
+
+std::optional<int> Savebindialog::chooseDeviceTypeOption()
+{
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return option();
+}
+
+void Savebindialog::Button1Click()
+{
+    accept();
+}
+
+void Savebindialog::Button2Click()
+{
+    reject();
+}
+
+void Savebindialog::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+// The texts follow the language in use when the dialog is shown.
+void Savebindialog::FormShow()
+{
+    setWindowTitle(shell::lookupMessage(722));
+    Label1->setText(shell::lookupMessage(725));
+    RadioButton1->setText(shell::lookupMessage(723));
+    RadioButton2->setText(shell::lookupMessage(724));
+    Button1->setText(shell::lookupMessage(727));
+    Button2->setText(shell::lookupMessage(726));
+}
+
+} // namespace deviceimage
