@@ -1,0 +1,142 @@
+// count, export and import: the device image of a project and binary project files from the command line.
+
+#include "app/ctl/Command.h"
+#include "deviceimage/BinaryFiles.h"
+#include "deviceimage/ImageCompiler.h"
+#include "shell/MessageCatalogue.h"
+#include "store/ProjectList.h"
+
+#include <optional>
+
+namespace ctl {
+namespace {
+
+deviceimage::ImageContext imageContext(const Context& context)
+{
+    return {context.edition, context.workspace, context.simplifiedMode};
+}
+
+// Takes "--NAME VALUE" out of the arguments; nullopt when absent, an empty text when the value is missing.
+std::optional<QString> takeOption(QStringList& arguments, const QString& name)
+{
+    const qsizetype at = arguments.indexOf(name);
+    if (at < 0)
+        return std::nullopt;
+    const QString value = arguments.value(at + 1);
+    arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+    return value;
+}
+
+int usageOf(Context& context, const QString& usage)
+{
+    context.err << "usage: lumiwandctl " << usage << '\n';
+    return 2;
+}
+
+// The project of that name in the workspace, selected in `projects`; tells the user when there is none.
+store::Project* findProject(Context& context, store::ProjectList& projects, const QString& name)
+{
+    projects.listProjects();
+    if (!projects.selectProjectByName(name)) {
+        context.err << shell::lookupMessage(673) << '\n';
+        return nullptr;
+    }
+    return projects.current();
+}
+
+void reportUnreadable(Context& context, const deviceimage::CompileResult& result)
+{
+    for (const QString& problem : result.unreadable)
+        context.err << problem << '\n';
+}
+
+int count(Context& context, const QStringList& arguments)
+{
+    if (arguments.size() != 1)
+        return usageOf(context, QStringLiteral("count PROJECT"));
+    store::ProjectList projects(context.workspace.projectsFolder);
+    store::Project* project = findProject(context, projects, arguments[0]);
+    if (!project)
+        return 1;
+    const deviceimage::CompileResult result =
+        deviceimage::compileImage(deviceimage::CompileMode::Count, 0, project, imageContext(context));
+    reportUnreadable(context, result);
+    if (result.refused()) {
+        context.err << result.refusal << '\n';
+        return 1;
+    }
+    const deviceimage::ImageFigures figures =
+        deviceimage::imageFigures(result.pictures, result.total, context.edition.ledCount);
+    context.out << "pictures: " << figures.pictures << '\n'
+                << "bytes: " << figures.total << '\n'
+                << "free bytes: " << figures.freeBytes << '\n'
+                << "free characters: " << figures.freeCharacters << '\n';
+    return 0;
+}
+
+int exportImage(Context& context, const QStringList& given)
+{
+    const QString usage = QStringLiteral("export PROJECT FILE [--type N]");
+    QStringList arguments = given;
+    int deviceType = deviceimage::editionDeviceType(context.edition.ledCount);
+    if (const std::optional<QString> type = takeOption(arguments, QStringLiteral("--type"))) {
+        bool ok = false;
+        deviceType = type->toInt(&ok);
+        if (!ok)
+            return usageOf(context, usage);
+    }
+    if (arguments.size() != 2)
+        return usageOf(context, usage);
+    store::ProjectList projects(context.workspace.projectsFolder);
+    store::Project* project = findProject(context, projects, arguments[0]);
+    if (!project)
+        return 1;
+    const deviceimage::CompileResult result =
+        deviceimage::compileImage(deviceimage::CompileMode::Build, deviceType, project, imageContext(context));
+    reportUnreadable(context, result);
+    if (result.refused()) {
+        context.err << result.refusal << '\n';
+        return 1;
+    }
+    if (result.total == 0 || !deviceimage::writeBinaryFile(arguments[1], result.image)) {
+        context.err << shell::lookupMessage(680) << '\n';
+        return 1;
+    }
+    context.out << shell::lookupMessage(681) << '\n';
+    return 0;
+}
+
+int importImage(Context& context, const QStringList& given)
+{
+    QStringList arguments = given;
+    const std::optional<QString> name = takeOption(arguments, QStringLiteral("--name"));
+    if (arguments.size() != 1 || (name && name->isEmpty()))
+        return usageOf(context, QStringLiteral("import FILE [--name NAME]"));
+    const QString projectName = name ? *name : deviceimage::binaryProjectName(arguments[0]);
+    if (!deviceimage::isUsableProjectName(projectName)) {
+        context.err << shell::lookupMessage(684) << '\n';
+        return 1;
+    }
+    const deviceimage::ImportResult result =
+        deviceimage::importBinaryFile(arguments[0], projectName, imageContext(context));
+    switch (result.status) {
+    case deviceimage::ImportStatus::Done:
+        context.out << shell::formatMessage(688, projectName.toUtf8().constData()) << '\n';
+        return 0;
+    case deviceimage::ImportStatus::WriteFailed:
+        context.err << result.errorText << '\n';
+        return 1;
+    default:
+        context.err << shell::lookupMessage(result.messageId()) << '\n';
+        return 1;
+    }
+}
+
+const Registration countRegistration{{QStringLiteral("count"), QStringLiteral("count PROJECT"), count}};
+const Registration exportRegistration{
+    {QStringLiteral("export"), QStringLiteral("export PROJECT FILE [--type N]"), exportImage}};
+const Registration importRegistration{
+    {QStringLiteral("import"), QStringLiteral("import FILE [--name NAME]"), importImage}};
+
+} // namespace
+} // namespace ctl
