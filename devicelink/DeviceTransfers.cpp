@@ -265,6 +265,18 @@ bool DeviceTransfers::download()
 
     TransferScope scope(transport_);
 
+    // The indelible pictures could not be saved into the project (already told): writing the stick now would lose
+    // them, so the download stops.
+    const auto stopBeforeWriting = [&](bool readStillOpen) {
+        if (readStillOpen)
+            transport_.sendCommandPair(EndRead);
+        view_.setWaitCursor(false);
+        verifyTicked = false;
+        idleLook();
+        closeRequested = true;
+        return false;
+    };
+
     // Keep the stick's indelible pictures: read them back and add them to the project before overwriting them.
     int indelible = 0;
     bool readOpen = true;
@@ -278,7 +290,8 @@ bool DeviceTransfers::download()
                 progressBase = 15;
                 readOpen = false; // readRest closes the read transfer
                 if (readRest(header.bytesRead, header.total - header.bytesRead, 5, 15)) {
-                    mergeIndelible(header.total, header.deviceType);
+                    if (mergeIndelible(header.total, header.deviceType) == kImportWriteFailed)
+                        return stopBeforeWriting(false);
                     call(hooks_.refreshProjectsPage);
                 } else {
                     // The write sign-on serves as a probe: a stick still listening gets the download anyway,
@@ -294,7 +307,8 @@ bool DeviceTransfers::download()
                     }
                 }
             } else if (indelible > 0) {
-                mergeIndelible(header.total, header.deviceType);
+                if (mergeIndelible(header.total, header.deviceType) == kImportWriteFailed)
+                    return stopBeforeWriting(true);
                 call(hooks_.selectProjectByName, projectName.toLower());
                 call(hooks_.refreshProjectsPage);
             }
@@ -556,9 +570,12 @@ bool DeviceTransfers::runReadData()
                                equal ? Icon::Information : Icon::Stop);
             success = equal;
         } else {
-            call(hooks_.importImage, readBuffer_.left(header.total), targetName, false, header.deviceType);
-            prompter_.tellText(kReadTitle, shell::formatMessage(510, header.total, seconds), Icon::Information);
-            success = true;
+            // An image that could not become a project has been reported by the import; it is no success.
+            if (call(hooks_.importImage, readBuffer_.left(header.total), targetName, false, header.deviceType)
+                == kImportDone) {
+                prompter_.tellText(kReadTitle, shell::formatMessage(510, header.total, seconds), Icon::Information);
+                success = true;
+            }
         }
     }
 

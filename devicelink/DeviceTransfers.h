@@ -22,6 +22,10 @@ struct TransferSettings {
     QString projectsFolder; // ends with "/"
 };
 
+constexpr int kImportDone = 0;
+constexpr int kImportRefused = -1;
+constexpr int kImportWriteFailed = -2;
+
 // What the transfers need from the program around them: the current project and the image compiler and importer.
 // Every hook may be left empty; an empty hook does nothing and returns an empty value.
 struct ProjectHooks {
@@ -34,8 +38,9 @@ struct ProjectHooks {
     // The current project's image built for a device type; empty when no picture is included.
     std::function<QByteArray(int deviceType)> buildImage;
     // Turns an image into pictures: into the project of the given name (created when missing), or, with
-    // mergeIntoCurrent, only the indelible pictures the current project does not hold yet. Returns 0, or -1 when
-    // it stopped at a picture wider than the edition allows.
+    // mergeIntoCurrent, only the indelible pictures the current project does not hold yet. Returns kImportDone,
+    // kImportRefused (the image holds nothing importable; nothing was written) or kImportWriteFailed (a file could
+    // not be written). The hook tells the user why it did not import.
     std::function<int(const QByteArray& image, const QString& projectName, bool mergeIntoCurrent, int deviceType)>
         importImage;
     // "Group %d \n" for each movie group of the current project with one picture only; empty when none.

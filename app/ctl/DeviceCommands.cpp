@@ -2,11 +2,14 @@
 // as the download dialog, against the USB sticks or the simulated one of LUMIWAND_SIMULATED_DEVICE.
 #include "app/ctl/Command.h"
 #include "app/ctl/Console.h"
-#include "app/ctl/DeviceProjectHooks.h"
 #include "devicelink/DeviceTransfers.h"
 #include "devicelink/HidPlatformChoice.h"
+#include "devicelink/ProjectImageHooks.h"
 #include "devicelink/Transport.h"
 #include "shell/MessageCatalogue.h"
+#include "store/Project.h"
+
+#include <QFile>
 
 namespace ctl {
 namespace {
@@ -78,24 +81,31 @@ int transfer(Context& context, const QStringList& arguments, Transfer kind)
     if (arguments.size() != 1)
         return 2;
     const QString name = arguments.first();
-    DeviceProject current = openDeviceProject(context, kind == Transfer::Read ? QString() : name);
-    if (kind != Transfer::Read && !current.project) {
-        context.err << QStringLiteral("No project \"%1\" in %2").arg(name, context.workspace.projectsFolder) << '\n';
-        return 1;
+    // download and verify work on the named project; read makes a new one and has no current project.
+    std::unique_ptr<store::Project> project;
+    if (kind != Transfer::Read) {
+        const QString path = context.workspace.projectsFolder + name + QStringLiteral(".ini");
+        if (!QFile::exists(path)) {
+            context.err << QStringLiteral("No project \"%1\" in %2").arg(name, context.workspace.projectsFolder)
+                        << '\n';
+            return 1;
+        }
+        project = std::make_unique<store::Project>(path);
     }
     DeviceSession session(context);
     if (!session.platform)
         return 2;
-    ProjectHooks hooks = deviceProjectHooks(context, current);
-    const bool needsCompiler = kind != Transfer::Read;
-    if ((needsCompiler && !hooks.buildImage) || ((kind != Transfer::Verify) && !hooks.importImage)) {
-        context.err << "This build of lumiwandctl has no image compiler and importer for device transfers.\n";
+    const deviceimage::ImageContext imageContext{context.edition, context.workspace, context.simplifiedMode};
+    ProjectHooks hooks = imageProjectHooks(imageContext, [&project] { return project.get(); }, session.prompter);
+    // The dialog stops silently on a project without an image; here the user is told, and the stick left alone.
+    if (kind != Transfer::Read && hooks.countedTotal() == 0) {
+        context.err << QStringLiteral("Project \"%1\" holds no picture that the stick could show.").arg(name) << '\n';
         return 1;
     }
     DeviceTransfers transfers(*session.transport, session.prompter, session.progress, std::move(hooks),
                               transferSettings(context));
     session.transport->discoverDevices();
-    session.prompter.answers.enqueue(name); // the name Read Data asks for
+    session.prompter.answers.enqueue(name); // the name Read Data asks for; asked again, it cancels
     bool ok = false;
     switch (kind) {
     case Transfer::Download: ok = transfers.download(); break;

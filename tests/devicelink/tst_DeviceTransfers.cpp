@@ -447,6 +447,48 @@ private slots:
         QVERIFY(std::is_sorted(progress.begin(), progress.end()));
     }
 
+    void importFailures_data()
+    {
+        QTest::addColumn<bool>("download");
+        QTest::addColumn<bool>("longImage");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("succeeds");
+        QTest::newRow("read: image refused") << false << true << kImportRefused << false;
+        QTest::newRow("read: write failed") << false << true << kImportWriteFailed << false;
+        QTest::newRow("download: indelible pictures refused, the download goes on")
+            << true << true << kImportRefused << true;
+        QTest::newRow("download: indelible pictures not saved, the stick is left alone")
+            << true << true << kImportWriteFailed << false;
+        QTest::newRow("download, short image: not saved, the stick is left alone")
+            << true << false << kImportWriteFailed << false;
+    }
+    void importFailures()
+    {
+        // The import hook has told the user why; the transfer neither claims success nor overwrites what it could
+        // not keep.
+        QFETCH(bool, download);
+        QFETCH(bool, longImage);
+        QFETCH(int, result);
+        QFETCH(bool, succeeds);
+        TransferRig rig(stick("id=K"));
+        const QByteArray stored = longImage ? makeImage(32, {{40}, {20, true}}) : makeImage(32, {{1, true}});
+        rig.store(stored);
+        rig.project = kSmall;
+        int imports = 0;
+        rig.transfers.hooks().importImage = [&](const QByteArray&, const QString&, bool, int) {
+            ++imports;
+            return result;
+        };
+        rig.prompter.inputs << QStringLiteral("Fresh");
+        QCOMPARE(download ? rig.transfers.download() : rig.transfers.readData(), succeeds);
+        QCOMPARE(imports, 1);
+        QCOMPARE(rig.boxes(), succeeds ? rig.withSeconds({message(501, 50, 0)}) : QStringList{});
+        QCOMPARE(rig.device().events().contains("write-sign-on"), succeeds);
+        QCOMPARE(rig.device().memory().left(stored.size()) == stored, !succeeds);
+        QCOMPARE(rig.device().state(), SimulatedDevice::State::Idle);
+        QVERIFY(!rig.view.busy);
+    }
+
     void failedIndelibleReadStillDownloads()
     {
         // The rest of the image cannot be read; the write sign-on finds the stick still there and the download

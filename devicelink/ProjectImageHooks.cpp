@@ -1,0 +1,79 @@
+#include "devicelink/ProjectImageHooks.h"
+
+#include "deviceimage/ImageCompiler.h"
+#include "deviceimage/ImageImport.h"
+#include "shell/Prompter.h"
+#include "store/IniFile.h"
+#include "store/Project.h"
+
+#include <QFile>
+
+namespace devicelink {
+
+using deviceimage::CompileMode;
+using deviceimage::ImportStatus;
+
+ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
+                               std::function<store::Project*()> currentProject, shell::Prompter& prompter,
+                               deviceimage::CompileListener* listener)
+{
+    // The project, when it has a project file on disk.
+    const auto current = [currentProject]() -> store::Project* {
+        store::Project* project = currentProject ? currentProject() : nullptr;
+        return project && QFile::exists(project->path()) ? project : nullptr;
+    };
+
+    ProjectHooks hooks;
+    hooks.currentProjectPath = [current] {
+        store::Project* project = current();
+        return project ? project->path() : QString();
+    };
+    hooks.currentEntryText = [current] {
+        store::Project* project = current();
+        if (!project)
+            return QString();
+        return QStringLiteral("%1 (%2 x %3)").arg(project->name()).arg(project->width()).arg(project->height());
+    };
+    hooks.singleMemberGroups = [current] {
+        store::Project* project = current();
+        return project ? store::singleMemberGroups(*project) : QString();
+    };
+    hooks.countedTotal = [current, context] {
+        return deviceimage::compileImage(CompileMode::Count, 0, current(), context).total;
+    };
+    hooks.refreshProjectsPage = [current, context, listener] {
+        deviceimage::compileImage(CompileMode::Count, 0, current(), context, listener);
+    };
+    hooks.buildImage = [current, context, &prompter](int deviceType) {
+        try {
+            const deviceimage::CompileResult built =
+                deviceimage::compileImage(CompileMode::Build, deviceType, current(), context);
+            if (built.refused())
+                prompter.tellText(496, built.refusal, shell::Icon::Stop);
+            return built.image;
+        } catch (const store::IniWriteError& error) {
+            prompter.tellText(496, error.message(), shell::Icon::Stop);
+            return QByteArray();
+        }
+    };
+    hooks.importImage = [current, context, &prompter](const QByteArray& image, const QString& name,
+                                                      bool mergeIntoCurrent, int deviceType) {
+        store::Project* target = mergeIntoCurrent ? current() : nullptr;
+        if (mergeIntoCurrent && !target)
+            return kImportRefused;
+        const deviceimage::ImportResult result = deviceimage::importImage(image, name, target, deviceType, context);
+        switch (result.status) {
+        case ImportStatus::Done:
+            return kImportDone;
+        case ImportStatus::WriteFailed:
+            prompter.tellText(504, result.errorText, shell::Icon::Stop);
+            return kImportWriteFailed;
+        default:
+            prompter.tell(504, result.messageId(), shell::Icon::Stop);
+            return kImportRefused;
+        }
+    };
+    return hooks;
+}
+
+} // namespace devicelink
