@@ -7,9 +7,7 @@
 #include "devicelink/ProjectImageHooks.h"
 #include "devicelink/Transport.h"
 #include "shell/MessageCatalogue.h"
-#include "store/Project.h"
-
-#include <QFile>
+#include "store/ProjectList.h"
 
 namespace ctl {
 namespace {
@@ -78,25 +76,30 @@ enum class Transfer { Download, Read, Verify };
 
 int transfer(Context& context, const QStringList& arguments, Transfer kind)
 {
-    if (arguments.size() != 1)
+    if (arguments.size() != 1) {
+        context.err << "usage: lumiwandctl "
+                    << (kind == Transfer::Download ? "download PROJECT" : kind == Transfer::Read ? "read NAME"
+                                                                                                 : "verify PROJECT")
+                    << '\n';
         return 2;
+    }
     const QString name = arguments.first();
     // download and verify work on the named project; read makes a new one and has no current project.
-    std::unique_ptr<store::Project> project;
+    store::ProjectList projects(context.workspace.projectsFolder);
     if (kind != Transfer::Read) {
-        const QString path = context.workspace.projectsFolder + name + QStringLiteral(".ini");
-        if (!QFile::exists(path)) {
-            context.err << QStringLiteral("No project \"%1\" in %2").arg(name, context.workspace.projectsFolder)
-                        << '\n';
+        projects.listProjects();
+        if (!projects.selectProjectByName(name)) {
+            context.err << shell::lookupMessage(673) << '\n';
             return 1;
         }
-        project = std::make_unique<store::Project>(path);
     }
     DeviceSession session(context);
     if (!session.platform)
         return 2;
     const deviceimage::ImageContext imageContext{context.edition, context.workspace, context.simplifiedMode};
-    ProjectHooks hooks = imageProjectHooks(imageContext, [&project] { return project.get(); }, session.prompter);
+    ProjectHooks hooks = imageProjectHooks(
+        imageContext, [&projects, kind] { return kind == Transfer::Read ? nullptr : projects.current(); },
+        session.prompter);
     // The dialog stops silently on a project without an image; here the user is told, and the stick left alone.
     if (kind != Transfer::Read && hooks.countedTotal() == 0) {
         context.err << QStringLiteral("Project \"%1\" holds no picture that the stick could show.").arg(name) << '\n';

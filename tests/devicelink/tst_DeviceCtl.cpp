@@ -114,7 +114,7 @@ private slots:
 
         Outcome missing = ctl.run({"download", "Nothing"});
         QCOMPARE(missing.status, 1);
-        QVERIFY(missing.err.contains("No project \"Nothing\""));
+        QVERIFY(missing.err.contains(shell::lookupMessage(673)));
 
         Outcome denied = ctl.run({"download", "Show"}, ",access=denied");
         QCOMPARE(denied.status, 1);
