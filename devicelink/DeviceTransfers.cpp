@@ -66,6 +66,18 @@ void DeviceTransfers::idleLook()
     view_.setBusyLook(simplifiedNotEasy());
 }
 
+bool DeviceTransfers::abandon(bool requestClose, unsigned brokenTitleId)
+{
+    view_.setWaitCursor(false);
+    verifyTicked = false;
+    idleLook();
+    if (requestClose)
+        closeRequested = true;
+    if (brokenTitleId != 0)
+        reportBroken(brokenTitleId);
+    return false;
+}
+
 void DeviceTransfers::fail(unsigned titleId, unsigned textId)
 {
     failText(titleId, shell::lookupMessage(textId));
@@ -270,11 +282,7 @@ bool DeviceTransfers::download()
     const auto stopBeforeWriting = [&](bool readStillOpen) {
         if (readStillOpen)
             transport_.sendCommandPair(EndRead);
-        view_.setWaitCursor(false);
-        verifyTicked = false;
-        idleLook();
-        closeRequested = true;
-        return false;
+        return abandon(true);
     };
 
     // Keep the stick's indelible pictures: read them back and add them to the project before overwriting them.
@@ -297,14 +305,8 @@ bool DeviceTransfers::download()
                     // The write sign-on serves as a probe: a stick still listening gets the download anyway,
                     // without a second sign-on that it would take for commands.
                     signedOn = transport_.sendSignOn(SignOnMode::Write);
-                    if (!signedOn) {
-                        view_.setWaitCursor(false);
-                        verifyTicked = false;
-                        idleLook();
-                        closeRequested = true;
-                        reportBroken(kDownloadTitle);
-                        return false;
-                    }
+                    if (!signedOn)
+                        return abandon(true, kDownloadTitle);
                 }
             } else if (indelible > 0) {
                 if (mergeIndelible(header.total, header.deviceType) == kImportWriteFailed)
@@ -320,25 +322,12 @@ bool DeviceTransfers::download()
 
     // Close the read transfer when it is still open, also after merging an image that the header read held
     // whole, so that the stick is in a known state before the write sign-on.
-    if (readOpen) {
-        if (!transport_.sendCommandPair(EndRead)) {
-            view_.setWaitCursor(false);
-            verifyTicked = false;
-            idleLook();
-            closeRequested = true;
-            reportBroken(kDownloadTitle);
-            return false;
-        }
-    }
+    if (readOpen && !transport_.sendCommandPair(EndRead))
+        return abandon(true, kDownloadTitle);
 
     view_.setWaitCursor(true);
-    if (!signedOn && !transport_.sendSignOn(SignOnMode::Write)) {
-        view_.setWaitCursor(false);
-        idleLook();
-        closeRequested = true;
-        reportBroken(kDownloadTitle);
-        return false;
-    }
+    if (!signedOn && !transport_.sendSignOn(SignOnMode::Write))
+        return abandon(true, kDownloadTitle);
 
     const int nibbles = 2 * call(hooks_.countedTotal);
     const int blocks = (nibbles + kBlockNibbles - 1) / kBlockNibbles;
@@ -347,12 +336,9 @@ bool DeviceTransfers::download()
     field.clear();
     const std::optional<QString> letter = transport_.exchange(Identify, 1);
     const auto stopWrite = [&](bool close) {
-        view_.setWaitCursor(false);
         if (close)
             transport_.sendCommandPair(EndWrite);
-        idleLook();
-        closeRequested = true;
-        return false;
+        return abandon(true);
     };
     if (!letter || letter->isEmpty()) {
         // Stop here: without a letter every check below would fail again and report a second time.
@@ -430,12 +416,8 @@ bool DeviceTransfers::download()
     bool verified = false;
     bool checksumDiffers = false;
     if (dataOk) {
-        if (!transport_.sendNibble(GetChecksum)) {
-            view_.setWaitCursor(false);
-            idleLook();
-            reportBroken(kDownloadTitle);
-            return false;
-        }
+        if (!transport_.sendNibble(GetChecksum))
+            return abandon(false, kDownloadTitle);
         transport_.waitForReply(4);
         transport_.pumpEvents();
         const QString reply = field.upperCase();
@@ -453,13 +435,8 @@ bool DeviceTransfers::download()
             reportBroken(kDownloadTitle);
     }
 
-    if (!transport_.sendCommandPair(EndWrite)) {
-        view_.setWaitCursor(false);
-        idleLook();
-        closeRequested = true;
-        reportBroken(kDownloadTitle);
-        return false;
-    }
+    if (!transport_.sendCommandPair(EndWrite))
+        return abandon(true, kDownloadTitle);
 
     view_.setProgress(100);
     view_.setWaitCursor(false);
@@ -548,13 +525,8 @@ bool DeviceTransfers::runReadData()
 
     TransferScope scope(transport_);
     const HeaderRead header = readHeader();
-    if (header.bytesRead == 0) {
-        view_.setWaitCursor(false);
-        verifyTicked = false;
-        idleLook();
-        closeRequested = true;
-        return false;
-    }
+    if (header.bytesRead == 0)
+        return abandon(true);
 
     const int remaining = header.total >= 16 ? header.total - header.bytesRead : header.total;
     const bool readOk = readRest(header.bytesRead, remaining, 5, 100);

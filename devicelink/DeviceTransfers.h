@@ -111,6 +111,9 @@ private:
     bool runReadData();
     bool simplifiedNotEasy() const { return settings_.simplifiedMode && !settings_.easyMode; }
     void idleLook();
+    // Ends a command that failed: normal cursor, check box unticked, idle look, closeRequested when asked, and
+    // message 498 (once) when a title is given. Returns false.
+    bool abandon(bool requestClose, unsigned brokenTitleId = 0);
     void fail(unsigned titleId, unsigned textId);
     void failText(unsigned titleId, const QString& text);
     // Message 498 for a broken connection, at most once per command, wherever the connection broke (also at a

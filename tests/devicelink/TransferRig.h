@@ -18,6 +18,16 @@ struct TestPicture {
 // recognisable bytes.
 QByteArray makeImage(int height, const QList<TestPicture>& pictures, bool heightFlag = false, int seed = 1);
 
+// The texts of the message boxes a prompter showed (not its name questions).
+inline QStringList messageBoxes(const ScriptedPrompter& prompter)
+{
+    QStringList texts;
+    for (const ScriptedPrompter::Shown& shown : prompter.shown)
+        if (shown.kind == QLatin1String("box"))
+            texts << shown.text;
+    return texts;
+}
+
 // Records what a transfer showed.
 class RecordingView : public devicelink::TransferView {
 public:
@@ -74,15 +84,7 @@ struct TransferRig {
     devicelink::SimulatedDevice& device() { return platform.device(); }
     // Puts an image into the stick's memory, as an earlier download would have.
     void store(const QByteArray& image) { device().memory().replace(0, image.size(), image); }
-    // The texts of the message boxes shown (not the name questions).
-    QStringList boxes() const
-    {
-        QStringList texts;
-        for (const ScriptedPrompter::Shown& shown : prompter.shown)
-            if (shown.kind == QLatin1String("box"))
-                texts << shown.text;
-        return texts;
-    }
+    QStringList boxes() const { return messageBoxes(prompter); }
     // The expected boxes with the elapsed seconds of the success message as the virtual clock says.
     QStringList withSeconds(QStringList texts) const
     {

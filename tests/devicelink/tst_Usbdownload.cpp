@@ -39,14 +39,7 @@ struct DialogRig {
     QStringList imported;
     std::unique_ptr<TForm10> dialog;
 
-    QStringList boxes() const
-    {
-        QStringList texts;
-        for (const ScriptedPrompter::Shown& shown : prompter.shown)
-            if (shown.kind == QLatin1String("box"))
-                texts << shown.text;
-        return texts;
-    }
+    QStringList boxes() const { return messageBoxes(prompter); }
 };
 
 bool busyLook(const TForm10& d)
