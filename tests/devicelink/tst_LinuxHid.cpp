@@ -17,7 +17,7 @@ QByteArray hex(const char* text)
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
 }
 
-// The boot keyboard descriptor of the HID specification.
+// The boot keyboard descriptor given as the example in the USB HID class definition.
 const QByteArray kBootKeyboard = hex(
     "05 01 09 06 A1 01 05 07 19 E0 29 E7 15 00 25 01 75 01 95 08 81 02 95 01 75 08 81 01"
     " 95 05 75 01 05 08 19 01 29 05 91 02 95 01 75 03 91 01"
