@@ -505,6 +505,7 @@ bool DeviceTransfers::runReadData()
     if (transport_.selector().isEmpty()) {
         reportNoDevice(kDownloadTitle);
         closeRequested = true;
+        verifyTicked = false; // else the next Read Data would compare instead of reading
         return false;
     }
 

@@ -202,6 +202,7 @@ private slots:
         QVERIFY(rig.transfers.closeRequested);
         QCOMPARE(rig.device().writeCount(), 0);
         QCOMPARE(rig.prompter.shown.size(), 1); // no name was asked for
+        QVERIFY(!rig.transfers.verifyTicked);
     }
 
     void downloadWithoutProjectStopsSilently()
