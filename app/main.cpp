@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
     }
     // The mass production window polls device discovery.
     devicelink::Transport discovery(*platform, pump);
-    shell::Forms forms(state, prompter, [&discovery] { return discovery.discoverDevices(); });
+    shell::Forms forms(state, prompter, *platform, pump, [&discovery] { return discovery.discoverDevices(); });
     QObject::connect(&forms.form12, &shell::TForm12::closed, &application, &QCoreApplication::quit);
 
     forms.form12.show();

@@ -9,6 +9,8 @@ void prepareAppState(AppState& state, const QString& documents)
     state.edition = store::deriveEdition(state.invokedPath);
     state.edition.versionLabel = store::programVersionLabel();
     state.workspace = store::prepareWorkspace(documents, state.edition.ledCount, state.edition.pictureWidth);
+    state.projects.emplace(state.workspace.projectsFolder);
+    state.projects->listProjects();
     state.currentSpeed = state.edition.defaultSpeed;
     setLanguageOverride(kNoLanguageChosen);
 }

@@ -1,19 +1,57 @@
 #include "shell/Forms.h"
 
+#include "devicelink/ProjectImageHooks.h"
 #include "shell/AppState.h"
 
 namespace shell {
+namespace {
 
-Forms::Forms(AppState& state, Prompter& prompter, std::function<bool()> devicePresent)
+devicelink::TransferSettings transferSettings(const AppState& state)
+{
+    return {state.edition.ledCount, state.edition.factoryMode, state.simplifiedMode, state.easyMode,
+            state.workspace.projectsFolder};
+}
+
+devicelink::ProjectHooks downloadHooks(AppState& state, Prompter& prompter)
+{
+    const deviceimage::ImageContext context{state.edition, state.workspace, state.simplifiedMode};
+    devicelink::ProjectHooks hooks = devicelink::imageProjectHooks(
+        context, [&state] { return state.projects ? state.projects->current() : nullptr; }, prompter);
+    hooks.selectProjectByName = [&state](const QString& name) {
+        if (state.projects) {
+            state.projects->listProjects();
+            state.projects->selectProjectByName(name);
+        }
+    };
+    hooks.loadEntryList = [&state] {
+        if (store::Project* project = state.projects ? state.projects->current() : nullptr)
+            store::loadEntryList(*project, state.workspace.clipsFolder);
+    };
+    return hooks;
+}
+
+} // namespace
+
+Forms::Forms(AppState& state, Prompter& prompter, devicelink::HidPlatform& platform, devicelink::EventPump& pump,
+             std::function<bool()> devicePresent)
     : form12(state, prompter, *this),
       form1(state, prompter, *this),
+      form10(platform, pump, prompter, downloadHooks(state, prompter), transferSettings(state)),
       form19(state, prompter),
-      form21(state.edition, std::move(devicePresent))
+      form21(state.edition, std::move(devicePresent)),
+      state_(state),
+      prompter_(prompter)
 {
     // Closing the main window asks the start-up window to end the program at its next tick; closing the mass
     // production window closes the (hidden) main window.
     QObject::connect(&form1, &TForm1::closed, &form12, &TForm12::requestEnd);
     QObject::connect(&form21, &devicelink::TForm21::closed, &form1, &QWidget::close);
+}
+
+void Forms::updateDownloadDialog()
+{
+    form10.transfers().setSettings(transferSettings(state_));
+    form10.transfers().hooks() = downloadHooks(state_, prompter_);
 }
 
 } // namespace shell

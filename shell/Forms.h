@@ -1,11 +1,17 @@
 #pragma once
 
 #include "devicelink/Mptool.h"
+#include "devicelink/Usbdownload.h"
 #include "shell/Initial.h"
 #include "shell/Languagecustomize.h"
 #include "shell/Main.h"
 
 #include <functional>
+
+namespace devicelink {
+class EventPump;
+class HidPlatform;
+}
 
 namespace shell {
 
@@ -14,16 +20,26 @@ struct AppState;
 
 // Every window of the program. They are made once at start, in the order of the members below (the start-up
 // window first, then the main window, whose construction prepares the edition and the workspace, then the
-// dialogs and secondary windows), and all live until the program ends, in every start mode.
+// dialogs and secondary windows by number), and all live until the program ends, in every start mode.
 class Forms {
 public:
-    // `devicePresent` is the device discovery the mass production window polls.
-    Forms(AppState& state, Prompter& prompter, std::function<bool()> devicePresent);
+    // `platform` and `pump` reach the sticks; `devicePresent` is the discovery the mass production window polls.
+    Forms(AppState& state, Prompter& prompter, devicelink::HidPlatform& platform, devicelink::EventPump& pump,
+          std::function<bool()> devicePresent);
+
+    // Gives the download dialog the run's modes and the project selector: at start and again once the start-up
+    // window has set the run-mode flags, which change what an image holds.
+    void updateDownloadDialog();
 
     TForm12 form12;
     TForm1 form1;
+    devicelink::TForm10 form10;
     TForm19 form19;
     devicelink::TForm21 form21;
+
+private:
+    AppState& state_;
+    Prompter& prompter_;
 };
 
 } // namespace shell

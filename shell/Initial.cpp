@@ -96,6 +96,7 @@ void TForm12::startRunMode()
     const RunModeFlags flags = runModeFlagsFor(startMode_);
     state_.simplifiedMode = flags.simplifiedMode;
     state_.easyMode = flags.easyMode;
+    forms_.updateDownloadDialog();
     // The title is taken after the window is shown, so it includes what its show handler put in the caption.
     state_.applicationTitle = openModeWindow(startMode_, startWithWizard)->windowTitle();
 }

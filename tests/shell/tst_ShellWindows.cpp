@@ -1,4 +1,5 @@
 #include "shell/AppState.h"
+#include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "shell/Forms.h"
 #include "shell/MessageCatalogue.h"
 #include "shell/QtPrompter.h"
@@ -32,13 +33,15 @@ class TestShellWindows : public QObject {
     AppState state_;
     ScriptedPrompter prompter_;
     bool devicePresent_ = false;
+    devicelink::QtEventPump pump_;
+    devicelink::SimulatedHidPlatform platform_{pump_};
     std::unique_ptr<Forms> forms_;
 
     Forms& start(const QString& invokedPath)
     {
         state_ = AppState();
         state_.invokedPath = invokedPath;
-        forms_ = std::make_unique<Forms>(state_, prompter_, [this] { return devicePresent_; });
+        forms_ = std::make_unique<Forms>(state_, prompter_, platform_, pump_, [this] { return devicePresent_; });
         return *forms_;
     }
 
@@ -283,6 +286,9 @@ private slots:
         QVERIFY(!forms.form1.isVisible());
         QVERIFY(state_.simplifiedMode);
         QVERIFY(!state_.easyMode);
+        // The download dialog made at start learns the run's modes once they are known.
+        QVERIFY(forms.form10.transfers().settings().simplifiedMode);
+        QCOMPARE(forms.form10.transfers().settings().ledCount, 48);
         QCOMPARE(tool.windowTitle(), QStringLiteral("Mass Production Tool48  Ver 1.000"));
         QCOMPARE(state_.applicationTitle, tool.windowTitle());
         QCOMPARE(tool.GroupBox1->title(), QStringLiteral("Light Show Status"));
