@@ -139,6 +139,21 @@ bool writeBinaryFile(const QString& path, const QByteArray& image)
     return file.open(QIODevice::WriteOnly) && file.write(image) == image.size() && file.commit();
 }
 
+unsigned checkBinaryImage(const QByteArray& image)
+{
+    const int total = readWord(image, 2);
+    if (image.size() < 4 || image.size() != total)
+        return 690;
+    if (quint8(image[0]) == 0)
+        return 691;
+    if (const int height = quint8(image[1]);
+        height != 16 && height != 24 && height != 32 && height != 48 && height != 64)
+        return 692;
+    if (total == 0 || total == 0xFFFF)
+        return 693;
+    return 0;
+}
+
 BinaryFileRead readBinaryFile(const QString& path)
 {
     BinaryFileRead read;
@@ -148,17 +163,7 @@ BinaryFileRead readBinaryFile(const QString& path)
         return read;
     }
     read.image = file.read(kMaxBinaryFileBytes);
-    const QByteArray& image = read.image;
-    const int total = readWord(image, 2);
-    if (image.size() < 4 || image.size() != total)
-        read.messageId = 690;
-    else if (quint8(image[0]) == 0)
-        read.messageId = 691;
-    else if (const int height = quint8(image[1]);
-             height != 16 && height != 24 && height != 32 && height != 48 && height != 64)
-        read.messageId = 692;
-    else if (total == 0 || total == 0xFFFF)
-        read.messageId = 693;
+    read.messageId = checkBinaryImage(read.image);
     return read;
 }
 

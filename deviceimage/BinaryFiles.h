@@ -68,6 +68,8 @@ struct BinaryFileRead {
     unsigned messageId = 0;
 };
 BinaryFileRead readBinaryFile(const QString& path);
+// The checks after the first on file contents already read: 0 or 690 to 693.
+unsigned checkBinaryImage(const QByteArray& image);
 
 // The type an opened file was made for, from its height: 32 gives 6, 48 gives 7, the others 3.
 int deviceTypeForHeight(int height);
