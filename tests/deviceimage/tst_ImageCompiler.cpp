@@ -54,6 +54,7 @@ private slots:
     void wideBannerColumnsFromTheRight();
     void startCountsAgainstTheBannerWidth();
     void colouredPixelsByLuminance();
+    void countReadsPalettesAsBuildReadsPixels();
     void countLooksUpNothing();
     void figuresAndNothingToCompile();
     void limitsAreRefused_data();
@@ -220,6 +221,37 @@ void tst_ImageCompiler::colouredPixelsByLuminance()
 
     const CompileResult built = compileImage(CompileMode::Build, 1, &project, f.context);
     QCOMPARE(hexOf(built.image.mid(18)), "80 00 00 00 80 00");
+}
+
+void tst_ImageCompiler::countReadsPalettesAsBuildReadsPixels()
+{
+    // Count finds the lit columns of a wide picture through its palette; Build through its pixels. They agree:
+    // an 8-bit picture whose pure blue column (lit by luminance, not by the colour value) lies outside grey
+    // 0x9B9B9B at column 10 and black at column 14, and a 1-bit picture whose palette puts white first.
+    ImageFixture f(16);
+    QImage indexed(40, 16, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(255, 255, 255), qRgb(0x9B, 0x9B, 0x9B), qRgb(0x9C, 0x9C, 0x9C), qRgb(0, 0, 255),
+                           qRgb(0, 0, 0)});
+    indexed.fill(0);
+    indexed.setPixel(2, 4, 3);
+    indexed.setPixel(10, 0, 1);
+    indexed.setPixel(12, 5, 2);
+    indexed.setPixel(14, 15, 4);
+    QVERIFY(indexed.save(f.clips() + "indexed.bmp", "BMP"));
+    QImage mono(40, 16, QImage::Format_Mono);
+    mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    mono.fill(0);
+    mono.setPixel(7, 3, 1);
+    mono.setPixel(33, 9, 1);
+    QVERIFY(mono.save(f.clips() + "mono.bmp", "BMP"));
+    f.project("P", 16, 16, {"indexed.bmp", "mono.bmp"});
+    store::Project project(f.projectPath("P"));
+
+    const CompileResult built = compileImage(CompileMode::Build, 1, &project, f.context);
+    QCOMPARE(compileImage(CompileMode::Count, 1, &project, f.context).total, built.total);
+    QCOMPARE(deviceimage::readWord(built.image, 6) & 0x0FFF, 5);
+    QCOMPARE(deviceimage::readWord(built.image, 14) & 0x0FFF, 27);
+    QCOMPARE(hexOf(built.image.mid(26, 10)), "80 00 00 00 00 00 00 00 00 01");
 }
 
 void tst_ImageCompiler::countLooksUpNothing()
