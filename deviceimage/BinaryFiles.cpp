@@ -38,6 +38,13 @@ private:
     bool waiting_ = false;
 };
 
+// The current project when it has a project file on disk, else nullptr.
+store::Project* currentProjectWithFile(store::ProjectList& projects)
+{
+    store::Project* project = projects.current();
+    return project && QFileInfo(project->path()).isFile() ? project : nullptr;
+}
+
 // The text before the first "." of a file name ("Demo.ini" gives "Demo").
 QString beforeFirstDot(const QString& fileName)
 {
@@ -118,14 +125,7 @@ int deviceTypeOfOption(int option, int ledCount)
 
 int deviceTypeForHeight(int height)
 {
-    switch (height) {
-    case 32:
-        return kFanStick32;
-    case 48:
-        return kFanStick48;
-    default:
-        return kFanStick16;
-    }
+    return editionDeviceType(height); // the LED count is the height, and the same types go with it
 }
 
 QString binaryProjectName(const QString& path)
@@ -170,35 +170,19 @@ BinaryFileRead readBinaryFile(const QString& path)
 ImportResult importBinaryFile(const QString& path, const QString& projectName, const ImageContext& context)
 {
     const BinaryFileRead read = readBinaryFile(path);
+    if (read.messageId == 0)
+        return importImage(read.image, projectName, nullptr, deviceTypeForHeight(quint8(read.image[1])), context);
     ImportResult result;
     result.projectName = projectName;
-    switch (read.messageId) {
-    case 0:
-        return importImage(read.image, projectName, nullptr, deviceTypeForHeight(quint8(read.image[1])), context);
-    case 689:
-        result.status = ImportStatus::Unopenable;
-        break;
-    case 691:
-        result.status = ImportStatus::NoPictures;
-        break;
-    case 692:
-        result.status = ImportStatus::WrongDimension;
-        break;
-    case 693:
-        result.status = ImportStatus::BadTotal;
-        break;
-    default:
-        result.status = ImportStatus::Damaged;
-        break;
-    }
+    result.status = importStatusForMessage(read.messageId);
     return result;
 }
 
 bool exportBinary(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
                   const BinaryCommandHooks& hooks)
 {
-    store::Project* project = projects.current();
-    if (!project || !QFileInfo(project->path()).isFile())
+    store::Project* project = currentProjectWithFile(projects);
+    if (!project)
         return false;
 
     int deviceType = editionDeviceType(context.edition.ledCount);
@@ -255,8 +239,8 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, she
 bool emailProject(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
                   const BinaryCommandHooks& hooks)
 {
-    store::Project* project = projects.current();
-    if (!project || !QFileInfo(project->path()).isFile())
+    store::Project* project = currentProjectWithFile(projects);
+    if (!project)
         return false;
     WaitCursor cursor(hooks);
     cursor.set(true);

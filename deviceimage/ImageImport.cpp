@@ -309,27 +309,29 @@ DecodedImage decodeImage(const QByteArray& image, int deviceType, int maxBannerW
     return decoded;
 }
 
+namespace {
+// Why an import stopped and the message that says so.
+constexpr std::pair<ImportStatus, unsigned> kStatusMessages[] = {
+    {ImportStatus::Damaged, 690},    {ImportStatus::NoPictures, 691}, {ImportStatus::WrongDimension, 692},
+    {ImportStatus::TooWide, 692},    {ImportStatus::BadName, 684},    {ImportStatus::Unopenable, 689},
+    {ImportStatus::BadTotal, 693},
+};
+} // namespace
+
 unsigned ImportResult::messageId() const
 {
-    switch (status) {
-    case ImportStatus::Damaged:
-        return 690;
-    case ImportStatus::NoPictures:
-        return 691;
-    case ImportStatus::WrongDimension:
-    case ImportStatus::TooWide:
-        return 692;
-    case ImportStatus::BadName:
-        return 684;
-    case ImportStatus::Unopenable:
-        return 689;
-    case ImportStatus::BadTotal:
-        return 693;
-    case ImportStatus::Done:
-    case ImportStatus::WriteFailed:
-        return 0;
-    }
+    for (const auto& [known, message] : kStatusMessages)
+        if (known == status)
+            return message;
     return 0;
+}
+
+ImportStatus importStatusForMessage(unsigned messageId)
+{
+    for (const auto& [status, message] : kStatusMessages)
+        if (message == messageId)
+            return status;
+    return ImportStatus::Done;
 }
 
 bool isUsableProjectName(const QString& name)

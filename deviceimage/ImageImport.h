@@ -71,6 +71,9 @@ struct ImportResult {
     unsigned messageId() const;
 };
 
+// The status a file check's message stands for (the first one for 692, WrongDimension); Done for 0.
+ImportStatus importStatusForMessage(unsigned messageId);
+
 // Files the pictures of an image in the clips folder and adds them to a project.
 // - mergeTarget nullptr: every picture goes into the project `projectName` (projectsFolder + name + ".ini",
 //   created H x H when missing; an existing one is added to).
