@@ -25,13 +25,14 @@ void require(bool condition)
 // A fresh workspace of the 48-LED edition (banners up to 288 columns) for each imported image.
 struct Scratch {
     QTemporaryDir root;
+    const store::EditionParameters edition = store::deriveEdition(QStringLiteral("Lumiwand48"));
     int runs = 0;
 
     deviceimage::ImageContext next()
     {
         const QString documents = root.path() + QStringLiteral("/%1").arg(runs++);
         deviceimage::ImageContext context;
-        context.edition = store::deriveEdition(QStringLiteral("Lumiwand48"));
+        context.edition = edition;
         context.workspace = store::workspaceFor(documents, 48);
         context.workspace.tempFolder = documents + QStringLiteral("/tmp/");
         for (const QString& folder : {context.workspace.projectsFolder, context.workspace.clipsFolder,
@@ -53,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static const int kTypes[] = {3, 1, 6, 4, 7, 9};
     const int type = kTypes[size % std::size(kTypes)];
-    const deviceimage::DecodedImage decoded = deviceimage::decodeImage(image, type, 288, false);
+    const deviceimage::DecodedImage decoded =
+        deviceimage::decodeImage(image, type, scratch.edition.maxBannerWidth, false);
     if (decoded.status != deviceimage::ImportStatus::Done)
         return 0;
     for (const deviceimage::ImagePicture& picture : decoded.pictures)

@@ -28,10 +28,12 @@ int main(int argc, char* argv[])
         QDir().mkpath(context.workspace.clipsFolder);
         const QString& clips = context.workspace.clipsFolder;
 
-        imaging::LitGrid small(5, leds), wide(70, leds), torch(leds, leds);
+        const int bannerWidth = context.edition.maxBannerWidth;
+        imaging::LitGrid small(5, leds), wide(bannerWidth, leds), torch(leds, leds);
         for (int y = 0; y < leds; ++y) {
             small.setLit(y % 5, y);
             wide.setLit(3 + y, y);
+            wide.setLit(bannerWidth - 1 - y, y);
             for (int x = 0; x < leds; ++x)
                 torch.setLit(x, y);
         }
