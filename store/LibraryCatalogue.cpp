@@ -122,8 +122,9 @@ bool isLibraryName(const QString& name)
 
 bool isStorablePictureName(const QString& name)
 {
+    // ";" separates a file name from its value in the speed and shift records, so it may not be part of one.
     if (isEmptyAnswer(name) || name.contains(u'/') || name.contains(u'\\') || name.contains(QLatin1String("..")) ||
-        name.contains(u'='))
+        name.contains(u'=') || name.contains(u';'))
         return false;
     const auto breaksLine = [](QChar c) {
         return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
@@ -134,7 +135,7 @@ bool isStorablePictureName(const QString& name)
     if (name.toUtf8().size() > 255) // the longest file name the file systems take
         return false;
     const QChar first = name.front();
-    return first != u'.' && first != u';' && first != u'#' && first != u'[' && !first.isSpace() &&
+    return first != u'.' && first != u'#' && first != u'[' && !first.isSpace() &&
            !name.back().isSpace();
 }
 

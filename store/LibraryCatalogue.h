@@ -41,9 +41,10 @@ BannerText splitBannerText(const QString& record);
 bool isLibraryName(const QString& name);
 
 // A file name this program may give a picture in the clips folder: it must stay in the folder (no "/", "\" or
-// ".."), be visible in the folder's listing (no leading "."), be storable as a catalogue key (no "=", no
-// control character or line break, no leading ";", "#" or "[", which the INI reader would take for something
-// else, no space at either end, which it would trim), and fit the file system (255 bytes in UTF-8).
+// ".."), be visible in the folder's listing (no leading "."), be storable as a catalogue key and in the speed and
+// shift records (no "=" or ";", no control character or line break, no leading "#" or "[", which the INI reader
+// would take for something else, no space at either end, which it would trim), and fit the file system (255
+// bytes in UTF-8).
 bool isStorablePictureName(const QString& name);
 
 // "love" and "love.png" give "love.bmp": the file name's extension (after its last dot) is replaced, or added;

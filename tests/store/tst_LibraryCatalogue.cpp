@@ -789,6 +789,7 @@ private slots:
         QTest::newRow("a folder's dot is no extension") << "/x/dir.v2/pic" << "/x/dir.v2/pic.bmp" << false;
         QTest::newRow("dot dot") << "a..b" << "a..bmp" << false;
         QTest::newRow("hidden") << ".x" << ".bmp" << false;
+        QTest::newRow("record separator") << "a;b" << "a;b.bmp" << false;
         QTest::newRow("trailing space") << "x.bmp " << "x.bmp" << false;
         QTest::newRow("line separator") << QString("a") + QChar(0x2028) + "b" << QString("a") + QChar(0x2028) + "b.bmp"
                                         << false;
