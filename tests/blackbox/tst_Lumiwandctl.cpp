@@ -4,6 +4,7 @@
 #include "store/LibraryCatalogue.h"
 #include "store/Project.h"
 #include "store/Workspace.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,12 +19,6 @@ struct Run {
     QString out;
     QString err;
 };
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 imaging::LitGrid gridOf(const QString& path)
 {
@@ -113,7 +108,7 @@ private slots:
 
         const QString exported = home_.path() + "/demo.lwd";
         QCOMPARE(lumiwandctl({"export", "Demo", exported}).status, 0);
-        QCOMPARE(contents(exported).size(), 198);
+        QCOMPARE(fileContents(exported).size(), 198);
         QCOMPARE(lumiwandctl({"import", exported, "--name", "Copy"}).status, 0);
 
         // The copy holds the same pictures with the same attributes...
@@ -141,7 +136,7 @@ private slots:
         // ...and exports to the same bytes.
         const QString again = home_.path() + "/copy.lwd";
         QCOMPARE(lumiwandctl({"export", "Copy", again}).status, 0);
-        QCOMPARE(contents(again), contents(exported));
+        QCOMPARE(fileContents(again), fileContents(exported));
         QVERIFY(store::LibraryCatalogue(workspace_.clipsFolder).libraryNumber("Copy") >= 0);
 
         // The file's own name, added to the existing project of that name; another device type.
@@ -151,7 +146,7 @@ private slots:
         QCOMPARE(added.out.trimmed(), shell::formatMessage(688, "Copy").trimmed());
         QCOMPARE(store::Project(projectPath("Copy")).totalPictures(), 8);
         QCOMPARE(lumiwandctl({"export", "Demo", exported, "--type", "1"}).status, 0);
-        QCOMPARE(quint8(contents(exported)[1]), quint8(0x90));
+        QCOMPARE(quint8(fileContents(exported)[1]), quint8(0x90));
     }
 
     void errorsAreTheCataloguesTexts()

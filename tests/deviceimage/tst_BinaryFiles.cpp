@@ -4,6 +4,7 @@
 #include "store/ProjectList.h"
 #include "tests/deviceimage/ImageFixture.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QTest>
@@ -39,19 +40,6 @@ struct Chooser : deviceimage::DeviceTypeChooser {
     std::optional<int> option;
     std::optional<int> chooseDeviceTypeOption() override { return option; }
 };
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QString text(unsigned id)
 {
@@ -122,7 +110,7 @@ void tst_BinaryFiles::exportWritesTheImage()
     QCOMPARE(prompter.boxes(), QStringList({text(678), text(681)}));
     QCOMPARE(prompter.shown[0].title, text(677));
     QCOMPARE(prompter.shown.last().icon, Icon::None);
-    const QByteArray file = contents(f->context.workspace.exportFolder + written);
+    const QByteArray file = fileContents(f->context.workspace.exportFolder + written);
     QCOMPARE(hexOf(file), hexOf(built("Demo", 3)));
     store::Project demo(f->projectPath("Demo"));
     QCOMPARE(file.size(), deviceimage::compileImage(deviceimage::CompileMode::Count, 3, &demo, f->context).total);
@@ -148,12 +136,12 @@ void tst_BinaryFiles::exportRefusals()
     QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter));
     QCOMPARE(prompter.boxes(), QStringList({text(678), shell::formatMessage(679, target.toUtf8().constData()),
                                             text(680)}));
-    QCOMPARE(contents(target), QByteArray("old"));
+    QCOMPARE(fileContents(target), QByteArray("old"));
     prompter = Prompter();
     prompter.answers << Answer::Ok << Answer::Ok;
     prompter.files << target;
     QVERIFY(deviceimage::exportBinary(*projects, f->context, prompter));
-    QCOMPARE(contents(target), built("Demo", 3));
+    QCOMPARE(fileContents(target), built("Demo", 3));
 
     // Nothing to export.
     f->project("Empty", 16, 16, {"missing.bmp"});
@@ -189,7 +177,7 @@ void tst_BinaryFiles::exportInFactoryMode()
     prompter.answers << Answer::Ok;
     prompter.files << f->context.workspace.exportFolder + "Roll.bin";
     QVERIFY(deviceimage::exportBinary(*projects, f->context, prompter, hooks));
-    const QByteArray image = contents(f->context.workspace.exportFolder + "Roll.bin");
+    const QByteArray image = fileContents(f->context.workspace.exportFolder + "Roll.bin");
     QCOMPARE(hexOf(image), hexOf(built("Demo", 4)));
     QCOMPARE(quint8(image[1]), quint8(0x90));
     QCOMPARE(prompter.boxes().last(),
@@ -221,7 +209,7 @@ void tst_BinaryFiles::emailProject()
     QVERIFY(deviceimage::emailProject(*projects, f->context, prompter, hooks));
     QCOMPARE(mailed, QStringList({path, "email Lumiwand project Demo for my dear friends!", " "}));
     QCOMPARE(tempFolder, f->context.workspace.tempFolder);
-    QCOMPARE(contents(path), built("Demo", 3));
+    QCOMPARE(fileContents(path), built("Demo", 3));
     QCOMPARE(prompter.boxes(), QStringList{text(695)});
     QCOMPARE(prompter.shown[0].title, text(694));
     QCOMPARE(cursor, QList<bool>({true, false}));

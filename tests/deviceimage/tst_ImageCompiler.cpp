@@ -1,5 +1,6 @@
 #include "deviceimage/ImageCompiler.h"
 #include "tests/deviceimage/ImageFixture.h"
+#include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QImage>
@@ -36,12 +37,6 @@ const QStringList kSpeeds{"full.bmp;2050", "marks.bmp;770", "dot.bmp;2050", "nos
                           "blank.bmp;2050", "LUMIWANDTORCH.BMP;1", "eleven.bmp;2050"};
 const QStringList kShifts{"full.bmp;10", "marks.bmp;7", "dot.bmp;3", "nos.bmp;", "wide.bmp;5", "blank.bmp;5",
                           "LUMIWANDTORCH.BMP;0", "eleven.bmp;10"};
-
-QByteArray fileContents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

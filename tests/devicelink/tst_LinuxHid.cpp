@@ -2,6 +2,7 @@
 // fake tree. Opening hidraw and evdev nodes needs a real device and is not tested here.
 #include "devicelink/linux/HidReportDescriptor.h"
 #include "devicelink/linux/SysfsHidraw.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,14 +47,6 @@ QByteArray report(std::initializer_list<int> bytes)
     for (int b : bytes)
         out.append(static_cast<char>(b));
     return out;
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "imaging/PictureFile.h"
 #include "imaging/PicturePreview.h"
+#include "tests/support/TestFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -94,19 +95,6 @@ QByteArray headerClaiming(qint32 width, qint32 height)
     qToLittleEndian<qint32>(width, bmp.data() + 18);
     qToLittleEndian<qint32>(height, bmp.data() + 22);
     return bmp;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 // An irregular picture: lit pixels in a pattern that differs between rows and reaches the last column.
@@ -234,7 +222,7 @@ void tst_PictureFile::writerRoundTrip()
     const PictureSave save = savePicture(grid, folder(), QStringLiteral("round %1x%2.bmp").arg(width).arg(height),
                                          ExistingFile::Replace);
     QVERIFY2(save.ok(), qPrintable(save.errorText));
-    const QByteArray bytes = readAll(save.path);
+    const QByteArray bytes = fileContents(save.path);
     QCOMPARE(bytes.size(), 62 + (width + 31) / 32 * 4 * height);
     QCOMPARE(bytes, encodeBmp(grid));
 
@@ -255,10 +243,10 @@ void tst_PictureFile::writerIsDeterministic()
                                                 LitRule::LitAtMost);
     QVERIFY(savePicture(direct, folder(), "first.bmp", ExistingFile::Replace).ok());
     QVERIFY(savePicture(viaImage, folder(), "second.bmp", ExistingFile::Replace).ok());
-    const QByteArray first = readAll(folder() + "first.bmp");
-    QCOMPARE(readAll(folder() + "second.bmp"), first);
+    const QByteArray first = fileContents(folder() + "first.bmp");
+    QCOMPARE(fileContents(folder() + "second.bmp"), first);
     QVERIFY(savePicture(direct, folder(), "first.bmp", ExistingFile::Replace).ok());
-    QCOMPARE(readAll(folder() + "first.bmp"), first);
+    QCOMPARE(fileContents(folder() + "first.bmp"), first);
 }
 
 void tst_PictureFile::refusesBadFiles_data()
@@ -327,9 +315,9 @@ void tst_PictureFile::saveNeverOverwritesSilently()
     QVERIFY(savePicture(first, folder(), "keep.bmp", ExistingFile::Refuse).ok());
     const PictureSave refused = savePicture(second, folder(), "keep.bmp", ExistingFile::Refuse);
     QCOMPARE(refused.error, SaveError::Exists);
-    QCOMPARE(readAll(folder() + "keep.bmp"), encodeBmp(first));
+    QCOMPARE(fileContents(folder() + "keep.bmp"), encodeBmp(first));
     QVERIFY(savePicture(second, folder(), "keep.bmp", ExistingFile::Replace).ok());
-    QCOMPARE(readAll(folder() + "keep.bmp"), encodeBmp(second));
+    QCOMPARE(fileContents(folder() + "keep.bmp"), encodeBmp(second));
 }
 
 void tst_PictureFile::saveRefusals()

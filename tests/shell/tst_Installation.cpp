@@ -3,6 +3,7 @@
 #include "store/IniFile.h"
 #include "store/Workspace.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -73,19 +74,6 @@ QString entryValue(const QString& entryPath, const QString& key)
         if (line.startsWith(key + u'='))
             return line.mid(key.size() + 1);
     return {};
-}
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
 }
 
 } // namespace
@@ -195,11 +183,11 @@ private slots:
 
         const QString program = installFolder() + QStringLiteral("Lumiwand16");
         const QString uninstaller = installFolder() + QStringLiteral("uninstallLumiwand16");
-        QCOMPARE(contentOf(program), QByteArray("first build"));
-        QCOMPARE(contentOf(uninstaller), QByteArray("first build"));
+        QCOMPARE(fileContents(program), QByteArray("first build"));
+        QCOMPARE(fileContents(uninstaller), QByteArray("first build"));
         QVERIFY(QFileInfo(program).isExecutable());
         QVERIFY(QFileInfo(uninstaller).isExecutable());
-        QVERIFY(contentOf(installFolder() + QStringLiteral("lumiwand.svg")).contains("<svg"));
+        QVERIFY(fileContents(installFolder() + QStringLiteral("lumiwand.svg")).contains("<svg"));
 
         const QString launcher = desktop() + QStringLiteral("Lumiwand16.desktop");
         QCOMPARE(entryValue(launcher, QStringLiteral("Name")), QStringLiteral("Lumiwand16"));
@@ -236,8 +224,8 @@ private slots:
         const QStringList first = snapshot();
         writeFile(program_, "second build!");
         runInstall(run(QStringLiteral("setup_Lumiwand16"), 16));
-        QCOMPARE(contentOf(installFolder() + QStringLiteral("Lumiwand16")), QByteArray("second build!"));
-        QCOMPARE(contentOf(installFolder() + QStringLiteral("uninstallLumiwand16")), QByteArray("second build!"));
+        QCOMPARE(fileContents(installFolder() + QStringLiteral("Lumiwand16")), QByteArray("second build!"));
+        QCOMPARE(fileContents(installFolder() + QStringLiteral("uninstallLumiwand16")), QByteArray("second build!"));
         // The same files, nothing left over; only the two program copies grew by two bytes.
         QStringList expected = first;
         expected.replaceInStrings(QRegularExpression(QStringLiteral("^(/program.bin|.*Lumiwand16) 11$")),
@@ -269,7 +257,7 @@ private slots:
         runInstall(run(QStringLiteral("setup_Lumiwand16"), 16));
         QCOMPARE(QFileInfo(homePath_ + QStringLiteral("/Desktop")).exists(), blocked);
         if (blocked)
-            QCOMPARE(contentOf(homePath_ + QStringLiteral("/Desktop")), QByteArray("not a folder"));
+            QCOMPARE(fileContents(homePath_ + QStringLiteral("/Desktop")), QByteArray("not a folder"));
         // Everything else is in place and the installation completes.
         QVERIFY(QFile::exists(installFolder() + QStringLiteral("uninstallLumiwand16")));
         QCOMPARE(QDir(menuFolder()).entryList(QDir::Files).size(), 2);
@@ -339,7 +327,7 @@ private slots:
         QVERIFY(!QFile::exists(installFolder()));
         QVERIFY(!QFile::exists(root_));
         QVERIFY(autostartEntries().isEmpty());
-        QCOMPARE(contentOf(desktop() + QStringLiteral("notes.txt")), QByteArray("mine"));
+        QCOMPARE(fileContents(desktop() + QStringLiteral("notes.txt")), QByteArray("mine"));
         QVERIFY(QFile::exists(homePath_ + QStringLiteral("/Documents")));
     }
 
@@ -401,7 +389,7 @@ private slots:
         writeFile(menuFolder() + QStringLiteral("Lumiwand16.desktop"), "[Desktop Entry]\nName=my own\n");
         prompter_.answers.enqueue(Answer::Yes);
         runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
-        QCOMPARE(contentOf(desktop() + QStringLiteral("Lumiwand16.desktop")),
+        QCOMPARE(fileContents(desktop() + QStringLiteral("Lumiwand16.desktop")),
                  QByteArray("[Desktop Entry]\nName=my own\n"));
         QVERIFY(QFile::exists(menuFolder() + QStringLiteral("Lumiwand16.desktop")));
         QCOMPARE(prompter_.texts().last(), QStringLiteral("Uninstall OK!"));

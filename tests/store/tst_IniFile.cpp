@@ -1,4 +1,5 @@
 #include "store/IniFile.h"
+#include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,12 +23,6 @@ class TestIniFile : public QObject {
         return path;
     }
 
-    static QByteArray contentOf(const QString& path)
-    {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
-    }
 
 private slots:
     void readsWhatPeopleLeaveInFiles_data()
@@ -96,7 +91,7 @@ private slots:
         ini.writeInteger("first", "one", 10);    // updates in place, keeps the stored spelling of the names
         ini.writeString("FIRST", "Three", "3");  // a new key joins its section, before the blank line
         ini.writeString("Third", "Four", "4");   // a new section goes at the end
-        QCOMPARE(contentOf(path), QByteArray("; made by hand\r\n[First]\r\nOne=10\r\nThree=3\r\n\r\n"
+        QCOMPARE(fileContents(path), QByteArray("; made by hand\r\n[First]\r\nOne=10\r\nThree=3\r\n\r\n"
                                              "[Second]\r\nTwo=2\r\n[Third]\r\nFour=4\r\n"));
         QCOMPARE(ini.sections(), QStringList({"First", "Second", "Third"}));
         QCOMPARE(ini.keys("first"), QStringList({"One", "Three"}));
@@ -109,7 +104,7 @@ private slots:
         ini.deleteKey("a", "K");
         ini.eraseSection("b");
         ini.deleteKey("none", "k"); // absent: nothing happens
-        QCOMPARE(contentOf(path), QByteArray("[A]\r\nj=2\r\n"));
+        QCOMPARE(fileContents(path), QByteArray("[A]\r\nj=2\r\n"));
     }
 
     void rereadsWhenAnotherProgramChangedTheFile()
