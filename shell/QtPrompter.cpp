@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -108,7 +109,26 @@ QString QtPrompter::chooseSaveFile(const QString& title, const QString& folder, 
                                    const QStringList& filters)
 {
     const QString start = suggestedName.isEmpty() ? folder : QDir(folder).filePath(suggestedName);
-    return QFileDialog::getSaveFileName(parentWindow(), title, start, filters.join(QStringLiteral(";;")));
+    QString selectedFilter;
+    const QString chosen = QFileDialog::getSaveFileName(parentWindow(), title, start,
+                                                        filters.join(QStringLiteral(";;")), &selectedFilter);
+    return withFilterExtension(chosen, selectedFilter);
+}
+
+QString withFilterExtension(const QString& path, const QString& filter)
+{
+    if (path.isEmpty() || QFileInfo(path).fileName().contains(u'.'))
+        return path;
+    // The first pattern of the filter, "*.lwd" in "Lumiwand (*.lwd)".
+    const qsizetype open = filter.lastIndexOf(u'(');
+    const qsizetype close = filter.indexOf(u')', open);
+    if (open < 0 || close < 0)
+        return path;
+    const QString pattern = filter.mid(open + 1, close - open - 1).trimmed().section(u' ', 0, 0);
+    if (!pattern.startsWith(QLatin1String("*.")) || pattern.size() < 3 || pattern.indexOf(u'*', 2) >= 0 ||
+        pattern.contains(u'?'))
+        return path;
+    return path + pattern.mid(1);
 }
 
 } // namespace shell

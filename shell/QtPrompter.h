@@ -20,6 +20,7 @@ public:
     Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt, const QString& initial) override;
     QString chooseOpenFile(const QString& title, const QString& folder, const QStringList& filters) override;
+    // A name given without an extension gets the one of the file type selected in the dialog.
     QString chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
                            const QStringList& filters) override;
 
@@ -28,5 +29,9 @@ private:
 
     QPointer<QWidget> parent_;
 };
+
+// `path` with the extension of `filter`'s first pattern ("Lumiwand (*.lwd)" gives ".lwd") when its file name has
+// no "." at all; unchanged otherwise, and when the pattern names no single extension.
+QString withFilterExtension(const QString& path, const QString& filter);
 
 } // namespace shell

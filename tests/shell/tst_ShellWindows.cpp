@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -389,6 +392,36 @@ private slots:
                  std::optional<QString>(QStringLiteral("new name")));
         QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
         QCOMPARE(prompter.inputText(QStringLiteral("T"), QStringLiteral("Name?"), {}), std::nullopt);
+    }
+
+    // A name typed without an extension takes the one of the file type chosen in the save dialog.
+    void qtPrompterSaveFileType_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("returned");
+        QTest::newRow("second type") << "Lumiwand (*.lwd)" << "Demo" << "Demo.lwd";
+        QTest::newRow("first type") << "BIN (*.bin)" << "Demo" << "Demo.bin";
+        QTest::newRow("extension typed") << "Lumiwand (*.lwd)" << "Demo.bin" << "Demo.bin";
+    }
+    void qtPrompterSaveFileType()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, typed);
+        QTemporaryDir dir;
+        QtPrompter prompter;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->selectNameFilter(filter);
+            dialog->selectFile(typed);
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own accept() takes the typed name
+        });
+        const QString chosen = prompter.chooseSaveFile(QStringLiteral("Save"), dir.path(), QStringLiteral("Demo"),
+                                                       {QStringLiteral("BIN (*.bin)"),
+                                                        QStringLiteral("Lumiwand (*.lwd)")});
+        QTEST(QFileInfo(chosen).fileName(), "returned");
+        QCOMPARE(withFilterExtension(QStringLiteral("/x/Demo"), QStringLiteral("Any (*)")), QStringLiteral("/x/Demo"));
     }
 };
 
