@@ -61,25 +61,26 @@ void warnSingleMemberGroups(const store::Project& project, unsigned titleId, she
 }
 
 // Builds and writes the image; false after telling the user why not (680, a refusal, or a catalogue write that
-// failed while shift values were stored).
+// failed while shift values were stored), with the normal cursor back before the message.
 bool buildAndWrite(const store::Project& project, int deviceType, const QString& path, const ImageContext& context,
-                   unsigned titleId, shell::Prompter& prompter, QByteArray& image)
+                   unsigned titleId, shell::Prompter& prompter, QByteArray& image, WaitCursor* cursor = nullptr)
 {
+    const auto failText = [&](const QString& text) {
+        if (cursor)
+            cursor->set(false);
+        prompter.tellText(titleId, text, Icon::Stop);
+        return false;
+    };
     CompileResult built;
     try {
         built = compileImage(CompileMode::Build, deviceType, &project, context);
     } catch (const store::IniWriteError& error) {
-        prompter.tellText(titleId, error.message(), Icon::Stop);
-        return false;
+        return failText(error.message());
     }
-    if (built.refused()) {
-        prompter.tellText(titleId, built.refusal, Icon::Stop);
-        return false;
-    }
-    if (built.total == 0 || !writeBinaryFile(path, built.image)) {
-        prompter.tell(titleId, kExportFailed, Icon::Stop);
-        return false;
-    }
+    if (built.refused())
+        return failText(built.refusal);
+    if (built.total == 0 || !writeBinaryFile(path, built.image))
+        return failText(lookupMessage(kExportFailed));
     image = built.image;
     return true;
 }
@@ -250,7 +251,7 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, she
     const QString path = context.workspace.exportFolder + name + QStringLiteral("_mail.lwd");
     QByteArray image;
     if (!buildAndWrite(*project, editionDeviceType(context.edition.ledCount), path, context, kMailTitle, prompter,
-                       image))
+                       image, &cursor))
         return false;
 
     const QString subject = shell::formatMessage(696, name.toUtf8().constData());

@@ -220,6 +220,23 @@ void tst_BinaryFiles::emailProject()
     QVERIFY(!deviceimage::emailProject(*projects, f->context, prompter, hooks));
     QCOMPARE(prompter.boxes(), QStringList{text(680)});
     QCOMPARE(prompter.shown[0].title, text(694));
+
+    // Nothing to build: the normal cursor is back before 680 is shown.
+    f->project("Gone", 16, 16, {"missing.bmp"});
+    select("Gone");
+    prompter = Prompter();
+    cursor.clear();
+    qsizetype boxesAtReset = -1;
+    hooks.setWaitCursor = [&](bool waiting) {
+        cursor << waiting;
+        if (!waiting)
+            boxesAtReset = prompter.shown.size();
+    };
+    QVERIFY(!deviceimage::emailProject(*projects, f->context, prompter, hooks));
+    QCOMPARE(prompter.boxes(), QStringList{text(680)});
+    QCOMPARE(prompter.shown[0].icon, Icon::Stop);
+    QCOMPARE(cursor, QList<bool>({true, false}));
+    QCOMPARE(boxesAtReset, 0);
 }
 
 void tst_BinaryFiles::openChecks_data()
