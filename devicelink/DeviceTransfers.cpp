@@ -176,6 +176,10 @@ HeaderRead DeviceTransfers::readHeader()
 
     int bytesRead = kBlockBytes;
     const int headerLength = byteAt(4) + 256 * byteAt(5);
+    // A header longer than the image it heads is damaged memory; reading it would keep the dialog busy for up
+    // to 4095 blocks.
+    if (headerLength > total)
+        return closeInvalid(shell::lookupMessage(506));
     if (headerLength > kBlockBytes) {
         const int more = (2 * headerLength - kBlockNibbles + kBlockNibbles - 1) / kBlockNibbles;
         for (int k = 0; k < more; ++k) {

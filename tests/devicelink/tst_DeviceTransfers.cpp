@@ -272,6 +272,8 @@ private slots:
         QTest::newRow("erased") << "id=K,header=erased" << 32 << QByteArray() << message(506) << 0;
         QTest::newRow("total 0") << "id=K" << 32 << QByteArray("\x01\x20\x00\x00\x12\x00", 6) << message(506)
                                  << 0;
+        QTest::newRow("header longer than the image")
+            << "id=K" << 32 << QByteArray("\x01\x20\x20\x00\xF0\xFF", 6) << message(506) << 0;
         QTest::newRow("longer than the memory") << "id=A" << 16 << makeImage(16, {{200}}) << message(507, 256) << 0;
         QTest::newRow("damaged") << "id=K,header=damaged" << 32 << QByteArray() << message(507, 4096) << 0;
         QTest::newRow("wrong LED count") << "id=A" << 32 << makeImage(32, {{2}}) << message(745) << 0;
