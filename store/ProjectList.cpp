@@ -37,7 +37,8 @@ void ProjectList::listProjects()
 {
     clear();
     const QDir folder(folder_);
-    for (const QFileInfo& file : folder.entryInfoList(QDir::Files, QDir::Name)) {
+    // Names starting with a dot are listed too: a project renamed to one must not drop out of the list.
+    for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
         if (file.suffix().toLower() != QLatin1String("ini") || !file.fileName().contains(u'.'))
             continue;
         auto project = std::make_unique<Project>(file.filePath());

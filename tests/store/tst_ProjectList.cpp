@@ -180,6 +180,22 @@ private slots:
             QCOMPARE(list.currentDisplayName(), "c (16 x 16)");
     }
 
+    // A name starting with a dot is an ordinary file name to the folder listing: the renamed project stays in
+    // the list and is selected, as the success message says.
+    void renameToADotName()
+    {
+        project("a", {});
+        project("b", {});
+        ProjectList list(projects);
+        list.listProjects();
+        ScriptedPrompter prompter;
+        prompter.inputs.enqueue(QStringLiteral(".a"));
+        store::renameProject(list, prompter);
+        QCOMPARE(prompter.texts().mid(1), QStringList{shell::lookupMessage(659)});
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list.currentDisplayName(), ".a (16 x 16)");
+    }
+
     void deleteAsksFirst()
     {
         project("My (old)", {});
