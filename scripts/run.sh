@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh --target Lumiwand lumiwandctl
 name="${1:-Lumiwand16}"
 program="${LUMIWAND_BUILD_DIR:-build}/app/$name"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
