@@ -356,15 +356,17 @@ bool DeviceTransfers::download()
         failText(kDownloadTitle, shell::formatMessage(499, identity.memory));
         return stopWrite(true);
     }
+    // The write transfer is closed on these refusals too: a stick left in write mode would take the next
+    // command's nibbles as data and answer nothing until it is plugged in again.
     if (identity.type == 0) {
         view_.setWaitCursor(false);
         reportBroken(kDownloadTitle);
-        return stopWrite(false);
+        return stopWrite(true);
     }
     if (identity.ledCount == 0 || identity.ledCount != settings_.ledCount) {
         view_.setWaitCursor(false);
         fail(kDownloadTitle, 745);
-        return stopWrite(false);
+        return stopWrite(true);
     }
 
     builtImage_ = call(hooks_.buildImage, identity.type);

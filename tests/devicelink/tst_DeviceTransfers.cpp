@@ -112,7 +112,7 @@ private slots:
         QTest::addColumn<int>("blocksWritten");
 
         QTest::newRow("wrong LED count: reported by the read and again before writing")
-            << "id=A" << 32 << 50 << QStringList{message(745), message(745)} << false << 0;
+            << "id=A" << 32 << 50 << QStringList{message(745), message(745)} << true << 0;
         QTest::newRow("too little memory") << "id=B" << 16 << 2100 << QStringList{message(499, 2048)} << true << 0;
         QTest::newRow("memory just large enough") << "id=B" << 16 << 2048 << QStringList{message(501, 2048, 0)}
                                                   << true << 128;
