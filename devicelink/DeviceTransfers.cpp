@@ -147,6 +147,8 @@ HeaderRead DeviceTransfers::readHeader()
 
     if (identity.ledCount == 0 || identity.ledCount != settings_.ledCount) {
         fail(kDownloadTitle, 745);
+        // Closed as after invalid memory, so that the stick is not left in read mode.
+        transport_.sendCommandPair(EndRead);
         verifyTicked = false;
         return {};
     }

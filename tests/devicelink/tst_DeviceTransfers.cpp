@@ -312,8 +312,8 @@ private slots:
             QVERIFY(rig.imports.isEmpty());
             QVERIFY(rig.transfers.closeRequested);
         }
-        // Every read ends with the closing pair except where the LED count stopped it before the first block.
-        QCOMPARE(rig.device().events().contains("end-read"), box != message(745));
+        // Every read ends with the closing pair, also where the LED count stopped it before the first block.
+        QVERIFY(rig.device().events().contains("end-read"));
         QCOMPARE(rig.platform.openTransfers(), 0);
         QVERIFY(!rig.view.busy);
         QVERIFY(!rig.transfers.verifyTicked);
