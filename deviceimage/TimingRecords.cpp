@@ -16,38 +16,8 @@ namespace {
 const QString kSummary = QStringLiteral("SUMMARY");
 }
 
-struct TimingRecords::List {
-    const char* section;
-    const char* entryPrefix; // the entry number follows without a separator
-    const char* countKey;    // in section "SUMMARY"
-
-    QString key(int entry) const { return QLatin1String(entryPrefix) + QString::number(entry); }
-
-    // The stored count, and how many entries can hold anything: one past the highest entry number present. A
-    // damaged count (two billion) then costs nothing; the entries beyond `present` are all empty.
-    struct Extent {
-        int count = 0;
-        int present = 0;
-    };
-    Extent extent(const store::IniFile& catalogue) const
-    {
-        Extent result;
-        result.count = std::max(catalogue.readInteger(kSummary, QLatin1String(countKey), 0), 0);
-        const QLatin1String prefix(entryPrefix);
-        for (const QString& key : catalogue.keys(QLatin1String(section))) {
-            if (!key.startsWith(prefix, Qt::CaseInsensitive))
-                continue;
-            bool ok = false;
-            const int entry = key.mid(prefix.size()).toInt(&ok, 10);
-            if (ok && entry >= 0 && entry < result.count)
-                result.present = std::max(result.present, entry + 1);
-        }
-        return result;
-    }
-};
-
-const TimingRecords::List TimingRecords::kSpeed = {"SPEED", "CLIP_", "TOTAL_CLIPS"};
-const TimingRecords::List TimingRecords::kShift = {"SHIFT", "SHIFT_VALUE", "TOTAL_SHIFT_CLIPS"};
+using store::kShiftRecords;
+using store::kSpeedRecords;
 
 namespace {
 
@@ -154,19 +124,19 @@ QString TimingRecords::fileNamePart(const QString& fileName) const
     return name == QLatin1String("0") ? QString() : name;
 }
 
-TimingRecords::Found TimingRecords::find(const List& list, const QString& fileName) const
+TimingRecords::Found TimingRecords::find(const store::NumberedList& list, const QString& fileName) const
 {
-    const List::Extent extent = list.extent(catalogue_);
-    const QString section = QLatin1String(list.section);
+    const int count = list.storedCount(catalogue_);
+    const int extent = list.extent(catalogue_);
     const QString prefix = fileName + u';';
-    for (int i = 0; i < extent.present; ++i) {
-        const QString entry = catalogue_.readString(section, list.key(i));
+    for (int i = 0; i < extent; ++i) {
+        const QString entry = catalogue_.readString(list.section, list.key(i));
         if (entry.isEmpty())
             return {Found::EndOfList, {}};
         if (entry.startsWith(prefix))
             return {Found::Value, entry.mid(prefix.size())};
     }
-    return {extent.present < extent.count ? Found::EndOfList : Found::NoMatch, {}};
+    return {extent < count ? Found::EndOfList : Found::NoMatch, {}};
 }
 
 int TimingRecords::lookupSpeed(const QString& fileName) const
@@ -174,7 +144,7 @@ int TimingRecords::lookupSpeed(const QString& fileName) const
     const QString name = fileNamePart(fileName);
     if (name.isEmpty())
         return edition_.defaultSpeed;
-    const Found found = find(kSpeed, name);
+    const Found found = find(kSpeedRecords, name);
     bool ok = false;
     const int speed = found.kind == Found::Value ? found.value.trimmed().toInt(&ok, 10) : 0;
     return ok ? speed : edition_.defaultSpeed;
@@ -185,7 +155,7 @@ int TimingRecords::lookupShift(const QString& fileName)
     const QString name = fileNamePart(fileName);
     if (name.isEmpty())
         return kNoShift;
-    const Found found = find(kShift, name);
+    const Found found = find(kShiftRecords, name);
     if (found.kind == Found::Value) {
         bool ok = false;
         const int shift = found.value.trimmed().toInt(&ok, 10);
@@ -197,35 +167,35 @@ int TimingRecords::lookupShift(const QString& fileName)
     if (!load.ok())
         return kNoShift;
     const int shift = autoShift(edition_, edition_.defaultSpeed, contentBounds(load.picture).width);
-    store(kShift, name, shift);
+    store(kShiftRecords, name, shift);
     return shift;
 }
 
 void TimingRecords::storeSpeed(const QString& fileName, int speedWord)
 {
-    store(kSpeed, fileName, speedWord);
+    store(kSpeedRecords, fileName, speedWord);
 }
 
 void TimingRecords::storeShift(const QString& fileName, int shift)
 {
-    store(kShift, fileName, shift);
+    store(kShiftRecords, fileName, shift);
 }
 
-void TimingRecords::store(const List& list, const QString& fileName, int value)
+void TimingRecords::store(const store::NumberedList& list, const QString& fileName, int value)
 {
     const QString name = fileNamePart(fileName);
     if (name.isEmpty())
         return;
     store::IniFile::WriteBatch batch(catalogue_);
-    const QString section = QLatin1String(list.section);
-    const List::Extent extent = list.extent(catalogue_);
+    const QString& section = list.section;
+    const int extent = list.extent(catalogue_);
 
     // The entries that stay, in their order. A file name may itself hold ";": the number follows the last one.
     std::vector<QString> kept;
     qsizetype target = -1;
-    bool dropped = extent.present < extent.count; // the empty entries past the last one present
+    bool dropped = extent < list.storedCount(catalogue_); // the empty entries past the last one present
     QSet<QString> seen;
-    for (int i = 0; i < extent.present; ++i) {
+    for (int i = 0; i < extent; ++i) {
         const QString entry = catalogue_.readString(section, list.key(i));
         const qsizetype separator = entry.lastIndexOf(u';');
         const QString entryName = entry.left(separator);
@@ -251,12 +221,12 @@ void TimingRecords::store(const List& list, const QString& fileName, int value)
         catalogue_.writeString(section, list.key(int(changed)), text);
     } else {
         // Renumber the entries that stay from 0, in their order, without gaps.
-        for (int i = 0; i < extent.present; ++i)
+        for (int i = 0; i < extent; ++i)
             catalogue_.deleteKey(section, list.key(i));
         for (size_t i = 0; i < kept.size(); ++i)
             catalogue_.writeString(section, list.key(int(i)), kept[i]);
     }
-    catalogue_.writeInteger(kSummary, QLatin1String(list.countKey), int(kept.size()));
+    catalogue_.writeInteger(kSummary, list.countKey, int(kept.size()));
 }
 
 } // namespace deviceimage

@@ -3,6 +3,7 @@
 #include "imaging/Picture.h"
 #include "store/Edition.h"
 #include "store/IniFile.h"
+#include "store/LibraryCatalogue.h"
 
 #include <QString>
 
@@ -64,16 +65,12 @@ public:
     const store::EditionParameters& edition() const { return edition_; }
 
 private:
-    struct List;
-    static const List kSpeed;
-    static const List kShift;
-
     struct Found {
         enum { Value, EndOfList, NoMatch } kind;
         QString value; // the text after "name;" for Value
     };
-    Found find(const List& list, const QString& fileName) const;
-    void store(const List& list, const QString& fileName, int value);
+    Found find(const store::NumberedList& list, const QString& fileName) const;
+    void store(const store::NumberedList& list, const QString& fileName, int value);
     QString fileNamePart(const QString& fileName) const;
 
     QString clipsFolder_;

@@ -14,16 +14,11 @@ namespace store {
 namespace {
 const QString kSummary = QStringLiteral("SUMMARY");
 const QString kTotalLibraries = QStringLiteral("TOTAL_LIBRARIES");
-const QString kTotalClips = QStringLiteral("TOTAL_CLIPS");
-const QString kTotalShiftClips = QStringLiteral("TOTAL_SHIFT_CLIPS");
 const QString kLibrary = QStringLiteral("LIBRARY");
 const QString kLibraryPrefix = QStringLiteral("LIB_");
 const QString kClassify = QStringLiteral("CLASSIFY");
-const QString kSpeed = QStringLiteral("SPEED");
-const QString kSpeedPrefix = QStringLiteral("CLIP_");
-const QString kShift = QStringLiteral("SHIFT");
-const QString kShiftPrefix = QStringLiteral("SHIFT_VALUE");
 const QString kHyperlink = QStringLiteral("HYPERLINK");
+const NumberedList kLibraries{kLibrary, kLibraryPrefix, kTotalLibraries};
 const QString kItemEnd = QStringLiteral(",,,");
 
 bool isEmptyAnswer(const QString& text)
@@ -152,7 +147,7 @@ LibraryCatalogue::LibraryCatalogue(QString clipsFolder)
 
 int LibraryCatalogue::totalLibraries() const
 {
-    return recordCount(kLibrary, kLibraryPrefix, kTotalLibraries);
+    return kLibraries.extent(ini_);
 }
 
 QString LibraryCatalogue::libraryName(int k) const
@@ -240,33 +235,35 @@ QString LibraryCatalogue::removeBannerText(const QString& fileName)
     return record;
 }
 
-// The count of a numbered list, bounded by the highest key present, so that a damaged count (negative, not a
-// number, or far beyond the keys) neither hides the list nor makes a reader walk billions of empty keys.
-int LibraryCatalogue::recordCount(const QString& section, const QString& prefix, const QString& countKey) const
+int NumberedList::storedCount(const IniFile& catalogue) const
 {
-    const int stored = ini_.readInteger(kSummary, countKey, 0);
-    if (stored <= 0)
+    return std::max(catalogue.readInteger(kSummary, countKey, 0), 0);
+}
+
+int NumberedList::extent(const IniFile& catalogue) const
+{
+    const int stored = storedCount(catalogue);
+    if (stored == 0)
         return 0;
     int highest = -1;
-    for (const QString& key : ini_.keys(section)) {
-        if (!key.startsWith(prefix, Qt::CaseInsensitive))
+    for (const QString& key : catalogue.keys(section)) {
+        if (!key.startsWith(entryPrefix, Qt::CaseInsensitive))
             continue;
         bool ok = false;
-        const int k = key.mid(prefix.size()).toInt(&ok);
+        const int k = key.mid(entryPrefix.size()).toInt(&ok);
         if (ok && k >= 0)
             highest = std::max(highest, k);
     }
     return std::min(stored, highest + 1);
 }
 
-void LibraryCatalogue::cleanRecords(const QString& section, const QString& prefix, const QString& countKey,
-                                    const QStringList& deletedNames)
+void LibraryCatalogue::cleanRecords(const NumberedList& records, const QStringList& deletedNames)
 {
-    const int n = recordCount(section, prefix, countKey);
-    const int stored = ini_.readInteger(kSummary, countKey, 0);
+    const int n = records.extent(ini_);
+    const int stored = ini_.readInteger(kSummary, records.countKey, 0);
     QStringList kept;
     for (int i = 0; i < n; ++i) {
-        const QString record = ini_.readString(section, prefix + QString::number(i));
+        const QString record = ini_.readString(records.section, records.key(i));
         if (record.isEmpty())
             continue;
         const QString name = recordFileName(record);
@@ -274,19 +271,19 @@ void LibraryCatalogue::cleanRecords(const QString& section, const QString& prefi
             kept << record;
     }
     for (int i = 0; i < n; ++i)
-        writeOrDelete(ini_, section, prefix + QString::number(i), kept.value(i));
+        writeOrDelete(ini_, records.section, records.key(i), kept.value(i));
     if (kept.size() != stored)
-        ini_.writeInteger(kSummary, countKey, static_cast<int>(kept.size()));
+        ini_.writeInteger(kSummary, records.countKey, static_cast<int>(kept.size()));
 }
 
-void LibraryCatalogue::renameFirstRecord(const QString& section, const QString& prefix, const QString& countKey,
-                                         const QString& oldName, const QString& newName)
+void LibraryCatalogue::renameFirstRecord(const NumberedList& records, const QString& oldName,
+                                         const QString& newName)
 {
-    for (int i = 0, n = recordCount(section, prefix, countKey); i < n; ++i) {
-        const QString key = prefix + QString::number(i);
-        const QString record = ini_.readString(section, key);
+    for (int i = 0, n = records.extent(ini_); i < n; ++i) {
+        const QString key = records.key(i);
+        const QString record = ini_.readString(records.section, key);
         if (!record.isEmpty() && recordFileName(record) == oldName) {
-            ini_.writeString(section, key, newName + u';' + record.section(u';', 1));
+            ini_.writeString(records.section, key, newName + u';' + record.section(u';', 1));
             return;
         }
     }
@@ -299,8 +296,8 @@ void LibraryCatalogue::forgetDeletedFiles(const QStringList& fileNames)
     IniFile::WriteBatch batch(ini_);
     for (const QString& file : fileNames)
         ini_.deleteKey(kClassify, file);
-    cleanRecords(kShift, kShiftPrefix, kTotalShiftClips, fileNames);
-    cleanRecords(kSpeed, kSpeedPrefix, kTotalClips, fileNames);
+    cleanRecords(kShiftRecords, fileNames);
+    cleanRecords(kSpeedRecords, fileNames);
     for (const QString& file : fileNames)
         ini_.deleteKey(kHyperlink, file.toLower());
 }
@@ -312,8 +309,8 @@ void LibraryCatalogue::moveFileRecords(const QString& oldName, const QString& ne
     const QString list = membershipText(oldName);
     ini_.deleteKey(kClassify, oldName);
     writeOrDelete(ini_, kClassify, newName, list);
-    renameFirstRecord(kSpeed, kSpeedPrefix, kTotalClips, oldName, newName);
-    renameFirstRecord(kShift, kShiftPrefix, kTotalShiftClips, oldName, newName);
+    renameFirstRecord(kSpeedRecords, oldName, newName);
+    renameFirstRecord(kShiftRecords, oldName, newName);
 }
 
 std::vector<LibraryNode> buildLibraryTree(const LibraryCatalogue& catalogue, LibraryTreeOrder order)

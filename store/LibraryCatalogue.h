@@ -22,6 +22,28 @@ namespace store {
 inline const QString kCatalogueFileName = QStringLiteral("Clip.ini");
 inline const QString kRootNodeText = QStringLiteral("[CLIP]"); // the tree's root: files of no library
 
+// A numbered list of the catalogue: its entries are keyed by a prefix and the entry number ("CLIP_0", "CLIP_1"...)
+// and its count is kept in section "SUMMARY".
+struct NumberedList {
+    QString section;
+    QString entryPrefix; // the entry number follows without a separator
+    QString countKey;    // in section "SUMMARY"
+
+    QString key(int entry) const { return entryPrefix + QString::number(entry); }
+    // The stored count; 0 when it is not a positive number.
+    int storedCount(const IniFile& catalogue) const;
+    // How many entries a reader walks: the stored count, bounded by one past the highest entry present, so that a
+    // damaged count (negative, not a number, or far beyond the keys) neither hides the list nor makes a reader
+    // walk billions of empty keys. The entries from there to the count are all empty.
+    int extent(const IniFile& catalogue) const;
+};
+
+// The per-file records, "file name;value": display speeds and shift values.
+inline const NumberedList kSpeedRecords{QStringLiteral("SPEED"), QStringLiteral("CLIP_"),
+                                        QStringLiteral("TOTAL_CLIPS")};
+inline const NumberedList kShiftRecords{QStringLiteral("SHIFT"), QStringLiteral("SHIFT_VALUE"),
+                                        QStringLiteral("TOTAL_SHIFT_CLIPS")};
+
 struct LibraryInfo {
     int number = -1;
     QString name;
@@ -98,11 +120,8 @@ public:
     void moveFileRecords(const QString& oldName, const QString& newName);
 
 private:
-    void cleanRecords(const QString& section, const QString& prefix, const QString& countKey,
-                      const QStringList& deletedNames);
-    void renameFirstRecord(const QString& section, const QString& prefix, const QString& countKey,
-                           const QString& oldName, const QString& newName);
-    int recordCount(const QString& section, const QString& prefix, const QString& countKey) const;
+    void cleanRecords(const NumberedList& records, const QStringList& deletedNames);
+    void renameFirstRecord(const NumberedList& records, const QString& oldName, const QString& newName);
 
     QString clipsFolder_;
     IniFile ini_;
