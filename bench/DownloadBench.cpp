@@ -5,7 +5,7 @@
 //   bench_download [--runs N]
 #include "devicelink/DeviceTransfers.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
-#include "shell/Prompter.h"
+#include "messages/Prompter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,13 +18,13 @@ using namespace devicelink;
 namespace {
 
 // Answers every box with OK and remembers the last text.
-class SilentPrompter : public shell::Prompter {
+class SilentPrompter : public messages::Prompter {
 public:
     QString last;
-    shell::Answer ask(const QString&, const QString& text, shell::Icon, shell::Buttons) override
+    messages::Answer ask(const QString&, const QString& text, messages::Icon, messages::Buttons) override
     {
         last = text;
-        return shell::Answer::Ok;
+        return messages::Answer::Ok;
     }
     std::optional<QString> inputText(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseOpenFile(const QString&, const QString&, const QStringList&) override { return {}; }

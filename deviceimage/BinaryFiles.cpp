@@ -1,8 +1,8 @@
 #include "deviceimage/BinaryFiles.h"
 
 #include "deviceimage/ImageCompiler.h"
-#include "shell/MessageCatalogue.h"
-#include "shell/Prompter.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/Prompter.h"
 #include "store/ProjectList.h"
 
 #include <QDir>
@@ -13,8 +13,8 @@
 namespace deviceimage {
 namespace {
 
-using shell::Icon;
-using shell::lookupMessage;
+using messages::Icon;
+using messages::lookupMessage;
 
 constexpr unsigned kSaveTitle = 677;
 constexpr unsigned kOpenTitle = 685;
@@ -53,7 +53,7 @@ QString beforeFirstDot(const QString& fileName)
 }
 
 // Movie groups of one picture are played as single pictures: said before an image is made of the project.
-void warnSingleMemberGroups(const store::Project& project, unsigned titleId, shell::Prompter& prompter)
+void warnSingleMemberGroups(const store::Project& project, unsigned titleId, messages::Prompter& prompter)
 {
     const QString groups = store::singleMemberGroups(project);
     if (!groups.isEmpty())
@@ -63,7 +63,7 @@ void warnSingleMemberGroups(const store::Project& project, unsigned titleId, she
 // Builds and writes the image; false after telling the user why not (680, a refusal, or a catalogue write that
 // failed while shift values were stored), with the normal cursor back before the message.
 bool buildAndWrite(const store::Project& project, int deviceType, const QString& path, const ImageContext& context,
-                   unsigned titleId, shell::Prompter& prompter, QByteArray& image, WaitCursor* cursor = nullptr)
+                   unsigned titleId, messages::Prompter& prompter, QByteArray& image, WaitCursor* cursor = nullptr)
 {
     const auto failText = [&](const QString& text) {
         if (cursor)
@@ -88,13 +88,13 @@ bool buildAndWrite(const store::Project& project, int deviceType, const QString&
 // The project name the open command imports into, after the questions about an existing project of that name;
 // nullopt when the user gave up.
 std::optional<QString> chooseProjectName(const QString& fileName, const QString& projectsFolder,
-                                         shell::Prompter& prompter)
+                                         messages::Prompter& prompter)
 {
     const auto exists = [&](const QString& name) {
         return QFileInfo::exists(projectsFolder + name + QStringLiteral(".ini"));
     };
     const auto overwrite = [&](const QString& name) {
-        return prompter.confirmText(kOpenTitle, shell::formatMessage(686, name.toUtf8().constData()));
+        return prompter.confirmText(kOpenTitle, messages::formatMessage(686, name.toUtf8().constData()));
     };
     if (!exists(fileName) || overwrite(fileName))
         return fileName;
@@ -179,7 +179,7 @@ ImportResult importBinaryFile(const QString& path, const QString& projectName, c
     return result;
 }
 
-bool exportBinary(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
+bool exportBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                   const BinaryCommandHooks& hooks)
 {
     store::Project* project = currentProjectWithFile(projects);
@@ -194,7 +194,7 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, she
         deviceType = deviceTypeOfOption(*option, context.edition.ledCount);
     }
     warnSingleMemberGroups(*project, kSaveTitle, prompter);
-    if (!prompter.confirm(kSaveTitle, 678, shell::Buttons::OkCancel)) {
+    if (!prompter.confirm(kSaveTitle, 678, messages::Buttons::OkCancel)) {
         prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
         return false;
     }
@@ -208,10 +208,10 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, she
         return false;
     }
     if (QFileInfo::exists(path)) {
-        if (!prompter.confirmText(kSaveTitle, shell::formatMessage(679, QFileInfo(path).absoluteFilePath()
+        if (!prompter.confirmText(kSaveTitle, messages::formatMessage(679, QFileInfo(path).absoluteFilePath()
                                                                             .toUtf8()
                                                                             .constData()),
-                                  shell::Buttons::OkCancel)) {
+                                  messages::Buttons::OkCancel)) {
             prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
             return false;
         }
@@ -237,7 +237,7 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, she
     return true;
 }
 
-bool emailProject(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
+bool emailProject(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                   const BinaryCommandHooks& hooks)
 {
     store::Project* project = currentProjectWithFile(projects);
@@ -254,10 +254,10 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, she
                        image, &cursor))
         return false;
 
-    const QString subject = shell::formatMessage(696, name.toUtf8().constData());
+    const QString subject = messages::formatMessage(696, name.toUtf8().constData());
     const QString body = QStringLiteral(" ");
     const bool started = hooks.sendMail ? hooks.sendMail(context.workspace.tempFolder, {path}, subject, body)
-                                        : shell::sendMail(context.workspace.tempFolder, {path}, subject, body);
+                                        : mail::sendMail(context.workspace.tempFolder, {path}, subject, body);
     cursor.set(false);
     if (!started) {
         prompter.tell(kMailTitle, kExportFailed, Icon::Stop);
@@ -267,7 +267,7 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, she
     return true;
 }
 
-QString openBinary(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
+QString openBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                    const BinaryCommandHooks& hooks)
 {
     const QString path = prompter.chooseOpenFile(lookupMessage(kOpenTitle), context.workspace.exportFolder,
@@ -302,7 +302,7 @@ QString openBinary(store::ProjectList& projects, const ImageContext& context, sh
     if (result.status == ImportStatus::WriteFailed)
         prompter.tellText(kOpenTitle, result.errorText, Icon::Stop);
     else
-        prompter.tellText(kOpenTitle, shell::formatMessage(688, name->toUtf8().constData()), Icon::Information);
+        prompter.tellText(kOpenTitle, messages::formatMessage(688, name->toUtf8().constData()), Icon::Information);
 
     // The project may be new: list the projects again and show it.
     projects.listProjects();

@@ -2,7 +2,7 @@
 
 #include "deviceimage/DeviceImage.h"
 #include "deviceimage/ImageImport.h"
-#include "shell/Mail.h"
+#include "mailsender/Mail.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-namespace shell {
+namespace messages {
 class Prompter;
 }
 namespace store {
@@ -40,24 +40,24 @@ struct BinaryCommandHooks {
     // Rebuilds the entry list of the current project (with its repair) after the open command selected the
     // imported project; when empty, the command repairs the project's entries itself.
     std::function<void()> loadEntryList;
-    // Hands the e-mail to the mail program; shell::sendMail when empty.
+    // Hands the e-mail to the mail program; mail::sendMail when empty.
     std::function<bool(const QString& tempFolder, const QStringList& files, const QString& subject,
                        const QString& body)>
         sendMail;
 };
 
 // "Save as binary file" for the current project. Returns true when the file was written.
-bool exportBinary(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
+bool exportBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                   const BinaryCommandHooks& hooks = {});
 
 // "email project (*.lwd) to my friends": exportFolder + "<project>_mail.lwd", handed to the mail program.
 // Returns true when the mail program was started.
-bool emailProject(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
+bool emailProject(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                   const BinaryCommandHooks& hooks = {});
 
 // "Open project binary files": asks for a file and a project name, imports the file and selects the project.
 // Returns the name of the project the pictures went into; empty when nothing was imported.
-QString openBinary(store::ProjectList& projects, const ImageContext& context, shell::Prompter& prompter,
+QString openBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                    const BinaryCommandHooks& hooks = {});
 
 // The open command's checks of a file, in order: it cannot be opened (689); it holds other than TotalBytes bytes

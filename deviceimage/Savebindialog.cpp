@@ -1,6 +1,6 @@
 #include "deviceimage/Savebindialog.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -87,12 +87,12 @@ void Savebindialog::showEvent(QShowEvent* event)
 // The texts follow the language in use when the dialog is shown.
 void Savebindialog::FormShow()
 {
-    setWindowTitle(shell::lookupMessage(722));
-    Label1->setText(shell::lookupMessage(725));
-    RadioButton1->setText(shell::lookupMessage(723));
-    RadioButton2->setText(shell::lookupMessage(724));
-    Button1->setText(shell::lookupMessage(727));
-    Button2->setText(shell::lookupMessage(726));
+    setWindowTitle(messages::lookupMessage(722));
+    Label1->setText(messages::lookupMessage(725));
+    RadioButton1->setText(messages::lookupMessage(723));
+    RadioButton2->setText(messages::lookupMessage(724));
+    Button1->setText(messages::lookupMessage(727));
+    Button2->setText(messages::lookupMessage(726));
 }
 
 } // namespace deviceimage

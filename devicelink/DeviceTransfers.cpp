@@ -1,7 +1,7 @@
 #include "devicelink/DeviceTransfers.h"
 
-#include "shell/MessageCatalogue.h"
-#include "shell/Prompter.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/Prompter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +9,7 @@
 namespace devicelink {
 namespace {
 
-using shell::Icon;
+using messages::Icon;
 
 constexpr unsigned kDownloadTitle = 496;
 constexpr unsigned kReadTitle = 504;
@@ -49,7 +49,7 @@ bool usableProjectName(const QString& name)
 
 } // namespace
 
-DeviceTransfers::DeviceTransfers(Transport& transport, shell::Prompter& prompter, TransferView& view,
+DeviceTransfers::DeviceTransfers(Transport& transport, messages::Prompter& prompter, TransferView& view,
                                  ProjectHooks hooks, TransferSettings settings)
     : transport_(transport),
       prompter_(prompter),
@@ -80,7 +80,7 @@ bool DeviceTransfers::abandon(bool requestClose, unsigned brokenTitleId)
 
 void DeviceTransfers::fail(unsigned titleId, unsigned textId)
 {
-    failText(titleId, shell::lookupMessage(textId));
+    failText(titleId, messages::lookupMessage(textId));
 }
 
 void DeviceTransfers::failText(unsigned titleId, const QString& text)
@@ -168,20 +168,20 @@ HeaderRead DeviceTransfers::readHeader()
         return HeaderRead{};
     };
     if (!validHeight(byteAt(1) & 0x7F))
-        return closeInvalid(shell::lookupMessage(506));
+        return closeInvalid(messages::lookupMessage(506));
 
     const int total = byteAt(2) + 256 * byteAt(3);
     if (identity.memory == 0 || identity.memory < total)
-        return closeInvalid(shell::formatMessage(507, identity.memory));
+        return closeInvalid(messages::formatMessage(507, identity.memory));
     if (total == 0)
-        return closeInvalid(shell::lookupMessage(506));
+        return closeInvalid(messages::lookupMessage(506));
 
     int bytesRead = kBlockBytes;
     const int headerLength = byteAt(4) + 256 * byteAt(5);
     // A header longer than the image it heads is damaged memory; reading it would keep the dialog busy for up
     // to 4095 blocks.
     if (headerLength > total)
-        return closeInvalid(shell::lookupMessage(506));
+        return closeInvalid(messages::lookupMessage(506));
     if (headerLength > kBlockBytes) {
         const int more = (2 * headerLength - kBlockNibbles + kBlockNibbles - 1) / kBlockNibbles;
         for (int k = 0; k < more; ++k) {
@@ -272,7 +272,7 @@ bool DeviceTransfers::download()
     view_.setBusyLook(true);
     const QString lonelyGroups = call(hooks_.singleMemberGroups);
     if (!lonelyGroups.isEmpty())
-        prompter_.tellText(kDownloadTitle, lonelyGroups + shell::lookupMessage(730), Icon::None);
+        prompter_.tellText(kDownloadTitle, lonelyGroups + messages::lookupMessage(730), Icon::None);
 
     verifyTicked = false;
     view_.setWaitCursor(true);
@@ -355,7 +355,7 @@ bool DeviceTransfers::download()
     const DeviceIdentity identity = decodeIdentity(letter->at(0));
     if (identity.memory == 0 || identity.memory < nibbles / 2) {
         view_.setWaitCursor(false);
-        failText(kDownloadTitle, shell::formatMessage(499, identity.memory));
+        failText(kDownloadTitle, messages::formatMessage(499, identity.memory));
         return stopWrite(true);
     }
     // The write transfer is closed on these refusals too: a stick left in write mode would take the next
@@ -451,7 +451,7 @@ bool DeviceTransfers::download()
     idleLook();
     if (verified) {
         const auto seconds = static_cast<unsigned>((transport_.tickCount() - startTick) / 1000);
-        prompter_.tellText(kDownloadTitle, shell::formatMessage(501, nibbles / 2, seconds), Icon::Information);
+        prompter_.tellText(kDownloadTitle, messages::formatMessage(501, nibbles / 2, seconds), Icon::Information);
     }
     if (simplifiedNotEasy())
         view_.closeDialog();
@@ -489,7 +489,7 @@ bool DeviceTransfers::chooseTargetName(QString& name)
     }
     for (;;) {
         const std::optional<QString> answer =
-            prompter_.inputText(shell::lookupMessage(502), shell::lookupMessage(503), fallback);
+            prompter_.inputText(messages::lookupMessage(502), messages::lookupMessage(503), fallback);
         if (!answer)
             return false;
         QString chosen = *answer;
@@ -547,14 +547,14 @@ bool DeviceTransfers::runReadData()
         if (verifyTicked) {
             const QByteArray read = readBuffer_.left(header.total);
             const bool equal = builtImage_.size() >= header.total && builtImage_.left(header.total) == read;
-            prompter_.tellText(kReadTitle, shell::formatMessage(equal ? 508 : 509, header.total, seconds),
+            prompter_.tellText(kReadTitle, messages::formatMessage(equal ? 508 : 509, header.total, seconds),
                                equal ? Icon::Information : Icon::Stop);
             success = equal;
         } else {
             // An image that could not become a project has been reported by the import; it is no success.
             if (call(hooks_.importImage, readBuffer_.left(header.total), targetName, false, header.deviceType)
                 == kImportDone) {
-                prompter_.tellText(kReadTitle, shell::formatMessage(510, header.total, seconds), Icon::Information);
+                prompter_.tellText(kReadTitle, messages::formatMessage(510, header.total, seconds), Icon::Information);
                 success = true;
             }
         }

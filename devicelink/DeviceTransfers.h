@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-namespace shell {
+namespace messages {
 class Prompter;
 }
 
@@ -77,7 +77,7 @@ class DeviceTransfers {
 public:
     static constexpr int kWorkAreaSize = 65536;
 
-    DeviceTransfers(Transport& transport, shell::Prompter& prompter, TransferView& view, ProjectHooks hooks,
+    DeviceTransfers(Transport& transport, messages::Prompter& prompter, TransferView& view, ProjectHooks hooks,
                     TransferSettings settings);
 
     // The commands. Each returns true only when it ended with its success message. A command started while a
@@ -126,7 +126,7 @@ private:
     void storeTypedBytes(const QString& reply, int offset);
 
     Transport& transport_;
-    shell::Prompter& prompter_;
+    messages::Prompter& prompter_;
     TransferView& view_;
     ProjectHooks hooks_;
     TransferSettings settings_;

@@ -1,6 +1,6 @@
 #include "devicelink/Mptool.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -45,7 +45,7 @@ void TForm21::FormShow()
 {
     setWindowTitle(QStringLiteral("Mass Production Tool") + QString::number(edition_.ledCount) +
                    edition_.versionLabel);
-    GroupBox1->setTitle(shell::lookupMessage(764));
+    GroupBox1->setTitle(messages::lookupMessage(764));
     showStatus(false);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -59,7 +59,7 @@ void TForm21::Timer1Timer()
 
 void TForm21::showStatus(bool connected)
 {
-    Label1->setText(shell::lookupMessage(connected ? 769 : 767));
+    Label1->setText(messages::lookupMessage(connected ? 769 : 767));
     QPalette palette = Label1->palette();
     palette.setColor(QPalette::WindowText, connected ? QColor(Qt::blue) : QColor(Qt::red));
     Label1->setPalette(palette);

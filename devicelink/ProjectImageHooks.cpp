@@ -2,7 +2,7 @@
 
 #include "deviceimage/ImageCompiler.h"
 #include "deviceimage/ImageImport.h"
-#include "shell/Prompter.h"
+#include "messages/Prompter.h"
 #include "store/IniFile.h"
 #include "store/Project.h"
 
@@ -14,7 +14,7 @@ using deviceimage::CompileMode;
 using deviceimage::ImportStatus;
 
 ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
-                               std::function<store::Project*()> currentProject, shell::Prompter& prompter,
+                               std::function<store::Project*()> currentProject, messages::Prompter& prompter,
                                deviceimage::CompileListener* listener)
 {
     // The project, when it has a project file on disk.
@@ -49,10 +49,10 @@ ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
             const deviceimage::CompileResult built =
                 deviceimage::compileImage(CompileMode::Build, deviceType, current(), context);
             if (built.refused())
-                prompter.tellText(496, built.refusal, shell::Icon::Stop);
+                prompter.tellText(496, built.refusal, messages::Icon::Stop);
             return built.image;
         } catch (const store::IniWriteError& error) {
-            prompter.tellText(496, error.message(), shell::Icon::Stop);
+            prompter.tellText(496, error.message(), messages::Icon::Stop);
             return QByteArray();
         }
     };
@@ -66,10 +66,10 @@ ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
         case ImportStatus::Done:
             return kImportDone;
         case ImportStatus::WriteFailed:
-            prompter.tellText(504, result.errorText, shell::Icon::Stop);
+            prompter.tellText(504, result.errorText, messages::Icon::Stop);
             return kImportWriteFailed;
         default:
-            prompter.tell(504, result.messageId(), shell::Icon::Stop);
+            prompter.tell(504, result.messageId(), messages::Icon::Stop);
             return kImportRefused;
         }
     };

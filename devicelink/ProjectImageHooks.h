@@ -8,7 +8,7 @@
 namespace deviceimage {
 class CompileListener;
 }
-namespace shell {
+namespace messages {
 class Prompter;
 }
 namespace store {
@@ -28,7 +28,7 @@ namespace devicelink {
 // - refreshProjectsPage: recounts the project and tells `listener` (the Projects page) the figures.
 // selectProjectByName and loadEntryList are left to the caller, which owns the project list.
 ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
-                               std::function<store::Project*()> currentProject, shell::Prompter& prompter,
+                               std::function<store::Project*()> currentProject, messages::Prompter& prompter,
                                deviceimage::CompileListener* listener = nullptr);
 
 } // namespace devicelink

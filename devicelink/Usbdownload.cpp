@@ -1,6 +1,6 @@
 #include "devicelink/Usbdownload.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,7 +15,7 @@ constexpr int kProgressHeight = 18;
 
 } // namespace
 
-TForm10::TForm10(HidPlatform& platform, EventPump& pump, shell::Prompter& prompter, ProjectHooks hooks,
+TForm10::TForm10(HidPlatform& platform, EventPump& pump, messages::Prompter& prompter, ProjectHooks hooks,
                  TransferSettings settings, QWidget* parent)
     : QDialog(parent),
       transport_(platform, pump),
@@ -82,15 +82,15 @@ void TForm10::showEvent(QShowEvent* event)
 
 void TForm10::FormShow()
 {
-    setWindowTitle(shell::lookupMessage(639));
-    Label1->setText(shell::lookupMessage(640));
-    Button1->setText(shell::lookupMessage(645));
-    Button2->setText(shell::lookupMessage(642));
-    Button3->setText(shell::lookupMessage(671));
-    Button4->setText(shell::lookupMessage(643));
-    Button5->setText(shell::lookupMessage(644));
-    Label2->setText(shell::lookupMessage(761));
-    Label3->setText(shell::lookupMessage(762));
+    setWindowTitle(messages::lookupMessage(639));
+    Label1->setText(messages::lookupMessage(640));
+    Button1->setText(messages::lookupMessage(645));
+    Button2->setText(messages::lookupMessage(642));
+    Button3->setText(messages::lookupMessage(671));
+    Button4->setText(messages::lookupMessage(643));
+    Button5->setText(messages::lookupMessage(644));
+    Label2->setText(messages::lookupMessage(761));
+    Label3->setText(messages::lookupMessage(762));
 
     int height = kFormHeight;
     const bool compact = simplifiedNotEasy();
@@ -245,7 +245,7 @@ void TForm10::setWaitCursor(bool waiting)
 
 void TForm10::setCaption(unsigned messageId)
 {
-    setWindowTitle(shell::lookupMessage(messageId));
+    setWindowTitle(messages::lookupMessage(messageId));
 }
 
 void TForm10::bringToFront()

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace shell {
+namespace messages {
 class Prompter;
 }
 
@@ -25,7 +25,7 @@ class TForm10 : public QDialog, public TransferView {
     Q_OBJECT
 
 public:
-    TForm10(HidPlatform& platform, EventPump& pump, shell::Prompter& prompter, ProjectHooks hooks,
+    TForm10(HidPlatform& platform, EventPump& pump, messages::Prompter& prompter, ProjectHooks hooks,
             TransferSettings settings, QWidget* parent = nullptr);
     ~TForm10() override;
 

@@ -1,6 +1,6 @@
 #include "shell/AppState.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 namespace shell {
 
@@ -12,7 +12,7 @@ void prepareAppState(AppState& state, const QString& documents)
     state.projects.emplace(state.workspace.projectsFolder);
     state.projects->listProjects();
     state.currentSpeed = state.edition.defaultSpeed;
-    setLanguageOverride(kNoLanguageChosen);
+    messages::setLanguageOverride(messages::kNoLanguageChosen);
 }
 
 } // namespace shell

@@ -12,7 +12,7 @@ devicelink::TransferSettings transferSettings(const AppState& state)
             state.workspace.projectsFolder};
 }
 
-devicelink::ProjectHooks downloadHooks(AppState& state, Prompter& prompter)
+devicelink::ProjectHooks downloadHooks(AppState& state, messages::Prompter& prompter)
 {
     const deviceimage::ImageContext context{state.edition, state.workspace, state.simplifiedMode};
     devicelink::ProjectHooks hooks = devicelink::imageProjectHooks(
@@ -32,7 +32,7 @@ devicelink::ProjectHooks downloadHooks(AppState& state, Prompter& prompter)
 
 } // namespace
 
-Forms::Forms(AppState& state, Prompter& prompter, devicelink::HidPlatform& platform, devicelink::EventPump& pump,
+Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatform& platform, devicelink::EventPump& pump,
              std::function<bool()> devicePresent)
     : form12(state, prompter, *this),
       form1(state, prompter, *this),

@@ -13,9 +13,12 @@ class EventPump;
 class HidPlatform;
 }
 
+namespace messages {
+class Prompter;
+}
+
 namespace shell {
 
-class Prompter;
 struct AppState;
 
 // Every window of the program. They are made once at start, in the order of the members below (the start-up
@@ -24,7 +27,7 @@ struct AppState;
 class Forms {
 public:
     // `platform` and `pump` reach the sticks; `devicePresent` is the discovery the mass production window polls.
-    Forms(AppState& state, Prompter& prompter, devicelink::HidPlatform& platform, devicelink::EventPump& pump,
+    Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatform& platform, devicelink::EventPump& pump,
           std::function<bool()> devicePresent);
 
     // Gives the download dialog the run's modes and the project selector: at start and again once the start-up
@@ -39,7 +42,7 @@ public:
 
 private:
     AppState& state_;
-    Prompter& prompter_;
+    messages::Prompter& prompter_;
 };
 
 } // namespace shell

@@ -3,7 +3,7 @@
 #include "shell/AppState.h"
 #include "shell/Forms.h"
 #include "shell/Installation.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "store/Settings.h"
 
 #include <QCloseEvent>
@@ -27,7 +27,7 @@ void waitPumping(int milliseconds)
 
 } // namespace
 
-TForm12::TForm12(AppState& state, Prompter& prompter, Forms& forms)
+TForm12::TForm12(AppState& state, messages::Prompter& prompter, Forms& forms)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       Label1(new QLabel(this)),
       Timer1(new QTimer(this)),
@@ -56,11 +56,11 @@ void TForm12::showEvent(QShowEvent* event)
 void TForm12::FormShow()
 {
     if (startMode_ == StartMode::Uninstall)
-        Label1->setText(lookupMessage(782) + QStringLiteral("..."));
+        Label1->setText(messages::lookupMessage(782) + QStringLiteral("..."));
     else if (startMode_ == StartMode::Setup)
-        Label1->setText(lookupMessage(665));
+        Label1->setText(messages::lookupMessage(665));
     else
-        Label1->setText(lookupMessage(664));
+        Label1->setText(messages::lookupMessage(664));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     if (!started_ && !Timer1->isActive())

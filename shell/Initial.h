@@ -7,10 +7,13 @@
 class QLabel;
 class QTimer;
 
+namespace messages {
+class Prompter;
+}
+
 namespace shell {
 
 class Forms;
-class Prompter;
 struct AppState;
 
 // The start-up window: the first window made and the one whose closing ends the program. It shows a one-line
@@ -21,7 +24,7 @@ class TForm12 : public QWidget {
     Q_OBJECT
 
 public:
-    TForm12(AppState& state, Prompter& prompter, Forms& forms);
+    TForm12(AppState& state, messages::Prompter& prompter, Forms& forms);
 
     QLabel* Label1;
     QTimer* Timer1;
@@ -50,7 +53,7 @@ private:
     void runInstaller(StartMode mode);
 
     AppState& state_;
-    Prompter& prompter_;
+    messages::Prompter& prompter_;
     Forms& forms_;
     StartMode startMode_;
     bool started_ = false;

@@ -1,8 +1,8 @@
 #include "shell/Installation.h"
 
 #include "shell/DesktopEntry.h"
-#include "shell/MessageCatalogue.h"
-#include "shell/Prompter.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/Prompter.h"
 #include "store/IniFile.h"
 #include "store/Workspace.h"
 
@@ -56,7 +56,7 @@ void wait(const InstallRun& run, int milliseconds)
 
 void showError(const InstallRun& run, const store::IniWriteError& error)
 {
-    run.prompter->ask(QStringLiteral("Lumiwand"), error.message(), Icon::Stop, Buttons::Ok);
+    run.prompter->ask(QStringLiteral("Lumiwand"), error.message(), messages::Icon::Stop, messages::Buttons::Ok);
 }
 
 struct PendingRemoval {
@@ -135,7 +135,7 @@ void installSteps(const InstallRun& run)
     record.writeString(kRecordSection, QStringLiteral("DisplayIcon"), folders.iconFile());
 
     wait(run, 1000);
-    run.prompter->tell(667, 666, Icon::Information);
+    run.prompter->tell(667, 666, messages::Icon::Information);
 }
 
 void uninstallSteps(const InstallRun& run)
@@ -176,7 +176,7 @@ void uninstallSteps(const InstallRun& run)
     for (const PendingRemoval& removal : removals)
         writeRunOnceEntry(folders.autostart, removal.name, removal.removal, removal.path);
 
-    run.prompter->tell(782, 783, Icon::None);
+    run.prompter->tell(782, 783, messages::Icon::None);
 }
 
 } // namespace
@@ -213,7 +213,7 @@ InstallNames installNamesFor(const QString& fileName, const QString& installFold
 QString uninstallTitleFor(const QString& invokedPath, int ledCount)
 {
     const QString path = invokedPath.toLower();
-    QString title = lookupMessage(782);
+    QString title = messages::lookupMessage(782);
     if (path.contains(QLatin1String("_exp")))
         title += QStringLiteral(" Express");
     else if (path.contains(QLatin1String("_easy")))

@@ -13,9 +13,12 @@
 //   menu entries              $XDG_DATA_HOME/applications/Lumiwand/<name>.desktop and "Uninstall Lumiwand16.desktop"
 //   pending removals          $XDG_CONFIG_HOME/autostart/<removal name>.desktop, each deleting its target and
 //                             itself at the next login
+namespace messages {
+class Prompter;
+}
+
 namespace shell {
 
-class Prompter;
 
 // The folders an installation writes to. Every folder ends with "/"; `desktop` is empty when the desktop folder
 // is unknown (nothing is put on the desktop then).
@@ -57,7 +60,7 @@ struct InstallRun {
     int ledCount = 32;
     QString rootFolder;        // the workspace root, "…/MyLumiwand/"
     InstallFolders folders;
-    Prompter* prompter = nullptr;
+    messages::Prompter* prompter = nullptr;
     std::function<void(int milliseconds)> wait; // keeps the window alive while it waits
 };
 

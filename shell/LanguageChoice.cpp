@@ -34,10 +34,10 @@ const std::array<LanguageEntry, 5>& languageDialogEntries()
     return entries;
 }
 
-QString autoDetectedLanguageText(LangId systemLanguage)
+QString autoDetectedLanguageText(messages::LangId systemLanguage)
 {
     // Each language's offset is unique, so the offset names the row of the language table that applies.
-    const unsigned offset = languageOffset(systemLanguage);
+    const unsigned offset = messages::languageOffset(systemLanguage);
     const char* format = "English. --> %04X.";
     for (const Description& description : kDescriptions)
         if (description.offset == offset)
@@ -45,7 +45,7 @@ QString autoDetectedLanguageText(LangId systemLanguage)
     return QString::asprintf(format, unsigned(systemLanguage));
 }
 
-int preselectedLanguageEntry(int storedUserLanguage, LangId systemLanguage)
+int preselectedLanguageEntry(int storedUserLanguage, messages::LangId systemLanguage)
 {
     const int language = (storedUserLanguage == -1 || storedUserLanguage == 0xFFFF) ? systemLanguage
                                                                                      : storedUserLanguage;
@@ -76,9 +76,9 @@ QString languageChangeTitle()
     return QStringLiteral("Confirm Language changes");
 }
 
-bool storeLanguageChoice(const QString& settingsFile, LangId language)
+bool storeLanguageChoice(const QString& settingsFile, messages::LangId language)
 {
-    if (language == 0 || language == kNoLanguageChosen)
+    if (language == 0 || language == messages::kNoLanguageChosen)
         return false;
     try {
         store::writeUserLanguage(settingsFile, language);

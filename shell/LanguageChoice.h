@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QString>
 #include <array>
@@ -11,7 +11,7 @@ namespace shell {
 
 struct LanguageEntry {
     const char* text;
-    LangId language;
+    messages::LangId language;
 };
 
 // "English" (1033), "Japanese" (1041), "Portuguese" (2070), "Simplified Chinese" (2052), "Traditional Chinese"
@@ -19,11 +19,11 @@ struct LanguageEntry {
 const std::array<LanguageEntry, 5>& languageDialogEntries();
 
 // The line describing the system's language, e.g. "English. --> 0409." on a US English system.
-QString autoDetectedLanguageText(LangId systemLanguage);
+QString autoDetectedLanguageText(messages::LangId systemLanguage);
 
 // The entry to preselect for the stored "USER_LANGUAGE" value (-1 absent, 65535 unreadable: the system's
 // language counts instead); anything the list does not name selects English.
-int preselectedLanguageEntry(int storedUserLanguage, LangId systemLanguage);
+int preselectedLanguageEntry(int storedUserLanguage, messages::LangId systemLanguage);
 
 // "Do you want to change language settings to " + the entry's text, asked under "Confirm Language changes".
 QString languageChangeQuestion(const QString& entryText);
@@ -31,6 +31,6 @@ QString languageChangeTitle();
 
 // Stores the choice as "USER_LANGUAGE" unless it is 0 or 0xFFFF. A settings file that cannot be written stores
 // nothing and says nothing. Returns whether the value was stored.
-bool storeLanguageChoice(const QString& settingsFile, LangId language);
+bool storeLanguageChoice(const QString& settingsFile, messages::LangId language);
 
 } // namespace shell

@@ -2,7 +2,7 @@
 
 #include "shell/AppState.h"
 #include "shell/LanguageChoice.h"
-#include "shell/Prompter.h"
+#include "messages/Prompter.h"
 #include "store/Settings.h"
 
 #include <QComboBox>
@@ -25,7 +25,7 @@ constexpr int kButtonHeight = 28;
 
 } // namespace
 
-TForm19::TForm19(const AppState& state, Prompter& prompter, QWidget* parent)
+TForm19::TForm19(const AppState& state, messages::Prompter& prompter, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       Label1(new QLabel(QStringLiteral("Auto Detect Language: "), this)),
@@ -89,7 +89,7 @@ void TForm19::showEvent(QShowEvent* event)
 
 void TForm19::FormShow()
 {
-    const LangId system = systemLanguageId();
+    const messages::LangId system = messages::systemLanguageId();
     Label2->setText(autoDetectedLanguageText(system));
     placeControls();
     ComboBox1->clear();
@@ -104,10 +104,10 @@ void TForm19::Button1Click()
     const int entry = ComboBox1->currentIndex();
     if (entry < 0)
         return;
-    const Answer answer = prompter_.ask(languageChangeTitle(), languageChangeQuestion(ComboBox1->currentText()),
-                                        Icon::Question, Buttons::YesNo);
-    if (answer == Answer::Yes)
-        storeLanguageChoice(state_.workspace.settingsFile, LangId(ComboBox1->itemData(entry).toInt()));
+    const messages::Answer answer = prompter_.ask(languageChangeTitle(), languageChangeQuestion(ComboBox1->currentText()),
+                                        messages::Icon::Question, messages::Buttons::YesNo);
+    if (answer == messages::Answer::Yes)
+        storeLanguageChoice(state_.workspace.settingsFile, messages::LangId(ComboBox1->itemData(entry).toInt()));
     accept();
 }
 

@@ -6,9 +6,12 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
+namespace messages {
+class Prompter;
+}
+
 namespace shell {
 
-class Prompter;
 struct AppState;
 
 // The language dialog: shows the language the system reports, lists the five languages the user can choose,
@@ -18,7 +21,7 @@ class TForm19 : public QDialog {
     Q_OBJECT
 
 public:
-    TForm19(const AppState& state, Prompter& prompter, QWidget* parent = nullptr);
+    TForm19(const AppState& state, messages::Prompter& prompter, QWidget* parent = nullptr);
 
     QLabel* Label1;       // "Auto Detect Language: "
     QLabel* Label2;       // the system's language
@@ -40,7 +43,7 @@ private:
     void placeControls();
 
     const AppState& state_;
-    Prompter& prompter_;
+    messages::Prompter& prompter_;
 };
 
 } // namespace shell

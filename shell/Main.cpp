@@ -3,7 +3,7 @@
 #include "shell/AppState.h"
 #include "shell/CaptionFit.h"
 #include "shell/Forms.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "shell/QtTranslations.h"
 #include "store/Settings.h"
 
@@ -65,7 +65,7 @@ void setCaption(QWidget* control, const QString& text)
 
 } // namespace
 
-TForm1::TForm1(AppState& state, Prompter& prompter, Forms& forms)
+TForm1::TForm1(AppState& state, messages::Prompter& prompter, Forms& forms)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint),
       state_(state),
@@ -161,7 +161,7 @@ void TForm1::FormShow()
 
 void TForm1::refreshLanguageOverride()
 {
-    shell::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
+    messages::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
     shell::applyQtTranslations();
 }
 
@@ -169,14 +169,14 @@ void TForm1::refreshMainWindowTexts()
 {
     for (const TextRow& row : kCaptions)
         if (auto* control = findChild<QWidget*>(QLatin1String(row.control)))
-            setCaption(control, lookupMessage(row.message));
-    PageControl1->setTabText(PageControl1->indexOf(TabSheet2), lookupMessage(550));
-    PageControl1->setTabText(PageControl1->indexOf(TabSheet3), lookupMessage(551));
-    PageControl1->setTabText(PageControl1->indexOf(TabSheet4), lookupMessage(552));
-    GroupBox2->setTitle(lookupMessage(556));
+            setCaption(control, messages::lookupMessage(row.message));
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet2), messages::lookupMessage(550));
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet3), messages::lookupMessage(551));
+    PageControl1->setTabText(PageControl1->indexOf(TabSheet4), messages::lookupMessage(552));
+    GroupBox2->setTitle(messages::lookupMessage(556));
     for (const TextRow& row : kHints)
         if (auto* control = findChild<QWidget*>(QLatin1String(row.control)))
-            control->setToolTip(lookupMessage(row.message));
+            control->setToolTip(messages::lookupMessage(row.message));
 }
 
 void TForm1::BitBtn1Click()

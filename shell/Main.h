@@ -7,10 +7,13 @@ class QLabel;
 class QTabWidget;
 class QToolButton;
 
+namespace messages {
+class Prompter;
+}
+
 namespace shell {
 
 class Forms;
-class Prompter;
 struct AppState;
 
 // The main window frame of the full editor: the top row of buttons, the preview box and the page control with
@@ -21,7 +24,7 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    TForm1(AppState& state, Prompter& prompter, Forms& forms);
+    TForm1(AppState& state, messages::Prompter& prompter, Forms& forms);
 
     // Top row, left to right.
     QToolButton* BitBtn45; // Quick Start
@@ -64,7 +67,7 @@ private:
     void refreshLanguageOverride();
 
     AppState& state_;
-    Prompter& prompter_;
+    messages::Prompter& prompter_;
     Forms& forms_;
 };
 

@@ -10,66 +10,66 @@
 namespace shell {
 namespace {
 
-QMessageBox::Icon boxIcon(Icon icon)
+QMessageBox::Icon boxIcon(messages::Icon icon)
 {
     switch (icon) {
-    case Icon::Stop:
+    case messages::Icon::Stop:
         return QMessageBox::Critical;
-    case Icon::Information:
+    case messages::Icon::Information:
         return QMessageBox::Information;
-    case Icon::Question:
+    case messages::Icon::Question:
         return QMessageBox::Question;
-    case Icon::Warning:
+    case messages::Icon::Warning:
         return QMessageBox::Warning;
-    case Icon::None:
+    case messages::Icon::None:
         break;
     }
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons boxButtons(Buttons buttons)
+QMessageBox::StandardButtons boxButtons(messages::Buttons buttons)
 {
     switch (buttons) {
-    case Buttons::Ok:
+    case messages::Buttons::Ok:
         return QMessageBox::Ok;
-    case Buttons::OkCancel:
+    case messages::Buttons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
-    case Buttons::YesNo:
+    case messages::Buttons::YesNo:
         return QMessageBox::Yes | QMessageBox::No;
-    case Buttons::YesNoCancel:
+    case messages::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
 
 // The button Escape and the close box stand for.
-QMessageBox::StandardButton escapeButton(Buttons buttons)
+QMessageBox::StandardButton escapeButton(messages::Buttons buttons)
 {
     switch (buttons) {
-    case Buttons::Ok:
+    case messages::Buttons::Ok:
         return QMessageBox::Ok;
-    case Buttons::YesNo:
+    case messages::Buttons::YesNo:
         return QMessageBox::No;
-    case Buttons::OkCancel:
-    case Buttons::YesNoCancel:
+    case messages::Buttons::OkCancel:
+    case messages::Buttons::YesNoCancel:
         break;
     }
     return QMessageBox::Cancel;
 }
 
-Answer answerFor(int button, Buttons buttons)
+messages::Answer answerFor(int button, messages::Buttons buttons)
 {
     switch (button) {
     case QMessageBox::Ok:
-        return Answer::Ok;
+        return messages::Answer::Ok;
     case QMessageBox::Yes:
-        return Answer::Yes;
+        return messages::Answer::Yes;
     case QMessageBox::No:
-        return Answer::No;
+        return messages::Answer::No;
     case QMessageBox::Cancel:
-        return Answer::Cancel;
+        return messages::Answer::Cancel;
     default:
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        return buttons == messages::Buttons::YesNo ? messages::Answer::No : messages::Answer::Cancel;
     }
 }
 
@@ -82,7 +82,7 @@ QWidget* QtPrompter::parentWindow() const
     return parent_ ? parent_.data() : QApplication::activeWindow();
 }
 
-Answer QtPrompter::ask(const QString& title, const QString& text, Icon icon, Buttons buttons)
+messages::Answer QtPrompter::ask(const QString& title, const QString& text, messages::Icon icon, messages::Buttons buttons)
 {
     QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), parentWindow());
     box.setTextFormat(Qt::PlainText);

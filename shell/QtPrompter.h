@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Prompter.h"
+#include "messages/Prompter.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -9,7 +9,7 @@
 // over the given window or, without one, over the window that is active at the time.
 namespace shell {
 
-class QtPrompter : public Prompter {
+class QtPrompter : public messages::Prompter {
 public:
     explicit QtPrompter(QWidget* parent = nullptr);
 
@@ -17,7 +17,7 @@ public:
 
     // The box has the icon and the buttons asked for; Escape and the close box answer Cancel (No when there is
     // no Cancel button, Ok when Ok is the only one). The text is shown as plain text.
-    Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
+    messages::Answer ask(const QString& title, const QString& text, messages::Icon icon, messages::Buttons buttons) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt, const QString& initial) override;
     QString chooseOpenFile(const QString& title, const QString& folder, const QStringList& filters) override;
     // A name given without an extension gets the one of the file type selected in the dialog.

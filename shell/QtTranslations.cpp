@@ -1,6 +1,6 @@
 #include "shell/QtTranslations.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -12,7 +12,7 @@ void applyQtTranslations()
 {
     static QTranslator translator;
     static QString loaded;
-    const QString name = qtTranslationName(effectiveLanguage());
+    const QString name = messages::qtTranslationName(messages::effectiveLanguage());
     if (name == loaded)
         return;
     QCoreApplication::removeTranslator(&translator);

@@ -1,7 +1,7 @@
 #include "store/Edition.h"
 
 #include "Version.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,7 +54,7 @@ EditionParameters deriveEdition(const QString& executablePath)
     EditionParameters edition;
     edition.ledCount = row.ledCount;
     edition.pictureWidth = row.pictureWidth;
-    edition.maxBannerWidth = shell::lookupMessage(row.bannerWidthEntry).trimmed().toInt();
+    edition.maxBannerWidth = messages::lookupMessage(row.bannerWidthEntry).trimmed().toInt();
     edition.defaultSpeed = row.defaultSpeed;
     edition.factoryMode = fileName.contains(QLatin1String("factory"));
     return edition;

@@ -1,7 +1,7 @@
 #include "store/LibraryCatalogue.h"
 
-#include "shell/MessageCatalogue.h"
-#include "shell/Prompter.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/Prompter.h"
 
 #include <QDir>
 #include <QFile>
@@ -378,9 +378,9 @@ bool libraryNameInUse(const LibraryCatalogue& catalogue, const QString& name, in
 
 } // namespace
 
-bool createLibrary(LibraryCatalogue& catalogue, shell::Prompter& prompter)
+bool createLibrary(LibraryCatalogue& catalogue, messages::Prompter& prompter)
 {
-    using shell::lookupMessage;
+    using messages::lookupMessage;
     QString name;
     for (;;) {
         const std::optional<QString> answer = prompter.inputText(lookupMessage(411), lookupMessage(412), QString());
@@ -390,8 +390,8 @@ bool createLibrary(LibraryCatalogue& catalogue, shell::Prompter& prompter)
         name = catalogue.totalLibraries() > 0 ? answer->trimmed() : *answer;
         if (!libraryNameInUse(catalogue, name.trimmed(), -1))
             break;
-        if (prompter.ask(lookupMessage(411), lookupMessage(413), shell::Icon::Warning, shell::Buttons::YesNo) !=
-            shell::Answer::Yes)
+        if (prompter.ask(lookupMessage(411), lookupMessage(413), messages::Icon::Warning, messages::Buttons::YesNo) !=
+            messages::Answer::Yes)
             return false;
     }
     const int total = catalogue.totalLibraries();
@@ -400,13 +400,13 @@ bool createLibrary(LibraryCatalogue& catalogue, shell::Prompter& prompter)
         catalogue.ini().writeString(kLibrary, kLibraryPrefix + QString::number(total), oneLine(name));
         catalogue.ini().writeInteger(kSummary, kTotalLibraries, total + 1);
     }
-    prompter.tell(411, 414, shell::Icon::Information);
+    prompter.tell(411, 414, messages::Icon::Information);
     return true;
 }
 
-bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, shell::Prompter& prompter)
+bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, messages::Prompter& prompter)
 {
-    using shell::lookupMessage;
+    using messages::lookupMessage;
     const int number = catalogue.libraryNumber(libraryName);
     QString name;
     for (;;) {
@@ -420,20 +420,20 @@ bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, shel
         // The library being renamed is not "in use" under its own name, so a change of case is allowed.
         if (!libraryNameInUse(catalogue, name, number))
             break;
-        if (prompter.ask(lookupMessage(415), lookupMessage(417), shell::Icon::Warning, shell::Buttons::YesNo) !=
-            shell::Answer::Yes)
+        if (prompter.ask(lookupMessage(415), lookupMessage(417), messages::Icon::Warning, messages::Buttons::YesNo) !=
+            messages::Answer::Yes)
             return false;
     }
     if (number < 0)
         return false; // the library went away meanwhile: nothing to rename
     catalogue.ini().writeString(kLibrary, kLibraryPrefix + QString::number(number), oneLine(name));
-    prompter.tell(415, 418, shell::Icon::Information);
+    prompter.tell(415, 418, messages::Icon::Information);
     return true;
 }
 
-QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, shell::Prompter& prompter)
+QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, messages::Prompter& prompter)
 {
-    using shell::lookupMessage;
+    using messages::lookupMessage;
     const QString& folder = catalogue.clipsFolder();
     QString newName;
     for (;;) {
@@ -443,7 +443,7 @@ QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, 
         newName = withBmpExtension(*answer);
         if (!isStorablePictureName(*answer) || !isStorablePictureName(newName)) {
             // A name that would leave the clips folder or that the catalogue cannot hold: ask again.
-            prompter.tell(420, 469, shell::Icon::Warning);
+            prompter.tell(420, 469, messages::Icon::Warning);
             continue;
         }
         // Another file of that name, even one differing only in case, is never replaced; a change of case of
@@ -451,14 +451,14 @@ QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, 
         const bool taken = QFileInfo::exists(folder + newName) || nameTakenIgnoringCase(folder, newName, fileName);
         if (!taken)
             break;
-        if (prompter.ask(lookupMessage(420), lookupMessage(422), shell::Icon::Warning, shell::Buttons::YesNo) ==
-            shell::Answer::Yes)
+        if (prompter.ask(lookupMessage(420), lookupMessage(422), messages::Icon::Warning, messages::Buttons::YesNo) ==
+            messages::Answer::Yes)
             continue;
-        prompter.tell(420, 424, shell::Icon::Warning);
+        prompter.tell(420, 424, messages::Icon::Warning);
         return {};
     }
     if (!QFile::rename(folder + fileName, folder + newName)) {
-        prompter.tell(420, 424, shell::Icon::Warning);
+        prompter.tell(420, 424, messages::Icon::Warning);
         return {};
     }
     try {
@@ -467,14 +467,14 @@ QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, 
         QFile::rename(folder + newName, folder + fileName); // the records stay with the file they name
         throw;
     }
-    prompter.tell(420, 423, shell::Icon::Information);
+    prompter.tell(420, 423, messages::Icon::Information);
     return newName;
 }
 
 bool deletePictureFile(LibraryCatalogue& catalogue, const QString& fileName, const QString& selectedLibrary,
-                       shell::Prompter& prompter)
+                       messages::Prompter& prompter)
 {
-    if (!prompter.confirmText(437, shell::formatMessage(441, qUtf8Printable(fileName))))
+    if (!prompter.confirmText(437, messages::formatMessage(441, qUtf8Printable(fileName))))
         return false;
     const QStringList items = membershipItems(catalogue.membershipText(fileName));
     if (items.size() >= 2) {
@@ -491,7 +491,7 @@ bool deletePictureFile(LibraryCatalogue& catalogue, const QString& fileName, con
     const QString path = catalogue.clipsFolder() + fileName;
     const bool present = QFileInfo::exists(path);
     if (!QFile::remove(path)) {
-        prompter.tellText(437, shell::lookupMessage(442) + path + u'!', shell::Icon::Stop);
+        prompter.tellText(437, messages::lookupMessage(442) + path + u'!', messages::Icon::Stop);
         if (present)
             return true; // the file is still there, and so are its records
     }
@@ -499,11 +499,11 @@ bool deletePictureFile(LibraryCatalogue& catalogue, const QString& fileName, con
     return true;
 }
 
-bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, shell::Prompter& prompter)
+bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, messages::Prompter& prompter)
 {
     if (libraryName == kRootNodeText)
         return false;
-    if (!prompter.confirmText(438, shell::formatMessage(443, qUtf8Printable(libraryName))))
+    if (!prompter.confirmText(438, messages::formatMessage(443, qUtf8Printable(libraryName))))
         return false;
     const int j = catalogue.libraryNumber(libraryName);
     if (j < 0)
@@ -519,7 +519,7 @@ bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, shel
         if (QFile::remove(path))
             deleted << file;
         else // it stays, with its records, among the files of no library
-            prompter.tellText(437, shell::lookupMessage(442) + path + u'!', shell::Icon::Stop);
+            prompter.tellText(437, messages::lookupMessage(442) + path + u'!', messages::Icon::Stop);
     }
 
     IniFile::WriteBatch batch(ini);
@@ -546,23 +546,23 @@ bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, shel
             ini.writeString(kClassify, file, renumbered);
     }
     ini.flush();
-    prompter.tell(438, 444, shell::Icon::Information);
+    prompter.tell(438, 444, messages::Icon::Information);
     return true;
 }
 
 bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, const QString& rootFolder,
-                    shell::Prompter& prompter)
+                    messages::Prompter& prompter)
 {
-    using shell::lookupMessage;
+    using messages::lookupMessage;
     if (isEmptyAnswer(fileName)) {
-        prompter.tell(426, 425, shell::Icon::Stop);
+        prompter.tell(426, 425, messages::Icon::Stop);
         return false;
     }
     const auto fail = [&] {
-        prompter.tell(426, 429, shell::Icon::Stop);
+        prompter.tell(426, 429, messages::Icon::Stop);
         return false;
     };
-    if (!prompter.confirm(426, 427, shell::Buttons::OkCancel))
+    if (!prompter.confirm(426, 427, messages::Buttons::OkCancel))
         return fail();
     const QString chosen =
         prompter.chooseSaveFile(lookupMessage(426), rootFolder, fileName, {QStringLiteral("BMP (*.BMP)")});
@@ -570,7 +570,7 @@ bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, 
         return fail();
     const QString target = withBmpExtension(chosen);
     if (QFileInfo::exists(target) &&
-        !prompter.confirmText(426, shell::formatMessage(428, qUtf8Printable(target)), shell::Buttons::OkCancel))
+        !prompter.confirmText(426, messages::formatMessage(428, qUtf8Printable(target)), messages::Buttons::OkCancel))
         return fail();
 
     // Read whole, then replace the target in one step: a failed copy leaves an existing target as it was, and a
@@ -584,7 +584,7 @@ bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, 
     QSaveFile copy(target);
     if (!copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.commit())
         return fail();
-    prompter.tell(426, 430, shell::Icon::Information);
+    prompter.tell(426, 430, messages::Icon::Information);
     return true;
 }
 

@@ -1,7 +1,7 @@
 #include "store/Project.h"
 
-#include "shell/MessageCatalogue.h"
-#include "shell/Prompter.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/Prompter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -223,12 +223,12 @@ void compactEntries(Project& project, const std::function<bool(int, const QStrin
     }
 }
 
-bool removeEntry(Project& project, int entry, bool factoryMode, shell::Prompter& prompter)
+bool removeEntry(Project& project, int entry, bool factoryMode, messages::Prompter& prompter)
 {
     if (!inRange(project, entry))
         return false;
     if (project.indelible(entry) && !factoryMode) {
-        prompter.tell(728, 729, shell::Icon::Stop);
+        prompter.tell(728, 729, messages::Icon::Stop);
         return false;
     }
     IniFile::WriteBatch batch(project.ini());

@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-namespace shell {
+namespace messages {
 class Prompter;
 }
 
@@ -76,7 +76,7 @@ int appendEntry(Project& project, const QString& clipsFolder, const QString& pic
 void compactEntries(Project& project, const std::function<bool(int entry, const QString& pictureName)>& keep);
 
 // Removes one entry. An indelible entry is refused outside factory mode (message 729). Returns true when removed.
-bool removeEntry(Project& project, int entry, bool factoryMode, shell::Prompter& prompter);
+bool removeEntry(Project& project, int entry, bool factoryMode, messages::Prompter& prompter);
 
 // Exchanges all four values of two entries.
 void swapEntries(Project& project, int a, int b);

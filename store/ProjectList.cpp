@@ -1,7 +1,7 @@
 #include "store/ProjectList.h"
 
-#include "shell/MessageCatalogue.h"
-#include "shell/Prompter.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/Prompter.h"
 
 #include <QDir>
 #include <QFile>
@@ -173,7 +173,7 @@ QStringList associatedProjects(const AssociationIndex& index, const QString& fil
     return names;
 }
 
-void renameProject(ProjectList& projects, shell::Prompter& prompter)
+void renameProject(ProjectList& projects, messages::Prompter& prompter)
 {
     const Project* current = projects.current();
     if (!current)
@@ -181,7 +181,7 @@ void renameProject(ProjectList& projects, shell::Prompter& prompter)
     const QString oldFile = fileNameOf(*current);
     const QString oldName = oldFile.left(oldFile.size() - 4);
     const std::optional<QString> answer =
-        prompter.inputText(shell::lookupMessage(657), shell::lookupMessage(658), oldName);
+        prompter.inputText(messages::lookupMessage(657), messages::lookupMessage(658), oldName);
     if (!answer || answer->isEmpty() || *answer == QLatin1String("0") || *answer == oldName)
         return;
     const QString newFile = *answer + QStringLiteral(".ini");
@@ -191,39 +191,39 @@ void renameProject(ProjectList& projects, shell::Prompter& prompter)
                          QFile::rename(projects.projectsFolder() + oldFile, projects.projectsFolder() + newFile);
     projects.listProjects();
     if (!renamed) {
-        prompter.tell(657, 660, shell::Icon::Stop);
+        prompter.tell(657, 660, messages::Icon::Stop);
         return;
     }
     for (int i = 0; i < projects.size(); ++i)
         if (fileNameOf(projects.project(i)) == newFile)
             projects.setCurrentIndex(i);
-    prompter.tell(657, 659, shell::Icon::Information);
+    prompter.tell(657, 659, messages::Icon::Information);
 }
 
-void deleteProject(ProjectList& projects, shell::Prompter& prompter)
+void deleteProject(ProjectList& projects, messages::Prompter& prompter)
 {
     if (!projects.current())
         return;
     const QString displayName = projects.currentDisplayName();
-    if (!prompter.confirmText(448, shell::formatMessage(447, qUtf8Printable(displayName))))
+    if (!prompter.confirmText(448, messages::formatMessage(447, qUtf8Printable(displayName))))
         return;
     const QString name = displayName.left(displayName.lastIndexOf(QLatin1String(" (")));
     const QString path = projects.current()->path();
     projects.clear();
     if (!QFile::remove(path))
-        prompter.tellText(448, shell::lookupMessage(449) + name + u'!', shell::Icon::Stop);
+        prompter.tellText(448, messages::lookupMessage(449) + name + u'!', messages::Icon::Stop);
     projects.listProjects();
 }
 
 bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolder, const QString& picture,
-                                shell::Prompter& prompter)
+                                messages::Prompter& prompter)
 {
     Project* project = projects.current();
     if (!project)
         return false;
     const bool added = !picture.isEmpty() && appendEntry(*project, clipsFolder, picture, 0, -1, -1, false) == 0;
     if (!added)
-        prompter.tell(434, 435, shell::Icon::Stop);
+        prompter.tell(434, 435, messages::Icon::Stop);
     return added;
 }
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace shell {
+namespace messages {
 class Prompter;
 }
 
@@ -78,13 +78,13 @@ AssociationIndex buildAssociationIndex(ProjectList& projects);
 QStringList associatedProjects(const AssociationIndex& index, const QString& fileName);
 
 // "Rename project" and "Delete this project" for the current project, with their questions and messages.
-void renameProject(ProjectList& projects, shell::Prompter& prompter);
-void deleteProject(ProjectList& projects, shell::Prompter& prompter);
+void renameProject(ProjectList& projects, messages::Prompter& prompter);
+void deleteProject(ProjectList& projects, messages::Prompter& prompter);
 
 // "Add to Project ->": appends the picture last clicked in the page's library tree (empty when none was)
 // to the current project; message 435 when that fails. Returns true when added.
 bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolder, const QString& picture,
-                                shell::Prompter& prompter);
+                                messages::Prompter& prompter);
 
 // Re-editing a banner as text: the file name a row caption shows, and the text and font to edit, from the
 // banner's text record ("text,font"; empty when the file has none) or else from the file name.

@@ -1,6 +1,6 @@
 #include "app/ctl/Console.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <unistd.h>
 
@@ -18,7 +18,7 @@ ProgressLine::~ProgressLine()
 
 void ProgressLine::setCaption(unsigned messageId)
 {
-    caption_ = shell::lookupMessage(messageId);
+    caption_ = messages::lookupMessage(messageId);
 }
 
 void ProgressLine::setProgress(int percent)
@@ -43,15 +43,15 @@ ConsolePrompter::ConsolePrompter(QTextStream& err, ProgressLine* line)
 {
 }
 
-shell::Answer ConsolePrompter::ask(const QString&, const QString& text, shell::Icon, shell::Buttons buttons)
+messages::Answer ConsolePrompter::ask(const QString&, const QString& text, messages::Icon, messages::Buttons buttons)
 {
     if (line_)
         line_->finish();
     err_ << text << '\n' << Qt::flush;
     switch (buttons) {
-    case shell::Buttons::Ok: return shell::Answer::Ok;
-    case shell::Buttons::OkCancel: return shell::Answer::Cancel;
-    default: return shell::Answer::No;
+    case messages::Buttons::Ok: return messages::Answer::Ok;
+    case messages::Buttons::OkCancel: return messages::Answer::Cancel;
+    default: return messages::Answer::No;
     }
 }
 

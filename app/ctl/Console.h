@@ -1,7 +1,7 @@
 #pragma once
 
 #include "devicelink/DeviceTransfers.h"
-#include "shell/Prompter.h"
+#include "messages/Prompter.h"
 
 #include <QQueue>
 #include <QTextStream>
@@ -32,13 +32,13 @@ private:
 
 // Prints every message box (its text) on standard error and answers questions without asking: OK for a plain box,
 // Cancel or No for a question. Text questions take their answers from `answers`, then cancel.
-class ConsolePrompter : public shell::Prompter {
+class ConsolePrompter : public messages::Prompter {
 public:
     ConsolePrompter(QTextStream& err, ProgressLine* line = nullptr);
 
     QQueue<QString> answers;
 
-    shell::Answer ask(const QString& title, const QString& text, shell::Icon icon, shell::Buttons buttons) override;
+    messages::Answer ask(const QString& title, const QString& text, messages::Icon icon, messages::Buttons buttons) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt, const QString& initial) override;
     QString chooseOpenFile(const QString& title, const QString& folder, const QStringList& filters) override;
     QString chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,

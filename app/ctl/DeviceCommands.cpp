@@ -6,7 +6,7 @@
 #include "devicelink/HidPlatformChoice.h"
 #include "devicelink/ProjectImageHooks.h"
 #include "devicelink/Transport.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "store/ProjectList.h"
 
 namespace ctl {
@@ -68,7 +68,7 @@ int devices(Context& context, const QStringList& arguments)
         return 0;
     }
     context.out << transport.selector().emptyText() << '\n';
-    context.err << (transport.selector().accessDenied ? accessDeniedMessage() : shell::lookupMessage(497)) << '\n';
+    context.err << (transport.selector().accessDenied ? accessDeniedMessage() : messages::lookupMessage(497)) << '\n';
     return 1;
 }
 
@@ -89,7 +89,7 @@ int transfer(Context& context, const QStringList& arguments, Transfer kind)
     if (kind != Transfer::Read) {
         projects.listProjects();
         if (!projects.selectProjectByName(name)) {
-            context.err << shell::lookupMessage(673) << '\n';
+            context.err << messages::lookupMessage(673) << '\n';
             return 1;
         }
     }

@@ -3,7 +3,7 @@
 #include "app/ctl/Command.h"
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/ImageCompiler.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "store/ProjectList.h"
 
 #include <optional>
@@ -38,7 +38,7 @@ store::Project* findProject(Context& context, store::ProjectList& projects, cons
 {
     projects.listProjects();
     if (!projects.selectProjectByName(name)) {
-        context.err << shell::lookupMessage(673) << '\n';
+        context.err << messages::lookupMessage(673) << '\n';
         return nullptr;
     }
     return projects.current();
@@ -99,10 +99,10 @@ int exportImage(Context& context, const QStringList& given)
         return 1;
     }
     if (result.total == 0 || !deviceimage::writeBinaryFile(arguments[1], result.image)) {
-        context.err << shell::lookupMessage(680) << '\n';
+        context.err << messages::lookupMessage(680) << '\n';
         return 1;
     }
-    context.out << shell::lookupMessage(681) << '\n';
+    context.out << messages::lookupMessage(681) << '\n';
     return 0;
 }
 
@@ -114,20 +114,20 @@ int importImage(Context& context, const QStringList& given)
         return usageOf(context, QStringLiteral("import FILE [--name NAME]"));
     const QString projectName = name ? *name : deviceimage::binaryProjectName(arguments[0]);
     if (!deviceimage::isUsableProjectName(projectName)) {
-        context.err << shell::lookupMessage(684) << '\n';
+        context.err << messages::lookupMessage(684) << '\n';
         return 1;
     }
     const deviceimage::ImportResult result =
         deviceimage::importBinaryFile(arguments[0], projectName, imageContext(context));
     switch (result.status) {
     case deviceimage::ImportStatus::Done:
-        context.out << shell::formatMessage(688, projectName.toUtf8().constData()) << '\n';
+        context.out << messages::formatMessage(688, projectName.toUtf8().constData()) << '\n';
         return 0;
     case deviceimage::ImportStatus::WriteFailed:
         context.err << result.errorText << '\n';
         return 1;
     default:
-        context.err << shell::lookupMessage(result.messageId()) << '\n';
+        context.err << messages::lookupMessage(result.messageId()) << '\n';
         return 1;
     }
 }

@@ -1,6 +1,6 @@
 #include "deviceimage/TimingRecords.h"
 #include "imaging/PictureFile.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "store/LibraryCatalogue.h"
 #include "store/Project.h"
 #include "store/Workspace.h"
@@ -143,7 +143,7 @@ private slots:
         QFile::copy(exported, home_.path() + "/Copy.v2.bin");
         const Run added = lumiwandctl({"import", home_.path() + "/Copy.v2.bin"});
         QCOMPARE(added.status, 0);
-        QCOMPARE(added.out.trimmed(), shell::formatMessage(688, "Copy").trimmed());
+        QCOMPARE(added.out.trimmed(), messages::formatMessage(688, "Copy").trimmed());
         QCOMPARE(store::Project(projectPath("Copy")).totalPictures(), 8);
         QCOMPARE(lumiwandctl({"export", "Demo", exported, "--type", "1"}).status, 0);
         QCOMPARE(quint8(fileContents(exported)[1]), quint8(0x90));
@@ -153,7 +153,7 @@ private slots:
     {
         const Run missing = lumiwandctl({"count", "Nothing"});
         QCOMPARE(missing.status, 1);
-        QCOMPARE(missing.err.trimmed(), shell::lookupMessage(673));
+        QCOMPARE(missing.err.trimmed(), messages::lookupMessage(673));
 
         const QString damaged = home_.path() + "/damaged.lwd";
         QFile file(damaged);
@@ -162,13 +162,13 @@ private slots:
         file.close();
         const Run refused = lumiwandctl({"import", damaged});
         QCOMPARE(refused.status, 1);
-        QCOMPARE(refused.err.trimmed(), shell::lookupMessage(690));
+        QCOMPARE(refused.err.trimmed(), messages::lookupMessage(690));
         QVERIFY(!QFile::exists(projectPath("damaged")));
 
         store::createProject(projectPath("Empty"), 16, 16);
         const Run empty = lumiwandctl({"export", "Empty", home_.path() + "/empty.bin"});
         QCOMPARE(empty.status, 1);
-        QCOMPARE(empty.err.trimmed(), shell::lookupMessage(680));
+        QCOMPARE(empty.err.trimmed(), messages::lookupMessage(680));
         QCOMPARE(lumiwandctl({"export", "Empty"}).status, 2);
     }
 };

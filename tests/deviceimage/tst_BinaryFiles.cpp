@@ -1,6 +1,6 @@
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/ImageCompiler.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "store/ProjectList.h"
 #include "tests/deviceimage/ImageFixture.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -10,9 +10,9 @@
 #include <QTest>
 
 using deviceimage::BinaryCommandHooks;
-using shell::Answer;
-using shell::Icon;
-using shell::lookupMessage;
+using messages::Answer;
+using messages::Icon;
+using messages::lookupMessage;
 
 namespace {
 
@@ -134,7 +134,7 @@ void tst_BinaryFiles::exportRefusals()
     prompter.answers << Answer::Ok << Answer::Cancel;
     prompter.files << target;
     QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter));
-    QCOMPARE(prompter.boxes(), QStringList({text(678), shell::formatMessage(679, target.toUtf8().constData()),
+    QCOMPARE(prompter.boxes(), QStringList({text(678), messages::formatMessage(679, target.toUtf8().constData()),
                                             text(680)}));
     QCOMPARE(fileContents(target), QByteArray("old"));
     prompter = Prompter();
@@ -290,7 +290,7 @@ void tst_BinaryFiles::openIntoNewAndExistingProjects()
     // A new project "Show", selected afterwards.
     prompter.files << file;
     QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), "Show");
-    QCOMPARE(prompter.boxes(), QStringList{shell::formatMessage(688, "Show")});
+    QCOMPARE(prompter.boxes(), QStringList{messages::formatMessage(688, "Show")});
     QCOMPARE(prompter.shown.last().icon, Icon::Information);
     QCOMPARE(projects->currentDisplayName(), "Show (16 x 16)");
     store::Project show(f->projectPath("Show"));
@@ -304,7 +304,7 @@ void tst_BinaryFiles::openIntoNewAndExistingProjects()
     prompter.files << file;
     prompter.answers << Answer::Yes;
     QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), "Show");
-    QCOMPARE(prompter.boxes().first(), shell::formatMessage(686, "Show"));
+    QCOMPARE(prompter.boxes().first(), messages::formatMessage(686, "Show"));
     QCOMPARE(show.totalPictures(), 6);
     QCOMPARE(show.movieInterval(), 80);
     QCOMPARE(show.tickerSpeed(), 4);
@@ -315,7 +315,7 @@ void tst_BinaryFiles::openIntoNewAndExistingProjects()
         prompter.files << file;
         prompter.inputs << answer;
         QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), QString());
-        QCOMPARE(prompter.boxes(), QStringList({shell::formatMessage(686, "Show"), text(687)}));
+        QCOMPARE(prompter.boxes(), QStringList({messages::formatMessage(686, "Show"), text(687)}));
     }
     QCOMPARE(show.totalPictures(), 6);
 
@@ -325,9 +325,9 @@ void tst_BinaryFiles::openIntoNewAndExistingProjects()
     prompter.files << file;
     prompter.inputs << QString("Third") << QString("Fourth");
     QCOMPARE(deviceimage::openBinary(*projects, f->context, prompter), "Fourth");
-    QCOMPARE(prompter.boxes(), QStringList({shell::formatMessage(686, "Show"), text(687),
-                                            shell::formatMessage(686, "Third"), text(687),
-                                            shell::formatMessage(688, "Fourth")}));
+    QCOMPARE(prompter.boxes(), QStringList({messages::formatMessage(686, "Show"), text(687),
+                                            messages::formatMessage(686, "Third"), text(687),
+                                            messages::formatMessage(688, "Fourth")}));
     QCOMPARE(projects->currentDisplayName(), "Fourth (16 x 16)");
     QCOMPARE(store::Project(f->projectPath("Third")).totalPictures(), 0);
 

@@ -1,5 +1,5 @@
 #include "deviceimage/Savebindialog.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -24,13 +24,13 @@ private slots:
     {
         Savebindialog dialog;
         dialog.show();
-        QCOMPARE(dialog.windowTitle(), shell::lookupMessage(722));
-        QCOMPARE(dialog.Label1->text(), shell::lookupMessage(725));
-        QCOMPARE(dialog.RadioButton1->text(), shell::lookupMessage(723));
-        QCOMPARE(dialog.RadioButton2->text(), shell::lookupMessage(724));
+        QCOMPARE(dialog.windowTitle(), messages::lookupMessage(722));
+        QCOMPARE(dialog.Label1->text(), messages::lookupMessage(725));
+        QCOMPARE(dialog.RadioButton1->text(), messages::lookupMessage(723));
+        QCOMPARE(dialog.RadioButton2->text(), messages::lookupMessage(724));
         QCOMPARE(dialog.RadioButton3->text(), "LED Light Show ROLL");
-        QCOMPARE(dialog.Button1->text(), shell::lookupMessage(727));
-        QCOMPARE(dialog.Button2->text(), shell::lookupMessage(726));
+        QCOMPARE(dialog.Button1->text(), messages::lookupMessage(727));
+        QCOMPARE(dialog.Button2->text(), messages::lookupMessage(726));
         QCOMPARE(dialog.option(), 1);
     }
 

@@ -1,6 +1,6 @@
 #include "tests/devicelink/TransferRig.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 using namespace devicelink;
 
@@ -64,15 +64,15 @@ TransferRig::TransferRig(SimulatedDeviceConfig config, TransferSettings settings
 
 QString message(unsigned id)
 {
-    return shell::lookupMessage(id);
+    return messages::lookupMessage(id);
 }
 
 QString message(unsigned id, int a)
 {
-    return shell::formatMessage(id, a);
+    return messages::formatMessage(id, a);
 }
 
 QString message(unsigned id, int a, int b)
 {
-    return shell::formatMessage(id, a, b);
+    return messages::formatMessage(id, a, b);
 }

@@ -1,7 +1,7 @@
 // lumiwandctl's device commands as a user runs them, against the simulated stick kept in a file.
 #include "imaging/LitGrid.h"
 #include "imaging/PictureFile.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "store/IniFile.h"
 #include "store/Project.h"
 #include "store/Workspace.h"
@@ -49,7 +49,7 @@ public:
 
 QString begins(unsigned id)
 {
-    return shell::lookupMessage(id).section(u'%', 0, 0);
+    return messages::lookupMessage(id).section(u'%', 0, 0);
 }
 
 } // namespace
@@ -90,7 +90,7 @@ private slots:
 
         Outcome again = ctl.run({"read", "Copy"});
         QCOMPARE(again.status, 1);
-        QVERIFY(again.err.contains(shell::lookupMessage(505)));
+        QVERIFY(again.err.contains(messages::lookupMessage(505)));
 
         Outcome verify = ctl.run({"verify", "Copy"});
         QVERIFY2(verify.status == 0, qPrintable(verify.err));
@@ -106,7 +106,7 @@ private slots:
 
         Outcome wrong = ctl.run({"download", "Show"}, ",fault=wrong_checksum");
         QCOMPARE(wrong.status, 1);
-        QVERIFY(wrong.err.contains(shell::lookupMessage(500)));
+        QVERIFY(wrong.err.contains(messages::lookupMessage(500)));
 
         Outcome empty = ctl.run({"download", "QuickStart"});
         QCOMPARE(empty.status, 1);
@@ -114,7 +114,7 @@ private slots:
 
         Outcome missing = ctl.run({"download", "Nothing"});
         QCOMPARE(missing.status, 1);
-        QVERIFY(missing.err.contains(shell::lookupMessage(673)));
+        QVERIFY(missing.err.contains(messages::lookupMessage(673)));
 
         Outcome denied = ctl.run({"download", "Show"}, ",access=denied");
         QCOMPARE(denied.status, 1);

@@ -8,7 +8,7 @@
 #include "tests/devicelink/FakeEventPump.h"
 #include "tests/support/ScriptedPrompter.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QTest>
 
@@ -69,7 +69,7 @@ struct RoundTrip {
                 continue;
             unsigned found = 0;
             for (unsigned id : {498u, 501u, 506u, 508u, 509u, 510u, 690u})
-                if (shown.text.startsWith(shell::lookupMessage(id).section(u'%', 0, 0)))
+                if (shown.text.startsWith(messages::lookupMessage(id).section(u'%', 0, 0)))
                     found = id;
             ids << found;
         }

@@ -84,7 +84,7 @@ private slots:
         QVERIFY(rig.transfers.download());
         QCOMPARE(rig.boxes(), rig.withSeconds(boxes));
         QCOMPARE(rig.prompter.shown.back().title, message(496));
-        QCOMPARE(rig.prompter.shown.back().icon, shell::Icon::Information);
+        QCOMPARE(rig.prompter.shown.back().icon, messages::Icon::Information);
         QCOMPARE(rig.device().events(), events);
         QCOMPARE(rig.device().memory().left(kSmall.size()), kSmall);
         QCOMPARE(rig.builtTypes, QList<int>{6});
@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(rig.transfers.download(), succeeds);
         QCOMPARE(rig.boxes(), rig.withSeconds(boxes));
         for (const ScriptedPrompter::Shown& box : rig.prompter.shown)
-            QCOMPARE(box.icon, box.text.startsWith("Download") ? shell::Icon::Information : shell::Icon::Stop);
+            QCOMPARE(box.icon, box.text.startsWith("Download") ? messages::Icon::Information : messages::Icon::Stop);
         const QStringList events = rig.device().events();
         QCOMPARE(events.contains("end-write"), closedWrite);
         QCOMPARE(events.count("write-block"), blocksWritten);
@@ -299,7 +299,7 @@ private slots:
             const int total = static_cast<unsigned char>(memory[2]) + 256 * static_cast<unsigned char>(memory[3]);
             QCOMPARE(rig.boxes(), rig.withSeconds({message(510, total, 0)}));
             QCOMPARE(rig.prompter.shown.back().title, message(504));
-            QCOMPARE(rig.prompter.shown.back().icon, shell::Icon::Information);
+            QCOMPARE(rig.prompter.shown.back().icon, messages::Icon::Information);
             QCOMPARE(rig.imports.size(), 1);
             QCOMPARE(rig.imports[0].image, memory.left(total));
             QCOMPARE(rig.imports[0].name, QStringLiteral("Demo"));
@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(kinds, (QStringList{"input:" + message(503).left(12), "box:" + message(505).left(12),
                                      "input:" + message(503).left(12), "input:" + message(503).left(12),
                                      "box:" + message(510, 24, 0).left(12)}));
-        QCOMPARE(rig.prompter.shown[1].icon, shell::Icon::Information);
+        QCOMPARE(rig.prompter.shown[1].icon, messages::Icon::Information);
         QCOMPARE(rig.prompter.shown[1].title, message(504));
     }
 
@@ -390,7 +390,7 @@ private slots:
             rig.project[image.size() - 1] = static_cast<char>(image.back() ^ 1);
         QCOMPARE(rig.transfers.verify(), same);
         QCOMPARE(rig.boxes(), rig.withSeconds({message(same ? 508 : 509, int(image.size()), 0)}));
-        QCOMPARE(rig.prompter.shown[0].icon, same ? shell::Icon::Information : shell::Icon::Stop);
+        QCOMPARE(rig.prompter.shown[0].icon, same ? messages::Icon::Information : messages::Icon::Stop);
         QCOMPARE(rig.prompter.shown[0].title, message(504));
         QCOMPARE(rig.builtTypes, QList<int>{6});
         QCOMPARE(rig.view.captions, QList<unsigned>{781});
@@ -537,7 +537,7 @@ private slots:
         rig.transfers.hooks().singleMemberGroups = [] { return QStringLiteral("Group 3 \n"); };
         QVERIFY(rig.transfers.download());
         QCOMPARE(rig.boxes()[0], QStringLiteral("Group 3 \n") + message(730));
-        QCOMPARE(rig.prompter.shown[0].icon, shell::Icon::None);
+        QCOMPARE(rig.prompter.shown[0].icon, messages::Icon::None);
         QCOMPARE(rig.prompter.shown[0].title, message(496));
     }
 

@@ -1,6 +1,6 @@
 #include "devicelink/Usbdownload.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "tests/devicelink/FakeEventPump.h"
 #include "tests/devicelink/TransferRig.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -79,9 +79,9 @@ private slots:
         TForm10& d = *rig.dialog;
         d.ProgressBar1->setValue(40);
         d.show();
-        QCOMPARE(d.windowTitle(), shell::lookupMessage(639));
-        QCOMPARE(d.Label1->text(), shell::lookupMessage(640));
-        QCOMPARE(d.Button4->text(), shell::lookupMessage(643));
+        QCOMPARE(d.windowTitle(), messages::lookupMessage(639));
+        QCOMPARE(d.Label1->text(), messages::lookupMessage(640));
+        QCOMPARE(d.Button4->text(), messages::lookupMessage(643));
         QCOMPARE(d.height(), 150);
         QVERIFY(d.CheckBox1->geometry().top() >= 150); // out of sight
         QCOMPARE(d.ComboBox1->currentText(),
@@ -142,12 +142,12 @@ private slots:
         rig.pump.onEvents = nullptr;
         QVERIFY(ticked);
         QVERIFY(!d.CheckBox1->isChecked());
-        QCOMPARE(d.windowTitle(), shell::lookupMessage(781));
+        QCOMPARE(d.windowTitle(), messages::lookupMessage(781));
         QCOMPARE(rig.boxes(), QStringList{message(508, int(rig.project.size()), 0)});
 
         rig.prompter.inputs << QStringLiteral("Copy");
         d.Button2->click();
-        QCOMPARE(d.windowTitle(), shell::lookupMessage(780));
+        QCOMPARE(d.windowTitle(), messages::lookupMessage(780));
         QCOMPARE(rig.imported, QStringList{"Copy"});
         QCOMPARE(rig.boxes().last(), message(510, int(rig.project.size()), 0));
         QVERIFY(d.isVisible());

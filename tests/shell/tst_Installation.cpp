@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(prompter_.shown[0].title, QStringLiteral("Install"));
         QCOMPARE(prompter_.shown[0].text,
                  QStringLiteral("Lumiwand install completed!\n\nYou can find it on your Windows Desktop."));
-        QCOMPARE(prompter_.shown[0].icon, Icon::Information);
+        QCOMPARE(prompter_.shown[0].icon, messages::Icon::Information);
         QVERIFY(autostartEntries().isEmpty());
     }
 
@@ -277,7 +277,7 @@ private slots:
         QCOMPARE(prompter_.shown.size(), 1);
         QCOMPARE(prompter_.shown[0].text,
                  QStringLiteral("Unable to write to ") + installFolder() + QStringLiteral("Uninstall.ini"));
-        QCOMPARE(prompter_.shown[0].icon, Icon::Stop);
+        QCOMPARE(prompter_.shown[0].icon, messages::Icon::Stop);
         QCOMPARE(waits_, QList<int>({1000}));
     }
 
@@ -287,13 +287,13 @@ private slots:
         runInstall(run(QStringLiteral("setup_Lumiwand16"), 16));
         prompter_.shown.clear();
         const QStringList before = snapshot();
-        prompter_.answers.enqueue(Answer::No);
+        prompter_.answers.enqueue(messages::Answer::No);
         runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
         QCOMPARE(snapshot(), before);
         QCOMPARE(prompter_.shown.size(), 1);
         QCOMPARE(prompter_.shown[0].title, QStringLiteral("Uninstall Lumiwand"));
         QCOMPARE(prompter_.shown[0].text, QStringLiteral("Do you really want to Uninstall Lumiwand?"));
-        QCOMPARE(prompter_.shown[0].buttons, Buttons::YesNo);
+        QCOMPARE(prompter_.shown[0].buttons, messages::Buttons::YesNo);
     }
 
     void uninstallingTheLastEditionClearsEverything()
@@ -303,13 +303,13 @@ private slots:
         writeFile(root_ + QStringLiteral("16Clips/star.bmp"), "BM");
         writeFile(desktop() + QStringLiteral("notes.txt"), "mine");
         prompter_.shown.clear();
-        prompter_.answers.enqueue(Answer::Yes);
+        prompter_.answers.enqueue(messages::Answer::Yes);
         runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
 
         QCOMPARE(prompter_.shown.size(), 2);
         QCOMPARE(prompter_.shown[1].title, QStringLiteral("Uninstall Lumiwand"));
         QCOMPARE(prompter_.shown[1].text, QStringLiteral("Uninstall OK!"));
-        QCOMPARE(prompter_.shown[1].icon, Icon::None);
+        QCOMPARE(prompter_.shown[1].icon, messages::Icon::None);
 
         // At once: the launchers, the menu folder and the record go; the program and the workspace stay.
         QVERIFY(!QFile::exists(desktop() + QStringLiteral("Lumiwand16.desktop")));
@@ -353,7 +353,7 @@ private slots:
         runInstall(run(QStringLiteral("setup_Lumiwand") + mine, uninstalled));
         writeFile(root_ + theirs + QStringLiteral("Clips/theirs.bmp"), "BM");
         writeFile(root_ + QStringLiteral("Lumiwand.ini"), "[SETTING]\r\nUSER_LANGUAGE=1041\r\n");
-        prompter_.answers.enqueue(Answer::Yes);
+        prompter_.answers.enqueue(messages::Answer::Yes);
         runUninstall(run(QStringLiteral("uninstallLumiwand") + mine, uninstalled));
 
         QStringList expected;
@@ -387,7 +387,7 @@ private slots:
         QVERIFY(QDir().mkpath(menuFolder()));
         writeFile(desktop() + QStringLiteral("Lumiwand16.desktop"), "[Desktop Entry]\nName=my own\n");
         writeFile(menuFolder() + QStringLiteral("Lumiwand16.desktop"), "[Desktop Entry]\nName=my own\n");
-        prompter_.answers.enqueue(Answer::Yes);
+        prompter_.answers.enqueue(messages::Answer::Yes);
         runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
         QCOMPARE(fileContents(desktop() + QStringLiteral("Lumiwand16.desktop")),
                  QByteArray("[Desktop Entry]\nName=my own\n"));
@@ -400,19 +400,19 @@ private slots:
         prepareEdition(16);
         QVERIFY(QDir().mkpath(homePath_ + QStringLiteral("/.config")));
         writeFile(homePath_ + QStringLiteral("/.config/autostart"), "in the way");
-        prompter_.answers.enqueue(Answer::Yes);
+        prompter_.answers.enqueue(messages::Answer::Yes);
         runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
         QCOMPARE(prompter_.shown.size(), 2);
         QVERIFY(prompter_.shown[1].text.startsWith(QStringLiteral("Unable to write to ") + homePath_ +
                                                    QStringLiteral("/.config/autostart/")));
-        QCOMPARE(prompter_.shown[1].icon, Icon::Stop);
+        QCOMPARE(prompter_.shown[1].icon, messages::Icon::Stop);
     }
 
     void reinstallingWithdrawsPendingRemovals()
     {
         prepareEdition(16);
         runInstall(run(QStringLiteral("setup_Lumiwand16"), 16));
-        prompter_.answers.enqueue(Answer::Yes);
+        prompter_.answers.enqueue(messages::Answer::Yes);
         runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
         QCOMPARE(autostartEntries().size(), 2);
         runInstall(run(QStringLiteral("setup_Lumiwand16"), 16));

@@ -1,7 +1,7 @@
 #include "shell/AppState.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "shell/Forms.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "shell/QtPrompter.h"
 #include "store/IniFile.h"
 #include "store/Settings.h"
@@ -62,8 +62,8 @@ private slots:
     void cleanup()
     {
         forms_.reset();
-        setLanguageOverride(kNoLanguageChosen);
-        setSystemLanguageForTesting(0);
+        messages::setLanguageOverride(messages::kNoLanguageChosen);
+        messages::setSystemLanguageForTesting(0);
     }
 
     void mainWindowFrame()
@@ -153,20 +153,20 @@ private slots:
     {
         Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
         forms.form1.show();
-        QCOMPARE(languageOverride(), kNoLanguageChosen);
+        QCOMPARE(messages::languageOverride(), messages::kNoLanguageChosen);
         QTimer::singleShot(0, &forms.form19, [&forms] {
             QVERIFY(forms.form19.isVisible());
             forms.form19.ComboBox1->setCurrentIndex(forms.form19.ComboBox1->findText(QStringLiteral("Japanese")));
             QTest::mouseClick(forms.form19.Button1, Qt::LeftButton);
         });
-        prompter_.answers.enqueue(Answer::Yes);
+        prompter_.answers.enqueue(messages::Answer::Yes);
         QTest::mouseClick(forms.form1.BitBtn1, Qt::LeftButton);
 
         QCOMPARE(store::readUserLanguage(settingsFile()), 1041);
-        QCOMPARE(languageOverride(), LangId(1041));
-        QCOMPARE(forms.form1.BitBtn16->text(), lookupMessage(511));
+        QCOMPARE(messages::languageOverride(), messages::LangId(1041));
+        QCOMPARE(forms.form1.BitBtn16->text(), messages::lookupMessage(511));
         QVERIFY(forms.form1.BitBtn16->text() != QStringLiteral("New Project"));
-        QCOMPARE(forms.form1.PageControl1->tabText(0), lookupMessage(550));
+        QCOMPARE(forms.form1.PageControl1->tabText(0), messages::lookupMessage(550));
         QCOMPARE(forms.form1.BitBtn1->text(), QStringLiteral("Language"));
         // Qt's own buttons follow: a message box's "Cancel" is no longer English.
         QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != QStringLiteral("Cancel"));
@@ -181,12 +181,12 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<int>("storedAfter");
         QTest::newRow("yes stores the choice") << -1 << "English" << "Simplified Chinese" << "OK"
-                                               << int(Answer::Yes) << 2052;
+                                               << int(messages::Answer::Yes) << 2052;
         QTest::newRow("no stores nothing") << 1028 << "Traditional Chinese" << "Portuguese" << "OK"
-                                           << int(Answer::No) << 1028;
+                                           << int(messages::Answer::No) << 1028;
         QTest::newRow("cancel asks nothing") << 1041 << "Japanese" << "English" << "CANCEL" << -1 << 1041;
         QTest::newRow("English is stored as 1033") << 2070 << "Portuguese" << "English" << "OK"
-                                                   << int(Answer::Yes) << 1033;
+                                                   << int(messages::Answer::Yes) << 1033;
     }
     void languageDialog()
     {
@@ -194,7 +194,7 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, button);
         QFETCH(int, answer);
-        setSystemLanguageForTesting(0x0409);
+        messages::setSystemLanguageForTesting(0x0409);
         TForm19& dialog = start(QStringLiteral("/x/Lumiwand16")).form19;
         if (stored != -1)
             store::writeUserLanguage(settingsFile(), stored);
@@ -209,7 +209,7 @@ private slots:
 
         dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findText(chosen));
         if (answer >= 0)
-            prompter_.answers.enqueue(Answer(answer));
+            prompter_.answers.enqueue(messages::Answer(answer));
         QTest::mouseClick(button == QLatin1String("OK") ? dialog.Button1 : dialog.Button2, Qt::LeftButton);
 
         QVERIFY(!dialog.isVisible());
@@ -221,7 +221,7 @@ private slots:
             QCOMPARE(prompter_.shown.size(), 1);
             QCOMPARE(prompter_.shown[0].title, QStringLiteral("Confirm Language changes"));
             QCOMPARE(prompter_.shown[0].text, QStringLiteral("Do you want to change language settings to ") + chosen);
-            QCOMPARE(prompter_.shown[0].buttons, Buttons::YesNo);
+            QCOMPARE(prompter_.shown[0].buttons, messages::Buttons::YesNo);
         }
     }
 
@@ -338,19 +338,19 @@ private slots:
         QTest::addColumn<int>("boxIcon");
         QTest::addColumn<int>("press"); // a standard button, or 0 for Escape
         QTest::addColumn<int>("answer");
-        QTest::newRow("stop, OK") << int(Icon::Stop) << int(Buttons::Ok) << int(QMessageBox::Critical)
-                                  << int(QMessageBox::Ok) << int(Answer::Ok);
-        QTest::newRow("question, Yes") << int(Icon::Question) << int(Buttons::YesNo) << int(QMessageBox::Question)
-                                       << int(QMessageBox::Yes) << int(Answer::Yes);
-        QTest::newRow("Escape on Yes/No is No") << int(Icon::Question) << int(Buttons::YesNo)
-                                                << int(QMessageBox::Question) << 0 << int(Answer::No);
-        QTest::newRow("Escape on OK/Cancel is Cancel") << int(Icon::Warning) << int(Buttons::OkCancel)
-                                                       << int(QMessageBox::Warning) << 0 << int(Answer::Cancel);
-        QTest::newRow("no icon, Cancel of three") << int(Icon::None) << int(Buttons::YesNoCancel)
+        QTest::newRow("stop, OK") << int(messages::Icon::Stop) << int(messages::Buttons::Ok) << int(QMessageBox::Critical)
+                                  << int(QMessageBox::Ok) << int(messages::Answer::Ok);
+        QTest::newRow("question, Yes") << int(messages::Icon::Question) << int(messages::Buttons::YesNo) << int(QMessageBox::Question)
+                                       << int(QMessageBox::Yes) << int(messages::Answer::Yes);
+        QTest::newRow("Escape on Yes/No is No") << int(messages::Icon::Question) << int(messages::Buttons::YesNo)
+                                                << int(QMessageBox::Question) << 0 << int(messages::Answer::No);
+        QTest::newRow("Escape on OK/Cancel is Cancel") << int(messages::Icon::Warning) << int(messages::Buttons::OkCancel)
+                                                       << int(QMessageBox::Warning) << 0 << int(messages::Answer::Cancel);
+        QTest::newRow("no icon, Cancel of three") << int(messages::Icon::None) << int(messages::Buttons::YesNoCancel)
                                                   << int(QMessageBox::NoIcon) << int(QMessageBox::Cancel)
-                                                  << int(Answer::Cancel);
-        QTest::newRow("information") << int(Icon::Information) << int(Buttons::Ok)
-                                     << int(QMessageBox::Information) << 0 << int(Answer::Ok);
+                                                  << int(messages::Answer::Cancel);
+        QTest::newRow("information") << int(messages::Icon::Information) << int(messages::Buttons::Ok)
+                                     << int(QMessageBox::Information) << 0 << int(messages::Answer::Ok);
     }
     void qtPrompterBoxes()
     {
@@ -371,8 +371,8 @@ private slots:
             else
                 QTest::keyClick(box, Qt::Key_Escape);
         });
-        const Answer answer = prompter.ask(QStringLiteral("Title"), QStringLiteral("<b>line</b>\nnext"), Icon(icon),
-                                           Buttons(buttons));
+        const messages::Answer answer = prompter.ask(QStringLiteral("Title"), QStringLiteral("<b>line</b>\nnext"), messages::Icon(icon),
+                                           messages::Buttons(buttons));
         QCOMPARE(seenText, QStringLiteral("<b>line</b>\nnext"));
         QCOMPARE(seenIcon, boxIcon);
         QTEST(int(answer), "answer");

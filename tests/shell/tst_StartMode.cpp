@@ -1,6 +1,6 @@
 #include "shell/Installation.h"
 #include "shell/LanguageChoice.h"
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "shell/StartMode.h"
 
 #include <QTest>
@@ -14,7 +14,7 @@ class TestStartMode : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { setSystemLanguageForTesting(0); }
+    void cleanup() { messages::setSystemLanguageForTesting(0); }
 
     void startModeFromThePath_data()
     {
@@ -124,9 +124,9 @@ private slots:
     {
         QFETCH(int, stored);
         QFETCH(int, system);
-        const int entry = preselectedLanguageEntry(stored, LangId(system));
+        const int entry = preselectedLanguageEntry(stored, messages::LangId(system));
         QTEST(QString::fromLatin1(languageDialogEntries().at(entry).text), "preselected");
-        QTEST(autoDetectedLanguageText(LangId(system)), "systemText");
+        QTEST(autoDetectedLanguageText(messages::LangId(system)), "systemText");
     }
 
     void languageEntriesInOrder()

@@ -1,6 +1,6 @@
 #include "store/LibraryCatalogue.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QDir>
@@ -13,9 +13,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using shell::Answer;
-using shell::Buttons;
-using shell::Icon;
+using messages::Answer;
+using messages::Buttons;
+using messages::Icon;
 using store::LibraryCatalogue;
 
 namespace {
@@ -47,16 +47,16 @@ QString buttonsName(Buttons buttons)
 QString box(unsigned titleId, const QString& text, Icon icon, Buttons buttons = Buttons::Ok)
 {
     return QStringLiteral("box %1 | %2 | %3 %4")
-        .arg(shell::lookupMessage(titleId), text, iconName(icon), buttonsName(buttons));
+        .arg(messages::lookupMessage(titleId), text, iconName(icon), buttonsName(buttons));
 }
 QString box(unsigned titleId, unsigned textId, Icon icon, Buttons buttons = Buttons::Ok)
 {
-    return box(titleId, shell::lookupMessage(textId), icon, buttons);
+    return box(titleId, messages::lookupMessage(textId), icon, buttons);
 }
 QString input(unsigned titleId, unsigned promptId, const QString& initial = {})
 {
     return QStringLiteral("input %1 | %2 | %3")
-        .arg(shell::lookupMessage(titleId), shell::lookupMessage(promptId), initial);
+        .arg(messages::lookupMessage(titleId), messages::lookupMessage(promptId), initial);
 }
 
 QStringList dialogue(const ScriptedPrompter& prompter)
@@ -492,7 +492,7 @@ private slots:
         ScriptedPrompter prompter;
         script(prompter, {}, "Y");
         QVERIFY(store::deletePictureFile(catalogue, "other.bmp", selectedUnder, prompter));
-        QCOMPARE(dialogue(prompter), QStringList{box(437, shell::formatMessage(441, "other.bmp"), Icon::Question,
+        QCOMPARE(dialogue(prompter), QStringList{box(437, messages::formatMessage(441, "other.bmp"), Icon::Question,
                                                      Buttons::YesNo)});
         QTEST(catalogue.membershipText("other.bmp"), "list");
         QVERIFY(QFile::exists(clips + "other.bmp"));
@@ -524,8 +524,8 @@ private slots:
         QVERIFY(!store::deletePictureFile(catalogue, "heart.bmp", "Animals", prompter));
         QVERIFY(!store::deleteLibrary(catalogue, "Animals", prompter));
         QCOMPARE(dialogue(prompter),
-                 (QStringList{box(437, shell::formatMessage(441, "heart.bmp"), Icon::Question, Buttons::YesNo),
-                              box(438, shell::formatMessage(443, "Animals"), Icon::Question, Buttons::YesNo)}));
+                 (QStringList{box(437, messages::formatMessage(441, "heart.bmp"), Icon::Question, Buttons::YesNo),
+                              box(438, messages::formatMessage(443, "Animals"), Icon::Question, Buttons::YesNo)}));
         QCOMPARE(catalogueBytes(), before);
         QCOMPARE(filesOnDisk().size(), 3);
     }
@@ -591,7 +591,7 @@ private slots:
         script(prompter, {}, "Y");
         QVERIFY(store::deletePictureFile(catalogue, "heart.bmp", "Animals", prompter));
         QCOMPARE(dialogue(prompter).last(),
-                 box(437, shell::lookupMessage(442) + clips + "heart.bmp!", Icon::Stop));
+                 box(437, messages::lookupMessage(442) + clips + "heart.bmp!", Icon::Stop));
         QCOMPARE(catalogueBytes(), before);
     }
 
@@ -603,7 +603,7 @@ private slots:
         ScriptedPrompter prompter;
         script(prompter, {}, "Y");
         QVERIFY(store::deletePictureFile(catalogue, "heart.bmp", "Animals", prompter));
-        QCOMPARE(dialogue(prompter).last(), box(437, shell::lookupMessage(442) + clips + "heart.bmp!", Icon::Stop));
+        QCOMPARE(dialogue(prompter).last(), box(437, messages::lookupMessage(442) + clips + "heart.bmp!", Icon::Stop));
         QVERIFY(!catalogue.ini().valueExists("CLASSIFY", "heart.bmp"));
         QCOMPARE(catalogue.ini().readInteger("SUMMARY", "TOTAL_CLIPS", -1), 1);
         QCOMPARE(catalogue.readBannerText("heart.bmp"), QString());
@@ -620,7 +620,7 @@ private slots:
         script(prompter, {}, "Y");
         QVERIFY(store::deleteLibrary(catalogue, "b", prompter));
         QCOMPARE(dialogue(prompter),
-                 (QStringList{box(438, shell::formatMessage(443, "b"), Icon::Question, Buttons::YesNo),
+                 (QStringList{box(438, messages::formatMessage(443, "b"), Icon::Question, Buttons::YesNo),
                               box(438, 444, Icon::Information)}));
         QCOMPARE(filesOnDisk(), (QStringList{"b.bmp", "c.bmp", "d.bmp", "e.bmp"}));
         QCOMPARE(QString::fromUtf8(catalogueBytes()),
@@ -635,7 +635,7 @@ private slots:
         QTest::addColumn<QStringList>("boxes");
         QTest::newRow("the root") << "[CLIP]" << QStringList{};
         QTest::newRow("no such library")
-            << "Fish" << QStringList{box(438, shell::formatMessage(443, "Fish"), Icon::Question, Buttons::YesNo)};
+            << "Fish" << QStringList{box(438, messages::formatMessage(443, "Fish"), Icon::Question, Buttons::YesNo)};
     }
     void deleteLibraryRefusals()
     {
@@ -747,9 +747,9 @@ private slots:
         QCOMPARE(store::exportFileCopy(catalogue, selected, root, prompter), copied);
         for (QString& line : boxes) {
             if (line == "save")
-                line = QStringLiteral("save %1 | %2 | %3").arg(shell::lookupMessage(426), root, selected);
+                line = QStringLiteral("save %1 | %2 | %3").arg(messages::lookupMessage(426), root, selected);
             else if (line == "overwrite")
-                line = box(426, shell::formatMessage(428, qUtf8Printable(target)), Icon::Question, Buttons::OkCancel);
+                line = box(426, messages::formatMessage(428, qUtf8Printable(target)), Icon::Question, Buttons::OkCancel);
         }
         QCOMPARE(dialogue(prompter), boxes);
         QFile result(root + "old.bmp");

@@ -1,6 +1,6 @@
 #include "store/Project.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QFile>
@@ -160,9 +160,9 @@ private slots:
         QVERIFY(!store::removeEntry(project, 0, false, prompter));
         QCOMPARE(project.totalPictures(), 2);
         QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown[0].title, shell::lookupMessage(728));
-        QCOMPARE(prompter.shown[0].text, shell::lookupMessage(729));
-        QCOMPARE(prompter.shown[0].icon, shell::Icon::Stop);
+        QCOMPARE(prompter.shown[0].title, messages::lookupMessage(728));
+        QCOMPARE(prompter.shown[0].text, messages::lookupMessage(729));
+        QCOMPARE(prompter.shown[0].icon, messages::Icon::Stop);
         QVERIFY(store::removeEntry(project, 0, true, prompter));
         QCOMPARE(names(project), QStringList({"b"}));
     }

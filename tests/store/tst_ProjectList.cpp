@@ -1,6 +1,6 @@
 #include "store/ProjectList.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QDir>
@@ -156,11 +156,11 @@ private slots:
         QTest::newRow("own name") << std::optional<QString>("a") << untouched << QStringList{};
         QTest::newRow("zero") << std::optional<QString>("0") << untouched << QStringList{};
         QTest::newRow("renamed") << std::optional<QString>("c") << QStringList{"b.ini", "c.ini"}
-                                 << QStringList{shell::lookupMessage(659)};
+                                 << QStringList{messages::lookupMessage(659)};
         QTest::newRow("another project's name") << std::optional<QString>("b") << untouched
-                                                << QStringList{shell::lookupMessage(660)};
+                                                << QStringList{messages::lookupMessage(660)};
         QTest::newRow("outside the folder") << std::optional<QString>("../a") << untouched
-                                            << QStringList{shell::lookupMessage(660)};
+                                            << QStringList{messages::lookupMessage(660)};
     }
     void rename()
     {
@@ -173,8 +173,8 @@ private slots:
         prompter.inputs.enqueue(answer);
         store::renameProject(list, prompter);
         QTEST(QDir(projects).entryList(QDir::Files, QDir::Name), "files");
-        QCOMPARE(prompter.shown.first().title, shell::lookupMessage(657));
-        QCOMPARE(prompter.shown.first().text, shell::lookupMessage(658));
+        QCOMPARE(prompter.shown.first().title, messages::lookupMessage(657));
+        QCOMPARE(prompter.shown.first().text, messages::lookupMessage(658));
         QTEST(prompter.texts().mid(1), "messages");
         if (answer == QStringLiteral("c"))
             QCOMPARE(list.currentDisplayName(), "c (16 x 16)");
@@ -191,7 +191,7 @@ private slots:
         ScriptedPrompter prompter;
         prompter.inputs.enqueue(QStringLiteral(".a"));
         store::renameProject(list, prompter);
-        QCOMPARE(prompter.texts().mid(1), QStringList{shell::lookupMessage(659)});
+        QCOMPARE(prompter.texts().mid(1), QStringList{messages::lookupMessage(659)});
         QCOMPARE(list.size(), 2);
         QCOMPARE(list.currentDisplayName(), ".a (16 x 16)");
     }
@@ -204,16 +204,16 @@ private slots:
         list.listProjects();
         QVERIFY(list.selectProjectByName("my (old)"));
         ScriptedPrompter prompter;
-        prompter.answers.enqueue(shell::Answer::No);
+        prompter.answers.enqueue(messages::Answer::No);
         store::deleteProject(list, prompter);
         QCOMPARE(list.size(), 2);
         QCOMPARE(prompter.shown[0].text, "Do you want to delete current project --> My (old) (16 x 16) ?  ");
-        QCOMPARE(prompter.shown[0].buttons, shell::Buttons::YesNo);
+        QCOMPARE(prompter.shown[0].buttons, messages::Buttons::YesNo);
 
-        prompter.answers.enqueue(shell::Answer::Yes);
+        prompter.answers.enqueue(messages::Answer::Yes);
         store::deleteProject(list, prompter); // the selected file goes, never one whose name merely starts alike
         QCOMPARE(QDir(projects).entryList(QDir::Files), QStringList({"My.ini"}));
-        prompter.answers.enqueue(shell::Answer::Yes);
+        prompter.answers.enqueue(messages::Answer::Yes);
         store::deleteProject(list, prompter);
         QVERIFY(list.isEmpty());
         QVERIFY(!list.current());
@@ -228,7 +228,7 @@ private slots:
         QVERIFY(store::addPictureToCurrentProject(list, clips, "banner.bmp", prompter));
         QVERIFY(!store::addPictureToCurrentProject(list, clips, "low.bmp", prompter));
         QVERIFY(!store::addPictureToCurrentProject(list, clips, "", prompter)); // nothing clicked yet
-        QCOMPARE(prompter.texts(), QStringList(2, shell::lookupMessage(435)));
+        QCOMPARE(prompter.texts(), QStringList(2, messages::lookupMessage(435)));
         QCOMPARE(list.current()->totalPictures(), 1);
     }
 

@@ -1,9 +1,9 @@
 #include "tests/support/ScriptedPrompter.h"
 
-using shell::Answer;
-using shell::Buttons;
+using messages::Answer;
+using messages::Buttons;
 
-Answer ScriptedPrompter::ask(const QString& title, const QString& text, shell::Icon icon, Buttons buttons)
+Answer ScriptedPrompter::ask(const QString& title, const QString& text, messages::Icon icon, Buttons buttons)
 {
     shown.append({QStringLiteral("box"), title, text, icon, buttons, {}});
     if (buttons == Buttons::Ok)
@@ -16,20 +16,20 @@ Answer ScriptedPrompter::ask(const QString& title, const QString& text, shell::I
 std::optional<QString> ScriptedPrompter::inputText(const QString& title, const QString& prompt,
                                                   const QString& initial)
 {
-    shown.append({QStringLiteral("input"), title, prompt, shell::Icon::None, Buttons::OkCancel, initial});
+    shown.append({QStringLiteral("input"), title, prompt, messages::Icon::None, Buttons::OkCancel, initial});
     return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
 }
 
 QString ScriptedPrompter::chooseOpenFile(const QString& title, const QString& folder, const QStringList&)
 {
-    shown.append({QStringLiteral("open"), title, folder, shell::Icon::None, Buttons::OkCancel, {}});
+    shown.append({QStringLiteral("open"), title, folder, messages::Icon::None, Buttons::OkCancel, {}});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
 QString ScriptedPrompter::chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
                                          const QStringList&)
 {
-    shown.append({QStringLiteral("save"), title, folder, shell::Icon::None, Buttons::OkCancel, suggestedName});
+    shown.append({QStringLiteral("save"), title, folder, messages::Icon::None, Buttons::OkCancel, suggestedName});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Prompter.h"
+#include "messages/Prompter.h"
 
 #include <QList>
 #include <QQueue>
@@ -8,25 +8,25 @@
 
 // A Prompter that answers from a script and records every box it was asked to show, so tests can check the
 // titles, texts, icons and buttons an operation uses and choose its answers.
-class ScriptedPrompter : public shell::Prompter {
+class ScriptedPrompter : public messages::Prompter {
 public:
     struct Shown {
         QString kind;   // "box", "input", "open", "save"
         QString title;
         QString text;   // box text, input prompt, or the folder of a file dialog
-        shell::Icon icon = shell::Icon::None;
-        shell::Buttons buttons = shell::Buttons::Ok;
+        messages::Icon icon = messages::Icon::None;
+        messages::Buttons buttons = messages::Buttons::Ok;
         QString initial; // the text an input box starts with, or the name a save dialog suggests
     };
 
     // Answers are consumed in order. A box with one button gets Ok without a script; a question with no scripted
     // answer gets Cancel or No, so a missing script never proceeds; an input or file dialog gets "cancelled".
-    QQueue<shell::Answer> answers;
+    QQueue<messages::Answer> answers;
     QQueue<std::optional<QString>> inputs;
     QQueue<QString> files;
     QList<Shown> shown;
 
-    shell::Answer ask(const QString& title, const QString& text, shell::Icon icon, shell::Buttons buttons) override;
+    messages::Answer ask(const QString& title, const QString& text, messages::Icon icon, messages::Buttons buttons) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt, const QString& initial) override;
     QString chooseOpenFile(const QString& title, const QString& folder, const QStringList& filters) override;
     QString chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,

@@ -1,7 +1,7 @@
-#include "shell/Mail.h"
+#include "mailsender/Mail.h"
 
-#include "shell/MessageCatalogue.h"
-#include "shell/Prompter.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/Prompter.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -9,7 +9,10 @@
 #include <QSaveFile>
 #include <QTimer>
 
-namespace shell {
+namespace mail {
+
+using messages::Icon;
+using messages::lookupMessage;
 namespace {
 
 constexpr int kHandOverMilliseconds = 5000;
@@ -70,4 +73,4 @@ void emailLibraryFile(int selectionMode, const QString& fileName, const QString&
     sendMail(tempFolder, {clipsFolder + fileName}, lookupMessage(662), QString(), wait);
 }
 
-} // namespace shell
+} // namespace mail

@@ -6,7 +6,7 @@
 
 // The seam between logic and the person at the screen: every question, input box, file choice and message box
 // that an operation needs goes through it. Windows pass a Qt implementation; tests pass a scripted one.
-namespace shell {
+namespace messages {
 
 enum class Icon { None, Stop, Information, Question, Warning };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -35,4 +35,4 @@ public:
     bool confirmText(unsigned titleId, const QString& text, Buttons buttons = Buttons::YesNo);
 };
 
-} // namespace shell
+} // namespace messages

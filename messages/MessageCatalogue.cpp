@@ -1,4 +1,4 @@
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QFile>
 #include <QHash>
@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-namespace shell {
+namespace messages {
 namespace {
 
 // One resource file per language block. Every file is keyed by the English ids (400..796, and 0..5 in the
@@ -256,4 +256,4 @@ void setSystemLanguageForTesting(LangId language)
     g_systemLanguageForTesting = language;
 }
 
-} // namespace shell
+} // namespace messages

@@ -1,8 +1,8 @@
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QTest>
 
-using namespace shell;
+using namespace messages;
 
 class TestMessageCatalogue : public QObject {
     Q_OBJECT

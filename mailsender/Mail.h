@@ -5,9 +5,13 @@
 #include <QStringList>
 #include <functional>
 
-namespace shell {
-
+namespace messages {
 class Prompter;
+}
+
+namespace mail {
+
+using messages::Prompter;
 
 // Waits the given milliseconds; the program's version keeps the windows alive meanwhile.
 using Wait = std::function<void(int milliseconds)>;
@@ -31,4 +35,4 @@ bool sendMail(const QString& tempFolder, const QStringList& files, const QString
 void emailLibraryFile(int selectionMode, const QString& fileName, const QString& clipsFolder,
                       const QString& tempFolder, Prompter& prompter, const Wait& wait = waitPumpingEvents);
 
-} // namespace shell
+} // namespace mail

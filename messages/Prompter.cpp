@@ -1,8 +1,8 @@
-#include "shell/Prompter.h"
+#include "messages/Prompter.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
-namespace shell {
+namespace messages {
 
 void Prompter::tell(unsigned titleId, unsigned textId, Icon icon)
 {
@@ -25,4 +25,4 @@ bool Prompter::confirmText(unsigned titleId, const QString& text, Buttons button
     return answer == Answer::Yes || answer == Answer::Ok;
 }
 
-} // namespace shell
+} // namespace messages

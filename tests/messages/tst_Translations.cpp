@@ -1,9 +1,9 @@
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 
 #include <QStringList>
 #include <QTest>
 
-using namespace shell;
+using namespace messages;
 
 namespace {
 

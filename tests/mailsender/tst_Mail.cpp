@@ -1,6 +1,6 @@
-#include "shell/Mail.h"
+#include "mailsender/Mail.h"
 
-#include "shell/MessageCatalogue.h"
+#include "messages/MessageCatalogue.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QDir>
@@ -29,7 +29,7 @@ class TestMail : public QObject {
     }
 
     // Waits until the recorder ran (it runs as a detached grandchild) instead of the full five seconds.
-    shell::Wait waitForRecord()
+    mail::Wait waitForRecord()
     {
         return [this](int) { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000); };
     }
@@ -50,7 +50,7 @@ private slots:
 
     void init() { QFile::remove(record); }
 
-    void theSenderIsStoredInsideTheProgram() { QVERIFY(shell::mailSenderImage().startsWith("\x7f" "ELF")); }
+    void theSenderIsStoredInsideTheProgram() { QVERIFY(mail::mailSenderImage().startsWith("\x7f" "ELF")); }
 
     void senderParsesItsCommandLine_data()
     {
@@ -83,7 +83,7 @@ private slots:
         QTemporaryDir temp;
         const QString folder = temp.path() + '/';
         const QStringList files{"/clips/my \"best\" heart.bmp"};
-        QVERIFY(shell::sendMail(folder, files, "Subject \"quoted\"", " ", waitForRecord()));
+        QVERIFY(mail::sendMail(folder, files, "Subject \"quoted\"", " ", waitForRecord()));
         QCOMPARE(recorded(), QStringList({"--utf8", "--subject", "Subject \"quoted\"", "--body", " ", "--attach",
                                           files[0]}));
         QVERIFY(QDir(folder).isEmpty());
@@ -91,16 +91,16 @@ private slots:
 
     void sendMailReportsAnUnwritableFolder()
     {
-        QVERIFY(!shell::sendMail("/proc/no-such-folder/", {"/x"}, "s", "b", [](int) {}));
+        QVERIFY(!mail::sendMail("/proc/no-such-folder/", {"/x"}, "s", "b", [](int) {}));
     }
 
     void libraryFileMail()
     {
         QTemporaryDir temp;
         ScriptedPrompter prompter;
-        shell::emailLibraryFile(2, "heart.bmp", "/clips/", temp.path() + '/', prompter, waitForRecord());
+        mail::emailLibraryFile(2, "heart.bmp", "/clips/", temp.path() + '/', prompter, waitForRecord());
         QVERIFY(prompter.shown.isEmpty());
-        QCOMPARE(recorded(), QStringList({"--utf8", "--subject", shell::lookupMessage(662), "--body", "",
+        QCOMPARE(recorded(), QStringList({"--utf8", "--subject", messages::lookupMessage(662), "--body", "",
                                           "--attach", "/clips/heart.bmp"}));
     }
 
@@ -108,11 +108,11 @@ private slots:
     {
         QTemporaryDir temp;
         ScriptedPrompter prompter;
-        shell::emailLibraryFile(1, "Animals", "/clips/", temp.path() + '/', prompter, [](int) {});
+        mail::emailLibraryFile(1, "Animals", "/clips/", temp.path() + '/', prompter, [](int) {});
         QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown[0].title, shell::lookupMessage(433));
-        QCOMPARE(prompter.shown[0].text, shell::lookupMessage(425));
-        QCOMPARE(prompter.shown[0].icon, shell::Icon::Stop);
+        QCOMPARE(prompter.shown[0].title, messages::lookupMessage(433));
+        QCOMPARE(prompter.shown[0].text, messages::lookupMessage(425));
+        QCOMPARE(prompter.shown[0].icon, messages::Icon::Stop);
         QVERIFY(QDir(temp.path()).isEmpty());
     }
 };

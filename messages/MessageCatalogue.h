@@ -6,7 +6,7 @@
 // The numbered catalogue of every text the program shows. Ids 0..5 are the same in every language; the rest
 // of the program names a text by its English id (400..796) and gets it in the effective language, whose block
 // starts at the language's offset (800 Traditional Chinese ... 5200 Thai).
-namespace shell {
+namespace messages {
 
 using LangId = std::uint16_t;
 
@@ -53,4 +53,4 @@ LangId languageIdForLocale(const QString& localeName);
 // Overrides what systemLanguageId() reports (tests and the language dialog's previews); 0 restores the locale.
 void setSystemLanguageForTesting(LangId language);
 
-} // namespace shell
+} // namespace messages
