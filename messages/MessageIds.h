@@ -5,8 +5,21 @@
 // in ascending id order, one per line, so additions from different changes do not collide.
 namespace msg {
 
+constexpr unsigned ImportBannerTitle = 451; // "Import Banner"
+constexpr unsigned BlackAndWhiteOnly = 453; // "The canvas support only black & white colors. ..."
+constexpr unsigned AddToProjectFailed = 472; // "Failed to add into project! ..."
+constexpr unsigned BannerSaved = 474;       // "Banner saved successfully!"
+constexpr unsigned DownloadTitle = 496;     // "DownLoad to USB Stick"
 constexpr unsigned ConnectionBroken = 498;  // "Connection is broken!! ..."
+constexpr unsigned MemoryTooSmall = 499;    // "USB LED Light Show Stick Memory size (%d bytes) too small ..."
 constexpr unsigned InvalidMemoryData = 506; // "Invalid Memory data!! ..."
 constexpr unsigned WrongLedCount = 745;     // "LED numbers on target device ... match with Lumiwand!"
+constexpr unsigned NoDeviceDetected = 767;  // "No Light Show Device detected!"
+constexpr unsigned DeviceConnected = 769;   // "Light Show Device connected!"
+constexpr unsigned ReadBackTitle = 771;     // "Read back banners from Light Show Device"
+constexpr unsigned ReadBackQuestion = 772;  // "Do you want to read back banners ... replace current project?..."
+constexpr unsigned ReplaceOrNew = 789;      // "Do you want to Replace selected banner or Save as new file?..."
+constexpr unsigned SaveTitle = 790;         // "Save"
+constexpr unsigned SaveAsNewTitle = 792;    // "Save as new file"
 
 } // namespace msg

@@ -64,6 +64,9 @@ std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& t
             ok = number(word, config.faultAfter);
         } else if (key == QLatin1String("unplug_after")) {
             ok = number(word, config.unplugAfterWrites);
+        } else if (key == QLatin1String("present")) {
+            ok = !value.isEmpty();
+            config.presentFile = value;
         } else if (key == QLatin1String("header")) {
             if (word == QLatin1String("erased"))
                 config.header = SimulatedDeviceConfig::Header::Erased;

@@ -31,13 +31,14 @@ struct SimulatedDeviceConfig {
     int faultCommand = -1;  // the command whose replies the fault touches; -1 every reply
     int faultAfter = 0;     // replies to that command that still come right before the fault starts
     int unplugAfterWrites = -1; // the stick is pulled out after this many indicator writes; -1 never
+    QString presentFile;    // not empty: the stick is plugged in only while this file exists
     Header header = Header::Kept;
 };
 
 // Parses the LUMIWAND_SIMULATED_DEVICE syntax, comma-separated key=value pairs:
 //   id=LETTER  memory=FILE  manufacturer=TEXT  latency_ms=N  access=denied
 //   fault=no_reply|short_reply|wrong_ack|wrong_checksum|garbage  fault_on=identify|write_block|read_block|checksum
-//   fault_after=N  unplug_after=N  header=erased|damaged
+//   fault_after=N  unplug_after=N  header=erased|damaged  present=FILE
 // nullopt with a reason in `error` for an unknown key or value.
 std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& text, QString* error = nullptr);
 

@@ -2,6 +2,8 @@
 
 #include "devicelink/DeviceProtocol.h"
 
+#include <QFileInfo>
+
 namespace devicelink {
 
 SimulatedHidPlatform::SimulatedHidPlatform(EventPump& pump, SimulatedDeviceConfig config)
@@ -15,16 +17,28 @@ void SimulatedHidPlatform::replug(SimulatedDeviceConfig config)
     device_ = std::make_unique<SimulatedDevice>(std::move(config));
 }
 
+bool SimulatedHidPlatform::present()
+{
+    const QString& file = device_->config().presentFile;
+    if (file.isEmpty())
+        return device_->plugged();
+    const bool now = QFileInfo::exists(file);
+    if (now && !presentBefore_)
+        replug(device_->config());
+    presentBefore_ = now;
+    return now && device_->plugged();
+}
+
 std::vector<HidInterface> SimulatedHidPlatform::enumerateInterfaces()
 {
-    if (!device_->plugged())
+    if (!present())
         return {};
     return {HidInterface{kPath, kVendorId, kProductId, true, device_->config().accessible}};
 }
 
 std::optional<QString> SimulatedHidPlatform::manufacturerString(const QString& path)
 {
-    if (path != kPath || !device_->plugged())
+    if (path != kPath || !present())
         return std::nullopt;
     return device_->config().manufacturer;
 }
@@ -32,7 +46,7 @@ std::optional<QString> SimulatedHidPlatform::manufacturerString(const QString& p
 bool SimulatedHidPlatform::beginTransfer(const QString& path)
 {
     ++transfersBegun_;
-    if (path != kPath || !device_->plugged() || !device_->config().accessible)
+    if (path != kPath || !present() || !device_->config().accessible)
         return false;
     ++openTransfers_;
     return true;
@@ -46,7 +60,7 @@ void SimulatedHidPlatform::endTransfer()
 
 bool SimulatedHidPlatform::writeIndicators(const QString& path, int nibble)
 {
-    if (path != kPath || !device_->config().accessible)
+    if (path != kPath || !present() || !device_->config().accessible)
         return false;
     pump_.sleep(device_->config().latencyMs);
     return device_->receiveNibble(nibble);

@@ -32,10 +32,15 @@ public:
     void waitForKeys(int ms) override;
 
 private:
+    // Whether the stick is in: it was not pulled out, and its presence file (when configured) exists. A stick
+    // whose presence file comes back is a stick plugged in again: it starts afresh from its memory file.
+    bool present();
+
     EventPump& pump_;
     std::unique_ptr<SimulatedDevice> device_;
     int openTransfers_ = 0;
     int transfersBegun_ = 0;
+    bool presentBefore_ = true;
 };
 
 } // namespace devicelink
