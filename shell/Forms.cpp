@@ -38,6 +38,7 @@ Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatf
       form1(state, prompter, *this),
       form10(platform, pump, prompter, downloadHooks(state, prompter), transferSettings(state)),
       form19(state, prompter),
+      form20(state, prompter),
       form21(state.edition, std::move(devicePresent)),
       state_(state),
       prompter_(prompter)
@@ -46,6 +47,25 @@ Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatf
     // production window closes the (hidden) main window.
     QObject::connect(&form1, &TForm1::closed, &form12, &TForm12::requestEnd);
     QObject::connect(&form21, &devicelink::TForm21::closed, &form1, &QWidget::close);
+    QObject::connect(&form20, &TForm20::closed, &form1, &QWidget::close);
+    form20.dialogs() = expressDialogs();
+}
+
+ExpressDialogs Forms::expressDialogs()
+{
+    ExpressDialogs dialogs;
+    dialogs.discoverDevices = [this] { return form10.transport().discoverDevices(); };
+    dialogs.openDownloadDialog = [this](bool autoRead, bool autoDownload) {
+        form10.autoRead = autoRead;
+        form10.autoDownload = autoDownload;
+        form10.setCloseRequested(false);
+        form10.exec();
+        const bool closeRequested = form10.closeRequested();
+        form10.setCloseRequested(false);
+        return closeRequested;
+    };
+    dialogs.openLanguageDialog = [this] { form19.exec(); };
+    return dialogs;
 }
 
 void Forms::updateDownloadDialog()

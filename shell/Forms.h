@@ -2,6 +2,7 @@
 
 #include "devicelink/Mptool.h"
 #include "devicelink/Usbdownload.h"
+#include "shell/Expressmode.h"
 #include "shell/Initial.h"
 #include "shell/Languagecustomize.h"
 #include "shell/Main.h"
@@ -38,9 +39,13 @@ public:
     TForm1 form1;
     devicelink::TForm10 form10;
     TForm19 form19;
+    TForm20 form20;
     devicelink::TForm21 form21;
 
 private:
+    // What the express window opens: the download dialog, the language dialog.
+    ExpressDialogs expressDialogs();
+
     AppState& state_;
     messages::Prompter& prompter_;
 };

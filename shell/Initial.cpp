@@ -110,7 +110,9 @@ QWidget* TForm12::openModeWindow(StartMode mode, int startWithWizard)
         window = &forms_.form21;
         break;
     case StartMode::Express:
-    case StartMode::Easy:   // the express window opens here once it exists
+    case StartMode::Easy:
+        window = &forms_.form20;
+        break;
     case StartMode::Normal:
     case StartMode::Setup:
     case StartMode::Uninstall:

@@ -1,0 +1,670 @@
+#include "shell/Expressmode.h"
+
+#include "deviceimage/ImageCompiler.h"
+#include "imaging/PictureFile.h"
+#include "imaging/PicturePreview.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "messages/Prompter.h"
+#include "shell/AppState.h"
+#include "shell/CaptionFit.h"
+#include "shell/ExpressProject.h"
+#include "store/IniFile.h"
+#include "store/Settings.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace shell {
+namespace {
+
+constexpr int kButtonLeft = 288;
+constexpr int kButtonWidth = 137;
+constexpr int kButtonHeight = 41;
+constexpr int kEasyButtonHeight = 35;
+constexpr int kEasyButtonStep = 40;
+constexpr int kFirstButtonTop = 168;
+constexpr int kSlotLeft = 9;
+constexpr int kSlotTop = 16;
+constexpr int kSlotStep = 24;
+constexpr int kSlotHeight = 16;
+
+struct TextRow {
+    const char* control;
+    unsigned message;
+};
+
+constexpr TextRow kCaptions[] = {
+    {"GroupBox1", 764}, {"GroupBox2", 765}, {"GroupBox3", 766}, {"Label2", 571},  {"Label4", 768},
+    {"Label7", 779},    {"Label6", 770},    {"BitBtn6", 778},   {"BitBtn8", 785}, {"BitBtn1", 773},
+    {"BitBtn2", 774},   {"BitBtn3", 775},   {"BitBtn4", 776},   {"BitBtn5", 777}, {"BitBtn9", 796},
+};
+
+constexpr TextRow kHints[] = {
+    {"BitBtn6", 547}, {"BitBtn1", 544}, {"BitBtn2", 545}, {"BitBtn3", 546},
+    {"BitBtn4", 732}, {"BitBtn8", 786}, {"BitBtn9", 721}, {"BitBtn5", 763},
+};
+
+// A project file's bytes, to put back when a read-back that emptied the project brought nothing.
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool restoreFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+} // namespace
+
+void StripSlot::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    QLabel::mousePressEvent(event);
+}
+
+void StripSlot::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    QLabel::mouseDoubleClickEvent(event);
+}
+
+TForm20::TForm20(AppState& state, messages::Prompter& prompter, ExpressDialogs dialogs)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint),
+      state_(state),
+      prompter_(prompter),
+      dialogs_(std::move(dialogs))
+{
+    setObjectName(QStringLiteral("Form20"));
+    setWindowTitle(QStringLiteral("Lumiwand "));
+    setFixedSize(429, 566);
+
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(8, 8, 417, 49);
+    Label1 = new QLabel(GroupBox1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 18, 401, 26);
+    QFont statusFont = Label1->font();
+    statusFont.setPointSize(statusFont.pointSize() + 3);
+    statusFont.setBold(true);
+    Label1->setFont(statusFont);
+
+    GroupBox3 = new QGroupBox(this);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    GroupBox3->setGeometry(8, 64, 417, 97);
+    Image1 = new QLabel(GroupBox3);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(8, 16, 401, 73);
+    Image1->setScaledContents(true);
+
+    GroupBox2 = new QGroupBox(this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    GroupBox2->setGeometry(8, 168, 273, 393);
+    GroupBox2->setFocusPolicy(Qt::StrongFocus);
+    Bevel1 = new QFrame(GroupBox2);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setGeometry(8, 16, 257, 335);
+    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Shape1 = new QFrame(GroupBox2);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setGeometry(9, 14, 255, 336);
+    Shape1->setAutoFillBackground(true);
+    Shape1->setPalette(QPalette(Qt::white));
+    QFont slotFont = font();
+    slotFont.setPointSize(8);
+    for (int k = 0; k < kStripSlots; ++k) {
+        auto* slot = new StripSlot(GroupBox2);
+        slot->setObjectName(QStringLiteral("Image%1").arg(k + 2));
+        slot->setGeometry(kSlotLeft, kSlotTop + kSlotStep * k, 253, kSlotHeight);
+        slot->setFont(slotFont);
+        slot->setCursor(Qt::PointingHandCursor);
+        connect(slot, &StripSlot::clicked, this, [this, k] { slotClick(k); });
+        connect(slot, &StripSlot::doubleClicked, this, [this, k] { slotDoubleClick(k); });
+        Images[size_t(k)] = slot;
+    }
+    ScrollBar1 = new QScrollBar(Qt::Vertical, GroupBox2);
+    ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
+    ScrollBar1->setGeometry(248, 15, 17, 334);
+    ScrollBar1->setPageStep(1);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm20::ScrollBar1Change);
+
+    const auto counter = [this](const char* name, int left, int top, int width) {
+        auto* label = new QLabel(GroupBox2);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(left, top, width, 16);
+        return label;
+    };
+    Label2 = counter("Label2", 12, 354, 80);
+    Label3 = counter("Label3", 94, 354, 60);
+    Label4 = counter("Label4", 12, 372, 80);
+    Label8 = counter("Label8", 94, 372, 40);
+    Label7 = counter("Label7", 136, 372, 72);
+    Label5 = counter("Label5", 160, 372, 44);
+    Label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label6 = counter("Label6", 204, 372, 66);
+
+    BitBtn6 = commandButton("BitBtn6", 168);
+    BitBtn8 = commandButton("BitBtn8", 216);
+    BitBtn1 = commandButton("BitBtn1", 264);
+    BitBtn2 = commandButton("BitBtn2", 312);
+    BitBtn3 = commandButton("BitBtn3", 360);
+    BitBtn4 = commandButton("BitBtn4", 408);
+    BitBtn5 = commandButton("BitBtn5", 456);
+    BitBtn7 = commandButton("BitBtn7", 504);
+    BitBtn9 = commandButton("BitBtn9", 520);
+    BitBtn7->setText(QStringLiteral("Language"));
+    BitBtn7->setAccessibleName(QStringLiteral("Language"));
+    BitBtn1->setDefault(true);
+    BitBtn5->setShortcut(QKeySequence::Delete);
+    BitBtn2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
+    BitBtn3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
+    connect(BitBtn6, &QPushButton::clicked, this, &TForm20::BitBtn6Click);
+    connect(BitBtn8, &QPushButton::clicked, this, &TForm20::BitBtn8Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm20::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm20::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TForm20::BitBtn3Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TForm20::BitBtn4Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TForm20::BitBtn5Click);
+    connect(BitBtn7, &QPushButton::clicked, this, &TForm20::BitBtn7Click);
+    connect(BitBtn9, &QPushButton::clicked, this, &TForm20::BitBtn9Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(kPollInterval);
+    connect(Timer1, &QTimer::timeout, this, &TForm20::Timer1Timer);
+}
+
+QPushButton* TForm20::commandButton(const char* name, int top)
+{
+    auto* button = new QPushButton(this);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(kButtonLeft, top, kButtonWidth, kButtonHeight);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void TForm20::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm20::FormShow()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    setWindowTitle(expressCaption(state_.edition));
+    poll_.reset();
+    messages::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
+    applyExpressTexts();
+    reloadList();
+    strip_.clearSelection();
+    paintSlots();
+    Timer1->start();
+    stackButtons(state_.easyMode);
+}
+
+void TForm20::stackButtons(bool easy)
+{
+    BitBtn9->setVisible(easy);
+    if (!easy)
+        return;
+    QPushButton* const order[] = {BitBtn6, BitBtn8, BitBtn1, BitBtn9, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn7};
+    int top = kFirstButtonTop;
+    for (QPushButton* button : order) {
+        button->setGeometry(kButtonLeft, top, kButtonWidth, kEasyButtonHeight);
+        top += kEasyButtonStep;
+    }
+}
+
+void TForm20::applyExpressTexts()
+{
+    for (const TextRow& row : kCaptions) {
+        QWidget* control = findChild<QWidget*>(QLatin1String(row.control));
+        const QString text = messages::lookupMessage(row.message);
+        if (auto* button = qobject_cast<QPushButton*>(control)) {
+            setFittedCaption(button, text);
+            button->setAccessibleName(text);
+        } else if (auto* label = qobject_cast<QLabel*>(control)) {
+            label->setText(text);
+        } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+            box->setTitle(text);
+        }
+    }
+    for (const TextRow& row : kHints)
+        if (auto* control = findChild<QWidget*>(QLatin1String(row.control)))
+            control->setToolTip(messages::lookupMessage(row.message));
+    Label3->clear();
+    setStatus(DevicePoll::Status::NoDevice);
+}
+
+void TForm20::setStatus(DevicePoll::Status status)
+{
+    if (status == DevicePoll::Status::Unchanged)
+        return;
+    const bool connected = status == DevicePoll::Status::Connected;
+    Label1->setText(messages::lookupMessage(connected ? msg::DeviceConnected : msg::NoDeviceDetected));
+    Label1->setStyleSheet(connected ? QStringLiteral("color: blue") : QStringLiteral("color: red"));
+}
+
+store::Project* TForm20::selectExpressProject()
+{
+    if (!state_.projects)
+        state_.projects.emplace(state_.workspace.projectsFolder);
+    if (!state_.projects->selectProjectByName(kExpressProjectName)) {
+        state_.projects->listProjects();
+        if (!state_.projects->selectProjectByName(kExpressProjectName))
+            return nullptr;
+    }
+    return state_.projects->current();
+}
+
+void TForm20::reloadList()
+{
+    std::vector<store::EntryRow> rows;
+    deviceimage::ImageFigures figures;
+    if (state_.projects)
+        state_.projects->listProjects();
+    if (store::Project* project = selectExpressProject()) {
+        if (auto loaded = store::loadEntryList(*project, state_.workspace.clipsFolder))
+            rows = std::move(*loaded);
+        figures = expressFigures(*project, {state_.edition, state_.workspace, state_.simplifiedMode});
+    }
+    strip_.setRows(std::move(rows));
+    freeBytes_ = figures.freeBytes;
+    Label8->setText(QString::number(figures.freeBytes));
+    Label5->setText(QString::number(figures.freeCharacters));
+    drawThumbnails();
+}
+
+void TForm20::drawThumbnails()
+{
+    const ScrollRange range = strip_.range();
+    {
+        const QSignalBlocker blocker(ScrollBar1); // the position follows the model; it is not a user's scroll
+        ScrollBar1->setRange(0, range.maximum);
+        ScrollBar1->setValue(strip_.scrollPosition());
+    }
+    ScrollBar1->setVisible(range.visible);
+    const int stripWidth = Bevel1->width() - 2 - (range.visible ? ScrollBar1->width() : 0);
+    Shape1->resize(stripWidth, Shape1->height());
+    Label3->setText(QString::number(strip_.rowCount()));
+
+    const int scale = thumbnailScale(state_.edition.ledCount);
+    int slot = 0;
+    for (int k = 0; k < strip_.shownSlots(); ++k) {
+        const int row = strip_.rowOfSlot(k);
+        const EntryCaption caption = parseEntryCaption(strip_.rows()[size_t(row)].caption);
+        if (caption.pictureName == QLatin1String("0"))
+            continue;
+        const imaging::PictureLoad banner = imaging::loadPicture(state_.workspace.clipsFolder + caption.pictureName);
+        thumbnails_[size_t(slot)] =
+            drawThumbnail(stripWidth - 2, QStringLiteral("(%1)").arg(row + 1), Images[0]->font(),
+                          entryIconImage(entryIconFor(caption)), banner.picture.image(), scale);
+        ++slot;
+    }
+    for (int k = slot; k < kStripSlots; ++k)
+        thumbnails_[size_t(k)] = QImage();
+    paintSlots();
+    GroupBox2->setFocus();
+}
+
+void TForm20::paintSlots()
+{
+    for (int k = 0; k < kStripSlots; ++k) {
+        StripSlot* slot = Images[size_t(k)];
+        QImage image = thumbnails_[size_t(k)];
+        slot->setVisible(!image.isNull());
+        if (image.isNull())
+            continue;
+        if (strip_.marked(k))
+            invertBlue(image);
+        slot->setGeometry(kSlotLeft + 1, slot->y(), image.width(), kSlotHeight);
+        slot->setPixmap(QPixmap::fromImage(image));
+    }
+}
+
+void TForm20::showPreview()
+{
+    store::Project* project = selectExpressProject();
+    const int entry = strip_.selectedEntry();
+    if (!project || entry < 0 || project->isHole(entry))
+        return;
+    const imaging::PicturePreview preview =
+        imaging::previewPictureFile(state_.workspace.clipsFolder, project->pictureName(entry), true);
+    if (preview.outcome != imaging::PicturePreview::Show)
+        return;
+    const int zoom = previewZoom(state_.edition.ledCount);
+    const int height = zoom * state_.edition.ledCount;
+    Image1->setPixmap(QPixmap::fromImage(preview.image));
+    Image1->setGeometry(8, (GroupBox3->height() - height) / 2 + 2, zoom * preview.image.width(), height);
+    Image1->show();
+}
+
+void TForm20::hidePreview()
+{
+    Image1->clear();
+    Image1->hide();
+}
+
+bool TForm20::selectionInView() const
+{
+    const int row = strip_.selectedRow();
+    return strip_.selectedSlot() >= 0 && row >= strip_.scrollPosition() &&
+           row < strip_.scrollPosition() + kStripSlots;
+}
+
+void TForm20::runCommand(const std::function<void()>& command)
+{
+    const CommandScope running(poll_);
+    try {
+        command();
+    } catch (const store::IniWriteError& error) {
+        prompter_.ask(windowTitle(), error.message(), messages::Icon::Stop, messages::Buttons::Ok);
+        reloadList();
+    }
+}
+
+void TForm20::ScrollBar1Change(int position)
+{
+    strip_.scrollTo(position);
+    drawThumbnails();
+}
+
+void TForm20::slotClick(int slot)
+{
+    if (!strip_.clickSlot(slot))
+        return;
+    showPreview();
+    paintSlots();
+    GroupBox3->setFocus();
+}
+
+void TForm20::slotDoubleClick(int slot)
+{
+    if (!strip_.clickSlot(slot))
+        return;
+    showPreview();
+    if (dialogs_.openTextToBanner) {
+        const QString name = parseEntryCaption(strip_.rows()[size_t(strip_.selectedRow())].caption).pictureName;
+        runCommand([&] {
+            dialogs_.openTextToBanner(name);
+            reloadList();
+        });
+    }
+    paintSlots();
+}
+
+void TForm20::Timer1Timer()
+{
+    const DevicePoll::Step step = poll_.poll([this] {
+        stickFound_ = dialogs_.discoverDevices && dialogs_.discoverDevices();
+        return stickFound_;
+    });
+    setStatus(step.status);
+    if (step.ask)
+        askForStick();
+}
+
+void TForm20::askForStick()
+{
+    Timer1->stop();
+    if (state_.easyMode) {
+        openDownloadDialog(false, false);
+    } else if (prompter_.confirm(msg::ReadBackTitle, msg::ReadBackQuestion)) {
+        runCommand([this] {
+            store::Project* project = selectExpressProject();
+            if (!project)
+                return;
+            const QString path = project->path();
+            const QByteArray before = fileBytes(path);
+            prepareReadBack(*project, state_.edition);
+            openDownloadDialog(true, false);
+            // A read that brought nothing back leaves the banners the user had, rather than an empty project.
+            project = selectExpressProject();
+            if (project && project->totalPictures() == 0 && !before.isEmpty() && !restoreFile(path, before))
+                prompter_.tellText(msg::ReadBackTitle, store::IniWriteError(path).message(), messages::Icon::Stop);
+        });
+    }
+    reloadList();
+    strip_.clearSelection();
+    paintSlots();
+    Timer1->start();
+}
+
+bool TForm20::openDownloadDialog(bool autoRead, bool autoDownload)
+{
+    poll_.dialogOpen = true;
+    selectExpressProject();
+    const bool closeRequested = dialogs_.openDownloadDialog && dialogs_.openDownloadDialog(autoRead, autoDownload);
+    poll_.dialogOpen = false;
+    return closeRequested;
+}
+
+void TForm20::BitBtn6Click()
+{
+    if (!dialogs_.openTextToBanner)
+        return;
+    runCommand([this] {
+        const bool accepted = dialogs_.openTextToBanner(QString());
+        reloadList();
+        if (!accepted)
+            return;
+        strip_.showAppendedRow();
+        drawThumbnails();
+        showPreview();
+    });
+}
+
+void TForm20::BitBtn8Click()
+{
+    if (!dialogs_.paint)
+        return;
+    runCommand([this] {
+        bool modify = false;
+        QString name = QStringLiteral("0");
+        if (strip_.rowCount() > 0) {
+            const ExpressDialogs::PaintChoice choice =
+                dialogs_.askModifyOrNew ? dialogs_.askModifyOrNew() : ExpressDialogs::PaintChoice::New;
+            if (choice == ExpressDialogs::PaintChoice::None)
+                return;
+            modify = choice == ExpressDialogs::PaintChoice::Modify;
+            if (modify) {
+                const int row = strip_.selectedSlot() < 0 ? 0 : std::max(strip_.selectedRow(), 0);
+                name = parseEntryCaption(strip_.rows()[size_t(row)].caption).pictureName;
+            }
+        }
+        const ExpressDialogs::PaintOutcome outcome = dialogs_.paint(modify, modify ? name : QString());
+        reloadList();
+        if (outcome.saved && outcome.savedAsNew)
+            strip_.showAppendedRow();
+        else if (outcome.saved)
+            strip_.showModifiedRow();
+        else
+            return;
+        drawThumbnails();
+        showPreview();
+    });
+}
+
+void TForm20::BitBtn1Click()
+{
+    if (!stickFound_)
+        return; // the status line already says there is no stick
+    runCommand([this] {
+        store::Project* project = selectExpressProject();
+        if (!project)
+            return;
+        if (freeBytes_ < 0) {
+            prompter_.tellText(msg::DownloadTitle,
+                               messages::formatMessage(msg::MemoryTooSmall,
+                                                       deviceimage::memoryMessageBytes(state_.edition.ledCount)),
+                               messages::Icon::Stop);
+            return;
+        }
+        if (!state_.easyMode) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            try {
+                refreshAutomaticShifts(*project, state_.workspace.clipsFolder, state_.edition);
+            } catch (...) {
+                QGuiApplication::restoreOverrideCursor();
+                throw;
+            }
+            QGuiApplication::restoreOverrideCursor();
+        }
+        Timer1->stop();
+        openDownloadDialog(false, true);
+        Timer1->start();
+        reloadList(); // the download may have merged the stick's indelible pictures into the project
+        strip_.scrollTo(strip_.scrollPosition());
+        paintSlots();
+    });
+}
+
+void TForm20::BitBtn2Click()
+{
+    runCommand([this] {
+        store::Project* project = selectExpressProject();
+        if (!project || !selectionInView())
+            return;
+        const int moved = store::moveEntryUp(*project, strip_.selectedEntry());
+        if (moved < 0)
+            return;
+        reloadList();
+        for (int row = 0; row < strip_.rowCount(); ++row)
+            if (strip_.rows()[size_t(row)].entry == moved)
+                strip_.showMovedUp(row);
+        drawThumbnails();
+    });
+}
+
+void TForm20::BitBtn3Click()
+{
+    runCommand([this] {
+        store::Project* project = selectExpressProject();
+        if (!project || !selectionInView())
+            return;
+        const int moved = store::moveEntryDown(*project, strip_.selectedEntry());
+        if (moved < 0)
+            return;
+        reloadList();
+        for (int row = 0; row < strip_.rowCount(); ++row)
+            if (strip_.rows()[size_t(row)].entry == moved)
+                strip_.showMovedDown(row);
+        drawThumbnails();
+    });
+}
+
+namespace {
+
+// Hands the ticker question to the dialog and remembers whether it was cancelled.
+class RecordingTickerChooser : public store::TickerChooser {
+public:
+    explicit RecordingTickerChooser(const ExpressDialogs& dialogs) : dialogs_(dialogs) {}
+    store::TickerChoice chooseTicker(int currentType, int currentSpeed) override
+    {
+        const store::TickerChoice choice =
+            dialogs_.chooseTicker ? dialogs_.chooseTicker(currentType, currentSpeed) : store::TickerChoice{};
+        cancelled = choice.type < 0;
+        return choice;
+    }
+    bool cancelled = true;
+
+private:
+    const ExpressDialogs& dialogs_;
+};
+
+} // namespace
+
+void TForm20::BitBtn4Click()
+{
+    runCommand([this] {
+        store::Project* project = selectExpressProject();
+        if (!project || strip_.rowCount() == 0 || strip_.selectedSlot() < 0 || strip_.selectedEntry() < 0)
+            return;
+        RecordingTickerChooser chooser(dialogs_);
+        store::setTicker(*project, strip_.selectedEntry(), chooser);
+        if (!chooser.cancelled) {
+            const int row = strip_.selectedRow();
+            reloadList();
+            strip_.selectRow(row);
+        }
+        strip_.showTickerSet(chooser.cancelled);
+        drawThumbnails();
+    });
+}
+
+void TForm20::BitBtn5Click()
+{
+    runCommand([this] {
+        store::Project* project = selectExpressProject();
+        if (!project || strip_.selectedEntry() < 0)
+            return;
+        store::removeEntry(*project, strip_.selectedEntry(), state_.edition.factoryMode, prompter_);
+        hidePreview();
+        reloadList();
+        strip_.clearSelection();
+        paintSlots();
+    });
+}
+
+void TForm20::BitBtn7Click()
+{
+    runCommand([this] {
+        if (dialogs_.openLanguageDialog)
+            dialogs_.openLanguageDialog();
+        messages::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
+        strip_.clearSelection();
+        applyExpressTexts();
+        setStatus(stickFound_ ? DevicePoll::Status::Connected : DevicePoll::Status::NoDevice);
+        drawThumbnails();
+    });
+}
+
+void TForm20::BitBtn9Click()
+{
+    if (!dialogs_.adjustShift)
+        return;
+    runCommand([this] {
+        store::Project* project = selectExpressProject();
+        const int entry = strip_.selectedEntry();
+        if (!project || strip_.selectedSlot() < 0 || entry < 0 || project->isHole(entry))
+            return;
+        const QString name = project->pictureName(entry);
+        deviceimage::TimingRecords records(state_.workspace.clipsFolder, state_.edition);
+        deviceimage::ContentBounds bounds;
+        const imaging::PictureLoad banner = imaging::loadPicture(state_.workspace.clipsFolder + name);
+        if (banner.ok())
+            bounds = deviceimage::contentBounds(banner.picture);
+        const int shift = dialogs_.adjustShift(records.lookupShift(name), records.lookupSpeed(name), bounds);
+        if (shift != -2)
+            records.storeShift(name, shift);
+    });
+}
+
+void TForm20::closeEvent(QCloseEvent* event)
+{
+    Timer1->stop();
+    QWidget::closeEvent(event);
+    emit closed();
+}
+
+} // namespace shell
