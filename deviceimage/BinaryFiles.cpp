@@ -3,6 +3,7 @@
 #include "deviceimage/ImageCompiler.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/Prompter.h"
+#include "store/Names.h"
 #include "store/ProjectList.h"
 
 #include <QDir>
@@ -101,9 +102,9 @@ std::optional<QString> chooseProjectName(const QString& fileName, const QString&
     for (;;) {
         const std::optional<QString> answer = prompter.inputText(lookupMessage(kOpenTitle), lookupMessage(687),
                                                                  fileName);
-        if (!answer || answer->isEmpty() || *answer == QLatin1String("0") || *answer == fileName)
+        if (!answer || store::isNoName(*answer) || *answer == fileName)
             return std::nullopt;
-        if (!isUsableProjectName(*answer))
+        if (!store::isUsableProjectName(*answer))
             continue;
         if (!exists(*answer) || overwrite(*answer))
             return answer;
@@ -276,7 +277,7 @@ QString openBinary(store::ProjectList& projects, const ImageContext& context, me
     if (path.isEmpty())
         return {};
     const QString fileName = binaryProjectName(path);
-    if (!isUsableProjectName(fileName)) {
+    if (!store::isUsableProjectName(fileName)) {
         prompter.tell(kOpenTitle, 684, Icon::Stop);
         return {};
     }

@@ -4,6 +4,7 @@
 #include "deviceimage/TimingRecords.h"
 #include "imaging/PictureFile.h"
 #include "store/LibraryCatalogue.h"
+#include "store/Names.h"
 #include "store/Project.h"
 
 #include <QFile>
@@ -334,18 +335,6 @@ ImportStatus importStatusForMessage(unsigned messageId)
     return ImportStatus::Done;
 }
 
-bool isUsableProjectName(const QString& name)
-{
-    if (name.isEmpty() || name == QLatin1String("0") || name == QLatin1String(".") ||
-        name == QLatin1String("..") || name.contains(u'/') || name.contains(u'\\') ||
-        name.toUtf8().size() > 250)
-        return false;
-    for (const QChar c : name)
-        if (c.category() == QChar::Other_Control)
-            return false;
-    return true;
-}
-
 ImportResult importImage(const QByteArray& image, const QString& projectName, store::Project* mergeTarget,
                          int deviceType, const ImageContext& context)
 {
@@ -357,7 +346,7 @@ ImportResult importImage(const QByteArray& image, const QString& projectName, st
         return result;
     }
     result.projectName = mergeTarget ? mergeTarget->name() : projectName;
-    if (!mergeTarget && !isUsableProjectName(projectName)) {
+    if (!mergeTarget && !store::isUsableProjectName(projectName)) {
         result.status = ImportStatus::BadName;
         return result;
     }

@@ -90,8 +90,4 @@ ImportStatus importStatusForMessage(unsigned messageId);
 ImportResult importImage(const QByteArray& image, const QString& projectName, store::Project* mergeTarget,
                          int deviceType, const ImageContext& context);
 
-// Whether a name can name a project file in the projects folder: not empty or "0", no folder separator, no
-// control character, not "." or "..", short enough for the file system.
-bool isUsableProjectName(const QString& name);
-
 } // namespace deviceimage

@@ -2,6 +2,7 @@
 
 #include "imaging/PictureFile.h"
 #include "store/LibraryCatalogue.h"
+#include "store/Names.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -121,7 +122,7 @@ QString TimingRecords::fileNamePart(const QString& fileName) const
     const QString name = !clipsFolder_.isEmpty() && fileName.contains(clipsFolder_)
                              ? QFileInfo(fileName).fileName()
                              : fileName;
-    return name == QLatin1String("0") ? QString() : name;
+    return store::isNoName(name) ? QString() : name;
 }
 
 TimingRecords::Found TimingRecords::find(const store::NumberedList& list, const QString& fileName) const

@@ -2,6 +2,7 @@
 
 #include "messages/MessageCatalogue.h"
 #include "messages/Prompter.h"
+#include "store/Names.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,13 +39,6 @@ auto call(const Hook& hook, Args&&... args)
 bool validHeight(int height)
 {
     return height == 16 || height == 24 || height == 32 || height == 48 || height == 64;
-}
-
-// A name that stays a plain file name inside the projects folder.
-bool usableProjectName(const QString& name)
-{
-    return !name.isEmpty() && name != QLatin1String("0") && !name.contains(u'/') && !name.contains(u'\\')
-        && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
 } // namespace
@@ -485,7 +479,7 @@ bool DeviceTransfers::chooseTargetName(QString& name)
 
     if (settings_.simplifiedMode) {
         name = fallback;
-        return usableProjectName(name);
+        return store::isUsableProjectName(name);
     }
     for (;;) {
         const std::optional<QString> answer =
@@ -493,9 +487,9 @@ bool DeviceTransfers::chooseTargetName(QString& name)
         if (!answer)
             return false;
         QString chosen = *answer;
-        if (chosen.isEmpty() || chosen == QLatin1String("0"))
+        if (store::isNoName(chosen))
             chosen = fallback;
-        if (!usableProjectName(chosen))
+        if (!store::isUsableProjectName(chosen))
             continue;
         if (chosen == fallback || !QFile::exists(settings_.projectsFolder + chosen + QStringLiteral(".ini"))) {
             name = chosen;

@@ -18,10 +18,8 @@ devicelink::ProjectHooks downloadHooks(AppState& state, messages::Prompter& prom
     devicelink::ProjectHooks hooks = devicelink::imageProjectHooks(
         context, [&state] { return state.projects ? state.projects->current() : nullptr; }, prompter);
     hooks.selectProjectByName = [&state](const QString& name) {
-        if (state.projects) {
-            state.projects->listProjects();
-            state.projects->selectProjectByName(name);
-        }
+        if (state.projects)
+            state.projects->showProject(name);
     };
     hooks.loadEntryList = [&state] {
         if (store::Project* project = state.projects ? state.projects->current() : nullptr)

@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "messages/MessageCatalogue.h"
+#include "store/Names.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,7 +65,7 @@ QString versionLabel(const QString& version)
 {
     const qsizetype dot = version.indexOf(u'.');
     QString text = dot < 0 ? version : version.left(dot + 1) + version.mid(dot + 1).remove(u'.');
-    if (text.isEmpty() || text == QLatin1String("0"))
+    if (isNoName(text))
         return {};
     return QStringLiteral("  Ver ") + text;
 }

@@ -2,6 +2,7 @@
 
 #include "messages/MessageCatalogue.h"
 #include "messages/Prompter.h"
+#include "store/Names.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,11 +21,6 @@ const QString kClassify = QStringLiteral("CLASSIFY");
 const QString kHyperlink = QStringLiteral("HYPERLINK");
 const NumberedList kLibraries{kLibrary, kLibraryPrefix, kTotalLibraries};
 const QString kItemEnd = QStringLiteral(",,,");
-
-bool isEmptyAnswer(const QString& text)
-{
-    return text.isEmpty() || text == QLatin1String("0");
-}
 
 // The items of a membership list: the texts before each ",,," (anything after the last one is no item).
 QStringList membershipItems(const QString& list)
@@ -112,13 +108,13 @@ BannerText splitBannerText(const QString& record)
 
 bool isLibraryName(const QString& name)
 {
-    return !isEmptyAnswer(name);
+    return !isNoName(name);
 }
 
 bool isStorablePictureName(const QString& name)
 {
     // ";" separates a file name from its value in the speed and shift records, so it may not be part of one.
-    if (isEmptyAnswer(name) || name.contains(u'/') || name.contains(u'\\') || name.contains(QLatin1String("..")) ||
+    if (isNoName(name) || name.contains(u'/') || name.contains(u'\\') || name.contains(QLatin1String("..")) ||
         name.contains(u'=') || name.contains(u';'))
         return false;
     const auto breaksLine = [](QChar c) {
@@ -384,7 +380,7 @@ bool createLibrary(LibraryCatalogue& catalogue, messages::Prompter& prompter)
     QString name;
     for (;;) {
         const std::optional<QString> answer = prompter.inputText(lookupMessage(411), lookupMessage(412), QString());
-        if (!answer || isEmptyAnswer(*answer) || isEmptyAnswer(answer->trimmed()))
+        if (!answer || isNoName(*answer) || isNoName(answer->trimmed()))
             return false;
         // The first library is taken as typed; later ones are trimmed before they are compared and stored.
         name = catalogue.totalLibraries() > 0 ? answer->trimmed() : *answer;
@@ -412,10 +408,10 @@ bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, mess
     for (;;) {
         const std::optional<QString> answer =
             prompter.inputText(lookupMessage(415), lookupMessage(416), libraryName);
-        if (!answer || isEmptyAnswer(*answer) || *answer == libraryName || catalogue.totalLibraries() == 0)
+        if (!answer || isNoName(*answer) || *answer == libraryName || catalogue.totalLibraries() == 0)
             return false;
         name = answer->trimmed();
-        if (isEmptyAnswer(name))
+        if (isNoName(name))
             return false;
         // The library being renamed is not "in use" under its own name, so a change of case is allowed.
         if (!libraryNameInUse(catalogue, name, number))
@@ -438,7 +434,7 @@ QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, 
     QString newName;
     for (;;) {
         const std::optional<QString> answer = prompter.inputText(lookupMessage(420), lookupMessage(421), fileName);
-        if (!answer || isEmptyAnswer(*answer) || *answer == fileName)
+        if (!answer || isNoName(*answer) || *answer == fileName)
             return {};
         newName = withBmpExtension(*answer);
         if (!isStorablePictureName(*answer) || !isStorablePictureName(newName)) {
@@ -554,7 +550,7 @@ bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, 
                     messages::Prompter& prompter)
 {
     using messages::lookupMessage;
-    if (isEmptyAnswer(fileName)) {
+    if (isNoName(fileName)) {
         prompter.tell(426, 425, messages::Icon::Stop);
         return false;
     }
@@ -566,7 +562,7 @@ bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, 
         return fail();
     const QString chosen =
         prompter.chooseSaveFile(lookupMessage(426), rootFolder, fileName, {QStringLiteral("BMP (*.BMP)")});
-    if (isEmptyAnswer(chosen))
+    if (isNoName(chosen))
         return fail();
     const QString target = withBmpExtension(chosen);
     if (QFileInfo::exists(target) &&

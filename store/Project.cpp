@@ -2,6 +2,7 @@
 
 #include "messages/MessageCatalogue.h"
 #include "messages/Prompter.h"
+#include "store/Names.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -122,8 +123,7 @@ QString Project::pictureName(int entry) const
 
 bool Project::isHole(int entry) const
 {
-    const QString name = pictureName(entry);
-    return name.isEmpty() || name == QLatin1String("0");
+    return isNoName(pictureName(entry));
 }
 
 bool Project::indelible(int entry) const
@@ -233,7 +233,7 @@ bool removeEntry(Project& project, int entry, bool factoryMode, messages::Prompt
     }
     IniFile::WriteBatch batch(project.ini());
     project.ini().deleteKey(kPicture, Project::entryKey(entry));
-    compactEntries(project, [](int, const QString& name) { return !name.isEmpty() && name != QLatin1String("0"); });
+    compactEntries(project, [](int, const QString& name) { return !isNoName(name); });
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "messages/MessageCatalogue.h"
 #include "messages/Prompter.h"
+#include "store/Names.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,11 +23,6 @@ QString displayedName(const QString& storedName)
 {
     const qsizetype backslash = storedName.indexOf(u'\\');
     return backslash < 0 ? storedName : storedName.mid(backslash + 1);
-}
-
-bool isValidProjectName(const QString& name)
-{
-    return !name.contains(u'/') && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
 } // namespace
@@ -57,14 +53,26 @@ void ProjectList::listProjects()
 
 bool ProjectList::selectProjectByName(const QString& name)
 {
-    const QString wanted = name.toLower();
     for (int i = 0; i < size(); ++i) {
-        const QString file = fileNameOf(*items_[i].project).toLower();
-        if (wanted == file.section(u'.', 0, 0) || wanted == file) {
+        if (projectFileAnswersTo(fileNameOf(*items_[i].project), name)) {
             current_ = i;
             return true;
         }
     }
+    return false;
+}
+
+bool ProjectList::showProject(const QString& name)
+{
+    if (selectProjectByName(name))
+        return true;
+    const QString currentPath = current() ? current()->path() : QString();
+    listProjects();
+    if (selectProjectByName(name))
+        return true;
+    for (int i = 0; i < size(); ++i)
+        if (items_[i].project->path() == currentPath)
+            current_ = i;
     return false;
 }
 
@@ -138,7 +146,7 @@ std::optional<std::vector<EntryRow>> loadEntryList(Project& project, const QStri
             return rows;
         compactEntries(project, [&](int, const QString& name) {
             const QString file = clipsFolder + name;
-            if (name.isEmpty() || name == QLatin1String("0") || !QFile::exists(file))
+            if (isNoName(name) || !QFile::exists(file))
                 return false;
             const QSize size = QImageReader(file).size();
             return size.width() >= width && size.height() == height;
@@ -154,7 +162,7 @@ AssociationIndex buildAssociationIndex(ProjectList& projects)
         for (int entry = 0, n = project.totalPictures(); entry < n; ++entry) {
             const QString name = project.ini().readString(QStringLiteral("PICTURE"), Project::entryKey(entry),
                                                           QStringLiteral("0"));
-            if (name != QLatin1String("0"))
+            if (!isNoName(name))
                 index.emplace_back(name, projects.displayName(p));
         }
     }
@@ -182,12 +190,12 @@ void renameProject(ProjectList& projects, messages::Prompter& prompter)
     const QString oldName = oldFile.left(oldFile.size() - 4);
     const std::optional<QString> answer =
         prompter.inputText(messages::lookupMessage(657), messages::lookupMessage(658), oldName);
-    if (!answer || answer->isEmpty() || *answer == QLatin1String("0") || *answer == oldName)
+    if (!answer || isNoName(*answer) || *answer == oldName)
         return;
     const QString newFile = *answer + QStringLiteral(".ini");
     projects.clear();
     // A name that would leave the projects folder is refused like any other failed rename.
-    const bool renamed = isValidProjectName(*answer) &&
+    const bool renamed = isUsableProjectName(*answer) &&
                          QFile::rename(projects.projectsFolder() + oldFile, projects.projectsFolder() + newFile);
     projects.listProjects();
     if (!renamed) {

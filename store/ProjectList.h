@@ -25,9 +25,12 @@ public:
 
     // Refills the list from the folder (files "*.ini" with both dimensions non-zero) and selects the first.
     void listProjects();
-    // Selects the first project whose file name, lower-cased, equals the name either whole or up to its first
-    // dot. Returns false (selection unchanged) when none matches.
+    // Selects the first project whose file name answers to the name (store/Names.h: whole, up to its first dot,
+    // or less its ".ini"; ignoring case). Returns false (selection unchanged) when none matches.
     bool selectProjectByName(const QString& name);
+    // Selects the project of that name, listing the folder again only when it is not listed yet (a project just
+    // made). Whatever happens, the current project stays current when no project answers to the name.
+    bool showProject(const QString& name);
 
     int size() const { return static_cast<int>(items_.size()); }
     bool isEmpty() const { return items_.empty(); }

@@ -4,6 +4,7 @@
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/ImageCompiler.h"
 #include "messages/MessageCatalogue.h"
+#include "store/Names.h"
 #include "store/ProjectList.h"
 
 #include <optional>
@@ -113,7 +114,7 @@ int importImage(Context& context, const QStringList& given)
     if (arguments.size() != 1 || (name && name->isEmpty()))
         return usageOf(context, QStringLiteral("import FILE [--name NAME]"));
     const QString projectName = name ? *name : deviceimage::binaryProjectName(arguments[0]);
-    if (!deviceimage::isUsableProjectName(projectName)) {
+    if (!store::isUsableProjectName(projectName)) {
         context.err << messages::lookupMessage(684) << '\n';
         return 1;
     }

@@ -81,6 +81,38 @@ private slots:
         QCOMPARE(list.currentIndex(), 1);
     }
 
+    // A name with a dot selects its own project, not the first one, and an unknown name keeps the selection.
+    void selectsNameWithADot()
+    {
+        project("a", {});
+        project("my", {});
+        project("my.show", {});
+        ProjectList list(projects);
+        list.listProjects();
+        QVERIFY(list.selectProjectByName("my.show"));
+        QCOMPARE(list.currentDisplayName(), "my.show (16 x 16)");
+        QVERIFY(!list.selectProjectByName("my.other"));
+        QCOMPARE(list.currentDisplayName(), "my.show (16 x 16)");
+        QVERIFY(list.selectProjectByName("MY"));
+        QCOMPARE(list.currentDisplayName(), "my (16 x 16)");
+    }
+
+    // After a transfer the project is shown again by name: listed again only when it is new, and an unknown name
+    // leaves the current project current rather than the first one.
+    void showProjectKeepsTheCurrentOne()
+    {
+        project("a", {});
+        project("my.show", {});
+        ProjectList list(projects);
+        list.listProjects();
+        QVERIFY(list.showProject("my.show"));
+        QVERIFY(!list.showProject("gone"));
+        QCOMPARE(list.currentDisplayName(), "my.show (16 x 16)");
+        project("new.one", {});
+        QVERIFY(list.showProject("new.one"));
+        QCOMPARE(list.currentDisplayName(), "new.one (16 x 16)");
+    }
+
     void captions_data()
     {
         QTest::addColumn<bool>("indelible");

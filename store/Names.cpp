@@ -1,0 +1,39 @@
+#include "store/Names.h"
+
+namespace store {
+namespace {
+
+// Longest project name in UTF-8 bytes: leaves room for ".ini" and a whole-file write's temporary suffix within
+// the usual 255-byte file name limit.
+constexpr qsizetype kMaxProjectNameBytes = 250;
+
+const QString kProjectSuffix = QStringLiteral(".ini");
+
+} // namespace
+
+bool isNoName(const QString& text)
+{
+    return text.isEmpty() || text == QLatin1String("0");
+}
+
+bool isUsableProjectName(const QString& name)
+{
+    if (isNoName(name) || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(u'/') ||
+        name.contains(u'\\') || name.toUtf8().size() > kMaxProjectNameBytes)
+        return false;
+    for (const QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return false;
+    return true;
+}
+
+bool projectFileAnswersTo(const QString& fileName, const QString& name)
+{
+    const QString file = fileName.toLower();
+    const QString wanted = name.toLower();
+    if (wanted == file || wanted == file.section(u'.', 0, 0))
+        return true;
+    return file.endsWith(kProjectSuffix) && wanted == file.chopped(kProjectSuffix.size());
+}
+
+} // namespace store
