@@ -3,9 +3,10 @@
 // Without --edition the edition comes from the tool's own invoked name, as the program's does.
 
 #include "app/ctl/Command.h"
+#include "imaging/Fonts.h"
 #include "store/IniFile.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 namespace {
 
@@ -21,7 +22,11 @@ int usage(QTextStream& err)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
+    // Text is drawn with the platform's fonts, which need a GUI application; a command-line tool needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    imaging::installFontSubstitutions();
     QTextStream out(stdout);
     QTextStream err(stderr);
 

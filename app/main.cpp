@@ -1,6 +1,7 @@
 #include "devicelink/HidPlatformChoice.h"
 #include "devicelink/Transport.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
+#include "imaging/Fonts.h"
 #include "shell/AppState.h"
 #include "shell/Forms.h"
 #include "shell/QtPrompter.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[])
     // window's close handler asks for the end and the start-up window closes at its next tick.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/lumiwand.xpm")));
+    imaging::installFontSubstitutions();
 
     shell::AppState state;
     state.invokedPath = store::invokedPath(QString::fromLocal8Bit(argv[0]));

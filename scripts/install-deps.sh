@@ -9,6 +9,7 @@ packages=(
   xdg-utils xvfb xauth
   fonts-dejavu-core
   fonts-wqy-microhei fonts-thai-tlwg
+  fonts-liberation2 fonts-lato
 )
 
 missing=()

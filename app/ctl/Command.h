@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // lumiwandctl's commands. Each command file registers its commands in a static table, so new commands are added
@@ -28,6 +29,12 @@ struct Command {
 };
 
 std::vector<Command>& commands();
+
+// Takes "--NAME VALUE" out of the arguments; nullopt when absent, an empty text when the value is missing.
+std::optional<QString> takeOption(QStringList& arguments, const QString& name);
+
+// Prints the command's usage line; returns the exit status of a usage error.
+int usageOf(Context& context, const QString& usage);
 
 // Adds a command to the table at static initialisation: `static const ctl::Registration r{{...}};`.
 struct Registration {

@@ -17,23 +17,6 @@ deviceimage::ImageContext imageContext(const Context& context)
     return {context.edition, context.workspace, context.simplifiedMode};
 }
 
-// Takes "--NAME VALUE" out of the arguments; nullopt when absent, an empty text when the value is missing.
-std::optional<QString> takeOption(QStringList& arguments, const QString& name)
-{
-    const qsizetype at = arguments.indexOf(name);
-    if (at < 0)
-        return std::nullopt;
-    const QString value = arguments.value(at + 1);
-    arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
-    return value;
-}
-
-int usageOf(Context& context, const QString& usage)
-{
-    context.err << "usage: lumiwandctl " << usage << '\n';
-    return 2;
-}
-
 // The project of that name in the workspace, selected in `projects`; tells the user when there is none.
 store::Project* findProject(Context& context, store::ProjectList& projects, const QString& name)
 {

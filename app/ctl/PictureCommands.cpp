@@ -1,0 +1,138 @@
+// convert and banner: the image importer and the text-to-banner dialog without a window.
+
+#include "app/ctl/Command.h"
+#include "deviceimage/BannerSave.h"
+#include "imaging/ImageDecode.h"
+#include "imaging/ImageImport.h"
+#include "imaging/PictureFile.h"
+#include "imaging/TextBanner.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "store/ProjectList.h"
+
+#include <optional>
+
+namespace ctl {
+namespace {
+
+bool takeSwitch(QStringList& arguments, const QString& name)
+{
+    return arguments.removeAll(name) > 0;
+}
+
+std::optional<int> numberIn(const QString& text, int lowest, int highest)
+{
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    return ok && number >= lowest && number <= highest ? std::optional<int>(number) : std::nullopt;
+}
+
+const QString kConvertUsage = QStringLiteral(
+    "convert IMAGE OUT.bmp [--fit trim|stretch|aspect] [--mode text|picture] [--threshold N] [--crop X,Y]");
+
+int convert(Context& context, const QStringList& given)
+{
+    QStringList arguments = given;
+    const QString fit = takeOption(arguments, QStringLiteral("--fit")).value_or(QStringLiteral("trim"));
+    const QString mode = takeOption(arguments, QStringLiteral("--mode")).value_or(QStringLiteral("text"));
+    const std::optional<QString> thresholdText = takeOption(arguments, QStringLiteral("--threshold"));
+    const QStringList crop = takeOption(arguments, QStringLiteral("--crop")).value_or(QStringLiteral("0,0")).split(u',');
+    const std::optional<int> threshold = thresholdText ? numberIn(*thresholdText, 1, 254) : std::optional<int>(-1);
+    const std::optional<int> cropX = numberIn(crop.value(0), 0, imaging::kMaxPictureSide);
+    const std::optional<int> cropY = numberIn(crop.value(1), 0, imaging::kMaxPictureSide);
+    static const QStringList fits{QStringLiteral("trim"), QStringLiteral("stretch"), QStringLiteral("aspect")};
+    if (arguments.size() != 2 || !fits.contains(fit) || (mode != "text" && mode != "picture") || !threshold
+        || crop.size() != 2 || !cropX || !cropY)
+        return usageOf(context, kConvertUsage);
+
+    const imaging::DecodedImage decoded = imaging::decodeImageFile(arguments[0]);
+    if (!decoded.ok()) {
+        context.err << messages::lookupMessage(msg::ImportFileOpenError) << '\n' << decoded.errorText << '\n';
+        return 1;
+    }
+    const QSize canvas(context.edition.maxBannerWidth, context.edition.ledCount);
+    const auto fitMode = imaging::FitMode(fits.indexOf(fit));
+    const auto method = mode == "text" ? imaging::ProcessMethod::TextMode : imaging::ProcessMethod::PictureMode;
+    const QImage working = imaging::fitToCanvas(decoded.image, fitMode, canvas);
+    // The scaling modes always take the whole resampled image.
+    const QPoint origin = fitMode == imaging::FitMode::Trim ? QPoint(*cropX, *cropY) : QPoint();
+    const int current = *threshold > 0 ? *threshold : imaging::previewThreshold(working, origin, canvas, method);
+    const int used = imaging::okThreshold(working, origin, canvas, method, current);
+    const imaging::LitGrid grid = imaging::importGrid(working, origin, canvas, method, used);
+    const imaging::PictureSave save = imaging::savePictureFile(grid, arguments[1], imaging::ExistingFile::Replace);
+    if (!save.ok()) {
+        context.err << save.errorText << '\n';
+        return 1;
+    }
+    context.out << arguments[1] << ": " << canvas.width() << " x " << canvas.height() << ", threshold " << used
+                << '\n';
+    return 0;
+}
+
+const QString kBannerUsage =
+    QStringLiteral("banner TEXT [--font FAMILY] [--wrap] [--align] [--no-fit --size N] [--project NAME]");
+
+int banner(Context& context, const QStringList& given)
+{
+    QStringList arguments = given;
+    QFont font = imaging::defaultTextFont();
+    if (const std::optional<QString> family = takeOption(arguments, QStringLiteral("--font")))
+        font.setFamily(*family);
+    imaging::BannerOptions options;
+    options.wrapText = takeSwitch(arguments, QStringLiteral("--wrap"));
+    options.autoAlign = takeSwitch(arguments, QStringLiteral("--align"));
+    options.autoFit = !takeSwitch(arguments, QStringLiteral("--no-fit"));
+    const std::optional<QString> sizeText = takeOption(arguments, QStringLiteral("--size"));
+    const std::optional<int> size = sizeText ? numberIn(*sizeText, 1, 72) : std::optional<int>(imaging::kFirstTextSize);
+    const QString projectName = takeOption(arguments, QStringLiteral("--project")).value_or(QStringLiteral("QuickStart"));
+    if (arguments.size() != 1 || !size || (sizeText && options.autoFit))
+        return usageOf(context, kBannerUsage);
+    font.setPointSize(*size);
+    const int ledCount = context.edition.ledCount;
+    const QString text = arguments[0];
+    if (text.size() > imaging::bannerTextLimit(ledCount)) {
+        context.err << "The text is longer than " << imaging::bannerTextLimit(ledCount)
+                    << " characters, the most a banner of this edition takes.\n";
+        return 1;
+    }
+    if (options.wrapText && !imaging::offersLayoutChoice(ledCount)) {
+        context.err << "--wrap needs a stick of 17 LEDs or more.\n";
+        return 2;
+    }
+
+    imaging::BannerComposer composer(QSize(context.edition.maxBannerWidth, ledCount));
+    const imaging::Banner made = composer.compose(text, font, options);
+    store::ProjectList projects(context.workspace.projectsFolder);
+    projects.listProjects();
+    if (!projects.selectProjectByName(projectName)) {
+        context.err << messages::lookupMessage(673) << '\n';
+        return 1;
+    }
+    deviceimage::KeptBanner kept;
+    kept.status = deviceimage::BannerStatus::BlankText;
+    if (made.drawn)
+        kept = deviceimage::keepBanner({context.edition, context.workspace, context.simplifiedMode},
+                                       *projects.current(), made.grid(), text, font.family(), true);
+    switch (kept.status) {
+    case deviceimage::BannerStatus::Kept:
+        context.out << kept.fileName << '\n' << "free bytes: " << kept.freeBytes << '\n';
+        return 0;
+    case deviceimage::BannerStatus::BlankText:
+        context.err << "Nothing to save: the text has no visible character.\n";
+        return 1;
+    case deviceimage::BannerStatus::StickTooSmall:
+        context.err << deviceimage::stickTooSmallText(ledCount) << '\n';
+        return 1;
+    case deviceimage::BannerStatus::WriteFailed:
+    case deviceimage::BannerStatus::NotAppended:
+        context.err << kept.errorText << '\n';
+        return 1;
+    }
+    return 1;
+}
+
+const Registration convertRegistration{{QStringLiteral("convert"), kConvertUsage, convert}};
+const Registration bannerRegistration{{QStringLiteral("banner"), kBannerUsage, banner}};
+
+} // namespace
+} // namespace ctl

@@ -1,0 +1,100 @@
+// Import of a 6000 x 4000 JPEG photograph (24 million pixels, just under the importer's limit) up to the lit grid
+// the canvas receives, in each fit mode, against the time libjpeg alone takes to decode the same file. Goal: at
+// most 1.5 times the decode. Also the text-to-banner preview rebuild of a 40-character text on 48 LEDs with the
+// two-line search. Goal: a median of at most 30 ms.
+
+#include "imaging/Fonts.h"
+#include "imaging/ImageDecode.h"
+#include "imaging/ImageImport.h"
+#include "imaging/TextBanner.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPainter>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double medianMs(int rounds, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// A photograph-like picture: smooth gradients with some shapes, so the JPEG is of a usual size.
+QByteArray photoJpeg()
+{
+    QImage photo(6000, 4000, QImage::Format_RGB32);
+    QPainter painter(&photo);
+    QLinearGradient sky(0, 0, 6000, 4000);
+    sky.setColorAt(0, QColor(30, 90, 200));
+    sky.setColorAt(1, QColor(250, 220, 160));
+    painter.fillRect(photo.rect(), sky);
+    painter.setBrush(QColor(20, 20, 20));
+    for (int i = 0; i < 40; ++i)
+        painter.drawEllipse(QPoint(150 * i, 2000 + (i * 977) % 1800), 200, 120);
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpg");
+    writer.setQuality(90);
+    writer.write(photo);
+    return bytes;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QGuiApplication application(argc, argv);
+    imaging::installFontSubstitutions();
+    using namespace imaging;
+
+    const QByteArray jpeg = photoJpeg();
+    std::printf("photo: 6000 x 4000 JPEG, %lld bytes\n", static_cast<long long>(jpeg.size()));
+    const int rounds = 3;
+    const double decodeMs = medianMs(rounds, [&] { decodeJpeg(jpeg, "photo.jpg"); });
+    std::printf("libjpeg decode alone: %.1f ms\n", decodeMs);
+    const QSize canvas(128, 32);
+    const struct {
+        const char* name;
+        FitMode mode;
+    } modes[] = {{"Trim", FitMode::Trim},
+                 {"Full Screen Resize", FitMode::FullScreenResize},
+                 {"Maintain Aspect Ratio", FitMode::KeepAspect}};
+    for (const auto& [name, mode] : modes) {
+        const double importMs = medianMs(rounds, [&] {
+            const DecodedImage decoded = decodeImageData(jpeg, "photo.jpg");
+            const QImage working = fitToCanvas(decoded.image, mode, canvas);
+            const int threshold = previewThreshold(working, {}, canvas, ProcessMethod::TextMode);
+            importGrid(working, {}, canvas, ProcessMethod::TextMode, threshold);
+        });
+        std::printf("import, %-22s %.1f ms = %.2f x decode (goal <= 1.5)\n", name, importMs, importMs / decodeMs);
+    }
+
+    BannerComposer composer(QSize(288, 48));
+    const QString text = QStringLiteral("Happy birthday to you and all of us now!");
+    BannerOptions wrap;
+    wrap.wrapText = true;
+    const double bannerMs = medianMs(15, [&] {
+        QFont font = defaultTextFont();
+        composer.compose(text, font, wrap);
+    });
+    std::printf("text to banner, %lld characters, two-line search, 48 LEDs: median %.1f ms (goal <= 30)\n",
+                static_cast<long long>(text.size()), bannerMs);
+    return 0;
+}

@@ -1,0 +1,408 @@
+#include "imaging/Importclip.h"
+
+#include "imaging/ImageDecode.h"
+#include "imaging/VirtualCanvas.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "messages/Prompter.h"
+
+#include <QCursor>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QTimer>
+
+namespace imaging {
+namespace {
+
+constexpr int kDragInterval = 100; // ms between crop rectangle moves while dragging
+constexpr int kSourceWidth = 785, kSourceHeight = 329;
+
+QImage greyRamp(QSize size)
+{
+    QImage strip(size, QImage::Format_RGB32);
+    for (int x = 0; x < size.width(); ++x) {
+        const int level = 255 - 255 * x / std::max(1, size.width() - 1); // light at "Lighter", dark at "Darker"
+        for (int y = 0; y < size.height(); ++y)
+            strip.setPixel(x, y, qRgb(level, level, level));
+    }
+    return strip;
+}
+
+// A short wait cursor for work the user started.
+struct BusyCursor {
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
+
+Importclip::Importclip(const store::EditionParameters& edition, messages::Prompter& prompter, QWidget* parent)
+    : QDialog(parent),
+      GroupBox1(new QGroupBox(this)),
+      Label1(new QLabel(GroupBox1)),
+      Button3(new QPushButton(GroupBox1)),
+      RadioButton1(new QRadioButton(GroupBox1)),
+      RadioButton2(new QRadioButton(GroupBox1)),
+      RadioButton3(new QRadioButton(GroupBox1)),
+      GroupBox2(new QGroupBox(this)),
+      ScrollBox1(new QScrollArea(GroupBox2)),
+      Image1(new QLabel),
+      Shape1(new QFrame(Image1)),
+      GroupBox3(new QGroupBox(this)),
+      RadioButton4(new QRadioButton(GroupBox3)),
+      RadioButton5(new QRadioButton(GroupBox3)),
+      GroupBox4(new QGroupBox(this)),
+      Image2(new QLabel(GroupBox4)),
+      TrackBar1(new QSlider(Qt::Horizontal, GroupBox4)),
+      Label2(new QLabel(GroupBox4)),
+      Label3(new QLabel(GroupBox4)),
+      Image3(new QLabel(GroupBox4)),
+      Button1(new QPushButton(this)),
+      Button2(new QPushButton(this)),
+      Timer1(new QTimer(this)),
+      edition_(edition),
+      prompter_(prompter)
+{
+    setObjectName(QStringLiteral("Importclip"));
+    const std::pair<QObject*, const char*> names[] = {
+        {GroupBox1, "GroupBox1"},       {Label1, "Label1"},       {Button3, "Button3"},
+        {RadioButton1, "RadioButton1"}, {RadioButton2, "RadioButton2"}, {RadioButton3, "RadioButton3"},
+        {GroupBox2, "GroupBox2"},       {ScrollBox1, "ScrollBox1"}, {Image1, "Image1"},
+        {Shape1, "Shape1"},             {GroupBox3, "GroupBox3"}, {RadioButton4, "RadioButton4"},
+        {RadioButton5, "RadioButton5"}, {GroupBox4, "GroupBox4"}, {Image2, "Image2"},
+        {TrackBar1, "TrackBar1"},       {Label2, "Label2"},       {Label3, "Label3"},
+        {Image3, "Image3"},             {Button1, "Button1"},     {Button2, "Button2"},
+        {Timer1, "Timer1"}};
+    for (const auto& [control, name] : names)
+        control->setObjectName(QString::fromLatin1(name));
+
+    GroupBox1->setGeometry(8, 4, kSourceWidth, 52);
+    Label1->setGeometry(10, 20, 420, 24);
+    Button3->setGeometry(432, 18, 70, 28);
+    RadioButton1->setGeometry(510, 20, 70, 24);
+    RadioButton2->setGeometry(580, 20, 110, 24);
+    RadioButton3->setGeometry(690, 20, 92, 24);
+    GroupBox2->setGeometry(8, 60, kSourceWidth, kSourceHeight);
+    ScrollBox1->setGeometry(8, 18, kSourceWidth - 16, kSourceHeight - 26);
+    ScrollBox1->setAlignment(Qt::AlignCenter);
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setWidget(Image1);
+    Image1->installEventFilter(this);
+    Shape1->setStyleSheet(QStringLiteral("border: 1px dotted navy; background: transparent"));
+    Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Shape1->hide();
+    GroupBox3->setGeometry(8, 394, 160, 120);
+    RadioButton4->setGeometry(12, 28, 140, 24);
+    RadioButton5->setGeometry(12, 64, 140, 24);
+    GroupBox4->setGeometry(176, 394, 617, 130);
+    Image2->setGeometry(8, 18, 601, 64);
+    Image2->setAlignment(Qt::AlignCenter);
+    Label2->setGeometry(8, 88, 90, 20);
+    Label2->setAlignment(Qt::AlignCenter);
+    TrackBar1->setGeometry(100, 86, 417, 22);
+    TrackBar1->setRange(1, 254);
+    TrackBar1->setSingleStep(1);
+    Label3->setGeometry(519, 88, 90, 20);
+    Label3->setAlignment(Qt::AlignCenter);
+    Image3->setGeometry(100, 108, 417, 10);
+    Image3->setPixmap(QPixmap::fromImage(greyRamp(Image3->size())));
+    Button1->setGeometry(600, 530, 92, 30);
+    Button2->setGeometry(701, 530, 92, 30);
+    Button1->setDefault(true);
+    setFixedSize(800, 566);
+    Timer1->setInterval(kDragInterval);
+
+    connect(Button1, &QPushButton::clicked, this, &Importclip::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Importclip::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &Importclip::Button3Click);
+    connect(RadioButton1, &QRadioButton::clicked, this, &Importclip::RadioButton1Click);
+    connect(RadioButton2, &QRadioButton::clicked, this, &Importclip::RadioButton2Click);
+    connect(RadioButton3, &QRadioButton::clicked, this, &Importclip::RadioButton3Click);
+    connect(RadioButton4, &QRadioButton::clicked, this, &Importclip::RadioButton4Click);
+    connect(RadioButton5, &QRadioButton::clicked, this, &Importclip::RadioButton5Click);
+    connect(TrackBar1, &QSlider::valueChanged, this, &Importclip::TrackBar1Change);
+    connect(Timer1, &QTimer::timeout, this, &Importclip::Timer1Timer);
+}
+
+QSize Importclip::canvasSize() const
+{
+    return {edition_.maxBannerWidth, edition_.ledCount};
+}
+
+bool Importclip::importInto(VirtualCanvas& canvas, const QString& sourcePath, bool clearFirst)
+{
+    canvas_ = &canvas;
+    clearFirst_ = clearFirst;
+    imported_ = false;
+    if (!decode(sourcePath))
+        return false;
+    sourcePath_ = sourcePath;
+    setTexts();
+    const bool fitChoice = !(expressMode_ && edition_.ledCount == 16);
+    for (QRadioButton* button : {RadioButton1, RadioButton2, RadioButton3})
+        button->setVisible(fitChoice);
+    RadioButton1->setChecked(true);
+    RadioButton4->setChecked(true);
+    fitMode_ = FitMode::Trim;
+    processMethod_ = ProcessMethod::TextMode;
+    showSliderItems(true);
+    threshold_ = -1;
+    dragging_ = false;
+    cropNoticeShown_ = false;
+    load(QPoint());
+    exec();
+    decoded_ = working_ = QImage(); // a photograph's pixels are not kept between openings
+    canvas_ = nullptr;
+    return imported_;
+}
+
+void Importclip::setTexts()
+{
+    using messages::lookupMessage;
+    setWindowTitle(lookupMessage(619));
+    GroupBox1->setTitle(lookupMessage(620));
+    GroupBox2->setTitle(lookupMessage(621));
+    Button3->setText(lookupMessage(623));
+    Button1->setText(lookupMessage(624));
+    Button2->setText(lookupMessage(625));
+    RadioButton1->setText(lookupMessage(748));
+    RadioButton2->setText(lookupMessage(749));
+    RadioButton3->setText(lookupMessage(754));
+    Label3->setText(lookupMessage(755));
+    Label2->setText(lookupMessage(756));
+    GroupBox3->setTitle(lookupMessage(758));
+    RadioButton4->setText(lookupMessage(759));
+    RadioButton5->setText(lookupMessage(760));
+}
+
+bool Importclip::decode(const QString& path)
+{
+    BusyCursor busy;
+    DecodedImage decoded = decodeImageFile(path);
+    if (!decoded.ok()) {
+        prompter_.tell(msg::ImportTitle, msg::ImportFileOpenError, messages::Icon::Stop);
+        return false;
+    }
+    decoded_ = std::move(decoded.image);
+    return true;
+}
+
+void Importclip::load(QPoint cropOrigin)
+{
+    imported_ = false;
+    working_ = decoded_;
+    layoutSourceArea();
+    buildPreview(cropOrigin);
+}
+
+void Importclip::layoutSourceArea()
+{
+    const QSize canvas = canvasSize();
+    const SourceLayout layout = layoutSource(working_.size(), canvas);
+    zoom_ = layout.zoom;
+    QString dimension;
+    if (layout.cropNeeded) {
+        if (!cropNoticeShown_) {
+            cropNoticeShown_ = true;
+            prompter_.tell(msg::ImportTitle, msg::ImportCropNotice, messages::Icon::Warning);
+        }
+        Shape1->setStyleSheet(QStringLiteral("border: %1px dotted navy; background: transparent").arg(zoom_));
+        Shape1->resize(layout.cropFrame);
+        Shape1->show();
+        dimension = messages::formatMessage(msg::AfterCrop, canvas.width(), canvas.height());
+    } else {
+        Shape1->hide();
+        dimension = messages::formatMessage(msg::DimensionOk, working_.width(), working_.height());
+    }
+    GroupBox4->setTitle(messages::lookupMessage(757) + dimension);
+    Label1->setText(messages::lookupMessage(622)
+                    + QString::asprintf(" %s ( %d x %d )", qUtf8Printable(QFileInfo(sourcePath_).fileName()),
+                                        working_.width(), working_.height()));
+    Label1->setToolTip(sourcePath_);
+    Image1->setPixmap(QPixmap::fromImage(working_.scaled(working_.size() * zoom_)));
+    Image1->resize(working_.size() * zoom_);
+}
+
+void Importclip::buildPreview(QPoint cropOrigin)
+{
+    const QSize canvas = canvasSize();
+    cropOrigin_ = cropOrigin;
+    Shape1->move(cropOrigin * zoom_);
+    if (threshold_ == -1) {
+        threshold_ = previewThreshold(working_, cropOrigin, canvas, processMethod_);
+        settingSlider_ = true;
+        TrackBar1->setValue(threshold_);
+        settingSlider_ = false;
+    }
+    previewGrid_ = importGrid(working_, cropOrigin, canvas, processMethod_, threshold_);
+    Image2->setPixmap(QPixmap::fromImage(previewGrid_.toImage().scaled(canvas * 2)));
+}
+
+void Importclip::fitAndPreview(FitMode mode)
+{
+    BusyCursor busy;
+    fitMode_ = mode;
+    if (mode == FitMode::Trim) {
+        load(cropOrigin_);
+        return;
+    }
+    working_ = fitToCanvas(decoded_, mode, canvasSize());
+    threshold_ = -1;
+    layoutSourceArea();
+    buildPreview(QPoint());
+}
+
+void Importclip::showSliderItems(bool visible)
+{
+    for (QWidget* item : {static_cast<QWidget*>(TrackBar1), static_cast<QWidget*>(Label2),
+                          static_cast<QWidget*>(Label3), static_cast<QWidget*>(Image3)})
+        item->setVisible(visible);
+}
+
+void Importclip::Button1Click()
+{
+    if (dragging_ || !canvas_)
+        return;
+    BusyCursor busy;
+    imported_ = true;
+    const QSize canvas = canvasSize();
+    canvas_->PushUndo();
+    if (clearFirst_ || expressMode_)
+        canvas_->ClearRect(0, 0, canvas.width() - 1, canvas.height() - 1);
+    const int threshold = okThreshold(working_, cropOrigin_, canvas, processMethod_, threshold_);
+    const LitGrid grid = importGrid(working_, cropOrigin_, canvas, processMethod_, threshold);
+    for (int row = 0; row < canvas.height(); ++row)
+        for (int col = 0; col < canvas.width(); ++col)
+            canvas_->SetCell(col, row, grid.isLit(col, row) ? 1 : 0, VirtualCanvas::Target::Canvas, false);
+    canvas_->Render(VirtualCanvas::Target::Canvas);
+    accept();
+}
+
+void Importclip::Button2Click()
+{
+    imported_ = false;
+    reject();
+}
+
+void Importclip::Button3Click()
+{
+    const QString file = prompter_.chooseOpenFile(
+        messages::lookupMessage(msg::ImportTitle), QFileInfo(sourcePath_).absolutePath(),
+        {QStringLiteral("BMP, JPEG (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG)"),
+         QStringLiteral("JPEG (*.jpg *.JPG *.jpeg *.JPEG)"), QStringLiteral("BMP (*.bmp *.BMP)")});
+    if (file.isEmpty()) {
+        prompter_.tell(msg::ImportTitle, msg::ImportFileOpenError, messages::Icon::Stop);
+        return;
+    }
+    if (!decode(file))
+        return; // the image shown so far stays
+    sourcePath_ = file;
+    cropNoticeShown_ = false;
+    RadioButton1->setChecked(true);
+    fitMode_ = FitMode::Trim;
+    load(QPoint());
+}
+
+void Importclip::RadioButton1Click()
+{
+    fitAndPreview(FitMode::Trim);
+}
+
+void Importclip::RadioButton2Click()
+{
+    fitAndPreview(FitMode::FullScreenResize);
+}
+
+void Importclip::RadioButton3Click()
+{
+    fitAndPreview(FitMode::KeepAspect);
+}
+
+void Importclip::RadioButton4Click()
+{
+    processMethod_ = ProcessMethod::TextMode;
+    showSliderItems(true);
+    fitAndPreview(fitMode_);
+}
+
+void Importclip::RadioButton5Click()
+{
+    processMethod_ = ProcessMethod::PictureMode;
+    showSliderItems(false);
+    fitAndPreview(fitMode_);
+}
+
+void Importclip::TrackBar1Change(int position)
+{
+    if (settingSlider_ || threshold_ <= 0)
+        return;
+    threshold_ = position;
+    buildPreview(cropOrigin_);
+}
+
+void Importclip::Timer1Timer()
+{
+    if (!dragging_)
+        return;
+    const QPoint placed = placeCropFrame(lastPointer_ - grabOffset_, Image1->size(), Shape1->size(), zoom_);
+    Shape1->move(placed);
+    Image1->setCursor(Qt::ClosedHandCursor);
+}
+
+void Importclip::Image1MouseDown(QPoint position)
+{
+    if (!Shape1->isVisible() || !Shape1->geometry().contains(position)) {
+        if (dragging_)
+            Image1MouseUp();
+        return;
+    }
+    dragging_ = true;
+    grabOffset_ = position - Shape1->pos();
+    lastPointer_ = position;
+    Timer1->start();
+}
+
+void Importclip::Image1MouseUp()
+{
+    if (!dragging_)
+        return;
+    Timer1Timer();
+    dragging_ = false;
+    Timer1->stop();
+    Image1->unsetCursor();
+    threshold_ = -1;
+    buildPreview(cropOriginAt(Shape1->pos(), zoom_));
+}
+
+bool Importclip::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Image1)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        Image1MouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return true;
+    case QEvent::MouseMove:
+        lastPointer_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+        return true;
+    case QEvent::MouseButtonRelease:
+        lastPointer_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+        Image1MouseUp();
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace imaging

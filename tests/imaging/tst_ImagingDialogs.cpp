@@ -1,0 +1,328 @@
+#include "deviceimage/BannerSave.h"
+#include "imaging/FontChooser.h"
+#include "imaging/Importclip.h"
+#include "imaging/PictureFile.h"
+#include "imaging/Texteditor.h"
+#include "imaging/Texttoclip.h"
+#include "imaging/VirtualCanvas.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "store/LibraryCatalogue.h"
+#include "store/Project.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace imaging;
+
+namespace {
+
+class ScriptedFontChooser : public FontChooser {
+public:
+    std::optional<QFont> answer;
+    std::optional<QFont> chooseFont(const QFont&, bool) override { return answer; }
+};
+
+// Works the dialog once it is shown, from inside its event loop; a check that fails there still closes it.
+void whenShown(QDialog& dialog, const std::function<void()>& act)
+{
+    QTimer::singleShot(0, &dialog, [&dialog, act] {
+        act();
+        if (dialog.isVisible())
+            dialog.reject();
+    });
+}
+
+QStringList patternRows(int width, int height)
+{
+    QStringList rows;
+    for (int y = 0; y < height; ++y) {
+        QString row;
+        for (int x = 0; x < width; ++x)
+            row += (x * 7 + y * 3 + x * y) % 5 < 2 ? '#' : '.';
+        rows << row;
+    }
+    return rows;
+}
+
+QString message(unsigned id)
+{
+    return messages::lookupMessage(id);
+}
+
+// A workspace of one edition in a temporary Documents folder.
+struct Workspace {
+    QTemporaryDir root;
+    store::EditionParameters edition;
+    deviceimage::ImageContext context;
+
+    explicit Workspace(int leds)
+        : edition(store::deriveEdition(QStringLiteral("Lumiwand%1").arg(leds)))
+    {
+        context.edition = edition;
+        context.workspace = store::prepareWorkspace(root.path() + "/", leds, edition.pictureWidth);
+    }
+    QString clips() const { return context.workspace.clipsFolder; }
+    QString quickStart() const { return context.workspace.projectsFolder + "QuickStart.ini"; }
+};
+
+} // namespace
+
+class tst_ImagingDialogs : public QObject {
+    Q_OBJECT
+
+private slots:
+    void importsBlackWhitePictureCellForCell()
+    {
+        QTemporaryDir dir;
+        const QStringList rows = patternRows(96, 16);
+        writeFile(dir.filePath("logo.bmp"), encodeBmp(LitGrid::fromRows(rows)));
+        ScriptedPrompter prompter;
+        Importclip dialog(store::deriveEdition("Lumiwand16"), prompter);
+        VirtualCanvas canvas;
+        canvas.SetGeometry(16, 16);
+        canvas.Reset(96, 16);
+        whenShown(dialog, [&] {
+            QCOMPARE(dialog.previewGrid().toRows(), rows); // the preview is what OK writes
+            QVERIFY(dialog.GroupBox4->title().endsWith(messages::formatMessage(msg::DimensionOk, 96, 16)));
+            QVERIFY(dialog.TrackBar1->isVisible());
+            dialog.Button1->click();
+        });
+        QVERIFY(dialog.importInto(canvas, dir.filePath("logo.bmp"), false));
+        QCOMPARE(canvas.litGrid().toRows(), rows);
+        QVERIFY(prompter.shown.isEmpty());
+        canvas.Undo(); // one undo step
+        QCOMPARE(canvas.litGrid(), LitGrid(96, 16));
+    }
+
+    void cropNoticeOncePerOpeningAndFitModes()
+    {
+        QTemporaryDir dir;
+        QImage photo(200, 40, QImage::Format_RGB32);
+        photo.fill(Qt::white);
+        for (int x = 0; x < 100; ++x)
+            photo.setPixel(x, 20, qRgb(0, 0, 0));
+        QVERIFY(photo.save(dir.filePath("wide.bmp")));
+        ScriptedPrompter prompter;
+        Importclip dialog(store::deriveEdition("Lumiwand16"), prompter);
+        VirtualCanvas canvas;
+        canvas.SetGeometry(16, 16);
+        canvas.Reset(96, 16);
+        canvas.SetCell(5, 5, 1, VirtualCanvas::Target::Canvas, true);
+        whenShown(dialog, [&] {
+            QCOMPARE(dialog.zoom(), 3);
+            QVERIFY(dialog.Shape1->isVisible());
+            dialog.RadioButton3->click(); // 200 x 40 kept in ratio: 80 x 16, fits
+            QVERIFY(!dialog.Shape1->isVisible());
+            QVERIFY(dialog.GroupBox4->title().endsWith(messages::formatMessage(msg::DimensionOk, 80, 16)));
+            dialog.RadioButton1->click(); // Trim again: a crop, but no second notice
+            dialog.RadioButton5->click();
+            QVERIFY(!dialog.TrackBar1->isVisible());
+            dialog.RadioButton4->click();
+            QVERIFY(dialog.TrackBar1->isVisible());
+            dialog.Button2->click();
+        });
+        QVERIFY(!dialog.importInto(canvas, dir.filePath("wide.bmp"), true));
+        QCOMPARE(prompter.texts(), QStringList{message(msg::ImportCropNotice)});
+        QVERIFY(canvas.cell(5, 5)); // Cancel leaves the canvas alone
+    }
+
+    void dragMovesTheCropSnappedToZoom()
+    {
+        QTemporaryDir dir;
+        QImage photo(200, 40, QImage::Format_RGB32);
+        photo.fill(Qt::white);
+        photo.setPixel(150, 30, qRgb(0, 0, 0));
+        QVERIFY(photo.save(dir.filePath("wide.bmp")));
+        ScriptedPrompter prompter;
+        Importclip dialog(store::deriveEdition("Lumiwand16"), prompter);
+        VirtualCanvas canvas;
+        canvas.SetGeometry(16, 16);
+        canvas.Reset(96, 16);
+        whenShown(dialog, [&] {
+            QTest::mousePress(dialog.Image1, Qt::LeftButton, {}, QPoint(10, 10));
+            QTest::mouseMove(dialog.Image1, QPoint(10 + 3 * 100 + 1, 10 + 3 * 20 + 2));
+            dialog.Timer1Timer();
+            QTest::mouseRelease(dialog.Image1, Qt::LeftButton, {}, QPoint(10 + 3 * 100 + 1, 10 + 3 * 20 + 2));
+            QCOMPARE(dialog.cropOrigin(), QPoint(100, 20));
+            dialog.Button1->click();
+        });
+        QVERIFY(dialog.importInto(canvas, dir.filePath("wide.bmp"), false));
+        QVERIFY(canvas.cell(50, 10));
+    }
+
+    void undecodableFileIsReported()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("broken.jpg"), "not a jpeg at all");
+        ScriptedPrompter prompter;
+        Importclip dialog(store::deriveEdition("Lumiwand16"), prompter);
+        VirtualCanvas canvas;
+        canvas.Reset(96, 16);
+        QVERIFY(!dialog.importInto(canvas, dir.filePath("broken.jpg"), false));
+        QCOMPARE(prompter.texts(), QStringList{message(msg::ImportFileOpenError)});
+        QCOMPARE(prompter.shown.value(0).title, message(msg::ImportTitle));
+    }
+
+    void textBoxAndLayoutFollowTheEdition()
+    {
+        ScriptedPrompter prompter;
+        ScriptedFontChooser fonts;
+        Texttoclip small(QSize(96, 16), prompter, fonts);
+        Texttoclip tall(QSize(128, 32), prompter, fonts);
+        QCOMPARE(small.Edit1->maxLength(), 18);
+        QVERIFY(small.ComboBox1->isHidden());
+        QCOMPARE(tall.Edit1->maxLength(), 40);
+        QVERIFY(!tall.ComboBox1->isHidden());
+    }
+
+    void okSavesNumberedBannersWithTheirRecords()
+    {
+        Workspace workspace(16);
+        store::Project project(workspace.quickStart());
+        ScriptedPrompter prompter;
+        ScriptedFontChooser fonts;
+        deviceimage::ProjectBannerKeeper keeper(workspace.context, [&] { return &project; }, prompter, false);
+        Texttoclip dialog(QSize(96, 16), prompter, fonts);
+        dialog.setBannerKeeper(&keeper);
+        for (const QString expected : {"Hello.bmp", "Hello0.bmp"}) {
+            dialog.setRememberedText(QStringLiteral("Hello"));
+            whenShown(dialog, [&] { dialog.Button3->click(); });
+            dialog.exec();
+            QVERIFY(dialog.accepted());
+            QVERIFY(!dialog.rejected());
+            QCOMPARE(keeper.last().fileName, expected);
+            QVERIFY(QFile::exists(workspace.clips() + expected));
+        }
+        QCOMPARE(project.totalPictures(), 2);
+        QCOMPARE(project.pictureName(1), QString("Hello0.bmp"));
+        const LitGrid saved = loadPicture(workspace.clips() + "Hello.bmp").picture.litGrid(LitRule::LitBelow);
+        QCOMPARE(saved, dialog.banner().grid()); // the file is the preview
+        QCOMPARE(store::LibraryCatalogue(workspace.clips()).readBannerText("Hello.bmp").section(',', 0, 0),
+                 QString("Hello"));
+        QVERIFY(prompter.shown.isEmpty());
+    }
+
+    void blankTextSavesNothing()
+    {
+        Workspace workspace(16);
+        store::Project project(workspace.quickStart());
+        ScriptedPrompter prompter;
+        ScriptedFontChooser fonts;
+        deviceimage::ProjectBannerKeeper keeper(workspace.context, [&] { return &project; }, prompter, false);
+        Texttoclip dialog(QSize(96, 16), prompter, fonts);
+        dialog.setBannerKeeper(&keeper);
+        whenShown(dialog, [&] {
+            dialog.Edit1->setText(QStringLiteral("   "));
+            dialog.Button3->click();
+            QVERIFY(dialog.isVisible());
+            dialog.Button4->click();
+        });
+        dialog.exec();
+        QVERIFY(!dialog.accepted());
+        QVERIFY(dialog.rejected());
+        QCOMPARE(prompter.texts(), QStringList{message(msg::InvalidFileName)});
+        QCOMPARE(project.totalPictures(), 0);
+    }
+
+    void expressBannerThatOverfillsTheStickIsTakenOut()
+    {
+        Workspace workspace(16);
+        store::Project project(workspace.quickStart());
+        // Ten full-width banners: 2 bytes a column, nearly all of the 2048 bytes.
+        const QStringList rows = patternRows(96, 16);
+        for (int i = 0; i < 10; ++i) {
+            const QString name = QStringLiteral("full%1.bmp").arg(i);
+            QVERIFY(savePicture(LitGrid::fromRows(rows), workspace.clips(), name, ExistingFile::Refuse).ok());
+            QCOMPARE(store::appendEntry(project, workspace.clips(), name, 0, -1, -1, false), 0);
+        }
+        ScriptedPrompter prompter;
+        ScriptedFontChooser fonts;
+        deviceimage::ProjectBannerKeeper keeper(workspace.context, [&] { return &project; }, prompter, true);
+        Texttoclip dialog(QSize(96, 16), prompter, fonts);
+        dialog.setExpressMode(true);
+        dialog.setBannerKeeper(&keeper);
+        dialog.setRememberedText(QStringLiteral("Too much"));
+        whenShown(dialog, [&] {
+            QVERIFY(dialog.Button5->isHidden());
+            dialog.Button3->click();
+        });
+        dialog.exec();
+        QVERIFY(dialog.accepted());
+        QVERIFY(dialog.rejected());
+        QCOMPARE(prompter.texts(), QStringList{deviceimage::stickTooSmallText(16)});
+        QCOMPARE(project.totalPictures(), 10);
+    }
+
+    void textEditorBlockAndTable()
+    {
+        ScriptedPrompter prompter;
+        ScriptedFontChooser fonts;
+        Texteditor dialog(16, prompter, fonts);
+        QFont textFont = defaultTextFont();
+        textFont.setPointSize(30);
+        QString lastText = QStringLiteral("A");
+        whenShown(dialog, [&] {
+            QVERIFY(!dialog.Label4->isHidden()); // a 30-point "A" is taller than 16 LEDs
+            QCOMPARE(dialog.Label4->text(), message(msg::FontTooLarge));
+            dialog.StringGrid1->cellClicked(4, 2);
+            QCOMPARE(dialog.Edit1->text(), QString("B"));
+            QCOMPARE(dialog.textBlock().image.size(), QSize(64, 64));
+            QCOMPARE(dialog.Label3->text(),
+                     QStringLiteral("( %1 x %2 )").arg(dialog.textBlock().width()).arg(dialog.textBlock().height()));
+            dialog.Button1->click(); // the warning does not block OK
+        });
+        QVERIFY(dialog.editText(textFont, lastText));
+        QCOMPARE(lastText, QString("B"));
+    }
+
+    void textEditorPasteAndFontOnCancel()
+    {
+        ScriptedPrompter prompter;
+        ScriptedFontChooser fonts;
+        QFont chosen = defaultTextFont();
+        chosen.setPointSize(48);
+        fonts.answer = chosen;
+        Texteditor dialog(16, prompter, fonts);
+        QFont textFont = defaultTextFont();
+        QString lastText = QStringLiteral("A");
+        whenShown(dialog, [&] {
+            QGuiApplication::clipboard()->setText(QString());
+            dialog.Button4->click();
+            QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+            dialog.Button4->click();
+            auto* rich = new QMimeData;
+            rich->setText(QStringLiteral("Zq"));
+            rich->setHtml(QStringLiteral("<span style=\"font-family:'DejaVu Serif'; font-size:20pt\">Zq</span>"));
+            QGuiApplication::clipboard()->setMimeData(rich);
+            dialog.Button4->click();
+            QCOMPARE(dialog.Edit1->text(), QString("Zq"));
+            QCOMPARE(dialog.dialogFont().family(), QString("DejaVu Serif"));
+            QCOMPARE(dialog.dialogFont().pointSize(), 20);
+            dialog.Button3->click(); // Change Font: 48 points, a 128 x 128 text image
+            QCOMPARE(dialog.textBlock().image.size(), QSize(128, 128));
+            dialog.Button2->click();
+        });
+        QVERIFY(!dialog.editText(textFont, lastText));
+        QCOMPARE(prompter.texts(), (QStringList{message(msg::ClipboardHasNoText), message(msg::TextTooLongForCanvas)}));
+        QCOMPARE(textFont.pointSize(), 48); // the font chosen stays, also after Cancel
+    }
+};
+
+QTEST_MAIN(tst_ImagingDialogs)
+#include "tst_ImagingDialogs.moc"
