@@ -7,6 +7,8 @@
 #include "store/IniFile.h"
 
 #include <QGuiApplication>
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -22,15 +24,11 @@ int usage(QTextStream& err)
 
 int main(int argc, char* argv[])
 {
-    // Text is drawn with the platform's fonts, which need a GUI application; a command-line tool needs no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    imaging::installFontSubstitutions();
     QTextStream out(stdout);
     QTextStream err(stderr);
-
-    QStringList arguments = QCoreApplication::arguments().mid(1);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     store::EditionParameters edition = store::deriveEdition(store::invokedPath(QString::fromLocal8Bit(argv[0])));
     bool simplified = false;
     bool factory = false;
@@ -47,23 +45,31 @@ int main(int argc, char* argv[])
     }
     edition.factoryMode = edition.factoryMode || factory;
     edition.versionLabel = store::programVersionLabel();
-    if (arguments.isEmpty())
+    const QString name = arguments.value(0);
+    const auto command = std::find_if(ctl::commands().begin(), ctl::commands().end(),
+                                      [&name](const ctl::Command& command) { return command.name == name; });
+    if (command == ctl::commands().end())
         return usage(err);
+    arguments.removeFirst();
 
-    const QString name = arguments.takeFirst();
-    for (const ctl::Command& command : ctl::commands()) {
-        if (command.name != name)
-            continue;
-        ctl::Context context{edition,
-                             store::prepareWorkspace(store::documentsFolder(), edition.ledCount,
-                                                     edition.pictureWidth),
-                             simplified, out, err};
-        try {
-            return command.run(context, arguments);
-        } catch (const store::IniWriteError& error) {
-            err << error.message() << '\n';
-            return 1;
-        }
+    // Drawing text needs the platform's fonts, which come with a GUI application; a command-line tool needs no
+    // display, so it draws offscreen.
+    std::unique_ptr<QCoreApplication> application;
+    if (command->drawsText) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+        imaging::installFontSubstitutions();
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
     }
-    return usage(err);
+    ctl::Context context{edition,
+                         store::prepareWorkspace(store::documentsFolder(), edition.ledCount, edition.pictureWidth),
+                         simplified, out, err};
+    try {
+        return command->run(context, arguments);
+    } catch (const store::IniWriteError& error) {
+        err << error.message() << '\n';
+        return 1;
+    }
 }

@@ -26,6 +26,7 @@ struct Command {
     QString usage;   // "count PROJECT"
     // Returns the exit status: 0 only on success.
     std::function<int(Context& context, const QStringList& arguments)> run;
+    bool drawsText = false; // needs the platform's fonts (a GUI application, offscreen)
 };
 
 std::vector<Command>& commands();

@@ -132,7 +132,7 @@ int banner(Context& context, const QStringList& given)
 }
 
 const Registration convertRegistration{{QStringLiteral("convert"), kConvertUsage, convert}};
-const Registration bannerRegistration{{QStringLiteral("banner"), kBannerUsage, banner}};
+const Registration bannerRegistration{{QStringLiteral("banner"), kBannerUsage, banner, true}};
 
 } // namespace
 } // namespace ctl

@@ -171,6 +171,41 @@ private slots:
         QCOMPARE(empty.err.trimmed(), messages::lookupMessage(680));
         QCOMPARE(lumiwandctl({"export", "Empty"}).status, 2);
     }
+
+    void convertWritesWhatTheImportWould()
+    {
+        // A black-and-white picture of exactly 96 x 16 comes back cell for cell; a damaged one is refused.
+        QStringList rows(16, QString(96, u'.'));
+        rows[3] = QString(40, u'#') + QString(56, u'.');
+        rows[12] = QString(90, u'.') + QString(6, u'#');
+        picture("source.bmp", rows);
+        const QString out = home_.path() + "/converted.bmp";
+        const Run run = lumiwandctl({"convert", workspace_.clipsFolder + "source.bmp", out});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(imaging::loadPicture(out).picture.litGrid(imaging::LitRule::LitBelow).toRows(), rows);
+
+        writeFile(home_.path() + "/broken.jpg", "no picture");
+        const Run broken = lumiwandctl({"convert", home_.path() + "/broken.jpg", home_.path() + "/never.bmp"});
+        QCOMPARE(broken.status, 1);
+        QVERIFY(broken.err.startsWith(messages::lookupMessage(409)));
+        QVERIFY(!QFile::exists(home_.path() + "/never.bmp"));
+    }
+
+    void bannerSavesNumberedFilesIntoTheProject()
+    {
+        store::createProject(projectPath("Banners"), 16, 16);
+        const Run first = lumiwandctl({"banner", "Hello", "--project", "Banners"});
+        QCOMPARE(first.status, 0);
+        QVERIFY(first.out.startsWith("Hello.bmp\n"));
+        const Run second = lumiwandctl({"banner", "Hello", "--project", "Banners"});
+        QVERIFY(second.out.startsWith("Hello0.bmp\n"));
+        const store::Project project(projectPath("Banners"));
+        QCOMPARE(project.totalPictures(), 2);
+        QCOMPARE(imaging::loadPicture(workspace_.clipsFolder + "Hello.bmp").picture.size(), QSize(96, 16));
+        QVERIFY(!store::LibraryCatalogue(workspace_.clipsFolder).readBannerText("Hello0.bmp").isEmpty());
+        QCOMPARE(lumiwandctl({"banner", "   ", "--project", "Banners"}).status, 1);
+        QCOMPARE(store::Project(projectPath("Banners")).totalPictures(), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Lumiwandctl)

@@ -3,6 +3,8 @@
 #include "store/LibraryCatalogue.h"
 #include "tests/support/TestFiles.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,6 +45,25 @@ private slots:
     void initTestCase()
     {
         installFontSubstitutions();
+    }
+
+    void windowsFacesHaveStandIns_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::newRow("text tools") << kDefaultTextFace;
+        QTest::newRow("express banners") << kBannerFace;
+    }
+    void windowsFacesHaveStandIns()
+    {
+        QFETCH(QString, face);
+        const QStringList substitutes = substitutesFor(face);
+        QVERIFY(!substitutes.isEmpty());
+        const QStringList installed = QFontDatabase::families();
+        const auto first = std::find_if(substitutes.begin(), substitutes.end(),
+                                        [&](const QString& family) { return installed.contains(family); });
+        if (first == substitutes.end())
+            QSKIP("none of the stand-ins is installed (scripts/install-deps.sh installs them)");
+        QCOMPARE(QFontInfo(QFont(face)).family(), *first);
     }
 
     void textLimits_data()
