@@ -28,14 +28,37 @@ inline QRgb weightedPixel(const Contribution& contribution, const QRgb* source, 
     return 0u | QRgb(red) << 16 | QRgb(green) << 8 | QRgb(blue); // alpha 0, as the resampler leaves it
 }
 
+// The products trunc(weight x byte) of one destination pixel's weights with every byte value, 256 per weight: a
+// row pass reads them instead of multiplying, which gives the same sums (the accumulator keeps 8 bits either way).
+void tabulateProducts(const Contribution& contribution, std::vector<std::uint8_t>& products)
+{
+    products.resize(contribution.weights.size() * 256);
+    std::uint8_t* out = products.data();
+    for (double weight : contribution.weights)
+        for (int byte = 0; byte < 256; ++byte)
+            *out++ = std::uint8_t(int(weight * byte));
+}
+
+// Column by column, so one destination column's products stay in the cache while every row is read.
 QImage scaleRows(const QImage& source, int width, const WeightTable& table)
 {
     QImage result(width, source.height(), QImage::Format_RGB32);
-    for (int y = 0; y < source.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            out[x] = weightedPixel(table.contributions[size_t(x)], in, 1);
+    std::vector<std::uint8_t> products;
+    for (int x = 0; x < width; ++x) {
+        const Contribution& contribution = table.contributions[size_t(x)];
+        tabulateProducts(contribution, products);
+        const int count = contribution.right - contribution.left + 1;
+        for (int y = 0; y < source.height(); ++y) {
+            const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y)) + contribution.left;
+            std::uint8_t red = 0, green = 0, blue = 0;
+            const std::uint8_t* product = products.data();
+            for (int i = 0; i < count; ++i, product += 256) {
+                red = std::uint8_t(red + product[qRed(in[i])]);
+                green = std::uint8_t(green + product[qGreen(in[i])]);
+                blue = std::uint8_t(blue + product[qBlue(in[i])]);
+            }
+            reinterpret_cast<QRgb*>(result.scanLine(y))[x] = 0u | QRgb(red) << 16 | QRgb(green) << 8 | QRgb(blue);
+        }
     }
     return result;
 }

@@ -81,6 +81,24 @@ struct Workspace {
     QString quickStart() const { return context.workspace.projectsFolder + "QuickStart.ini"; }
 };
 
+// The text-to-banner dialog of the 16-LED edition keeping its banners in QuickStart.
+struct BannerDialog {
+    Workspace workspace{16};
+    store::Project project{workspace.quickStart()};
+    ScriptedPrompter prompter;
+    ScriptedFontChooser fonts;
+    deviceimage::ProjectBannerKeeper keeper;
+    Texttoclip dialog;
+
+    explicit BannerDialog(bool express)
+        : keeper(workspace.context, [this] { return &project; }, prompter, express),
+          dialog(QSize(96, 16), prompter, fonts)
+    {
+        dialog.setExpressMode(express);
+        dialog.setBannerKeeper(&keeper);
+    }
+};
+
 } // namespace
 
 class tst_ImagingDialogs : public QObject {
@@ -193,13 +211,8 @@ private slots:
 
     void okSavesNumberedBannersWithTheirRecords()
     {
-        Workspace workspace(16);
-        store::Project project(workspace.quickStart());
-        ScriptedPrompter prompter;
-        ScriptedFontChooser fonts;
-        deviceimage::ProjectBannerKeeper keeper(workspace.context, [&] { return &project; }, prompter, false);
-        Texttoclip dialog(QSize(96, 16), prompter, fonts);
-        dialog.setBannerKeeper(&keeper);
+        BannerDialog fixture(false);
+        auto& [workspace, project, prompter, fonts, keeper, dialog] = fixture;
         for (const QString expected : {"Hello.bmp", "Hello0.bmp"}) {
             dialog.setRememberedText(QStringLiteral("Hello"));
             whenShown(dialog, [&] { dialog.Button3->click(); });
@@ -220,13 +233,8 @@ private slots:
 
     void blankTextSavesNothing()
     {
-        Workspace workspace(16);
-        store::Project project(workspace.quickStart());
-        ScriptedPrompter prompter;
-        ScriptedFontChooser fonts;
-        deviceimage::ProjectBannerKeeper keeper(workspace.context, [&] { return &project; }, prompter, false);
-        Texttoclip dialog(QSize(96, 16), prompter, fonts);
-        dialog.setBannerKeeper(&keeper);
+        BannerDialog fixture(false);
+        auto& [workspace, project, prompter, fonts, keeper, dialog] = fixture;
         whenShown(dialog, [&] {
             dialog.Edit1->setText(QStringLiteral("   "));
             dialog.Button3->click();
@@ -242,8 +250,8 @@ private slots:
 
     void expressBannerThatOverfillsTheStickIsTakenOut()
     {
-        Workspace workspace(16);
-        store::Project project(workspace.quickStart());
+        BannerDialog fixture(true);
+        auto& [workspace, project, prompter, fonts, keeper, dialog] = fixture;
         // Ten full-width banners: 2 bytes a column, nearly all of the 2048 bytes.
         const QStringList rows = patternRows(96, 16);
         for (int i = 0; i < 10; ++i) {
@@ -251,12 +259,6 @@ private slots:
             QVERIFY(savePicture(LitGrid::fromRows(rows), workspace.clips(), name, ExistingFile::Refuse).ok());
             QCOMPARE(store::appendEntry(project, workspace.clips(), name, 0, -1, -1, false), 0);
         }
-        ScriptedPrompter prompter;
-        ScriptedFontChooser fonts;
-        deviceimage::ProjectBannerKeeper keeper(workspace.context, [&] { return &project; }, prompter, true);
-        Texttoclip dialog(QSize(96, 16), prompter, fonts);
-        dialog.setExpressMode(true);
-        dialog.setBannerKeeper(&keeper);
         dialog.setRememberedText(QStringLiteral("Too much"));
         whenShown(dialog, [&] {
             QVERIFY(dialog.Button5->isHidden());

@@ -90,6 +90,40 @@ private slots:
         QCOMPARE(result.pixel(0, 2) & 0xFFFFFF, qRgb(0, 255, 20) & 0xFFFFFF);
     }
 
+    void resampleMatchesTheWeightedSums()
+    {
+        // Every destination channel is the 8-bit sum of trunc(weight x byte) over its table entry, rows first.
+        QImage source(50, 9, QImage::Format_RGB32);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 50; ++x)
+                source.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * x + y * 53) % 256, (x * y * 7 + 90) % 256));
+        const auto pass = [](const QImage& in, int length, bool rows) {
+            const WeightTable table = buildWeightTable(CBilinearFilter(), rows ? in.width() : in.height(), length);
+            QImage out(rows ? length : in.width(), rows ? in.height() : length, QImage::Format_RGB32);
+            for (int y = 0; y < out.height(); ++y)
+                for (int x = 0; x < out.width(); ++x) {
+                    const Contribution& c = table.contributions[size_t(rows ? x : y)];
+                    quint8 sums[3] = {0, 0, 0};
+                    for (int i = c.left; i <= c.right; ++i) {
+                        const QRgb pixel = rows ? in.pixel(i, y) : in.pixel(x, i);
+                        const double w = c.weights[size_t(i - c.left)];
+                        sums[0] = quint8(sums[0] + int(w * qRed(pixel)));
+                        sums[1] = quint8(sums[1] + int(w * qGreen(pixel)));
+                        sums[2] = quint8(sums[2] + int(w * qBlue(pixel)));
+                    }
+                    out.setPixel(x, y, qRgb(sums[0], sums[1], sums[2]));
+                }
+            return out;
+        };
+        for (const QSize size : {QSize(13, 4), QSize(120, 20), QSize(7, 30)}) {
+            const QImage expected = pass(pass(source, size.width(), true), size.height(), false);
+            const QImage actual = C2PassScale<CBilinearFilter>().Scale(source, size.width(), size.height());
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    QCOMPARE(actual.pixel(x, y) & 0xFFFFFF, expected.pixel(x, y) & 0xFFFFFF);
+        }
+    }
+
     void weightTableWindow()
     {
         // Shrinking 10 to 4: half-width 2.5, window 2 x 3 + 1 = 7; every entry within it and summing to 1.
