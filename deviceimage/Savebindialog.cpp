@@ -1,11 +1,8 @@
 #include "deviceimage/Savebindialog.h"
 
-#include "messages/MessageCatalogue.h"
-
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 
 namespace deviceimage {
 namespace {
@@ -19,8 +16,7 @@ constexpr int kButtonHeight = 28;
 } // namespace
 
 Savebindialog::Savebindialog(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : ui::Dialog(parent, Qt::Dialog | ui::kFixedWindowFlags),
       Label1(new QLabel(this)),
       RadioButton1(new QRadioButton(this)),
       RadioButton2(new QRadioButton(this)),
@@ -53,6 +49,12 @@ Savebindialog::Savebindialog(QWidget* parent)
 
     connect(Button1, &QPushButton::clicked, this, &Savebindialog::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Savebindialog::Button2Click);
+    texts_.caption(this, 722)
+        .caption(Label1, 725)
+        .caption(RadioButton1, 723)
+        .caption(RadioButton2, 724)
+        .caption(Button1, 727)
+        .caption(Button2, 726);
     FormShow();
 }
 
@@ -78,21 +80,9 @@ void Savebindialog::Button2Click()
     reject();
 }
 
-void Savebindialog::showEvent(QShowEvent* event)
-{
-    FormShow();
-    QDialog::showEvent(event);
-}
-
-// The texts follow the language in use when the dialog is shown.
 void Savebindialog::FormShow()
 {
-    setWindowTitle(messages::lookupMessage(722));
-    Label1->setText(messages::lookupMessage(725));
-    RadioButton1->setText(messages::lookupMessage(723));
-    RadioButton2->setText(messages::lookupMessage(724));
-    Button1->setText(messages::lookupMessage(727));
-    Button2->setText(messages::lookupMessage(726));
+    texts_.apply();
 }
 
 } // namespace deviceimage

@@ -2,7 +2,8 @@
 
 #include "deviceimage/BinaryFiles.h"
 
-#include <QDialog>
+#include "ui/CatalogueTexts.h"
+#include "ui/Window.h"
 
 class QLabel;
 class QPushButton;
@@ -12,7 +13,7 @@ namespace deviceimage {
 
 // The factory-mode device type dialog of "Save as binary file": which stick the image is made for. It is made
 // once and keeps the option last left selected between uses; only OK chooses, closing the window cancels.
-class Savebindialog : public QDialog, public DeviceTypeChooser {
+class Savebindialog : public ui::Dialog, public DeviceTypeChooser {
     Q_OBJECT
 
 public:
@@ -36,10 +37,11 @@ public slots:
     void Button2Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    // The texts follow the language in use when the dialog is shown.
+    void FormShow() override;
 
 private:
-    void FormShow();
+    ui::CatalogueTexts texts_;
 };
 
 } // namespace deviceimage

@@ -2,17 +2,14 @@
 
 #include "messages/MessageCatalogue.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 
 namespace devicelink {
 
 TForm21::TForm21(const store::EditionParameters& edition, std::function<bool()> devicePresent, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : ui::Window(parent),
       GroupBox1(new QGroupBox(this)),
       Label1(new QLabel(GroupBox1)),
       Timer1(new QTimer(this)),
@@ -34,21 +31,13 @@ TForm21::TForm21(const store::EditionParameters& edition, std::function<bool()> 
     connect(Timer1, &QTimer::timeout, this, &TForm21::Timer1Timer);
 }
 
-void TForm21::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TForm21::FormShow()
 {
     setWindowTitle(QStringLiteral("Mass Production Tool") + QString::number(edition_.ledCount) +
                    edition_.versionLabel);
     GroupBox1->setTitle(messages::lookupMessage(764));
     showStatus(false);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centerOnScreen(*this);
     Timer1->start();
 }
 
@@ -65,11 +54,9 @@ void TForm21::showStatus(bool connected)
     Label1->setPalette(palette);
 }
 
-void TForm21::closeEvent(QCloseEvent* event)
+void TForm21::FormClose()
 {
     Timer1->stop();
-    QWidget::closeEvent(event);
-    emit closed();
 }
 
 } // namespace devicelink

@@ -2,7 +2,8 @@
 
 #include "store/Edition.h"
 
-#include <QWidget>
+#include "ui/Window.h"
+
 #include <functional>
 
 class QGroupBox;
@@ -14,7 +15,7 @@ namespace devicelink {
 // The mass production window: while it is shown it runs device discovery every 800 ms and says in large
 // letters whether a light-show device is connected (blue) or not (red). It transfers nothing. Closing it
 // ends the program.
-class TForm21 : public QWidget {
+class TForm21 : public ui::Window {
     Q_OBJECT
 
 public:
@@ -29,16 +30,13 @@ public:
 public slots:
     void Timer1Timer();
 
-signals:
-    // The window was closed: the main window closes, and with it the program.
-    void closed();
+    // `closed` (from ui::Window): the main window closes, and with it the program.
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void FormShow() override;
+    void FormClose() override;
 
 private:
-    void FormShow();
     void showStatus(bool connected);
 
     const store::EditionParameters& edition_;

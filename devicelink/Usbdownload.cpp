@@ -1,9 +1,9 @@
 #include "devicelink/Usbdownload.h"
 
 #include "messages/MessageCatalogue.h"
+#include "ui/Command.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 
 namespace devicelink {
 namespace {
@@ -17,7 +17,8 @@ constexpr int kProgressHeight = 18;
 
 TForm10::TForm10(HidPlatform& platform, EventPump& pump, messages::Prompter& prompter, ProjectHooks hooks,
                  TransferSettings settings, QWidget* parent)
-    : QDialog(parent),
+    : ui::Dialog(parent),
+      prompter_(prompter),
       transport_(platform, pump),
       transfers_(transport_, prompter, *this, std::move(hooks), std::move(settings))
 {
@@ -60,6 +61,15 @@ TForm10::TForm10(HidPlatform& platform, EventPump& pump, messages::Prompter& pro
     connect(Timer1, &QTimer::timeout, this, &TForm10::Timer1Timer);
     connect(ComboBox1, &QComboBox::activated, this, &TForm10::ComboBox1Change);
 
+    texts_.caption(this, 639)
+        .caption(Label1, 640)
+        .caption(Button1, 645)
+        .caption(Button2, 642)
+        .caption(Button3, 671)
+        .caption(Button4, 643)
+        .caption(Button5, 644)
+        .caption(Label2, 761)
+        .caption(Label3, 762);
     resize(kFormWidth, kFormHeight);
 }
 
@@ -73,24 +83,9 @@ bool TForm10::simplifiedNotEasy() const
     return transfers_.settings().simplifiedMode && !transfers_.settings().easyMode;
 }
 
-void TForm10::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TForm10::FormShow()
 {
-    setWindowTitle(messages::lookupMessage(639));
-    Label1->setText(messages::lookupMessage(640));
-    Button1->setText(messages::lookupMessage(645));
-    Button2->setText(messages::lookupMessage(642));
-    Button3->setText(messages::lookupMessage(671));
-    Button4->setText(messages::lookupMessage(643));
-    Button5->setText(messages::lookupMessage(644));
-    Label2->setText(messages::lookupMessage(761));
-    Label3->setText(messages::lookupMessage(762));
+    texts_.apply();
 
     int height = kFormHeight;
     const bool compact = simplifiedNotEasy();
@@ -152,7 +147,7 @@ void TForm10::Button1Click()
 
 void TForm10::Button2Click()
 {
-    transfers_.readData();
+    ui::runCommand(prompter_, [this] { transfers_.readData(); });
     syncCheckBox();
 }
 
@@ -160,13 +155,13 @@ void TForm10::Button3Click()
 {
     if (!transfers_.isRunning())
         CheckBox1->setChecked(true);
-    transfers_.verify();
+    ui::runCommand(prompter_, [this] { transfers_.verify(); });
     syncCheckBox();
 }
 
 void TForm10::Button4Click()
 {
-    transfers_.download();
+    ui::runCommand(prompter_, [this] { transfers_.download(); });
     syncCheckBox();
 }
 
@@ -183,13 +178,9 @@ void TForm10::reject()
     QDialog::reject();
 }
 
-void TForm10::closeEvent(QCloseEvent* event)
+bool TForm10::FormCloseQuery()
 {
-    if (transfers_.isRunning()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
+    return !transfers_.isRunning();
 }
 
 void TForm10::hideEvent(QHideEvent* event)

@@ -5,11 +5,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+
+#include "ui/CatalogueTexts.h"
+#include "ui/Window.h"
 
 namespace messages {
 class Prompter;
@@ -21,7 +23,7 @@ namespace devicelink {
 // "Download" and "Cancel". The transfers themselves are DeviceTransfers; the dialog shows them. The express window
 // sets autoRead or autoDownload before opening it, and the timer then starts that action once per show and closes
 // the dialog when closeRequested is set.
-class TForm10 : public QDialog, public TransferView {
+class TForm10 : public ui::Dialog, public TransferView {
     Q_OBJECT
 
 public:
@@ -61,7 +63,7 @@ public:
     void closeDialog() override;
 
 public slots:
-    void FormShow();
+    void FormShow() override;
     void Button1Click(); // Refresh
     void Button2Click(); // Read Data
     void Button3Click(); // Verify
@@ -72,8 +74,8 @@ public slots:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    // Closing while a transfer pumps events would leave the stick half-written.
+    bool FormCloseQuery() override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -81,8 +83,10 @@ private:
     void fillSelector();
     void syncCheckBox();
 
+    messages::Prompter& prompter_;
     Transport transport_;
     DeviceTransfers transfers_;
+    ui::CatalogueTexts texts_;
     bool waitCursor_ = false;
 };
 

@@ -7,7 +7,7 @@
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "shell/AppState.h"
-#include "shell/CaptionFit.h"
+#include "ui/CaptionFit.h"
 #include "shell/ExpressProject.h"
 #include "store/IniFile.h"
 #include "store/Settings.h"
@@ -241,7 +241,7 @@ void TForm20::applyExpressTexts()
         QWidget* control = findChild<QWidget*>(QLatin1String(row.control));
         const QString text = messages::lookupMessage(row.message);
         if (auto* button = qobject_cast<QPushButton*>(control)) {
-            setFittedCaption(button, text);
+            ui::setFittedCaption(button, text);
             button->setAccessibleName(text);
         } else if (auto* label = qobject_cast<QLabel*>(control)) {
             label->setText(text);

@@ -32,8 +32,8 @@ devicelink::ProjectHooks downloadHooks(AppState& state, messages::Prompter& prom
 
 Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatform& platform, devicelink::EventPump& pump,
              std::function<bool()> devicePresent)
-    : form12(state, prompter, *this),
-      form1(state, prompter, *this),
+    : form12(state, prompter),
+      form1(state, prompter),
       form10(platform, pump, prompter, downloadHooks(state, prompter), transferSettings(state)),
       form19(state, prompter),
       form20(state, prompter),
@@ -41,6 +41,15 @@ Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatf
       state_(state),
       prompter_(prompter)
 {
+    connectWindows();
+}
+
+void Forms::connectWindows()
+{
+    QObject::connect(&form12, &TForm12::runModeSet, &form12, [this] { updateDownloadDialog(); });
+    QObject::connect(&form12, &TForm12::modeWindowRequested, &form12,
+                     [this](StartMode mode, int startWithWizard) { openModeWindow(mode, startWithWizard); });
+    QObject::connect(&form1, &TForm1::languageDialogRequested, &form19, &QDialog::exec);
     // Closing the main window asks the start-up window to end the program at its next tick; closing the mass
     // production window closes the (hidden) main window.
     QObject::connect(&form1, &TForm1::closed, &form12, &TForm12::requestEnd);
@@ -64,6 +73,28 @@ ExpressDialogs Forms::expressDialogs()
     };
     dialogs.openLanguageDialog = [this] { form19.exec(); };
     return dialogs;
+}
+
+void Forms::openModeWindow(StartMode mode, int startWithWizard)
+{
+    Q_UNUSED(startWithWizard); // the quick start wizard opens here when it is not 0, once it exists
+    QWidget* window = &form1;
+    switch (mode) {
+    case StartMode::MassProduction:
+        window = &form21;
+        break;
+    case StartMode::Express:
+    case StartMode::Easy:
+        window = &form20;
+        break;
+    case StartMode::Normal:
+    case StartMode::Setup:
+    case StartMode::Uninstall:
+        break;
+    }
+    window->show();
+    // The title is taken after the window is shown, so it includes what its show handler put in the caption.
+    state_.applicationTitle = window->windowTitle();
 }
 
 void Forms::updateDownloadDialog()

@@ -25,6 +25,7 @@ struct AppState;
 // Every window of the program. They are made once at start, in the order of the members below (the start-up
 // window first, then the main window, whose construction prepares the edition and the workspace, then the
 // dialogs and secondary windows by number), and all live until the program ends, in every start mode.
+// The windows do not know each other: they signal, and the connections made here say what follows.
 class Forms {
 public:
     // `platform` and `pump` reach the sticks; `devicePresent` is the discovery the mass production window polls.
@@ -45,6 +46,9 @@ public:
 private:
     // What the express window opens: the download dialog, the language dialog.
     ExpressDialogs expressDialogs();
+    void connectWindows();
+    // Shows the window the start mode opens and keeps its title as the run's title.
+    void openModeWindow(StartMode mode, int startWithWizard);
 
     AppState& state_;
     messages::Prompter& prompter_;

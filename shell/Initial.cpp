@@ -1,17 +1,14 @@
 #include "shell/Initial.h"
 
 #include "shell/AppState.h"
-#include "shell/Forms.h"
 #include "shell/Installation.h"
 #include "messages/MessageCatalogue.h"
 #include "store/Settings.h"
+#include "ui/Command.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 
 namespace shell {
@@ -27,13 +24,12 @@ void waitPumping(int milliseconds)
 
 } // namespace
 
-TForm12::TForm12(AppState& state, messages::Prompter& prompter, Forms& forms)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+TForm12::TForm12(AppState& state, messages::Prompter& prompter)
+    : ui::Window(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       Label1(new QLabel(this)),
       Timer1(new QTimer(this)),
       state_(state),
       prompter_(prompter),
-      forms_(forms),
       startMode_(installerModeFor(state.invokedPath))
 {
     setObjectName(QStringLiteral("Form12"));
@@ -46,13 +42,6 @@ TForm12::TForm12(AppState& state, messages::Prompter& prompter, Forms& forms)
     connect(Timer1, &QTimer::timeout, this, &TForm12::Timer1Timer);
 }
 
-void TForm12::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TForm12::FormShow()
 {
     if (startMode_ == StartMode::Uninstall)
@@ -61,8 +50,7 @@ void TForm12::FormShow()
         Label1->setText(messages::lookupMessage(665));
     else
         Label1->setText(messages::lookupMessage(664));
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centerOnScreen(*this);
     if (!started_ && !Timer1->isActive())
         Timer1->start();
 }
@@ -96,30 +84,8 @@ void TForm12::startRunMode()
     const RunModeFlags flags = runModeFlagsFor(startMode_);
     state_.simplifiedMode = flags.simplifiedMode;
     state_.easyMode = flags.easyMode;
-    forms_.updateDownloadDialog();
-    // The title is taken after the window is shown, so it includes what its show handler put in the caption.
-    state_.applicationTitle = openModeWindow(startMode_, startWithWizard)->windowTitle();
-}
-
-QWidget* TForm12::openModeWindow(StartMode mode, int startWithWizard)
-{
-    Q_UNUSED(startWithWizard); // the quick start wizard opens here when it is not 0, once it exists
-    QWidget* window = &forms_.form1;
-    switch (mode) {
-    case StartMode::MassProduction:
-        window = &forms_.form21;
-        break;
-    case StartMode::Express:
-    case StartMode::Easy:
-        window = &forms_.form20;
-        break;
-    case StartMode::Normal:
-    case StartMode::Setup:
-    case StartMode::Uninstall:
-        break;
-    }
-    window->show();
-    return window;
+    emit runModeSet();
+    emit modeWindowRequested(startMode_, startWithWizard);
 }
 
 void TForm12::runInstaller(StartMode mode)
@@ -132,16 +98,12 @@ void TForm12::runInstaller(StartMode mode)
     run.folders = InstallFolders::forCurrentUser();
     run.prompter = &prompter_;
     run.wait = waitPumping;
-    if (mode == StartMode::Uninstall)
-        runUninstall(run);
-    else
-        runInstall(run);
-}
-
-void TForm12::closeEvent(QCloseEvent* event)
-{
-    QWidget::closeEvent(event);
-    emit closed();
+    ui::runCommand(prompter_, [&] {
+        if (mode == StartMode::Uninstall)
+            runUninstall(run);
+        else
+            runInstall(run);
+    });
 }
 
 } // namespace shell

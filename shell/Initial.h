@@ -2,7 +2,7 @@
 
 #include "shell/StartMode.h"
 
-#include <QWidget>
+#include "ui/Window.h"
 
 class QLabel;
 class QTimer;
@@ -13,18 +13,17 @@ class Prompter;
 
 namespace shell {
 
-class Forms;
 struct AppState;
 
 // The start-up window: the first window made and the one whose closing ends the program. It shows a one-line
 // splash and, at its first tick (800 ms), either runs the installer or uninstaller in place, or hides itself,
 // sets the run-mode flags and opens the window of the start mode. Afterwards it ticks every second until the
 // main window's close handler requests the end, and then closes.
-class TForm12 : public QWidget {
+class TForm12 : public ui::Window {
     Q_OBJECT
 
 public:
-    TForm12(AppState& state, messages::Prompter& prompter, Forms& forms);
+    TForm12(AppState& state, messages::Prompter& prompter);
 
     QLabel* Label1;
     QTimer* Timer1;
@@ -39,22 +38,22 @@ public slots:
     void Timer1Timer();
 
 signals:
-    // The window closed: the program ends.
-    void closed();
+    // The run-mode flags of the state are set, which change what a device image holds.
+    void runModeSet();
+    // The window of the start mode is to be shown (`startWithWizard` is the stored start-with-wizard choice).
+    void modeWindowRequested(shell::StartMode mode, int startWithWizard);
+
+    // `closed` (from ui::Window): the program ends.
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void FormShow() override;
 
 private:
-    void FormShow();
     void startRunMode();
-    QWidget* openModeWindow(StartMode mode, int startWithWizard);
     void runInstaller(StartMode mode);
 
     AppState& state_;
     messages::Prompter& prompter_;
-    Forms& forms_;
     StartMode startMode_;
     bool started_ = false;
     bool endRequested_ = false;

@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 
 namespace shell {
 namespace {
@@ -26,8 +25,7 @@ constexpr int kButtonHeight = 28;
 } // namespace
 
 TForm19::TForm19(const AppState& state, messages::Prompter& prompter, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : ui::Dialog(parent, Qt::Dialog | ui::kFixedWindowFlags),
       Label1(new QLabel(QStringLiteral("Auto Detect Language: "), this)),
       Label2(new QLabel(this)),
       Label3(new QLabel(QStringLiteral("Supported Languages: (A to Z)"), this)),
@@ -78,13 +76,6 @@ void TForm19::placeControls()
     Button1->setGeometry(kWidth / 2 - kButtonWidth - 8, buttonsTop, kButtonWidth, kButtonHeight);
     Button2->setGeometry(kWidth / 2 + 8, buttonsTop, kButtonWidth, kButtonHeight);
     setFixedSize(kWidth, buttonsTop + kButtonHeight + 12);
-}
-
-void TForm19::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TForm19::FormShow()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Window.h"
 
 class QComboBox;
 class QLabel;
@@ -17,7 +17,7 @@ struct AppState;
 // The language dialog: shows the language the system reports, lists the five languages the user can choose,
 // and after a confirmation stores the choice as the user's language. It does not change the language in use:
 // the window that opened it reads the setting again afterwards. Its texts are fixed English.
-class TForm19 : public QDialog {
+class TForm19 : public ui::Dialog {
     Q_OBJECT
 
 public:
@@ -36,10 +36,9 @@ public slots:
     void done(int result) override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
 
 private:
-    void FormShow();
     void placeControls();
 
     const AppState& state_;

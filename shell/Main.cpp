@@ -1,21 +1,17 @@
 #include "shell/Main.h"
 
 #include "shell/AppState.h"
-#include "shell/CaptionFit.h"
-#include "shell/Forms.h"
 #include "messages/MessageCatalogue.h"
 #include "shell/QtTranslations.h"
 #include "store/Settings.h"
+#include "ui/CatalogueTexts.h"
 
-#include <QAbstractButton>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
@@ -23,13 +19,8 @@
 namespace shell {
 namespace {
 
-struct TextRow {
-    const char* control;
-    unsigned message;
-};
-
 // Captions set from the catalogue (the page captions and the preview box are set apart).
-constexpr TextRow kCaptions[] = {
+constexpr ui::NamedText kCaptions[] = {
     {"BitBtn16", 511}, {"BitBtn7", 512},  {"BitBtn3", 513},   {"BitBtn45", 697}, {"BitBtn17", 514},
     {"GroupBox5", 559}, {"GroupBox6", 560}, {"GroupBox7", 561}, {"Label19", 565},  {"Label20", 566},
     {"Label21", 403},  {"Label42", 568},  {"Label34", 569},   {"Label26", 570},  {"Label44", 572},
@@ -39,7 +30,7 @@ constexpr TextRow kCaptions[] = {
 };
 
 // Hints (tool tips) set from the catalogue.
-constexpr TextRow kHints[] = {
+constexpr ui::NamedText kHints[] = {
     {"BitBtn18", 529}, {"BitBtn19", 530}, {"BitBtn20", 531}, {"BitBtn21", 532}, {"BitBtn22", 533},
     {"BitBtn23", 534}, {"BitBtn24", 535}, {"BitBtn25", 536}, {"BitBtn26", 537}, {"BitBtn27", 538},
     {"BitBtn28", 539}, {"BitBtn29", 540}, {"BitBtn32", 541}, {"BitBtn31", 542}, {"BitBtn34", 543},
@@ -53,24 +44,12 @@ constexpr TextRow kHints[] = {
 constexpr const char* kSelectionButtons[] = {"Button1", "Button2", "Button3",  "Button4", "Button5",
                                              "Button6", "Button7", "Button11", "Button12"};
 
-void setCaption(QWidget* control, const QString& text)
-{
-    if (auto* button = qobject_cast<QAbstractButton*>(control))
-        shell::setFittedCaption(button, text);
-    else if (auto* label = qobject_cast<QLabel*>(control))
-        label->setText(text);
-    else if (auto* box = qobject_cast<QGroupBox*>(control))
-        box->setTitle(text);
-}
-
 } // namespace
 
-TForm1::TForm1(AppState& state, messages::Prompter& prompter, Forms& forms)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint),
+TForm1::TForm1(AppState& state, messages::Prompter& prompter)
+    : ui::Window(nullptr, Qt::Window | ui::kFixedWindowFlags),
       state_(state),
-      prompter_(prompter),
-      forms_(forms)
+      prompter_(prompter)
 {
     prepareAppState(state_, store::documentsFolder());
 
@@ -122,17 +101,9 @@ QToolButton* TForm1::topButton(const char* name, int left, const QString& glyph)
     return button;
 }
 
-void TForm1::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TForm1::FormShow()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centerOnScreen(*this);
 
     {
         const QSignalBlocker blocker(PageControl1); // choosing the page here is not a page change
@@ -167,21 +138,17 @@ void TForm1::refreshLanguageOverride()
 
 void TForm1::refreshMainWindowTexts()
 {
-    for (const TextRow& row : kCaptions)
-        if (auto* control = findChild<QWidget*>(QLatin1String(row.control)))
-            setCaption(control, messages::lookupMessage(row.message));
+    ui::applyNamedCaptions(*this, kCaptions);
     PageControl1->setTabText(PageControl1->indexOf(TabSheet2), messages::lookupMessage(550));
     PageControl1->setTabText(PageControl1->indexOf(TabSheet3), messages::lookupMessage(551));
     PageControl1->setTabText(PageControl1->indexOf(TabSheet4), messages::lookupMessage(552));
     GroupBox2->setTitle(messages::lookupMessage(556));
-    for (const TextRow& row : kHints)
-        if (auto* control = findChild<QWidget*>(QLatin1String(row.control)))
-            control->setToolTip(messages::lookupMessage(row.message));
+    ui::applyNamedHints(*this, kHints);
 }
 
 void TForm1::BitBtn1Click()
 {
-    forms_.form19.exec();
+    emit languageDialogRequested();
     refreshLanguageOverride();
     refreshMainWindowTexts();
 }
@@ -199,17 +166,6 @@ void TForm1::PageControl1Change()
         GroupBox2->show();
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
-}
-
-void TForm1::closeEvent(QCloseEvent* event)
-{
-    FormClose();
-    QWidget::closeEvent(event);
-}
-
-void TForm1::FormClose()
-{
-    emit closed();
 }
 
 } // namespace shell

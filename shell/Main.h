@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/Window.h"
 
 class QGroupBox;
 class QLabel;
@@ -13,18 +13,17 @@ class Prompter;
 
 namespace shell {
 
-class Forms;
 struct AppState;
 
 // The main window frame of the full editor: the top row of buttons, the preview box and the page control with
 // the Library, Rorazu Duzodo and My Lumiwand Projects pages (their contents are added by their own windows).
 // Its construction prepares the run's state (edition, workspace, caption); it exists, hidden, in every start
 // mode, and closing it ends the program about a second later.
-class TForm1 : public QWidget {
+class TForm1 : public ui::Window {
     Q_OBJECT
 
 public:
-    TForm1(AppState& state, messages::Prompter& prompter, Forms& forms);
+    TForm1(AppState& state, messages::Prompter& prompter);
 
     // Top row, left to right.
     QToolButton* BitBtn45; // Quick Start
@@ -53,22 +52,20 @@ public slots:
     void PageControl1Change();
 
 signals:
-    // The close handler ran: the start-up window ends the program at its next tick.
-    void closed();
+    // The Language button: the language dialog runs (modally) before the window reads the setting again.
+    void languageDialogRequested();
+
+    // `closed` (from ui::Window): the start-up window ends the program at its next tick.
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void FormShow() override;
 
 private:
-    void FormShow();
-    void FormClose();
     QToolButton* topButton(const char* name, int left, const QString& glyph);
     void refreshLanguageOverride();
 
     AppState& state_;
     messages::Prompter& prompter_;
-    Forms& forms_;
 };
 
 } // namespace shell

@@ -1,10 +1,10 @@
-#include "shell/CaptionFit.h"
+#include "ui/CaptionFit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
 
-namespace shell {
+namespace ui {
 
 void setFittedCaption(QAbstractButton* button, const QString& text)
 {
@@ -21,4 +21,4 @@ void setFittedCaption(QAbstractButton* button, const QString& text)
     button->setText(text);
 }
 
-} // namespace shell
+} // namespace ui
