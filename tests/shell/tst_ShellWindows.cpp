@@ -89,9 +89,10 @@ private slots:
 
         const QList<QToolButton*> row{form.BitBtn45, form.BitBtn16, form.BitBtn7,
                                       form.BitBtn3,  form.BitBtn1,  form.BitBtn17};
+        const int lefts[] = {8, 96, 184, 272, 360, 448};
         QStringList captions;
         for (int i = 0; i < row.size(); ++i) {
-            QCOMPARE(row[i]->geometry(), QRect(8 + 88 * i, 8, 81, 57));
+            QCOMPARE(row[i]->geometry(), QRect(lefts[i], 8, 81, 57));
             QVERIFY(row[i]->isVisible());
             QVERIFY(!row[i]->icon().isNull());
             captions << row[i]->text();
@@ -102,8 +103,8 @@ private slots:
         // The preview box holds a white banner-sized picture (96 x 16), is right-aligned around it, and hidden.
         QVERIFY(!form.GroupBox2->isVisible());
         QCOMPARE(form.GroupBox2->title(), QStringLiteral("Preview"));
-        QCOMPARE(form.GroupBox2->geometry(), QRect(785 - 112, 0, 112, 89));
-        QCOMPARE(form.Image11->geometry(), QRect(8, (89 - 16) / 2 + 2, 96, 16));
+        QCOMPARE(form.GroupBox2->geometry(), QRect(673, 0, 112, 89));
+        QCOMPARE(form.Image11->geometry(), QRect(8, 38, 96, 16));
         const QImage picture = form.Image11->pixmap().toImage();
         QCOMPARE(picture.size(), QSize(96, 16));
         QCOMPARE(picture.pixelColor(50, 8), QColor(Qt::white));
@@ -120,7 +121,7 @@ private slots:
         QVERIFY(form.Image11->pixmap().isNull());
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
         QVERIFY(form.GroupBox2->isVisible());
-        QCOMPARE(form.GroupBox2->geometry(), QRect(785 - 304, 0, 304, 89));
+        QCOMPARE(form.GroupBox2->geometry(), QRect(481, 0, 304, 89));
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
         QVERIFY(!form.GroupBox2->isVisible());
     }
@@ -229,18 +230,19 @@ private slots:
     {
         TForm19& dialog = start(QStringLiteral("/x/Lumiwand_exp16")).form19;
         dialog.show();
-        const QRect label1 = dialog.Label1->geometry();
-        const int label2Top = dialog.Label2->y();
+        QCOMPARE(dialog.Label1->pos(), QPoint(16, 14));
+        QCOMPARE(dialog.Label2->y(), 36);
         dialog.hide();
         state_.simplifiedMode = true;
         dialog.show();
         QVERIFY(!dialog.Label1->isVisible());
         QVERIFY(!dialog.Label2->isVisible());
-        QCOMPARE(dialog.Label3->pos(), label1.topLeft());
-        QCOMPARE(dialog.ComboBox1->y(), label2Top);
-        QCOMPARE(dialog.Button1->y(), dialog.ComboBox1->geometry().bottom() + 1 + 10);
-        QCOMPARE(dialog.Button2->y(), dialog.Button1->y());
-        QVERIFY(dialog.height() > dialog.Button1->geometry().bottom());
+        // The list and the label above it move up into the place of the two labels left out.
+        QCOMPARE(dialog.Label3->pos(), QPoint(16, 14));
+        QCOMPARE(dialog.ComboBox1->y(), 36);
+        QCOMPARE(dialog.Button1->y(), 72);
+        QCOMPARE(dialog.Button2->y(), 72);
+        QCOMPARE(dialog.height(), 112);
     }
 
     // The whole run of a normal start: the first tick opens the main window, Exit (or the close box) ends the
