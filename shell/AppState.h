@@ -1,9 +1,11 @@
 #pragma once
 
+#include "imaging/TextBanner.h"
 #include "store/Edition.h"
 #include "store/ProjectList.h"
 #include "store/Workspace.h"
 
+#include <QFont>
 #include <QString>
 #include <optional>
 
@@ -27,6 +29,10 @@ struct AppState {
     int groupChoice = 0;
     int currentTickerType = 0;
     int currentTickerSpeed = 4;
+
+    // The text tools' font (face, size, style), in memory only: the text dialogs work on copies and OK writes
+    // them back.
+    QFont textFont = imaging::defaultTextFont();
 
     // The title of the window the run opened (empty until then).
     QString applicationTitle;

@@ -1,6 +1,8 @@
 #include "shell/Forms.h"
 
+#include "deviceimage/BannerSave.h"
 #include "devicelink/ProjectImageHooks.h"
+#include "imaging/Fonts.h"
 #include "shell/AppState.h"
 
 namespace shell {
@@ -38,8 +40,10 @@ Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatf
       form19(state, prompter),
       form20(state, prompter),
       form21(state.edition, std::move(devicePresent)),
+      textToClip(QSize(state.edition.maxBannerWidth, state.edition.ledCount), prompter, fontChooser_),
       state_(state),
-      prompter_(prompter)
+      prompter_(prompter),
+      fontChooser_(&textToClip)
 {
     connectWindows();
 }
@@ -72,6 +76,7 @@ ExpressDialogs Forms::expressDialogs()
         return closeRequested;
     };
     dialogs.openLanguageDialog = [this] { form19.exec(); };
+    dialogs.openTextToBanner = [this](const QString& bannerText) { return openExpressTextToBanner(bannerText); };
     return dialogs;
 }
 
@@ -95,6 +100,32 @@ void Forms::openModeWindow(StartMode mode, int startWithWizard)
     window->show();
     // The title is taken after the window is shown, so it includes what its show handler put in the caption.
     state_.applicationTitle = window->windowTitle();
+}
+
+bool Forms::openExpressTextToBanner(const QString& bannerText)
+{
+    QFont font = state_.textFont;
+    font.setFamily(imaging::kBannerFace);
+    const deviceimage::ImageContext context{state_.edition, state_.workspace, state_.simplifiedMode};
+    deviceimage::ProjectBannerKeeper keeper(
+        context,
+        [this]() -> store::Project* {
+            if (!state_.projects)
+                return nullptr;
+            state_.projects->showProject(QStringLiteral("QuickStart"));
+            return state_.projects->current();
+        },
+        prompter_, true);
+    textToClip.setDialogFont(font);
+    textToClip.setRememberedText(bannerText);
+    textToClip.setExpressMode(true);
+    textToClip.setBannerKeeper(&keeper);
+    textToClip.exec();
+    textToClip.setBannerKeeper(nullptr);
+    const bool kept = textToClip.accepted() && !textToClip.rejected();
+    if (textToClip.accepted())
+        state_.textFont = textToClip.dialogFont();
+    return kept;
 }
 
 void Forms::updateDownloadDialog()

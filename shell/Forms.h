@@ -1,6 +1,8 @@
 #pragma once
 
 #include "devicelink/Mptool.h"
+#include "imaging/FontChooser.h"
+#include "imaging/Texttoclip.h"
 #include "devicelink/Usbdownload.h"
 #include "shell/Expressmode.h"
 #include "shell/Initial.h"
@@ -42,9 +44,15 @@ public:
     TForm19 form19;
     TForm20 form20;
     devicelink::TForm21 form21;
+    imaging::Texttoclip textToClip;
+
+    // The express window's text to banner: the banner font ("Arial Black" at the text font's size and style),
+    // `bannerText` to start from, the banner kept in QuickStart while the stick still holds the project. True
+    // when OK kept it.
+    bool openExpressTextToBanner(const QString& bannerText);
 
 private:
-    // What the express window opens: the download dialog, the language dialog.
+    // What the express window opens: the download dialog, the language dialog, text to banner.
     ExpressDialogs expressDialogs();
     void connectWindows();
     // Shows the window the start mode opens and keeps its title as the run's title.
@@ -52,6 +60,7 @@ private:
 
     AppState& state_;
     messages::Prompter& prompter_;
+    imaging::QtFontChooser fontChooser_;
 };
 
 } // namespace shell

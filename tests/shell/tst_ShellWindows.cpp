@@ -4,6 +4,7 @@
 #include "messages/MessageCatalogue.h"
 #include "shell/QtPrompter.h"
 #include "store/IniFile.h"
+#include "store/Project.h"
 #include "store/Settings.h"
 #include "tests/support/ScriptedPrompter.h"
 
@@ -354,6 +355,22 @@ private slots:
         QTest::newRow("information") << int(messages::Icon::Information) << int(messages::Buttons::Ok)
                                      << int(QMessageBox::Information) << 0 << int(messages::Answer::Ok);
     }
+    void expressTextToBannerKeepsTheBannerInQuickStart()
+    {
+        Forms& forms = start(QStringLiteral("/opt/x/Lumiwand_exp16"));
+        QTimer::singleShot(0, &forms.textToClip, [&forms] {
+            QCOMPARE(forms.textToClip.dialogFont().family(), QStringLiteral("Arial Black"));
+            QVERIFY(forms.textToClip.Button5->isHidden()); // no "Burn to USB Light Show" in express mode
+            forms.textToClip.Button3->click();
+        });
+        QVERIFY(forms.openExpressTextToBanner(QStringLiteral("Hi")));
+        QVERIFY(QFile::exists(state_.workspace.clipsFolder + "Hi.bmp"));
+        const store::Project quickStart(state_.workspace.projectsFolder + "QuickStart.ini");
+        QCOMPARE(quickStart.pictureName(quickStart.totalPictures() - 1), QStringLiteral("Hi.bmp"));
+        QCOMPARE(state_.textFont.family(), QStringLiteral("Arial Black")); // OK writes the font back
+        QFile::remove(state_.workspace.clipsFolder + "Hi.bmp");
+    }
+
     void qtPrompterBoxes()
     {
         QFETCH(int, icon);
