@@ -48,7 +48,7 @@ struct BusyCursor {
 } // namespace
 
 Importclip::Importclip(const store::EditionParameters& edition, messages::Prompter& prompter, QWidget* parent)
-    : QDialog(parent),
+    : ui::Dialog(parent, Qt::Dialog | ui::kFixedWindowFlags),
       GroupBox1(new QGroupBox(this)),
       Label1(new QLabel(GroupBox1)),
       Button3(new QPushButton(GroupBox1)),
@@ -122,6 +122,20 @@ Importclip::Importclip(const store::EditionParameters& edition, messages::Prompt
     Button1->setDefault(true);
     setFixedSize(800, 566);
     Timer1->setInterval(kDragInterval);
+    texts_.caption(this, 619)
+        .caption(GroupBox1, 620)
+        .caption(GroupBox2, 621)
+        .caption(Button3, 623)
+        .caption(Button1, 624)
+        .caption(Button2, 625)
+        .caption(RadioButton1, 748)
+        .caption(RadioButton2, 749)
+        .caption(RadioButton3, 754)
+        .caption(Label3, 755)
+        .caption(Label2, 756)
+        .caption(GroupBox3, 758)
+        .caption(RadioButton4, 759)
+        .caption(RadioButton5, 760);
 
     connect(Button1, &QPushButton::clicked, this, &Importclip::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Importclip::Button2Click);
@@ -148,7 +162,7 @@ bool Importclip::importInto(VirtualCanvas& canvas, const QString& sourcePath, bo
     if (!decode(sourcePath))
         return false;
     sourcePath_ = sourcePath;
-    setTexts();
+    texts_.apply();
     const bool fitChoice = !(expressMode_ && edition_.ledCount == 16);
     for (QRadioButton* button : {RadioButton1, RadioButton2, RadioButton3})
         button->setVisible(fitChoice);
@@ -165,25 +179,6 @@ bool Importclip::importInto(VirtualCanvas& canvas, const QString& sourcePath, bo
     decoded_ = working_ = QImage(); // a photograph's pixels are not kept between openings
     canvas_ = nullptr;
     return imported_;
-}
-
-void Importclip::setTexts()
-{
-    using messages::lookupMessage;
-    setWindowTitle(lookupMessage(619));
-    GroupBox1->setTitle(lookupMessage(620));
-    GroupBox2->setTitle(lookupMessage(621));
-    Button3->setText(lookupMessage(623));
-    Button1->setText(lookupMessage(624));
-    Button2->setText(lookupMessage(625));
-    RadioButton1->setText(lookupMessage(748));
-    RadioButton2->setText(lookupMessage(749));
-    RadioButton3->setText(lookupMessage(754));
-    Label3->setText(lookupMessage(755));
-    Label2->setText(lookupMessage(756));
-    GroupBox3->setTitle(lookupMessage(758));
-    RadioButton4->setText(lookupMessage(759));
-    RadioButton5->setText(lookupMessage(760));
 }
 
 bool Importclip::decode(const QString& path)

@@ -2,8 +2,9 @@
 
 #include "imaging/ImageImport.h"
 #include "store/Edition.h"
+#include "ui/CatalogueTexts.h"
+#include "ui/Window.h"
 
-#include <QDialog>
 #include <QImage>
 #include <QPoint>
 
@@ -28,7 +29,7 @@ class VirtualCanvas;
 // (a crop of the image as it is, stretched to the canvas, or scaled with its aspect ratio kept) and how colours
 // become black and white (a threshold for text and logos, error diffusion for photographs); the preview shows at
 // twice its size exactly what OK writes into the canvas.
-class Importclip : public QDialog {
+class Importclip : public ui::Dialog {
     Q_OBJECT
 
 public:
@@ -93,7 +94,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void setTexts();
     bool decode(const QString& path);
     void load(QPoint cropOrigin);
     void layoutSourceArea();
@@ -124,6 +124,7 @@ private:
     bool cropNoticeShown_ = false;
     bool settingSlider_ = false;
     LitGrid previewGrid_;
+    ui::CatalogueTexts texts_;
 };
 
 } // namespace imaging

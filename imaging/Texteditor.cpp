@@ -42,7 +42,7 @@ std::optional<QFont> richTextFont(const QMimeData* data)
 } // namespace
 
 Texteditor::Texteditor(int ledCount, messages::Prompter& prompter, FontChooser& fontChooser, QWidget* parent)
-    : QDialog(parent),
+    : ui::Dialog(parent, Qt::Dialog | ui::kFixedWindowFlags),
       GroupBox1(new QGroupBox(this)),
       Label1(new QLabel(GroupBox1)),
       Label2(new QLabel(GroupBox1)),
@@ -107,6 +107,14 @@ Texteditor::Texteditor(int ledCount, messages::Prompter& prompter, FontChooser& 
     Button2->setGeometry(340, 474, 92, 30);
     Button1->setDefault(true);
     setFixedSize(440, 514);
+    texts_.caption(this, 584)
+        .caption(GroupBox1, 585)
+        .caption(GroupBox2, 586)
+        .caption(Button4, 589)
+        .caption(Button3, 590)
+        .caption(Button1, 591)
+        .caption(Button2, 592)
+        .caption(Label4, msg::FontTooLarge);
 
     connect(Button1, &QPushButton::clicked, this, &Texteditor::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Texteditor::Button2Click);
@@ -119,7 +127,7 @@ Texteditor::Texteditor(int ledCount, messages::Prompter& prompter, FontChooser& 
 bool Texteditor::editText(QFont& textFont, QString& lastText)
 {
     dialogFont_ = textFont;
-    setTexts();
+    texts_.apply();
     Label4->hide();
     Edit1->setText(lastText);
     refresh();
@@ -128,19 +136,6 @@ bool Texteditor::editText(QFont& textFont, QString& lastText)
     textFont = dialogFont_; // the font chosen stays, also after Cancel
     lastText = lastText_;
     return accepted;
-}
-
-void Texteditor::setTexts()
-{
-    using messages::lookupMessage;
-    setWindowTitle(lookupMessage(584));
-    GroupBox1->setTitle(lookupMessage(585));
-    GroupBox2->setTitle(lookupMessage(586));
-    Button4->setText(lookupMessage(589));
-    Button3->setText(lookupMessage(590));
-    Button1->setText(lookupMessage(591));
-    Button2->setText(lookupMessage(592));
-    Label4->setText(lookupMessage(msg::FontTooLarge));
 }
 
 void Texteditor::refresh()

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "imaging/TextBanner.h"
-
-#include <QDialog>
+#include "ui/CatalogueTexts.h"
+#include "ui/Window.h"
 
 class QGroupBox;
 class QLabel;
@@ -21,7 +21,7 @@ class FontChooser;
 // "Text Editor": the picture editor's text tool. The user picks a font and one or two characters (typed, from the
 // character table, or pasted with the clipboard text's font); the dialog draws them into a square text image and
 // finds their inked box, which the editor then places on the canvas.
-class Texteditor : public QDialog {
+class Texteditor : public ui::Dialog {
     Q_OBJECT
 
 public:
@@ -58,7 +58,6 @@ public slots:
     void StringGrid1Click(int row, int column);
 
 private:
-    void setTexts();
     void refresh();
     void render(const QString& text);
 
@@ -68,6 +67,7 @@ private:
     QFont dialogFont_;
     QString lastText_;
     TextBlock block_;
+    ui::CatalogueTexts texts_;
 };
 
 } // namespace imaging

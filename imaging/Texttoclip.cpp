@@ -17,7 +17,7 @@
 namespace imaging {
 
 Texttoclip::Texttoclip(QSize canvas, messages::Prompter& prompter, FontChooser& fontChooser, QWidget* parent)
-    : QDialog(parent),
+    : ui::Dialog(parent, Qt::Dialog | ui::kFixedWindowFlags),
       GroupBox1(new QGroupBox(this)),
       Label1(new QLabel(GroupBox1)),
       Label2(new QLabel(GroupBox1)),
@@ -71,6 +71,17 @@ Texttoclip::Texttoclip(QSize canvas, messages::Prompter& prompter, FontChooser& 
     Button4->setGeometry(width - 108, buttonsTop, 100, 30);
     Button3->setDefault(true);
     setFixedSize(width, buttonsTop + 42);
+    texts_.caption(this, msg::TextToBannerTitle)
+        .caption(GroupBox1, 647)
+        .caption(GroupBox2, 648)
+        .caption(Label3, 651)
+        .caption(Button1, 653)
+        .caption(Button2, 654)
+        .caption(Button3, 655)
+        .caption(Button4, 656)
+        .caption(Button5, 705)
+        .caption(CheckBox1, 753)
+        .caption(CheckBox2, 752);
 
     connect(Button1, &QPushButton::clicked, this, &Texttoclip::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Texttoclip::Button2Click);
@@ -81,39 +92,17 @@ Texttoclip::Texttoclip(QSize canvas, messages::Prompter& prompter, FontChooser& 
     connect(CheckBox2, &QCheckBox::clicked, this, &Texttoclip::Button2Click);
 }
 
-void Texttoclip::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FormShow();
-}
-
 void Texttoclip::FormShow()
 {
     Button5->setVisible(!expressMode_);
     ComboBox1->clear();
     ComboBox1->addItems({messages::lookupMessage(746), messages::lookupMessage(747)});
     ComboBox1->setCurrentIndex(0);
-    setTexts();
+    texts_.apply();
     if (!rememberedText_.isEmpty())
         Edit1->setText(rememberedText_);
     buildPreview();
     Edit1->setFocus();
-}
-
-void Texttoclip::setTexts()
-{
-    using messages::lookupMessage;
-    setWindowTitle(lookupMessage(msg::TextToBannerTitle));
-    GroupBox1->setTitle(lookupMessage(647));
-    GroupBox2->setTitle(lookupMessage(648));
-    Label3->setText(lookupMessage(651));
-    Button1->setText(lookupMessage(653));
-    Button2->setText(lookupMessage(654));
-    Button3->setText(lookupMessage(655));
-    Button4->setText(lookupMessage(656));
-    Button5->setText(lookupMessage(705));
-    CheckBox1->setText(lookupMessage(753));
-    CheckBox2->setText(lookupMessage(752));
 }
 
 BannerOptions Texttoclip::options() const

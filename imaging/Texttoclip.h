@@ -1,8 +1,8 @@
 #pragma once
 
 #include "imaging/TextBanner.h"
-
-#include <QDialog>
+#include "ui/CatalogueTexts.h"
+#include "ui/Window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,7 +21,7 @@ class FontChooser;
 
 // "Easy text to Banners": a line of text becomes a banner that fills the stick's height, previewed as it will be
 // saved.
-class Texttoclip : public QDialog {
+class Texttoclip : public ui::Dialog {
     Q_OBJECT
 
 public:
@@ -69,11 +69,9 @@ public slots:
     void Button5Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
 
 private:
-    void FormShow();
-    void setTexts();
     // Rebuilds the preview; false when the text has nothing to draw (the old preview stays).
     bool buildPreview();
     // OK's work: true when the banner was saved and kept.
@@ -91,6 +89,7 @@ private:
     bool accepted_ = false;
     bool rejected_ = false;
     Banner banner_;
+    ui::CatalogueTexts texts_;
 };
 
 } // namespace imaging

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -81,6 +82,19 @@ struct Workspace {
     QString quickStart() const { return context.workspace.projectsFolder + "QuickStart.ini"; }
 };
 
+// The import dialog of the 16-LED edition over a blank canvas.
+struct ImportDialog {
+    ScriptedPrompter prompter;
+    Importclip dialog{store::deriveEdition("Lumiwand16"), prompter};
+    VirtualCanvas canvas;
+
+    ImportDialog()
+    {
+        canvas.SetGeometry(16, 16);
+        canvas.Reset(96, 16);
+    }
+};
+
 // The text-to-banner dialog of the 16-LED edition keeping its banners in QuickStart.
 struct BannerDialog {
     Workspace workspace{16};
@@ -110,12 +124,11 @@ private slots:
         QTemporaryDir dir;
         const QStringList rows = patternRows(96, 16);
         writeFile(dir.filePath("logo.bmp"), encodeBmp(LitGrid::fromRows(rows)));
-        ScriptedPrompter prompter;
-        Importclip dialog(store::deriveEdition("Lumiwand16"), prompter);
-        VirtualCanvas canvas;
-        canvas.SetGeometry(16, 16);
-        canvas.Reset(96, 16);
+        ImportDialog fixture;
+        auto& [prompter, dialog, canvas] = fixture;
         whenShown(dialog, [&] {
+            QCOMPARE(dialog.windowTitle(), message(619));
+            QCOMPARE(dialog.RadioButton3->text(), message(754));
             QCOMPARE(dialog.previewGrid().toRows(), rows); // the preview is what OK writes
             QVERIFY(dialog.GroupBox4->title().endsWith(messages::formatMessage(msg::DimensionOk, 96, 16)));
             QVERIFY(dialog.TrackBar1->isVisible());
@@ -136,11 +149,8 @@ private slots:
         for (int x = 0; x < 100; ++x)
             photo.setPixel(x, 20, qRgb(0, 0, 0));
         QVERIFY(photo.save(dir.filePath("wide.bmp")));
-        ScriptedPrompter prompter;
-        Importclip dialog(store::deriveEdition("Lumiwand16"), prompter);
-        VirtualCanvas canvas;
-        canvas.SetGeometry(16, 16);
-        canvas.Reset(96, 16);
+        ImportDialog fixture;
+        auto& [prompter, dialog, canvas] = fixture;
         canvas.SetCell(5, 5, 1, VirtualCanvas::Target::Canvas, true);
         whenShown(dialog, [&] {
             QCOMPARE(dialog.zoom(), 3);
@@ -167,11 +177,8 @@ private slots:
         photo.fill(Qt::white);
         photo.setPixel(150, 30, qRgb(0, 0, 0));
         QVERIFY(photo.save(dir.filePath("wide.bmp")));
-        ScriptedPrompter prompter;
-        Importclip dialog(store::deriveEdition("Lumiwand16"), prompter);
-        VirtualCanvas canvas;
-        canvas.SetGeometry(16, 16);
-        canvas.Reset(96, 16);
+        ImportDialog fixture;
+        auto& [prompter, dialog, canvas] = fixture;
         whenShown(dialog, [&] {
             QTest::mousePress(dialog.Image1, Qt::LeftButton, {}, QPoint(10, 10));
             QTest::mouseMove(dialog.Image1, QPoint(10 + 3 * 100 + 1, 10 + 3 * 20 + 2));
@@ -188,10 +195,8 @@ private slots:
     {
         QTemporaryDir dir;
         writeFile(dir.filePath("broken.jpg"), "not a jpeg at all");
-        ScriptedPrompter prompter;
-        Importclip dialog(store::deriveEdition("Lumiwand16"), prompter);
-        VirtualCanvas canvas;
-        canvas.Reset(96, 16);
+        ImportDialog fixture;
+        auto& [prompter, dialog, canvas] = fixture;
         QVERIFY(!dialog.importInto(canvas, dir.filePath("broken.jpg"), false));
         QCOMPARE(prompter.texts(), QStringList{message(msg::ImportFileOpenError)});
         QCOMPARE(prompter.shown.value(0).title, message(msg::ImportTitle));
@@ -215,7 +220,11 @@ private slots:
         auto& [workspace, project, prompter, fonts, keeper, dialog] = fixture;
         for (const QString expected : {"Hello.bmp", "Hello0.bmp"}) {
             dialog.setRememberedText(QStringLiteral("Hello"));
-            whenShown(dialog, [&] { dialog.Button3->click(); });
+            whenShown(dialog, [&] {
+                QCOMPARE(dialog.windowTitle(), message(msg::TextToBannerTitle));
+                QCOMPARE(dialog.CheckBox1->text(), message(753));
+                dialog.Button3->click();
+            });
             dialog.exec();
             QVERIFY(dialog.accepted());
             QVERIFY(!dialog.rejected());
