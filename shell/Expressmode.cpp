@@ -281,8 +281,7 @@ void TForm20::reloadList()
 {
     std::vector<store::EntryRow> rows;
     deviceimage::ImageFigures figures;
-    if (state_.projects)
-        state_.projects->listProjects();
+    // The project's accessor rereads its file when another window changed it, so the list is not rebuilt here.
     if (store::Project* project = selectExpressProject()) {
         if (auto loaded = store::loadEntryList(*project, state_.workspace.clipsFolder))
             rows = std::move(*loaded);

@@ -1,0 +1,110 @@
+#include "devicelink/simulated/SimulatedHidPlatform.h"
+#include "imaging/PictureFile.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "shell/AppState.h"
+#include "shell/ExpressProject.h"
+#include "shell/Forms.h"
+#include "store/Project.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using namespace shell;
+
+// The express window with the real download dialog and the simulated stick.
+class tst_ExpressDownload : public QObject {
+    Q_OBJECT
+
+    AppState state_;
+    ScriptedPrompter prompter_;
+    devicelink::QtEventPump pump_;
+    std::unique_ptr<devicelink::SimulatedHidPlatform> platform_;
+    std::unique_ptr<Forms> forms_;
+    QTemporaryDir stick_;
+
+    // A 16-LED stick of 2048 bytes.
+    TForm20& start(devicelink::SimulatedDeviceConfig config)
+    {
+        config.identity = u'E';
+        platform_ = std::make_unique<devicelink::SimulatedHidPlatform>(pump_, config);
+        state_ = AppState();
+        state_.invokedPath = QStringLiteral("/opt/Lumiwand_exp16");
+        forms_ = std::make_unique<Forms>(state_, prompter_, *platform_, pump_, [] { return false; });
+        state_.simplifiedMode = true;
+        forms_->updateDownloadDialog();
+        QDir(state_.workspace.clipsFolder).removeRecursively();
+        QDir().mkpath(state_.workspace.clipsFolder);
+        const QString path = state_.workspace.projectsFolder + kExpressProjectName;
+        store::createProject(path, 16, 16);
+        store::Project project(path);
+        for (int i = 0; i < 3; ++i) {
+            const QString name = QStringLiteral("d%1.bmp").arg(i);
+            imaging::LitGrid grid(40, 16);
+            for (int col = 0; col < 40; ++col)
+                grid.setLit(col, (col + i) % 16);
+            imaging::savePicture(grid, state_.workspace.clipsFolder, name, imaging::ExistingFile::Replace);
+            store::appendEntry(project, state_.workspace.clipsFolder, name, 0, -1, -1, false);
+        }
+        forms_->form20.show();
+        prompter_.answers << messages::Answer::No; // the read-back question when the stick is found
+        forms_->form20.Timer1Timer();
+        return forms_->form20;
+    }
+
+private slots:
+    void cleanup()
+    {
+        forms_.reset();
+        platform_.reset();
+        prompter_ = ScriptedPrompter();
+    }
+
+    void downloadWritesTheStick()
+    {
+        devicelink::SimulatedDeviceConfig config;
+        config.memoryFile = stick_.filePath(QStringLiteral("stick.bin"));
+        TForm20& form = start(config);
+        const QByteArray project = fileContents(state_.workspace.projectsFolder + kExpressProjectName);
+        form.BitBtn1->click();
+        QVERIFY(platform_->device().events().contains(QStringLiteral("end-write")));
+        QVERIFY(prompter_.texts().last().startsWith(QStringLiteral("Download ")));
+        QCOMPARE(platform_->openTransfers(), 0);
+        QVERIFY(form.Timer1->isActive());
+        QCOMPARE(fileContents(state_.workspace.projectsFolder + kExpressProjectName), project);
+    }
+
+    // Pulled out halfway through a download over what the stick held: one message, polling again, the project as
+    // it was, nothing left open.
+    void unpluggedDuringDownload()
+    {
+        devicelink::SimulatedDeviceConfig config;
+        config.memoryFile = stick_.filePath(QStringLiteral("unplugged.bin"));
+        TForm20& form = start(config);
+        form.BitBtn1->click();
+        config.identity = u'E';
+        config.unplugAfterWrites = 400;
+        platform_->replug(config);
+        const QByteArray project = fileContents(state_.workspace.projectsFolder + kExpressProjectName);
+        const int asked = prompter_.shown.size();
+
+        form.BitBtn1->click();
+        QCOMPARE(prompter_.texts().mid(asked), QStringList{messages::lookupMessage(msg::ConnectionBroken)});
+        QCOMPARE(platform_->openTransfers(), 0);
+        QVERIFY(!forms_->form10.isVisible());
+        QVERIFY(form.Timer1->isActive());
+        QVERIFY(!form.poll().dialogOpen);
+        QCOMPARE(fileContents(state_.workspace.projectsFolder + kExpressProjectName), project);
+        form.Timer1Timer();
+        QCOMPARE(form.Label1->text(), messages::lookupMessage(msg::NoDeviceDetected));
+    }
+};
+
+QTEST_MAIN(tst_ExpressDownload)
+#include "tst_ExpressDownload.moc"
