@@ -146,20 +146,21 @@ TForm20::TForm20(AppState& state, messages::Prompter& prompter, ExpressDialogs d
     ScrollBar1->setPageStep(1);
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm20::ScrollBar1Change);
 
-    const auto counter = [this](const char* name, int left, int top, int width) {
+    QFont counterFont = font();
+    counterFont.setPointSize(8);
+    const auto counter = [this, &counterFont](const char* name) {
         auto* label = new QLabel(GroupBox2);
         label->setObjectName(QLatin1String(name));
-        label->setGeometry(left, top, width, 16);
+        label->setFont(counterFont);
         return label;
     };
-    Label2 = counter("Label2", 12, 354, 80);
-    Label3 = counter("Label3", 94, 354, 60);
-    Label4 = counter("Label4", 12, 372, 80);
-    Label8 = counter("Label8", 94, 372, 40);
-    Label7 = counter("Label7", 136, 372, 72);
-    Label5 = counter("Label5", 160, 372, 44);
-    Label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label6 = counter("Label6", 204, 372, 66);
+    Label2 = counter("Label2");
+    Label3 = counter("Label3");
+    Label4 = counter("Label4");
+    Label8 = counter("Label8");
+    Label7 = counter("Label7");
+    Label5 = counter("Label5");
+    Label6 = counter("Label6");
 
     BitBtn6 = commandButton("BitBtn6", 168);
     BitBtn8 = commandButton("BitBtn8", 216);
@@ -253,7 +254,38 @@ void TForm20::applyExpressTexts()
         if (auto* control = findChild<QWidget*>(QLatin1String(row.control)))
             control->setToolTip(messages::lookupMessage(row.message));
     Label3->clear();
+    placeCounters();
     setStatus(DevicePoll::Status::NoDevice);
+}
+
+void TForm20::placeCounters()
+{
+    // Each label follows the one before it, so translated captions and long figures never overlap; the font
+    // shrinks (down to 6 points) until the longer row fits the box.
+    const std::initializer_list<QLabel*> firstRow{Label2, Label3};
+    const std::initializer_list<QLabel*> secondRow{Label4, Label8, Label7, Label5, Label6};
+    const int available = GroupBox2->width() - 2 * 12;
+    QFont counterFont = Label2->font();
+    for (int size = 8; size >= 6; --size) {
+        counterFont.setPointSize(size);
+        const QFontMetrics metrics(counterFont);
+        int width = 0;
+        for (QLabel* label : secondRow)
+            width += metrics.horizontalAdvance(label->text()) + 3;
+        if (width <= available)
+            break;
+    }
+    const auto placeRow = [&counterFont](std::initializer_list<QLabel*> row, int top) {
+        int left = 12;
+        for (QLabel* label : row) {
+            label->setFont(counterFont);
+            const int width = label->fontMetrics().horizontalAdvance(label->text()) + 3;
+            label->setGeometry(left, top, width, 16);
+            left += width;
+        }
+    };
+    placeRow(firstRow, 354);
+    placeRow(secondRow, 372);
 }
 
 void TForm20::setStatus(DevicePoll::Status status)
@@ -292,6 +324,7 @@ void TForm20::reloadList()
     Label8->setText(QString::number(figures.freeBytes));
     Label5->setText(QString::number(figures.freeCharacters));
     drawThumbnails();
+    placeCounters();
 }
 
 void TForm20::drawThumbnails()

@@ -139,6 +139,7 @@ private:
     QPushButton* commandButton(const char* name, int top);
     void applyExpressTexts();
     void stackButtons(bool easy);
+    void placeCounters();
     // The express project, selected in the project list; nullptr when it cannot be found.
     store::Project* selectExpressProject();
     void drawThumbnails();
