@@ -1,6 +1,7 @@
 #pragma once
 
 #include "deviceimage/TimingRecords.h"
+#include "editing/PaintSave.h"
 #include "shell/DevicePoll.h"
 #include "shell/ExpressStrip.h"
 #include "store/Project.h"
@@ -69,7 +70,7 @@ protected:
 // workspace's starter project, shows its banners as a numbered strip of thumbnails with a preview, orders,
 // marks and deletes them, downloads them, and watches every two seconds for a stick being plugged in (Express
 // then offers to read the stick back into the project, Easy opens the download dialog).
-class TForm20 : public QWidget {
+class TForm20 : public QWidget, public editing::ExpressProjectLink {
     Q_OBJECT
 
 public:
@@ -106,8 +107,11 @@ public:
     QPushButton* BitBtn9;   // Position Adjust (Easy)
     QTimer* Timer1;         // the device poll
 
-    // The free bytes the counters show (negative: the project no longer fits the stick).
-    int freeBytes() const { return freeBytes_; }
+    // What the painter saves through: the express project, the strip's reload and the free bytes the counters
+    // show (negative: the project no longer fits the stick).
+    store::Project* expressProject() override { return selectExpressProject(); }
+    void refreshList() override { reloadList(); }
+    int freeBytes() override { return freeBytes_; }
 
 public slots:
     // Reloads the strip and the counters from the project (after another window changed it).
