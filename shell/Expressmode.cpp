@@ -573,34 +573,27 @@ void TForm20::BitBtn1Click()
 
 void TForm20::BitBtn2Click()
 {
-    runCommand([this] {
-        store::Project* project = selectExpressProject();
-        if (!project || !selectionInView())
-            return;
-        const int moved = store::moveEntryUp(*project, strip_.selectedEntry());
-        if (moved < 0)
-            return;
-        reloadList();
-        for (int row = 0; row < strip_.rowCount(); ++row)
-            if (strip_.rows()[size_t(row)].entry == moved)
-                strip_.showMovedUp(row);
-        drawThumbnails();
-    });
+    moveSelected(store::moveEntryUp, &StripModel::showMovedUp);
 }
 
 void TForm20::BitBtn3Click()
 {
-    runCommand([this] {
+    moveSelected(store::moveEntryDown, &StripModel::showMovedDown);
+}
+
+void TForm20::moveSelected(int (*move)(store::Project&, int), void (StripModel::*show)(int))
+{
+    runCommand([&] {
         store::Project* project = selectExpressProject();
         if (!project || !selectionInView())
             return;
-        const int moved = store::moveEntryDown(*project, strip_.selectedEntry());
+        const int moved = move(*project, strip_.selectedEntry());
         if (moved < 0)
             return;
         reloadList();
         for (int row = 0; row < strip_.rowCount(); ++row)
             if (strip_.rows()[size_t(row)].entry == moved)
-                strip_.showMovedDown(row);
+                (strip_.*show)(row);
         drawThumbnails();
     });
 }

@@ -156,6 +156,8 @@ private:
     // Runs a command with commandRunning set; a file that cannot be written is reported, never escapes.
     void runCommand(const std::function<void()>& command);
     bool selectionInView() const;
+    // Move Up / Move Down: the entry moves, and the strip shows it at its new row.
+    void moveSelected(int (*move)(store::Project&, int), void (StripModel::*show)(int));
 
     AppState& state_;
     messages::Prompter& prompter_;
