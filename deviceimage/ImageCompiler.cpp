@@ -312,11 +312,6 @@ ImageFigures imageFigures(int pictures, int total, int ledCount)
     return figures;
 }
 
-int memoryMessageBytes(int ledCount)
-{
-    return ledCount < 32 ? 2048 : 4096;
-}
-
 ColumnRange keptColumns(const imaging::Picture& picture, int projectWidth, int maxBannerWidth)
 {
     ColumnRange range{0, picture.width()};

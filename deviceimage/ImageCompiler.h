@@ -48,10 +48,6 @@ struct ImageFigures {
 };
 ImageFigures imageFigures(int pictures, int total, int ledCount);
 
-// The memory size the "too small" message names for an edition: 2048 bytes below 32 LEDs, else 4096. (The free
-// figures of the 24-LED edition assume 4096 bytes; the message keeps naming the smaller stick.)
-int memoryMessageBytes(int ledCount);
-
 // Told the figures after every compile of a project that has a project file and a usable dimension. The Projects
 // page shows the picture count and the total, the express window the picture count and the free space.
 class CompileListener {

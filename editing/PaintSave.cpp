@@ -1,6 +1,6 @@
 #include "editing/PaintSave.h"
 
-#include "deviceimage/ImageCompiler.h"
+#include "deviceimage/BannerSave.h"
 #include "deviceimage/TimingRecords.h"
 #include "imaging/PictureFile.h"
 #include "messages/MessageCatalogue.h"
@@ -93,9 +93,7 @@ PaintSaveResult savePaintedBanner(const PaintSaveRequest& request, ExpressProjec
     link.refreshList();
 
     if (link.freeBytes() < 0) {
-        prompter.tellText(msg::SaveAsNewTitle,
-                          messages::formatMessage(msg::MemoryTooSmall,
-                                                  deviceimage::memoryMessageBytes(request.edition.ledCount)),
+        prompter.tellText(msg::SaveAsNewTitle, deviceimage::stickTooSmallText(request.edition.ledCount),
                           messages::Icon::Stop);
         // The list reload may have reopened the project: ask for it again.
         store::Project* reopened = link.expressProject();

@@ -1,6 +1,6 @@
 #include "shell/Expressmode.h"
 
-#include "deviceimage/ImageCompiler.h"
+#include "deviceimage/BannerSave.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PicturePreview.h"
 #include "messages/MessageCatalogue.h"
@@ -10,6 +10,7 @@
 #include "ui/CaptionFit.h"
 #include "shell/ExpressProject.h"
 #include "store/IniFile.h"
+#include "store/LibraryCatalogue.h"
 #include "store/Settings.h"
 
 #include <QCloseEvent>
@@ -438,7 +439,9 @@ void TForm20::slotDoubleClick(int slot)
     if (dialogs_.openTextToBanner) {
         const QString name = parseEntryCaption(strip_.rows()[size_t(strip_.selectedRow())].caption).pictureName;
         runCommand([&] {
-            dialogs_.openTextToBanner(name);
+            // The banner's own text when it was made from text, else its file name without the extension.
+            const QString record = store::LibraryCatalogue(state_.workspace.clipsFolder).readBannerText(name);
+            dialogs_.openTextToBanner(store::bannerTextToEdit(name, record).text);
             reloadList();
         });
     }
@@ -546,9 +549,7 @@ void TForm20::BitBtn1Click()
         if (!project)
             return;
         if (freeBytes_ < 0) {
-            prompter_.tellText(msg::DownloadTitle,
-                               messages::formatMessage(msg::MemoryTooSmall,
-                                                       deviceimage::memoryMessageBytes(state_.edition.ledCount)),
+            prompter_.tellText(msg::DownloadTitle, deviceimage::stickTooSmallText(state_.edition.ledCount),
                                messages::Icon::Stop);
             return;
         }

@@ -10,6 +10,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,6 +104,25 @@ private slots:
         QCOMPARE(fileContents(state_.workspace.projectsFolder + kExpressProjectName), project);
         form.Timer1Timer();
         QCOMPARE(form.Label1->text(), messages::lookupMessage(msg::NoDeviceDetected));
+    }
+
+    // Text to Banner: the dialog's OK puts the banner at the end of the strip, numbered and marked.
+    void textToBannerAddsToTheStrip()
+    {
+        TForm20& form = start({});
+        QTimer::singleShot(0, this, [this] {
+            forms_->textToClip.Edit1->setText(QStringLiteral("Hi"));
+            forms_->textToClip.Button3->click();
+        });
+        form.BitBtn6->click();
+        QCOMPARE(form.strip().rowCount(), 4);
+        QCOMPARE(form.strip().selectedRow(), 3);
+        QVERIFY(form.strip().marked(3));
+        QVERIFY(form.Images[3]->isVisible());
+        QCOMPARE(form.Label3->text(), QStringLiteral("4"));
+        store::Project project(state_.workspace.projectsFolder + kExpressProjectName);
+        QCOMPARE(project.pictureName(3), QStringLiteral("Hi.bmp"));
+        QVERIFY(!form.Image1->pixmap().isNull());
     }
 };
 
