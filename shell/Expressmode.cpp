@@ -7,13 +7,12 @@
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "shell/AppState.h"
-#include "ui/CaptionFit.h"
 #include "shell/ExpressProject.h"
 #include "store/IniFile.h"
 #include "store/LibraryCatalogue.h"
 #include "store/Settings.h"
+#include "ui/Command.h"
 
-#include <QCloseEvent>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
@@ -22,7 +21,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -40,22 +38,6 @@ constexpr int kSlotLeft = 9;
 constexpr int kSlotTop = 16;
 constexpr int kSlotStep = 24;
 constexpr int kSlotHeight = 16;
-
-struct TextRow {
-    const char* control;
-    unsigned message;
-};
-
-constexpr TextRow kCaptions[] = {
-    {"GroupBox1", 764}, {"GroupBox2", 765}, {"GroupBox3", 766}, {"Label2", 571},  {"Label4", 768},
-    {"Label7", 779},    {"Label6", 770},    {"BitBtn6", 778},   {"BitBtn8", 785}, {"BitBtn1", 773},
-    {"BitBtn2", 774},   {"BitBtn3", 775},   {"BitBtn4", 776},   {"BitBtn5", 777}, {"BitBtn9", 796},
-};
-
-constexpr TextRow kHints[] = {
-    {"BitBtn6", 547}, {"BitBtn1", 544}, {"BitBtn2", 545}, {"BitBtn3", 546},
-    {"BitBtn4", 732}, {"BitBtn8", 786}, {"BitBtn9", 721}, {"BitBtn5", 763},
-};
 
 // A project file's bytes, to put back when a read-back that emptied the project brought nothing.
 QByteArray fileBytes(const QString& path)
@@ -87,8 +69,7 @@ void StripSlot::mouseDoubleClickEvent(QMouseEvent* event)
 }
 
 TForm20::TForm20(AppState& state, messages::Prompter& prompter, ExpressDialogs dialogs)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint),
+    : ui::Window(nullptr, Qt::Window | ui::kFixedWindowFlags),
       state_(state),
       prompter_(prompter),
       dialogs_(std::move(dialogs))
@@ -188,6 +169,13 @@ TForm20::TForm20(AppState& state, messages::Prompter& prompter, ExpressDialogs d
     connect(BitBtn7, &QPushButton::clicked, this, &TForm20::BitBtn7Click);
     connect(BitBtn9, &QPushButton::clicked, this, &TForm20::BitBtn9Click);
 
+    texts_.caption(GroupBox1, 764).caption(GroupBox2, 765).caption(GroupBox3, 766);
+    texts_.caption(Label2, 571).caption(Label4, 768).caption(Label7, 779).caption(Label6, 770);
+    texts_.caption(BitBtn6, 778).caption(BitBtn8, 785).caption(BitBtn1, 773).caption(BitBtn2, 774);
+    texts_.caption(BitBtn3, 775).caption(BitBtn4, 776).caption(BitBtn5, 777).caption(BitBtn9, 796);
+    texts_.hint(BitBtn6, 547).hint(BitBtn1, 544).hint(BitBtn2, 545).hint(BitBtn3, 546);
+    texts_.hint(BitBtn4, 732).hint(BitBtn8, 786).hint(BitBtn9, 721).hint(BitBtn5, 763);
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(kPollInterval);
     connect(Timer1, &QTimer::timeout, this, &TForm20::Timer1Timer);
@@ -202,17 +190,9 @@ QPushButton* TForm20::commandButton(const char* name, int top)
     return button;
 }
 
-void TForm20::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TForm20::FormShow()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centerOnScreen(*this);
     setWindowTitle(expressCaption(state_.edition));
     poll_.reset();
     messages::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
@@ -239,21 +219,7 @@ void TForm20::stackButtons(bool easy)
 
 void TForm20::applyExpressTexts()
 {
-    for (const TextRow& row : kCaptions) {
-        QWidget* control = findChild<QWidget*>(QLatin1String(row.control));
-        const QString text = messages::lookupMessage(row.message);
-        if (auto* button = qobject_cast<QPushButton*>(control)) {
-            ui::setFittedCaption(button, text);
-            button->setAccessibleName(text);
-        } else if (auto* label = qobject_cast<QLabel*>(control)) {
-            label->setText(text);
-        } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
-            box->setTitle(text);
-        }
-    }
-    for (const TextRow& row : kHints)
-        if (auto* control = findChild<QWidget*>(QLatin1String(row.control)))
-            control->setToolTip(messages::lookupMessage(row.message));
+    texts_.apply();
     Label3->clear();
     placeCounters();
     setStatus(DevicePoll::Status::NoDevice);
@@ -408,12 +374,8 @@ bool TForm20::selectionInView() const
 void TForm20::runCommand(const std::function<void()>& command)
 {
     const CommandScope running(poll_);
-    try {
-        command();
-    } catch (const store::IniWriteError& error) {
-        prompter_.ask(windowTitle(), error.message(), messages::Icon::Stop, messages::Buttons::Ok);
-        reloadList();
-    }
+    if (!ui::runCommand(prompter_, command))
+        reloadList(); // the strip shows what the files hold after the failed write
 }
 
 void TForm20::ScrollBar1Change(int position)
@@ -686,11 +648,9 @@ void TForm20::BitBtn9Click()
     });
 }
 
-void TForm20::closeEvent(QCloseEvent* event)
+void TForm20::FormClose()
 {
     Timer1->stop();
-    QWidget::closeEvent(event);
-    emit closed();
 }
 
 } // namespace shell

@@ -5,6 +5,8 @@
 #include "shell/DevicePoll.h"
 #include "shell/ExpressStrip.h"
 #include "store/Project.h"
+#include "ui/CatalogueTexts.h"
+#include "ui/Window.h"
 
 #include <QLabel>
 #include <QWidget>
@@ -70,7 +72,7 @@ protected:
 // workspace's starter project, shows its banners as a numbered strip of thumbnails with a preview, orders,
 // marks and deletes them, downloads them, and watches every two seconds for a stick being plugged in (Express
 // then offers to read the stick back into the project, Easy opens the download dialog).
-class TForm20 : public QWidget, public editing::ExpressProjectLink {
+class TForm20 : public ui::Window, public editing::ExpressProjectLink {
     Q_OBJECT
 
 public:
@@ -130,16 +132,11 @@ public slots:
     void slotClick(int slot);
     void slotDoubleClick(int slot);
 
-signals:
-    // The window closed: the program ends.
-    void closed();
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void FormShow() override;
+    void FormClose() override;
 
 private:
-    void FormShow();
     QPushButton* commandButton(const char* name, int top);
     void applyExpressTexts();
     void stackButtons(bool easy);
@@ -162,6 +159,7 @@ private:
     AppState& state_;
     messages::Prompter& prompter_;
     ExpressDialogs dialogs_;
+    ui::CatalogueTexts texts_;
     StripModel strip_;
     DevicePoll poll_;
     std::array<QImage, kStripSlots> thumbnails_;
