@@ -1,11 +1,42 @@
 #include "store/IniFile.h"
 
+#include "messages/WholeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
+#include <QStringDecoder>
 #include <exception>
 #include <sys/stat.h>
 
 namespace store {
+namespace {
+
+// Windows-1252 where it differs from Latin-1 (0x80..0x9F); its five unassigned bytes keep their Latin-1 value.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D,
+    0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A,
+    0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<uchar>(bytes[i]);
+        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t(byte));
+    }
+    return text;
+}
+
+// A line is UTF-8 when it decodes as such, else Windows-1252 (the ANSI text older programs wrote).
+QString decodeLine(QByteArrayView bytes)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<uchar>(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    return utf8.hasError() ? fromWindows1252(bytes) : text;
+}
+
+} // namespace
 
 IniWriteError::IniWriteError(const QString& path)
     : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()), path_(path)
@@ -29,6 +60,7 @@ IniFile::DiskStamp IniFile::stampOnDisk() const
         return {};
     return {true, static_cast<qint64>(info.st_size),
             static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+            static_cast<qint64>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec,
             static_cast<quint64>(info.st_ino)};
 }
 
@@ -39,13 +71,9 @@ void IniFile::refresh() const
     const DiskStamp now = stampOnDisk();
     if (loaded_ && now == stamp_)
         return;
-    QByteArray content;
-    if (now.exists) {
-        QFile file(path_);
-        if (file.open(QIODevice::ReadOnly))
-            content = file.readAll();
-    }
-    parse(content);
+    const files::ReadOutcome read = files::readRegularFile(path_, files::kMaxTextFileBytes);
+    unreadable_ = read.status == files::ReadStatus::Unreadable;
+    parse(read.bytes);
     stamp_ = now;
     loaded_ = true;
 }
@@ -54,23 +82,24 @@ void IniFile::parse(const QByteArray& content) const
 {
     sections_.clear();
     sectionIndex_.clear();
-    QString text = QString::fromUtf8(content);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    sections_.push_back({QString(), false, {}, {}});
-    const QStringList lines = text.split(u'\n');
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        QString line = lines[n];
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (n == lines.size() - 1 && line.isEmpty())
-            break; // the end of the last line
+    sections_.push_back({QString(), false, {}, {}, {}});
+    for (qsizetype start = 0; start < content.size();) {
+        const qsizetype newline = content.indexOf('\n', start);
+        const qsizetype end = newline < 0 ? content.size() : newline + 1;
+        const QByteArray original = content.mid(start, end - start);
+        QByteArrayView bytes(original);
+        if (start == 0 && bytes.startsWith("\xEF\xBB\xBF"))
+            bytes = bytes.sliced(3);
+        start = end;
+        while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+            bytes.chop(1);
+        const QString line = decodeLine(bytes);
         const QString trimmed = line.trimmed();
         if (trimmed.startsWith(u'[') && trimmed.indexOf(u']') > 0) {
             const QString name = trimmed.mid(1, trimmed.indexOf(u']') - 1).trimmed();
             if (!sectionIndex_.contains(name.toLower()))
                 sectionIndex_.insert(name.toLower(), static_cast<int>(sections_.size()));
-            sections_.push_back({name, true, {}, {}});
+            sections_.push_back({name, true, original, {}, {}});
             continue;
         }
         const qsizetype equals = trimmed.indexOf(u'=');
@@ -82,6 +111,7 @@ void IniFile::parse(const QByteArray& content) const
         }
         if (parsed.key.isEmpty())
             parsed.raw = line;
+        parsed.original = original;
         sections_.back().lines.push_back(parsed);
     }
     for (Section& section : sections_)
@@ -138,22 +168,27 @@ IniFile::Section& IniFile::sectionForWrite(const QString& section)
     if (found != sectionIndex_.cend())
         return sections_[*found];
     sectionIndex_.insert(section.toLower(), static_cast<int>(sections_.size()));
-    sections_.push_back({section, true, {}, {}});
+    sections_.push_back({section, true, {}, {}, {}});
     return sections_.back();
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value)
 {
+    WriteBatch batch(*this);
     Section& target = sectionForWrite(section);
     const auto found = target.index.constFind(key.toLower());
     if (found != target.index.cend()) {
-        target.lines[*found].value = value;
+        Line& line = target.lines[*found];
+        if (line.value == value)
+            return; // the line, whatever its encoding, stays as it is
+        line.value = value;
+        line.original.clear();
     } else {
         // New keys go after the section's last key, before any trailing blank lines.
         auto at = target.lines.end();
         while (at != target.lines.begin() && std::prev(at)->key.isEmpty() && std::prev(at)->raw.trimmed().isEmpty())
             --at;
-        const auto position = target.lines.insert(at, Line{key, value, {}});
+        const auto position = target.lines.insert(at, Line{key, value, {}, {}});
         if (position + 1 == target.lines.end())
             target.index.insert(key.toLower(), static_cast<int>(target.lines.size() - 1));
         else
@@ -174,7 +209,7 @@ void IniFile::writeBool(const QString& section, const QString& key, bool value)
 
 void IniFile::deleteKey(const QString& section, const QString& key)
 {
-    refresh();
+    WriteBatch batch(*this);
     const auto found = sectionIndex_.constFind(section.toLower());
     if (found == sectionIndex_.cend())
         return;
@@ -189,7 +224,7 @@ void IniFile::deleteKey(const QString& section, const QString& key)
 
 void IniFile::eraseSection(const QString& section)
 {
-    refresh();
+    WriteBatch batch(*this);
     const QString lower = section.toLower();
     const auto before = sections_.size();
     std::erase_if(sections_, [&](const Section& s) { return s.headed && s.name.toLower() == lower; });
@@ -236,14 +271,29 @@ QStringList IniFile::keys(const QString& section) const
 
 QByteArray IniFile::serialise() const
 {
-    QString text;
+    QByteArray bytes;
+    const auto append = [&bytes](const QByteArray& line) {
+        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+            bytes += "\r\n"; // the old last line had no line end
+        bytes += line;
+    };
     for (const Section& section : sections_) {
         if (section.headed)
-            text += u'[' + section.name + QLatin1String("]\r\n");
-        for (const Line& line : section.lines)
-            text += (line.key.isEmpty() ? line.raw : line.key + u'=' + line.value) + QLatin1String("\r\n");
+            append(!section.original.isEmpty() ? section.original : (u'[' + section.name + QStringLiteral("]\r\n")).toUtf8());
+        for (const Line& line : section.lines) {
+            if (!line.original.isEmpty())
+                append(line.original);
+            else
+                append(((line.key.isEmpty() ? line.raw : line.key + u'=' + line.value) + QStringLiteral("\r\n")).toUtf8());
+        }
     }
-    return text.toUtf8();
+    return bytes;
+}
+
+bool IniFile::unreadable() const
+{
+    refresh();
+    return unreadable_;
 }
 
 void IniFile::store()
@@ -252,9 +302,8 @@ void IniFile::store()
         dirty_ = true;
         return;
     }
-    QSaveFile file(path_);
-    const QByteArray content = serialise();
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    // A file that could not be read is never replaced by what little was understood of it.
+    if (unreadable_ || files::writeWholeFile(path_, serialise()) != files::WriteResult::Written) {
         loaded_ = false; // what is in memory never reached the disk: read the disk again next time
         throw IniWriteError(path_);
     }
@@ -279,6 +328,10 @@ void IniFile::flush()
 
 IniFile::WriteBatch::WriteBatch(IniFile& file) : file_(file)
 {
+    // Under the lock, the file is read afresh: a stamp of coarse times and a reused inode can miss the write
+    // another process just made, and a write costs a whole file anyway.
+    if (file_.batchDepth_ == 0)
+        file_.loaded_ = false;
     file_.refresh();
     ++file_.batchDepth_;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/WorkspaceLock.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -25,11 +27,16 @@ private:
 // - section and key names match without regard to case; the first of duplicate sections or keys wins;
 // - every value is read with the caller's default when the file, the section or the key is missing;
 // - the order of sections and keys is kept, and so are comments and lines the parser does not understand;
-// - every write reaches the disk at once, through a temporary file renamed over the old one, so a crash never
-//   leaves a half-written file (a WriteBatch holds the writes of one operation and stores them together);
-// - a reader never serves stale content: the file is parsed again when it changed on disk.
+// - every write reaches the disk at once, whole or not at all (files::writeWholeFile), so a crash or a full disk
+//   never leaves a cut file; a WriteBatch holds the writes of one operation and stores them together;
+// - every write is a read-modify-write under the WorkspaceLock, so writers in other processes lose nothing;
+// - a reader never serves stale content: the file is parsed again when it changed on disk;
+// - a file that exists but cannot be read (refused, not a regular file, absurdly large) reads as empty and is
+//   never written over: writes to it throw IniWriteError.
 // Tolerated on reading: CRLF line ends, a UTF-8 byte order mark, blank and comment (";" or "#") lines, spaces
-// around names and values, lines without "=". Files are written as UTF-8 with CRLF line ends.
+// around names and values, lines without "=", and text that is not UTF-8: such a line decodes as Windows-1252,
+// as the files of older Windows programs hold. Lines a write does not change are written back byte for byte;
+// changed and new lines are written as UTF-8 with CRLF line ends.
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -53,6 +60,9 @@ public:
     QStringList sections() const;
     QStringList keys(const QString& section) const;
 
+    // True when the file exists but could not be read: it then reads as empty and refuses every write.
+    bool unreadable() const;
+
     // Makes sure everything written so far is on disk (a no-op outside a WriteBatch: writes go through at once).
     void flush();
 
@@ -66,6 +76,7 @@ public:
         WriteBatch& operator=(const WriteBatch&) = delete;
 
     private:
+        WorkspaceLock lock_; // taken before the file is read, released after it is stored
         IniFile& file_;
     };
 
@@ -74,10 +85,12 @@ private:
         QString key;  // empty for a raw line
         QString value;
         QString raw;  // the text of a comment, blank or unparsed line
+        QByteArray original; // the line as read, with its line end; empty once changed or when new
     };
     struct Section {
         QString name;   // empty for the lines before the first section
         bool headed = true;
+        QByteArray original; // the section line as read, with its line end
         std::vector<Line> lines;
         QHash<QString, int> index; // lower-cased key -> first line with that key
         void reindex();
@@ -86,6 +99,7 @@ private:
         bool exists = false;
         qint64 size = 0;
         qint64 modifiedNs = 0;
+        qint64 changedNs = 0; // catches a change of permissions
         quint64 inode = 0;
         bool operator==(const DiskStamp&) const = default;
     };
@@ -104,6 +118,7 @@ private:
     mutable QHash<QString, int> sectionIndex_; // lower-cased name -> first section with that name
     mutable DiskStamp stamp_;
     mutable bool loaded_ = false;
+    mutable bool unreadable_ = false;
     int batchDepth_ = 0;
     bool dirty_ = false;
 };

@@ -2,9 +2,11 @@
 
 #include "store/IniFile.h"
 #include "store/Project.h"
+#include "store/WorkspaceLock.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -88,8 +90,11 @@ Workspace prepareWorkspace(const QString& documents, int ledCount, int pictureWi
     for (const QString& folder : {workspace.exportFolder, workspace.projectsFolder, workspace.clipsFolder})
         ensureFolderPath(folder);
     workspace.tempFolder = privateTempFolder();
+    WorkspaceLock::useLockFile(workspace.rootFolder + QStringLiteral(".lock"));
+    const WorkspaceLock lock;
+    // An empty starter project is what an earlier start on a full disk may have left: it is made again.
     const QString starter = workspace.projectsFolder + QStringLiteral("QuickStart.ini");
-    if (!QFile::exists(starter)) {
+    if (!QFileInfo::exists(starter) || (QFileInfo(starter).isFile() && QFileInfo(starter).size() == 0)) {
         try {
             createProject(starter, pictureWidth, ledCount);
         } catch (const IniWriteError&) {

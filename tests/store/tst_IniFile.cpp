@@ -1,10 +1,14 @@
 #include "store/IniFile.h"
+#include "store/WorkspaceLock.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using store::IniFile;
 
@@ -104,7 +108,7 @@ private slots:
         ini.deleteKey("a", "K");
         ini.eraseSection("b");
         ini.deleteKey("none", "k"); // absent: nothing happens
-        QCOMPARE(fileContents(path), QByteArray("[A]\r\nj=2\r\n"));
+        QCOMPARE(fileContents(path), QByteArray("[A]\nj=2\n")); // the lines left keep their bytes
     }
 
     void rereadsWhenAnotherProgramChangedTheFile()
@@ -164,6 +168,118 @@ private slots:
         QFETCH(QString, path);
         IniFile ini(path);
         QVERIFY_THROWS_EXCEPTION(store::IniWriteError, ini.writeInteger("A", "k", 1));
+    }
+    void fullDiskKeepsTheOldFileAndSaysSo()
+    {
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP("mounting a small tmpfs needs root");
+        const QString path = disk.path("p.ini");
+        IniFile(path).writeString("A", "k", "old");
+        const QByteArray before = fileContents(path);
+        disk.fill();
+        IniFile ini(path);
+        QVERIFY_THROWS_EXCEPTION(store::IniWriteError, ini.writeString("A", "k", QString(8000, u'n')));
+        QCOMPARE(fileContents(path), before);
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary left
+    }
+
+    // Root reads every file whatever its permission bits, so the reader is a child that gave up root.
+    void unreadableFileIsNeverWrittenOver()
+    {
+        QTemporaryDir shared;
+        ::chmod(QFile::encodeName(shared.path()).constData(), 0777);
+        const QString path = shared.filePath("Clip.ini");
+        writeFile(path, "[Library]\r\nLibrary1=Mine\r\n");
+        ::chmod(QFile::encodeName(path).constData(), 0200);
+        const uid_t nobody = 65534;
+        if (::geteuid() == 0)
+            QVERIFY(::chown(QFile::encodeName(path).constData(), nobody, nobody) == 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+                ::_exit(3);
+            IniFile ini(path);
+            if (!ini.unreadable() || ini.readString("Library", "Library1") != QString())
+                ::_exit(2);
+            try {
+                ini.writeString("Library", "Library2", "Other");
+            } catch (const store::IniWriteError&) {
+                ::_exit(0);
+            }
+            ::_exit(1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(fileContents(path), QByteArray("[Library]\r\nLibrary1=Mine\r\n"));
+    }
+
+    void onlyRegularFilesAreReadAndNothingBlocks_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a link to /dev/zero") << "zero";
+        QTest::newRow("a FIFO") << "fifo";
+        QTest::newRow("larger than any real INI file") << "huge";
+    }
+    void onlyRegularFilesAreReadAndNothingBlocks()
+    {
+        QFETCH(QString, kind);
+        const QByteArray path = QFile::encodeName(dir.filePath(kind + ".ini"));
+        if (kind == "zero")
+            QVERIFY(::symlink("/dev/zero", path.constData()) == 0);
+        else if (kind == "fifo")
+            QVERIFY(::mkfifo(path.constData(), 0600) == 0);
+        else
+            QVERIFY(::truncate((writeFile(QFile::decodeName(path), "[A]\nk=1\n"), path.constData()),
+                               qint64(1) << 32) == 0); // sparse: takes no room
+        IniFile ini(QFile::decodeName(path));
+        QCOMPARE(ini.readInteger("A", "k", 7), 7);
+        QVERIFY(ini.unreadable());
+        QVERIFY_THROWS_EXCEPTION(store::IniWriteError, ini.writeInteger("A", "k", 1));
+    }
+
+    void unchangedLinesKeepTheirBytesAndAnsiTextReads()
+    {
+        // "Café" and "Señal" as the Windows program wrote them (Windows-1252), a line without a line end at the end
+        const QByteArray ansi = "[Library]\r\nLibrary1=Caf\xE9\r\nLibrary2=\x93Se\xF1" "al\x94\n[Other]\nx=1";
+        const QString path = fileWith(ansi);
+        IniFile ini(path);
+        QCOMPARE(ini.readString("Library", "Library1"), QString::fromUtf8("Café"));
+        QCOMPARE(ini.readString("Library", "Library2"), QString::fromUtf8("“Señal”"));
+        ini.writeInteger("Other", "y", 2);
+        ini.writeString("Library", "Library1", QString::fromUtf8("Café")); // the same value: the line stays
+        QCOMPARE(fileContents(path), ansi + "\r\ny=2\r\n");
+        ini.writeString("Library", "Library2", QString::fromUtf8("Ça"));
+        QCOMPARE(fileContents(path),
+                 QByteArray("[Library]\r\nLibrary1=Caf\xE9\r\nLibrary2=\xC3\x87" "a\r\n[Other]\nx=1\r\ny=2\r\n"));
+        QCOMPARE(IniFile(path).readString("Library", "Library1"), QString::fromUtf8("Café"));
+    }
+
+    // Two processes each add 1 to a counter 100 times: under the workspace lock no increment is lost.
+    void readModifyWritesOfTwoProcessesLoseNothing()
+    {
+        const QString path = dir.filePath("counter.ini");
+        pid_t children[2];
+        for (pid_t& child : children) {
+            child = ::fork();
+            if (child == 0) {
+                store::WorkspaceLock::useLockFile(dir.filePath(".lock")); // its own, as another program has
+                IniFile ini(path);
+                for (int i = 0; i < 100; ++i) {
+                    IniFile::WriteBatch batch(ini);
+                    ini.writeInteger("A", "n", ini.readInteger("A", "n", 0) + 1);
+                }
+                ::_exit(0);
+            }
+        }
+        for (pid_t child : children) {
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        QCOMPARE(IniFile(path).readInteger("A", "n", 0), 200);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "store/Project.h"
 #include "store/Settings.h"
 #include "store/Workspace.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,6 +103,25 @@ private slots:
         QFile::remove(starter);
         store::prepareWorkspace(documents.path(), 16, 16);
         QCOMPARE(store::Project(starter).movieInterval(), 160);
+        QCOMPARE(store::Project(starter).width(), 16);
+        QFile(starter).resize(0); // what a start on a full disk once left
+        store::prepareWorkspace(documents.path(), 16, 16);
+        QCOMPARE(store::Project(starter).width(), 16);
+    }
+
+    void startOnAFullDiskLeavesNoEmptyStarterProject()
+    {
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP("mounting a small tmpfs needs root");
+        store::prepareWorkspace(disk.path("docs"), 16, 16);
+        const QString starter = disk.path("docs/MyLumiwand/16MyLumiwandProjects/QuickStart.ini");
+        QFile::remove(starter);
+        disk.fill();
+        store::prepareWorkspace(disk.path("docs"), 16, 16);
+        QVERIFY(!QFile::exists(starter));
+        QFile::remove(disk.path("filler"));
+        store::prepareWorkspace(disk.path("docs"), 16, 16);
         QCOMPARE(store::Project(starter).width(), 16);
     }
 

@@ -1,0 +1,144 @@
+#include "messages/WholeFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files {
+namespace {
+
+// Creates ".<name>.XXXXXX" beside the target, mode 0666 less the umask (or the target's mode when it exists).
+int createTemporaryBeside(const QString& path, QByteArray& temporaryName)
+{
+    const QFileInfo target(path);
+    const QString prefix = target.path() + QStringLiteral("/.") + target.fileName() + u'.';
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString suffix;
+        for (int i = 0; i < 6; ++i)
+            suffix += QLatin1Char(alphabet[QRandomGenerator::global()->bounded(int(sizeof alphabet - 1))]);
+        temporaryName = QFile::encodeName(prefix + suffix);
+        const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+void keepModeOf(const QByteArray& target, int fd)
+{
+    struct stat info {};
+    if (::stat(target.constData(), &info) == 0 && S_ISREG(info.st_mode))
+        ::fchmod(fd, info.st_mode & 07777);
+}
+
+void syncFolderOf(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, WriteMode mode)
+{
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temporary;
+    const int fd = createTemporaryBeside(path, temporary);
+    if (fd < 0)
+        return WriteResult::Failed;
+    if (mode == WriteMode::Replace)
+        keepModeOf(target, fd);
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    WriteResult result = WriteResult::Failed;
+    if (written && closed) {
+        if (mode == WriteMode::Replace)
+            result = ::rename(temporary.constData(), target.constData()) == 0 ? WriteResult::Written
+                                                                              : WriteResult::Failed;
+        else if (::link(temporary.constData(), target.constData()) == 0)
+            result = WriteResult::Written;
+        else if (errno == EEXIST)
+            result = WriteResult::Exists;
+    }
+    if (result != WriteResult::Written || mode == WriteMode::CreateNew)
+        ::unlink(temporary.constData());
+    if (result == WriteResult::Written)
+        syncFolderOf(path);
+    return result;
+}
+
+bool nameFitsFileSystem(const QString& folder, const QString& fileName)
+{
+    long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    if (limit <= 0)
+        limit = 255;
+    return QFile::encodeName(fileName).size() + kTemporaryNameExtra <= limit;
+}
+
+ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
+{
+    ReadOutcome outcome;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        outcome.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Absent : ReadStatus::Unreadable;
+        return outcome;
+    }
+    outcome.status = ReadStatus::Unreadable;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxBytes) {
+        QByteArray bytes(qsizetype(info.st_size), Qt::Uninitialized);
+        qsizetype got = 0;
+        bool failed = false;
+        // Read to the end, whatever the size said: a file that grew meanwhile past the cap is refused.
+        for (;;) {
+            if (got == bytes.size()) {
+                if (got >= maxBytes + 1)
+                    break;
+                bytes.resize(std::min<qint64>(got + 65536, maxBytes + 1));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                failed = true;
+                break;
+            }
+            if (n == 0)
+                break;
+            got += n;
+        }
+        if (!failed && got <= maxBytes) {
+            bytes.resize(got);
+            outcome.bytes = bytes;
+            outcome.status = ReadStatus::Read;
+        }
+    }
+    ::close(fd);
+    return outcome;
+}
+
+} // namespace files

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reading and writing whole files safely, for every file the program keeps: a write either replaces the file with
+// all of the new bytes, synced to the disk, or leaves the old file as it was; a read opens only a regular file,
+// never blocks (a FIFO or a device in a file's place) and never takes more than a cap.
+namespace files {
+
+enum class WriteResult {
+    Written,
+    Exists, // WriteMode::CreateNew and the name is taken: nothing was written
+    Failed, // nothing was replaced; errno-style detail in the caller's hands is not needed to report it
+};
+
+enum class WriteMode {
+    Replace,   // the file is created or replaced as a whole
+    CreateNew, // the file is created only when no file of that name exists, atomically: two writers never share a name
+};
+
+// Writes every byte to a temporary file beside the target, checks each write, syncs it and renames (or, for
+// CreateNew, links) it into place. On any failure the temporary file is removed and the target is untouched.
+// A replaced file keeps its permission bits; a new one gets 0666 less the umask.
+WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, WriteMode mode = WriteMode::Replace);
+
+// The bytes the temporary file's name adds to the target's name ("." before, "." and 6 characters after).
+constexpr int kTemporaryNameExtra = 8;
+
+// True when a file of this name, and its temporary file, can be made in the folder: its encoded name is no longer
+// than the folder's file system allows (NAME_MAX, 255 bytes on the usual file systems) less kTemporaryNameExtra.
+bool nameFitsFileSystem(const QString& folder, const QString& fileName);
+
+enum class ReadStatus {
+    Read,
+    Absent,     // no file of that name (or a path through something that is not a folder)
+    Unreadable, // it exists but cannot be read: not a regular file, larger than the cap, refused, or an I/O error
+};
+struct ReadOutcome {
+    ReadStatus status = ReadStatus::Absent;
+    QByteArray bytes;
+    bool ok() const { return status == ReadStatus::Read; }
+};
+
+// Caps no real file of the program reaches: INI files and pictures, device images.
+constexpr qint64 kMaxTextFileBytes = 16 * 1024 * 1024;
+constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
+
+// Reads a whole regular file of at most maxBytes. The file is opened without blocking and checked after opening,
+// so a name swapped for a FIFO or a device between a check and the open cannot hang or flood the reader.
+ReadOutcome readRegularFile(const QString& path, qint64 maxBytes);
+
+} // namespace files
