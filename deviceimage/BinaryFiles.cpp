@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include "messages/WholeFile.h"
 
 namespace deviceimage {
 namespace {
@@ -137,8 +137,7 @@ QString binaryProjectName(const QString& path)
 
 bool writeBinaryFile(const QString& path, const QByteArray& image)
 {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(image) == image.size() && file.commit();
+    return files::writeWholeFile(path, image) == files::WriteResult::Written;
 }
 
 unsigned checkBinaryImage(const QByteArray& image)
@@ -159,12 +158,12 @@ unsigned checkBinaryImage(const QByteArray& image)
 BinaryFileRead readBinaryFile(const QString& path)
 {
     BinaryFileRead read;
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    const files::ReadOutcome file = files::readRegularFile(path, files::kMaxPictureFileBytes);
+    if (!file.ok()) {
         read.messageId = 689;
         return read;
     }
-    read.image = file.read(kMaxBinaryFileBytes);
+    read.image = file.bytes.left(kMaxBinaryFileBytes);
     read.messageId = checkBinaryImage(read.image);
     return read;
 }
@@ -178,6 +177,18 @@ ImportResult importBinaryFile(const QString& path, const QString& projectName, c
     result.projectName = projectName;
     result.status = importStatusForMessage(read.messageId);
     return result;
+}
+
+QString exportPath(const QString& chosen, const QString& extension)
+{
+    if (chosen.isEmpty())
+        return {};
+    const QFileInfo file(chosen);
+    // An existing file of the chosen type keeps its name; any other name is cut before its first dot.
+    if (file.exists() && chosen.endsWith(extension, Qt::CaseInsensitive))
+        return file.absoluteFilePath();
+    const QString name = beforeFirstDot(file.fileName());
+    return name.isEmpty() ? QString() : file.absoluteDir().filePath(name + extension);
 }
 
 bool exportBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
@@ -202,30 +213,19 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, mes
 
     const QString entryText = projects.currentDisplayName();
     const QString proposed = entryText.left(entryText.indexOf(u'(')).trimmed();
-    QString path = prompter.chooseSaveFile(lookupMessage(kSaveTitle), context.workspace.exportFolder, proposed,
-                                           {QStringLiteral("BIN (*.bin)"), QStringLiteral("Lumiwand (*.lwd)")});
+    const messages::Prompter::SaveFileChoice choice =
+        prompter.chooseSaveFileAndType(lookupMessage(kSaveTitle), context.workspace.exportFolder, proposed,
+                                       {QStringLiteral("BIN (*.bin)"), QStringLiteral("Lumiwand (*.lwd)")});
+    const QString path = exportPath(choice.path, choice.filter == 1 ? QStringLiteral(".lwd") : QStringLiteral(".bin"));
     if (path.isEmpty()) {
         prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
         return false;
     }
-    if (QFileInfo::exists(path)) {
-        if (!prompter.confirmText(kSaveTitle, messages::formatMessage(679, QFileInfo(path).absoluteFilePath()
-                                                                            .toUtf8()
-                                                                            .constData()),
-                                  messages::Buttons::OkCancel)) {
-            prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
-            return false;
-        }
-    } else {
-        // The file type follows the extension the name was given; ".bin", the first type, otherwise.
-        const QFileInfo chosen(path);
-        const bool lwd = chosen.suffix().compare(QLatin1String("lwd"), Qt::CaseInsensitive) == 0;
-        const QString name = beforeFirstDot(chosen.fileName());
-        if (name.isEmpty()) {
-            prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
-            return false;
-        }
-        path = chosen.dir().filePath(name + (lwd ? QStringLiteral(".lwd") : QStringLiteral(".bin")));
+    if (QFileInfo::exists(path) &&
+        !prompter.confirmText(kSaveTitle, messages::formatMessage(679, path.toUtf8().constData()),
+                              messages::Buttons::OkCancel)) {
+        prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
+        return false;
     }
 
     QByteArray image;
@@ -255,7 +255,7 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, mes
                        image, &cursor))
         return false;
 
-    const QString subject = messages::formatMessage(696, name.toUtf8().constData());
+    const QString subject = messages::formatMessage(696, project->name().toUtf8().constData());
     const QString body = QStringLiteral(" ");
     const bool started = hooks.sendMail ? hooks.sendMail(context.workspace.tempFolder, {path}, subject, body)
                                         : mail::sendMail(context.workspace.tempFolder, {path}, subject, body);

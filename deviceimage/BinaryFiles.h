@@ -47,6 +47,10 @@ struct BinaryCommandHooks {
 };
 
 // "Save as binary file" for the current project. Returns true when the file was written.
+// The path an export writes: the chosen path when that file exists with the extension of the chosen type, else
+// the chosen name cut before its first "." with the type's extension; empty when nothing is left of the name.
+QString exportPath(const QString& chosen, const QString& extension);
+
 bool exportBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                   const BinaryCommandHooks& hooks = {});
 

@@ -24,6 +24,12 @@ DeviceTraits deviceTraits(int deviceType)
     }
 }
 
+bool isDeviceType(int code)
+{
+    return code == kVisuallyInviting || code == kFanStick16 || code == kRoll || code == kFanStick32 ||
+           code == kFanStick48;
+}
+
 int editionDeviceType(int ledCount)
 {
     switch (ledCount) {

@@ -47,6 +47,9 @@ struct DeviceTraits {
 };
 DeviceTraits deviceTraits(int deviceType);
 
+// True for the codes of the sticks that exist (1, 3, 4, 6 and 7).
+bool isDeviceType(int code);
+
 // The type an image is made for when no stick tells its own: 6 for 32 LEDs, 7 for 48 LEDs, else 3.
 int editionDeviceType(int ledCount);
 

@@ -5,8 +5,10 @@
 #include "imaging/LitGrid.h"
 #include "imaging/Picture.h"
 #include "imaging/PictureFile.h"
+#include "messages/WholeFile.h"
 #include "store/Project.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <optional>
@@ -168,7 +170,10 @@ struct Walk {
             if (info.size.width() <= projectWidth)
                 return capToBannerWidth({0, info.size.width()}, maxBanner);
             // Wider than the project: only its lit columns count, read from the file's own pixel format.
-            QImageReader reader(path, "bmp");
+            files::ReadOutcome file = files::readRegularFile(path, files::kMaxPictureFileBytes);
+            QBuffer buffer(&file.bytes);
+            buffer.open(QIODevice::ReadOnly);
+            QImageReader reader(&buffer, "bmp");
             reader.setAutoTransform(false);
             QImage image;
             if (!reader.read(&image) || image.isNull()) {
@@ -209,8 +214,11 @@ struct Walk {
             shift = timing->lookupShift(name);
         }
         std::optional<imaging::Picture> picture;
+        const qsizetype unreadableBefore = unreadable.size();
         const std::optional<ColumnRange> range =
             measure(context.workspace.clipsFolder + name, name, picture);
+        if (mode == CompileMode::Build && unreadable.size() > unreadableBefore)
+            return refuse(ImageLimit::Unreadable, name);
         if (!range)
             return true;
         if (range->width > kMaxColumns)
@@ -292,6 +300,10 @@ QString imageLimitMessage(ImageLimit limit, const QString& fileName, int height)
         return QStringLiteral("This project needs more than %1 bytes, more than a LED Light Show Stick can "
                               "hold.\n\nPlease REMOVE some pictures and Banners from the project, then try again!")
             .arg(kMaxImageBytes);
+    case ImageLimit::Unreadable:
+        return QStringLiteral("Picture/Banner %1 cannot be read: the file is damaged or is no picture.\n\nPlease "
+                              "REMOVE it from the project, then try again!")
+            .arg(fileName);
     case ImageLimit::TooTall:
         return QStringLiteral("The pictures of this project are %1 rows high, more than a LED Light Show Stick "
                               "can show (at most %2).")

@@ -31,10 +31,11 @@ enum class ImageLimit {
     TooWide,         // a picture of more than 4095 columns
     TooLarge,        // more than 65535 bytes
     TooTall,         // a picture height of more than 127 rows
+    Unreadable,      // Build: a picture file that exists but cannot be decoded (a stick must not get less)
 };
 
-// The English text shown for a refusal; `fileName` names the picture for TooWide, `height` the project's height
-// for TooTall.
+// The English text shown for a refusal; `fileName` names the picture for TooWide and Unreadable, `height` the
+// project's height for TooTall.
 QString imageLimitMessage(ImageLimit limit, const QString& fileName = QString(), int height = 0);
 
 // The figures the Projects page and the express window show for the current project.
@@ -62,8 +63,8 @@ struct CompileResult {
     QByteArray image;   // Build only: exactly `total` bytes; empty in Count, when empty and when refused
     ImageLimit limit = ImageLimit::None;
     QString refusal;    // imageLimitMessage() of the limit; empty when not refused
-    // Picture files that exist but could not be read as bitmaps ("name: reason"); they are left out like
-    // missing ones, and the caller may tell the user.
+    // Picture files that exist but could not be read as bitmaps ("name: reason"). Count leaves them out like
+    // missing ones; Build refuses the project at the first (ImageLimit::Unreadable).
     QStringList unreadable;
     bool refused() const { return limit != ImageLimit::None; }
 };

@@ -3,9 +3,11 @@
 #include "deviceimage/ImageCompiler.h"
 #include "deviceimage/TimingRecords.h"
 #include "imaging/PictureFile.h"
+#include "messages/WholeFile.h"
 #include "store/LibraryCatalogue.h"
 #include "store/Names.h"
 #include "store/Project.h"
+#include "store/WorkspaceLock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -104,10 +106,10 @@ private:
     {
         if (!imaging::savePictureFile(picture, path, imaging::ExistingFile::Replace).ok())
             return std::nullopt;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        const files::ReadOutcome file = files::readRegularFile(path, files::kMaxPictureFileBytes);
+        if (!file.ok())
             return std::nullopt;
-        const imaging::PictureLoad load = imaging::decodePicture(file.read(kMaxBinaryFileBytes), path);
+        const imaging::PictureLoad load = imaging::decodePicture(file.bytes.left(kMaxBinaryFileBytes), path);
         if (!load.ok())
             return std::nullopt;
         return load.picture.litGrid(imaging::LitRule::LitByLuminance);
@@ -137,14 +139,26 @@ void fileInLibrary(const QString& clipsFolder, const QString& libraryName, const
         return;
     store::LibraryCatalogue catalogue(clipsFolder);
     store::IniFile::WriteBatch batch(catalogue.ini());
-    if (catalogue.libraryNumber(libraryName) < 0) {
-        const int total = catalogue.totalLibraries();
-        catalogue.ini().writeString(QStringLiteral("LIBRARY"), QStringLiteral("LIB_") + QString::number(total),
-                                    libraryName);
-        catalogue.ini().writeInteger(QStringLiteral("SUMMARY"), QStringLiteral("TOTAL_LIBRARIES"), total + 1);
-    }
+    if (catalogue.libraryNumber(libraryName) < 0)
+        catalogue.addLibrary(libraryName);
     for (const QString& file : files)
         catalogue.classifyFile(file, libraryName);
+}
+
+// Takes back the pictures (and their records) and the new project of an import that failed; returns the error.
+QString removeWhatWasWritten(const QString& error, const QStringList& savedFiles, const ImageContext& context,
+                             const QString& createdProject)
+{
+    for (const QString& file : savedFiles)
+        QFile::remove(context.workspace.clipsFolder + file);
+    if (!createdProject.isEmpty())
+        QFile::remove(createdProject);
+    try {
+        store::LibraryCatalogue(context.workspace.clipsFolder).forgetDeletedFiles(savedFiles);
+    } catch (const store::IniWriteError&) {
+        // the records of pictures that are gone are dropped again by the next catalogue clean-up
+    }
+    return error;
 }
 
 struct Filing {
@@ -189,7 +203,9 @@ struct Filing {
             const int group = picture.group != 0 ? maxGroup + picture.group : -1;
             const int ticker = picture.ticker != 0 ? picture.ticker : -1;
             if (picture.torch) {
-                ensureTorchPicture(context.workspace.clipsFolder, decoded.height);
+                // The torch is the edition's square; an image of another height finds it or leaves it out.
+                if (decoded.height == context.edition.ledCount)
+                    ensureTorchPicture(context.workspace.clipsFolder, context.edition.ledCount);
                 if (store::appendEntry(target, context.workspace.clipsFolder, kTorchFile, picture.interval, group,
                                        ticker, picture.indelible) == store::AppendAdded)
                     ++added;
@@ -346,18 +362,25 @@ ImportResult importImage(const QByteArray& image, const QString& projectName, st
         return result;
     }
     result.projectName = mergeTarget ? mergeTarget->name() : projectName;
-    if (!mergeTarget && !store::isUsableProjectName(projectName)) {
+    if (!mergeTarget && (!store::isUsableProjectName(projectName) ||
+                         !files::nameFitsFileSystem(context.workspace.projectsFolder, projectName + QStringLiteral(".ini")))) {
         result.status = ImportStatus::BadName;
         return result;
     }
 
+    // Another import into the same project (or the window beside lumiwandctl) waits: clip names, group numbers
+    // and entries are read and written as one.
+    const store::WorkspaceLock lock;
+    bool created = false;
     try {
         std::optional<store::Project> own;
         store::Project* target = mergeTarget;
         if (!target) {
             const QString path = context.workspace.projectsFolder + projectName + QStringLiteral(".ini");
-            if (!QFileInfo(path).isFile())
+            if (!QFileInfo(path).isFile()) {
                 store::createProject(path, decoded.height, decoded.height);
+                created = true;
+            }
             target = &own.emplace(path);
         }
         if (target->height() != decoded.height) {
@@ -368,12 +391,17 @@ ImportResult importImage(const QByteArray& image, const QString& projectName, st
         Filing filing(decoded, context, *target, result.projectName, mergeTarget != nullptr);
         QString error;
         {
-            // The project is written once, when every entry is in.
+            // The project is written once, when every entry is in; an import that fails writes none of them.
             store::IniFile::WriteBatch batch(target->ini());
             error = filing.run();
+            if (!error.isEmpty())
+                batch.discard();
         }
-        result.added = filing.added;
-        fileInLibrary(context.workspace.clipsFolder, result.projectName, filing.savedFiles);
+        if (error.isEmpty())
+            fileInLibrary(context.workspace.clipsFolder, result.projectName, filing.savedFiles);
+        else
+            error = removeWhatWasWritten(error, filing.savedFiles, context, created ? target->path() : QString());
+        result.added = error.isEmpty() ? filing.added : 0;
         if (!error.isEmpty()) {
             result.status = ImportStatus::WriteFailed;
             result.errorText = error;

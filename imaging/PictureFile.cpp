@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
+#include "messages/WholeFile.h"
 #include <QtEndian>
 
 namespace imaging {
@@ -133,16 +133,14 @@ PictureSave saveFailed(SaveError error, const QString& path, const QString& text
 
 PictureLoad loadPicture(const QString& path)
 {
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
+    if (QFileInfo(path).isDir())
         return failed(PictureError::Missing, path);
-    if (!file.open(QIODevice::ReadOnly))
+    const files::ReadOutcome file = files::readRegularFile(path, files::kMaxPictureFileBytes);
+    if (file.status == files::ReadStatus::Absent)
+        return failed(PictureError::Missing, path);
+    if (!file.ok())
         return failed(PictureError::Unreadable, path);
-    const HeaderCheck check = checkHeader(file.peek(kHeaderPeek), file.size());
-    if (check.error != PictureError::None)
-        return failed(check.error, path);
-    return decode(file, path);
+    return decodePicture(file.bytes, path);
 }
 
 PictureLoad decodePicture(const QByteArray& contents, const QString& name)
@@ -160,14 +158,15 @@ PictureLoad decodePicture(const QByteArray& contents, const QString& name)
 PictureInfo readPictureInfo(const QString& path)
 {
     PictureInfo result;
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
+    const files::ReadOutcome file = QFileInfo(path).isDir()
+                                        ? files::ReadOutcome{}
+                                        : files::readRegularFile(path, files::kMaxPictureFileBytes);
+    if (file.status == files::ReadStatus::Absent)
         result.error = PictureError::Missing;
-    else if (!file.open(QIODevice::ReadOnly))
+    else if (!file.ok())
         result.error = PictureError::Unreadable;
     else {
-        const HeaderCheck check = checkHeader(file.peek(kHeaderPeek), file.size());
+        const HeaderCheck check = checkHeader(file.bytes.left(kHeaderPeek), file.bytes.size());
         result.error = check.error;
         result.size = check.size;
     }
@@ -226,9 +225,13 @@ PictureSave savePictureFile(const LitGrid& picture, const QString& path, Existin
     const QFileInfo info(path);
     if (info.isDir() || (info.exists() && existing == ExistingFile::Refuse))
         return saveFailed(SaveError::Exists, path, QStringLiteral("%1 already exists.").arg(path));
-    const QByteArray bytes = encodeBmp(picture);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // A new picture's name is taken atomically, so two writers never end up with one file between them.
+    const files::WriteResult written =
+        files::writeWholeFile(path, encodeBmp(picture),
+                              existing == ExistingFile::Refuse ? files::WriteMode::CreateNew : files::WriteMode::Replace);
+    if (written == files::WriteResult::Exists)
+        return saveFailed(SaveError::Exists, path, QStringLiteral("%1 already exists.").arg(path));
+    if (written != files::WriteResult::Written)
         return saveFailed(SaveError::WriteFailed, path, QStringLiteral("Unable to write to %1").arg(path));
     PictureSave result;
     result.path = path;

@@ -2,11 +2,11 @@
 
 #include "messages/MessageCatalogue.h"
 #include "messages/Prompter.h"
+#include "messages/WholeFile.h"
 
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QSaveFile>
 #include <QTimer>
 
 namespace mail {
@@ -48,8 +48,7 @@ bool sendMail(const QString& tempFolder, const QStringList& files, const QString
     const QString path = tempFolder + QStringLiteral("Lumiwandmail");
     const QByteArray image = mailSenderImage();
     // A new file renamed into place: a sender still running from an earlier mail keeps its own copy.
-    QSaveFile file(path);
-    if (image.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit())
+    if (image.isEmpty() || files::writeWholeFile(path, image) != files::WriteResult::Written)
         return false;
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (!QProcess::startDetached(path, mailSenderArguments(files, subject, body))) {

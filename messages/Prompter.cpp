@@ -4,6 +4,18 @@
 
 namespace messages {
 
+Prompter::SaveFileChoice Prompter::chooseSaveFileAndType(const QString& title, const QString& folder,
+                                                        const QString& suggestedName, const QStringList& filters)
+{
+    SaveFileChoice choice{chooseSaveFile(title, folder, suggestedName, filters), 0};
+    const qsizetype dot = choice.path.lastIndexOf(u'.');
+    const QString pattern = QStringLiteral("*") + (dot < 0 ? QString() : choice.path.mid(dot)) + u')';
+    for (int k = 0; k < filters.size(); ++k)
+        if (dot >= 0 && filters[k].endsWith(pattern, Qt::CaseInsensitive))
+            choice.filter = k;
+    return choice;
+}
+
 void Prompter::tell(unsigned titleId, unsigned textId, Icon icon)
 {
     ask(lookupMessage(titleId), lookupMessage(textId), icon, Buttons::Ok);

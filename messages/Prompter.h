@@ -27,6 +27,14 @@ public:
     virtual QString chooseOpenFile(const QString& title, const QString& folder, const QStringList& filters) = 0;
     virtual QString chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
                                    const QStringList& filters) = 0;
+    // A save file chooser whose file type is the filter the user picked: the path as typed (empty: cancelled)
+    // and the index of the chosen filter. By default the filter of the path's extension, else the first.
+    struct SaveFileChoice {
+        QString path;
+        int filter = 0;
+    };
+    virtual SaveFileChoice chooseSaveFileAndType(const QString& title, const QString& folder,
+                                                 const QString& suggestedName, const QStringList& filters);
 
     // Message boxes built from catalogue ids, the program's usual way of speaking.
     void tell(unsigned titleId, unsigned textId, Icon icon);

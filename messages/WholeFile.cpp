@@ -66,6 +66,9 @@ void syncFolderOf(const QString& path)
 WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, WriteMode mode)
 {
     const QByteArray target = QFile::encodeName(path);
+    // A file its owner made read-only is not replaced behind their back (root may, as everywhere).
+    if (mode == WriteMode::Replace && ::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0)
+        return WriteResult::Failed;
     QByteArray temporary;
     const int fd = createTemporaryBeside(path, temporary);
     if (fd < 0)

@@ -11,7 +11,7 @@ namespace files {
 enum class WriteResult {
     Written,
     Exists, // WriteMode::CreateNew and the name is taken: nothing was written
-    Failed, // nothing was replaced; errno-style detail in the caller's hands is not needed to report it
+    Failed, // nothing was replaced: the folder refused the file, the disk is full, or the target is read-only
 };
 
 enum class WriteMode {
@@ -21,11 +21,15 @@ enum class WriteMode {
 
 // Writes every byte to a temporary file beside the target, checks each write, syncs it and renames (or, for
 // CreateNew, links) it into place. On any failure the temporary file is removed and the target is untouched.
-// A replaced file keeps its permission bits; a new one gets 0666 less the umask.
+// A replaced file keeps its permission bits; a new one gets 0666 less the umask. A file this user may not write
+// is not replaced.
 WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, WriteMode mode = WriteMode::Replace);
 
 // The bytes the temporary file's name adds to the target's name ("." before, "." and 6 characters after).
 constexpr int kTemporaryNameExtra = 8;
+
+// The longest name (in encoded bytes) a file written here may have on the usual file systems (NAME_MAX 255).
+constexpr int kLongestFileName = 255 - kTemporaryNameExtra;
 
 // True when a file of this name, and its temporary file, can be made in the folder: its encoded name is no longer
 // than the folder's file system allows (NAME_MAX, 255 bytes on the usual file systems) less kTemporaryNameExtra.

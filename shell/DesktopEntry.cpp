@@ -5,7 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include "messages/WholeFile.h"
 #include <utility>
 
 namespace shell {
@@ -59,11 +59,7 @@ bool writeEntry(const QString& path, const QString& text, bool executable)
 {
     if (text.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text.toUtf8());
-    if (!file.commit())
+    if (files::writeWholeFile(path, text.toUtf8()) != files::WriteResult::Written)
         return false;
     QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
     if (executable)
@@ -107,11 +103,8 @@ bool isOwnDesktopEntry(const QString& entryPath)
     const QFileInfo info(entryPath);
     if (!info.isFile() || info.isSymLink())
         return false;
-    QFile file(entryPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray content = file.read(64 * 1024);
-    for (const QByteArray& line : content.split('\n'))
+    const files::ReadOutcome entry = files::readRegularFile(entryPath, files::kMaxTextFileBytes);
+    for (const QByteArray& line : entry.bytes.split('\n'))
         if (line.trimmed() == kOwnMarker)
             return true;
     return false;

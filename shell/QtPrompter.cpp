@@ -115,6 +115,17 @@ QString QtPrompter::chooseSaveFile(const QString& title, const QString& folder, 
     return withFilterExtension(chosen, selectedFilter);
 }
 
+messages::Prompter::SaveFileChoice QtPrompter::chooseSaveFileAndType(const QString& title, const QString& folder,
+                                                                     const QString& suggestedName,
+                                                                     const QStringList& filters)
+{
+    const QString start = suggestedName.isEmpty() ? folder : QDir(folder).filePath(suggestedName);
+    QString selectedFilter;
+    const QString chosen = QFileDialog::getSaveFileName(parentWindow(), title, start,
+                                                        filters.join(QStringLiteral(";;")), &selectedFilter);
+    return {chosen, std::max<int>(0, int(filters.indexOf(selectedFilter)))};
+}
+
 QString withFilterExtension(const QString& path, const QString& filter)
 {
     if (path.isEmpty() || QFileInfo(path).fileName().contains(u'.'))

@@ -21,6 +21,8 @@ public:
     std::optional<QString> inputText(const QString& title, const QString& prompt, const QString& initial) override;
     QString chooseOpenFile(const QString& title, const QString& folder, const QStringList& filters) override;
     // A name given without an extension gets the one of the file type selected in the dialog.
+    SaveFileChoice chooseSaveFileAndType(const QString& title, const QString& folder, const QString& suggestedName,
+                                         const QStringList& filters) override;
     QString chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
                            const QStringList& filters) override;
 

@@ -336,6 +336,12 @@ IniFile::WriteBatch::WriteBatch(IniFile& file) : file_(file)
     ++file_.batchDepth_;
 }
 
+void IniFile::WriteBatch::discard()
+{
+    file_.dirty_ = false;
+    file_.loaded_ = false;
+}
+
 IniFile::WriteBatch::~WriteBatch() noexcept(false)
 {
     if (--file_.batchDepth_ > 0)

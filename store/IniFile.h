@@ -72,6 +72,8 @@ public:
     public:
         explicit WriteBatch(IniFile& file);
         ~WriteBatch() noexcept(false);
+        // Forgets the writes of the batch: nothing is stored, and the file is read afresh from the disk.
+        void discard();
         WriteBatch(const WriteBatch&) = delete;
         WriteBatch& operator=(const WriteBatch&) = delete;
 

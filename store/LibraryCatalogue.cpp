@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include "messages/WholeFile.h"
 #include <algorithm>
 #include <optional>
 
@@ -106,6 +106,20 @@ BannerText splitBannerText(const QString& record)
     return {record.left(comma), record.mid(comma + 1)};
 }
 
+// A library name as it is compared: without surrounding blanks and quotation marks.
+QString comparableLibraryName(QString name)
+{
+    name = name.trimmed();
+    while (name.size() >= 2 && (name.front() == u'"' || name.front() == u'\'') && name.back() == name.front())
+        name = name.mid(1, name.size() - 2).trimmed();
+    return name;
+}
+
+bool sameLibraryName(const QString& a, const QString& b)
+{
+    return comparableLibraryName(a).compare(comparableLibraryName(b), Qt::CaseInsensitive) == 0;
+}
+
 bool isLibraryName(const QString& name)
 {
     return !isNoName(name);
@@ -123,7 +137,7 @@ bool isStorablePictureName(const QString& name)
     };
     if (std::any_of(name.cbegin(), name.cend(), breaksLine))
         return false;
-    if (name.toUtf8().size() > 255) // the longest file name the file systems take
+    if (QFile::encodeName(name).size() > files::kLongestFileName) // its temporary file must fit too
         return false;
     const QChar first = name.front();
     return first != u'.' && first != u'#' && first != u'[' && !first.isSpace() &&
@@ -167,9 +181,23 @@ int LibraryCatalogue::libraryNumber(const QString& name) const
     if (!isLibraryName(name))
         return -1;
     for (const LibraryInfo& library : libraries())
-        if (library.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (sameLibraryName(library.name, name))
             return library.number;
     return -1;
+}
+
+int LibraryCatalogue::nextLibraryNumber() const
+{
+    return kLibraries.storedCount(ini_);
+}
+
+int LibraryCatalogue::addLibrary(const QString& name)
+{
+    IniFile::WriteBatch batch(ini_);
+    const int number = nextLibraryNumber();
+    ini_.writeString(kLibrary, kLibraryPrefix + QString::number(number), oneLine(name));
+    ini_.writeInteger(kSummary, kTotalLibraries, number + 1);
+    return number;
 }
 
 QString LibraryCatalogue::membershipText(const QString& fileName) const
@@ -307,6 +335,12 @@ void LibraryCatalogue::moveFileRecords(const QString& oldName, const QString& ne
     writeOrDelete(ini_, kClassify, newName, list);
     renameFirstRecord(kSpeedRecords, oldName, newName);
     renameFirstRecord(kShiftRecords, oldName, newName);
+    // The banner can still be edited under its new name, and a later file of the old name shows no stale text.
+    if (ini_.valueExists(kHyperlink, oldName.toLower())) {
+        const BannerText banner = splitBannerText(readBannerText(oldName));
+        ini_.deleteKey(kHyperlink, oldName.toLower());
+        writeBannerText(newName, banner.text, banner.fontName);
+    }
 }
 
 std::vector<LibraryNode> buildLibraryTree(const LibraryCatalogue& catalogue, LibraryTreeOrder order)
@@ -368,7 +402,7 @@ bool libraryNameInUse(const LibraryCatalogue& catalogue, const QString& name, in
         return true;
     const QList<LibraryInfo> libraries = catalogue.libraries();
     return std::any_of(libraries.cbegin(), libraries.cend(), [&](const LibraryInfo& library) {
-        return library.number != except && library.name.compare(name, Qt::CaseInsensitive) == 0;
+        return library.number != except && sameLibraryName(library.name, name);
     });
 }
 
@@ -390,12 +424,7 @@ bool createLibrary(LibraryCatalogue& catalogue, messages::Prompter& prompter)
             messages::Answer::Yes)
             return false;
     }
-    const int total = catalogue.totalLibraries();
-    {
-        IniFile::WriteBatch batch(catalogue.ini());
-        catalogue.ini().writeString(kLibrary, kLibraryPrefix + QString::number(total), oneLine(name));
-        catalogue.ini().writeInteger(kSummary, kTotalLibraries, total + 1);
-    }
+    catalogue.addLibrary(name);
     prompter.tell(411, 414, messages::Icon::Information);
     return true;
 }
@@ -413,8 +442,8 @@ bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, mess
         name = answer->trimmed();
         if (isNoName(name))
             return false;
-        // The library being renamed is not "in use" under its own name, so a change of case is allowed.
-        if (!libraryNameInUse(catalogue, name, number))
+        // Every library counts, the one renamed included: a mere change of case is a name in use.
+        if (!libraryNameInUse(catalogue, name, -1))
             break;
         if (prompter.ask(lookupMessage(415), lookupMessage(417), messages::Icon::Warning, messages::Buttons::YesNo) !=
             messages::Answer::Yes)
@@ -571,14 +600,9 @@ bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, 
 
     // Read whole, then replace the target in one step: a failed copy leaves an existing target as it was, and a
     // copy onto the source itself rewrites the same bytes.
-    QFile source(catalogue.clipsFolder() + fileName);
-    if (!source.open(QIODevice::ReadOnly))
-        return fail();
-    const QByteArray content = source.readAll();
-    if (source.error() != QFileDevice::NoError)
-        return fail();
-    QSaveFile copy(target);
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.commit())
+    const files::ReadOutcome source =
+        files::readRegularFile(catalogue.clipsFolder() + fileName, files::kMaxPictureFileBytes);
+    if (!source.ok() || files::writeWholeFile(target, source.bytes) != files::WriteResult::Written)
         return fail();
     prompter.tell(426, 430, messages::Icon::Information);
     return true;

@@ -87,8 +87,13 @@ public:
     QString libraryName(int k) const;
     // Libraries whose names count, in number order (the save dialog's list, the library choice check list).
     QList<LibraryInfo> libraries() const;
-    // Number of the first library whose name equals `name` ignoring case; -1 when there is none.
+    // Number of the first library whose name equals `name` ignoring case, surrounding blanks and quotes; -1 when
+    // there is none.
     int libraryNumber(const QString& name) const;
+    // The number a new library takes: the stored library count, whatever keys are present.
+    int nextLibraryNumber() const;
+    // Adds a library of that name as nextLibraryNumber() and counts it; returns its number.
+    int addLibrary(const QString& name);
 
     // The file's membership list as stored, and the library numbers in it in list order (items that are not
     // numbers are left out).
@@ -115,8 +120,8 @@ public:
     // every other record naming a file that no longer exists, the lists closed up) and their banner text records.
     void forgetDeletedFiles(const QStringList& fileNames);
 
-    // Moves the file's membership list and its first speed and shift records to a new name (the banner text
-    // record stays under the old name).
+    // Moves the file's membership list, its first speed and shift records and its banner text record to a new
+    // name.
     void moveFileRecords(const QString& oldName, const QString& newName);
 
 private:

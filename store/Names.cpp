@@ -1,13 +1,15 @@
 #include "store/Names.h"
 
+#include "messages/WholeFile.h"
+
 namespace store {
 namespace {
 
-// Longest project name in UTF-8 bytes: leaves room for ".ini" and a whole-file write's temporary suffix within
-// the usual 255-byte file name limit.
-constexpr qsizetype kMaxProjectNameBytes = 250;
-
 const QString kProjectSuffix = QStringLiteral(".ini");
+
+// Longest project name in UTF-8 bytes: leaves room for ".ini" and a whole-file write's temporary name within the
+// usual 255-byte file name limit.
+constexpr qsizetype kMaxProjectNameBytes = files::kLongestFileName - 4;
 
 } // namespace
 

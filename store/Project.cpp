@@ -2,8 +2,10 @@
 
 #include "messages/MessageCatalogue.h"
 #include "messages/Prompter.h"
+#include "messages/WholeFile.h"
 #include "store/Names.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -174,6 +176,15 @@ int Project::highestGroup() const
     return highest;
 }
 
+QSize pictureFileSize(const QString& path)
+{
+    files::ReadOutcome file = files::readRegularFile(path, files::kMaxPictureFileBytes);
+    QBuffer buffer(&file.bytes);
+    if (!file.ok() || !buffer.open(QIODevice::ReadOnly))
+        return {};
+    return QImageReader(&buffer).size();
+}
+
 int appendEntry(Project& project, const QString& clipsFolder, const QString& pictureName, int groupInterval,
                 int group, int ticker, bool indelible)
 {
@@ -182,7 +193,7 @@ int appendEntry(Project& project, const QString& clipsFolder, const QString& pic
     const QString file = clipsFolder + pictureName;
     if (!QFile::exists(file))
         return AppendRejected;
-    const QSize size = QImageReader(file).size();
+    const QSize size = pictureFileSize(file);
     if (!size.isValid() || size.height() != project.height())
         return AppendRejected;
 

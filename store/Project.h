@@ -2,6 +2,7 @@
 
 #include "store/IniFile.h"
 
+#include <QSize>
 #include <QString>
 #include <functional>
 
@@ -62,6 +63,10 @@ public:
 private:
     IniFile ini_;
 };
+
+// Width and height of a picture file, read as a regular file of bounded size without blocking; an invalid size
+// when it is missing or cannot be read as a picture.
+QSize pictureFileSize(const QString& path);
 
 // Result of appendEntry.
 enum AppendResult { AppendAdded = 0, AppendRejected = 1, AppendNoDimension = 3 };

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <algorithm>
 
 namespace store {
@@ -134,7 +133,7 @@ std::optional<std::vector<EntryRow>> loadEntryList(Project& project, const QStri
                 missing = true;
                 continue;
             }
-            const QSize size = QImageReader(file).size();
+            const QSize size = pictureFileSize(file);
             if (size.width() <= 0 || size.height() != height)
                 continue;
             const int group = project.group(entry);
@@ -148,7 +147,7 @@ std::optional<std::vector<EntryRow>> loadEntryList(Project& project, const QStri
             const QString file = clipsFolder + name;
             if (isNoName(name) || !QFile::exists(file))
                 return false;
-            const QSize size = QImageReader(file).size();
+            const QSize size = pictureFileSize(file);
             return size.width() >= width && size.height() == height;
         });
     }

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cstdlib>
 #include <sys/stat.h>
+#include <vector>
 #include <unistd.h>
 
 namespace store {
@@ -28,6 +30,21 @@ bool isPrivateFolder(const QString& folder)
     if (::lstat(QFile::encodeName(folder).constData(), &info) != 0)
         return false;
     return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 0077) == 0;
+}
+
+// Folders made under a fresh name because the usual one was taken; removed when the program ends, since no later
+// run would find them again.
+std::vector<QString>& freshFolders()
+{
+    static std::vector<QString> folders;
+    return folders;
+}
+
+void removeFreshFolders()
+{
+    for (const QString& folder : freshFolders())
+        if (isPrivateFolder(folder))
+            QDir(folder).removeRecursively();
 }
 
 QString makePrivateFolder(const QString& folder)
@@ -60,8 +77,12 @@ QString privateTempFolder()
         return folder;
     // Someone else holds that name: take a fresh folder of our own instead.
     QByteArray pattern = QFile::encodeName(perUser + QStringLiteral("-XXXXXX"));
-    if (::mkdtemp(pattern.data()))
+    if (::mkdtemp(pattern.data())) {
+        if (freshFolders().empty())
+            std::atexit(removeFreshFolders);
+        freshFolders().push_back(QFile::decodeName(pattern));
         return withSlash(QFile::decodeName(pattern));
+    }
     return withSlash(QDir::tempPath());
 }
 

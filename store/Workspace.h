@@ -18,7 +18,8 @@ struct Workspace {
 QString documentsFolder();
 
 // A temporary folder only this user can enter (mode 0700), ending with "/": under $XDG_RUNTIME_DIR when there is
-// one, else a per-user folder in the system's temporary folder whose owner and mode are checked before use.
+// one, else a per-user folder in the system's temporary folder whose owner and mode are checked before use. When
+// that name is taken by someone else, a fresh "lumiwand-<uid>-XXXXXX" folder is made and removed at exit.
 QString privateTempFolder();
 
 // The workspace of an edition under the given Documents folder, without touching the disk.

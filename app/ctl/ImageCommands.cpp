@@ -60,13 +60,13 @@ int count(Context& context, const QStringList& arguments)
 
 int exportImage(Context& context, const QStringList& given)
 {
-    const QString usage = QStringLiteral("export PROJECT FILE [--type N]");
+    const QString usage = QStringLiteral("export PROJECT FILE [--type 1|3|4|6|7]");
     QStringList arguments = given;
     int deviceType = deviceimage::editionDeviceType(context.edition.ledCount);
     if (const std::optional<QString> type = takeOption(arguments, QStringLiteral("--type"))) {
         bool ok = false;
         deviceType = type->toInt(&ok);
-        if (!ok)
+        if (!ok || !deviceimage::isDeviceType(deviceType)) // an image for no stick would mislead
             return usageOf(context, usage);
     }
     if (arguments.size() != 2)
@@ -118,7 +118,7 @@ int importImage(Context& context, const QStringList& given)
 
 const Registration countRegistration{{QStringLiteral("count"), QStringLiteral("count PROJECT"), count}};
 const Registration exportRegistration{
-    {QStringLiteral("export"), QStringLiteral("export PROJECT FILE [--type N]"), exportImage}};
+    {QStringLiteral("export"), QStringLiteral("export PROJECT FILE [--type 1|3|4|6|7]"), exportImage}};
 const Registration importRegistration{
     {QStringLiteral("import"), QStringLiteral("import FILE [--name NAME]"), importImage}};
 

@@ -3,7 +3,7 @@
 #include "devicelink/DeviceProtocol.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "messages/WholeFile.h"
 #include <algorithm>
 
 namespace devicelink {
@@ -32,11 +32,8 @@ SimulatedDevice::SimulatedDevice(SimulatedDeviceConfig config)
         size = 4096;
     memory_ = QByteArray(size, '\xFF');
     if (!config_.memoryFile.isEmpty()) {
-        QFile file(config_.memoryFile);
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray stored = file.read(size);
-            memory_.replace(0, stored.size(), stored);
-        }
+        const QByteArray stored = files::readRegularFile(config_.memoryFile, files::kMaxPictureFileBytes).bytes.left(size);
+        memory_.replace(0, stored.size(), stored);
     }
     if (config_.header == SimulatedDeviceConfig::Header::Erased) {
         memory_.fill('\xFF');
@@ -58,11 +55,8 @@ void SimulatedDevice::saveMemory()
     dirty_ = false;
     if (config_.memoryFile.isEmpty())
         return;
-    QSaveFile file(config_.memoryFile);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(memory_);
-        file.commit();
-    }
+    // A memory file that cannot be written keeps its old content whole, as a stick keeps what it held.
+    files::writeWholeFile(config_.memoryFile, memory_);
 }
 
 QString SimulatedDevice::takeTyped()

@@ -36,18 +36,23 @@ class tst_Lumiwandctl : public QObject {
 
     Run lumiwandctl(const QStringList& arguments)
     {
+        QProcess process;
+        start(process, arguments);
+        if (!process.waitForFinished(30000))
+            return {};
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    void start(QProcess& process, const QStringList& arguments)
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", home_.path());
         environment.insert("XDG_CONFIG_HOME", home_.path() + "/.config");
         environment.remove("XDG_DOCUMENTS_DIR");
         environment.insert("LC_ALL", "C.UTF-8");
-        QProcess process;
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(LUMIWANDCTL), QStringList{"--edition", "16"} + arguments);
-        if (!process.waitForFinished(30000))
-            return {};
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
     }
 
     QString projectPath(const QString& name) const { return workspace_.projectsFolder + name + ".ini"; }
@@ -147,6 +152,35 @@ private slots:
         QCOMPARE(store::Project(projectPath("Copy")).totalPictures(), 8);
         QCOMPARE(lumiwandctl({"export", "Demo", exported, "--type", "1"}).status, 0);
         QCOMPARE(quint8(fileContents(exported)[1]), quint8(0x90));
+        // Only the types of real sticks.
+        for (const char* type : {"0", "2", "5", "8", "x"}) {
+            QVERIFY(lumiwandctl({"export", "Demo", home_.path() + "/none.lwd", "--type", type}).status != 0);
+            QVERIFY(!QFile::exists(home_.path() + "/none.lwd"));
+        }
+    }
+
+    // Two lumiwandctl imports into one project at once, 20 times: every entry of both is kept, each with a
+    // picture file of its own.
+    void importsAtOnceLoseNothing()
+    {
+        const QString exported = home_.path() + "/shared.lwd";
+        QCOMPARE(lumiwandctl({"export", "Demo", exported}).status, 0);
+        for (int round = 0; round < 20; ++round) {
+            QProcess first, second;
+            start(first, {"import", exported, "--name", "Shared"});
+            start(second, {"import", exported, "--name", "Shared"});
+            QVERIFY(first.waitForFinished(30000) && second.waitForFinished(30000));
+            QCOMPARE(first.exitCode(), 0);
+            QCOMPARE(second.exitCode(), 0);
+        }
+        store::Project shared(projectPath("Shared"));
+        QCOMPARE(shared.totalPictures(), 2 * 20 * 4);
+        QSet<QString> names;
+        for (int k = 0; k < shared.totalPictures(); ++k) {
+            names.insert(shared.pictureName(k));
+            QVERIFY(QFile::exists(workspace_.clipsFolder + shared.pictureName(k)));
+        }
+        QCOMPARE(names.size(), 2 * 20 * 4);
     }
 
     void errorsAreTheCataloguesTexts()

@@ -90,20 +90,24 @@ private slots:
 void tst_BinaryFiles::exportWritesTheImage_data()
 {
     QTest::addColumn<QString>("chosen");
+    QTest::addColumn<int>("type"); // the filter chosen in the dialog
     QTest::addColumn<QString>("written");
-    QTest::newRow("Lumiwand type") << "Demo.lwd" << "Demo.lwd";
-    QTest::newRow("no extension: BIN") << "Demo" << "Demo.bin";
-    QTest::newRow("cut at the first dot") << "Demo.v2.lwd" << "Demo.lwd";
-    QTest::newRow("BIN in capitals") << "Other.BIN" << "Other.bin";
+    QTest::newRow("Lumiwand type") << "Demo.lwd" << 1 << "Demo.lwd";
+    QTest::newRow("no extension: BIN") << "Demo" << 0 << "Demo.bin";
+    QTest::newRow("cut at the first dot") << "Demo.v2.lwd" << 1 << "Demo.lwd";
+    QTest::newRow("BIN in capitals") << "Other.BIN" << 0 << "Other.bin";
+    QTest::newRow("the chosen type, not the typed extension") << "Demo.bin" << 1 << "Demo.lwd";
 }
 
 void tst_BinaryFiles::exportWritesTheImage()
 {
     QFETCH(QString, chosen);
+    QFETCH(int, type);
     QFETCH(QString, written);
     select("Demo");
     prompter.answers << Answer::Ok;
     prompter.files << f->context.workspace.exportFolder + chosen;
+    prompter.fileTypes << type;
 
     QVERIFY(deviceimage::exportBinary(*projects, f->context, prompter));
     QCOMPARE(prompter.proposed, QStringList{"Demo"});
@@ -142,6 +146,29 @@ void tst_BinaryFiles::exportRefusals()
     prompter.files << target;
     QVERIFY(deviceimage::exportBinary(*projects, f->context, prompter));
     QCOMPARE(fileContents(target), built("Demo", 3));
+
+    // 679 names the path that would be replaced, not the one typed.
+    prompter = Prompter();
+    prompter.answers << Answer::Ok << Answer::Cancel;
+    prompter.files << f->context.workspace.exportFolder + "Demo.v2.lwd";
+    prompter.fileTypes << 1;
+    writeFile(target, "old");
+    QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter));
+    QCOMPARE(prompter.boxes(), QStringList({text(678), messages::formatMessage(679, target.toUtf8().constData()),
+                                            text(680)}));
+    QCOMPARE(fileContents(target), QByteArray("old"));
+
+    // A picture that cannot be decoded is not left out: nothing is exported, and the message names it.
+    writeFile(f->clips() + "bad.bmp", "BM not a picture");
+    f->project("Bad", 16, 16, {"dot.bmp", "bad.bmp", "dot.bmp"});
+    select("Bad");
+    prompter = Prompter();
+    prompter.answers << Answer::Ok;
+    prompter.files << f->context.workspace.exportFolder + "Bad.bin";
+    QVERIFY(!deviceimage::exportBinary(*projects, f->context, prompter));
+    QCOMPARE(prompter.boxes().size(), 2);
+    QVERIFY2(prompter.boxes()[1].contains("bad.bmp"), qPrintable(prompter.boxes()[1]));
+    QVERIFY(!QFile::exists(f->context.workspace.exportFolder + "Bad.bin"));
 
     // Nothing to export.
     f->project("Empty", 16, 16, {"missing.bmp"});

@@ -4,9 +4,13 @@
 #include "store/LibraryCatalogue.h"
 #include "tests/deviceimage/ImageFixture.h"
 
+#include "tests/support/SmallDisk.h"
+#include "tests/support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <sys/statvfs.h>
 
 using deviceimage::CompileMode;
 using deviceimage::ImportResult;
@@ -75,6 +79,7 @@ private slots:
     void torchPicture();
     void clipNumbersNeverOverwrite();
     void writeFailureIsReported();
+    void fullDiskImportTakesBackWhatItWrote();
 };
 
 void tst_ImageImport::buildThenImportGivesTheSameImage_data()
@@ -285,6 +290,11 @@ void tst_ImageImport::torchPicture()
 
     result = importImage(onePicture(0x8001, 40), "Show", nullptr, 3, f.context);
     QCOMPARE(show.totalPictures(), 2);
+
+    // A 16-row image in the 32-LED edition: no 16 x 16 torch is drawn among the edition's 32 x 32 pictures.
+    ImageFixture wide(32);
+    QCOMPARE(importImage(onePicture(0xC001, 40), "Show", nullptr, 3, wide.context).added, 0);
+    QVERIFY(!QFile::exists(wide.clips() + "LumiwandTorch.bmp"));
 }
 
 void tst_ImageImport::clipNumbersNeverOverwrite()
@@ -314,6 +324,10 @@ void tst_ImageImport::clipNumbersNeverOverwrite()
     // Project names that cannot name a file are refused.
     QCOMPARE(int(importImage(image, "../Show", nullptr, 3, f.context).status), int(ImportStatus::BadName));
     QCOMPARE(int(importImage(image, "", nullptr, 3, f.context).status), int(ImportStatus::BadName));
+    // A name whose project file (and its temporary file) the file system cannot hold, refused before any write.
+    const QStringList before = folderEntries(f.clips());
+    QCOMPARE(int(importImage(image, QString(250, u'n'), nullptr, 3, f.context).status), int(ImportStatus::BadName));
+    QCOMPARE(folderEntries(f.clips()), before);
 }
 
 void tst_ImageImport::writeFailureIsReported()
@@ -327,8 +341,10 @@ void tst_ImageImport::writeFailureIsReported()
     ImportResult result = importImage(image, "Show", nullptr, 3, f.context);
     QCOMPARE(int(result.status), int(ImportStatus::WriteFailed));
     QVERIFY(result.errorText.startsWith("Unable to write to "));
-    QCOMPARE(result.added, 1);
-    QCOMPARE(pictureNames(store::Project(f.projectPath("Show"))), QStringList{"Show_Clip000.bmp"});
+    QCOMPARE(result.added, 0);
+    // What it wrote is taken back: the picture and the project it made.
+    QVERIFY(!QFile::exists(f.clips() + "Show_Clip000.bmp"));
+    QVERIFY(!QFile::exists(f.projectPath("Show")));
 
     // A project file that cannot be made: nothing else is written.
     QDir().mkpath(f.projectPath("Blocked"));
@@ -341,6 +357,47 @@ void tst_ImageImport::writeFailureIsReported()
     result = importImage(image, "Tall", nullptr, 3, f.context);
     QCOMPARE(int(result.status), int(ImportStatus::WrongDimension));
     QCOMPARE(store::Project(f.projectPath("Tall")).movieInterval(), 40);
+}
+
+// Three pictures as wide as the edition's banners into an existing project on a disk with room for one and a
+// half: the first picture is written, the second fails, and the import leaves the clips folder and the project
+// as they were.
+void tst_ImageImport::fullDiskImportTakesBackWhatItWrote()
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP("mounting a small tmpfs needs root");
+    ImageFixture f(16);
+    f.context.workspace = store::workspaceFor(disk.path("docs"), 16);
+    QDir().mkpath(f.clips());
+    QDir().mkpath(f.projects());
+    store::createProject(f.projectPath("Show"), 16, 16);
+    const QByteArray projectBefore = fileContents(f.projectPath("Show"));
+
+    const int count = 3, width = f.context.edition.maxBannerWidth;
+    QByteArray image(10 + 8 * count + count * width * 2, '\0');
+    image[0] = char(count);
+    image[1] = 16;
+    deviceimage::writeWord(image, 2, int(image.size()));
+    deviceimage::writeWord(image, 4, 10 + 8 * count);
+    for (int k = 0; k < count; ++k) {
+        deviceimage::writeWord(image, 6 + 8 * k, width);
+        deviceimage::writeWord(image, 8 + 8 * k, 0x0802);
+        deviceimage::writeWord(image, 10 + 8 * k, 20);
+        deviceimage::writeWord(image, 12 + 8 * k, 160);
+    }
+    deviceimage::writeWord(image, 6 + 8 * count, 4);
+    deviceimage::writeWord(image, 8 + 8 * count, 160);
+
+    struct statvfs space {};
+    QVERIFY(::statvfs(QFile::encodeName(f.clips()).constData(), &space) == 0);
+    const qint64 pictureBytes = (62 + (width + 31) / 32 * 4 * 16 + 4095) / 4096 * 4096; // in whole pages
+    writeFile(disk.path("filler"), QByteArray(qint64(space.f_bavail) * space.f_frsize - pictureBytes * 3 / 2, 'x'));
+
+    const ImportResult result = importImage(image, "Show", nullptr, 3, f.context);
+    QCOMPARE(int(result.status), int(ImportStatus::WriteFailed));
+    QCOMPARE(folderEntries(f.clips()), QStringList());
+    QCOMPARE(fileContents(f.projectPath("Show")), projectBefore);
 }
 
 QTEST_GUILESS_MAIN(tst_ImageImport)

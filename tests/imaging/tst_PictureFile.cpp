@@ -1,5 +1,6 @@
 #include "imaging/PictureFile.h"
 #include "imaging/PicturePreview.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestFiles.h"
 
 #include <QBuffer>
@@ -8,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace imaging;
 
@@ -124,6 +127,8 @@ private slots:
     void headerInfo();
     void saveNeverOverwritesSilently();
     void saveRefusals();
+    void fullDiskKeepsTheOldPicture();
+    void onlyRegularFilesAreReadAndNothingBlocks();
     void previewMissingFileHidesGroup();
     void previewPlacement();
     void previewExpressModeShowsLeds();
@@ -339,6 +344,35 @@ void tst_PictureFile::saveRefusals()
     const PictureSave failed = savePicture(grid, base.path() + "/absent/", "x.bmp", ExistingFile::Replace);
     QCOMPARE(failed.error, SaveError::WriteFailed);
     QCOMPARE(failed.errorText, "Unable to write to " + base.path() + "/absent/x.bmp");
+}
+
+void tst_PictureFile::fullDiskKeepsTheOldPicture()
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP("mounting a small tmpfs needs root");
+    const QString clips = disk.path("clips") + u'/';
+    QVERIFY(QDir().mkpath(clips));
+    QVERIFY(savePicture(patternGrid(16, 16), clips, "keep.bmp", ExistingFile::Replace).ok());
+    const QByteArray before = fileContents(clips + "keep.bmp");
+    disk.fill();
+    const PictureSave save = savePicture(patternGrid(4000, 16), clips, "keep.bmp", ExistingFile::Replace);
+    QCOMPARE(save.error, SaveError::WriteFailed);
+    QCOMPARE(fileContents(clips + "keep.bmp"), before);
+    QCOMPARE(savePicture(patternGrid(4000, 16), clips, "new.bmp", ExistingFile::Refuse).error, SaveError::WriteFailed);
+    QCOMPARE(QDir(clips).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"}); // no temporary left
+}
+
+void tst_PictureFile::onlyRegularFilesAreReadAndNothingBlocks()
+{
+    const QByteArray fifo = QFile::encodeName(folder() + "a-fifo.bmp");
+    const QByteArray zero = QFile::encodeName(folder() + "dev-zero.bmp");
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+    QVERIFY(::symlink("/dev/zero", zero.constData()) == 0);
+    for (const QByteArray& path : {fifo, zero}) {
+        QCOMPARE(loadPicture(QFile::decodeName(path)).error, PictureError::Unreadable);
+        QCOMPARE(readPictureInfo(QFile::decodeName(path)).error, PictureError::Unreadable);
+    }
 }
 
 void tst_PictureFile::previewMissingFileHidesGroup()

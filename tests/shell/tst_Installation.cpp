@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(prompter_.shown.size(), 1);
         QCOMPARE(prompter_.shown[0].title, QStringLiteral("Install"));
         QCOMPARE(prompter_.shown[0].text,
-                 QStringLiteral("Lumiwand install completed!\n\nYou can find it on your Windows Desktop."));
+                 QStringLiteral("Lumiwand install completed!\n\nYou can find it in your applications menu and on your desktop."));
         QCOMPARE(prompter_.shown[0].icon, messages::Icon::Information);
         QVERIFY(autostartEntries().isEmpty());
     }

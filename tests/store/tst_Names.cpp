@@ -14,7 +14,7 @@ private slots:
         QTest::newRow("dot inside") << "my.show" << true;
         QTest::newRow("leading dot") << ".hidden" << true;
         QTest::newRow("spaces and accents") << "Café show" << true;
-        QTest::newRow("250 bytes") << QString(250, u'a') << true;
+        QTest::newRow("243 bytes: with \".ini\" and the temporary name 255") << QString(243, u'a') << true;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("zero") << "0" << false;
         QTest::newRow("dot") << "." << false;
@@ -22,7 +22,8 @@ private slots:
         QTest::newRow("slash") << "a/b" << false;
         QTest::newRow("backslash") << "a\\b" << false;
         QTest::newRow("control character") << "a\tb" << false;
-        QTest::newRow("251 bytes") << QString(251, u'a') << false;
+        QTest::newRow("244 bytes") << QString(244, u'a') << false;
+        QTest::newRow("250 bytes: the file fits, its temporary file does not") << QString(250, u'a') << false;
         QTest::newRow("251 bytes of accents") << QString(125, u'é') + u'a' << false;
     }
     void projectNames()

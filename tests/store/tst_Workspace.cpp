@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestWorkspace : public QObject {
     Q_OBJECT
@@ -158,6 +160,36 @@ private slots:
         QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &info), 0);
         QVERIFY(S_ISDIR(info.st_mode));
         QCOMPARE(info.st_mode & 0077, 0u);
+    }
+
+    // The usual per-user folder is taken (not private): a fresh one is made and is gone when the program ends.
+    void freshTempFolderIsRemovedAtExit()
+    {
+        QTemporaryDir tmp;
+        const QByteArray usual = QFile::encodeName(tmp.path() + QStringLiteral("/lumiwand-%1").arg(::getuid()));
+        QVERIFY(::mkdir(usual.constData(), 0755) == 0);
+        int channel[2];
+        QVERIFY(::pipe(channel) == 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::unsetenv("XDG_RUNTIME_DIR");
+            ::setenv("TMPDIR", QFile::encodeName(tmp.path()).constData(), 1);
+            const QByteArray folder = QFile::encodeName(store::privateTempFolder());
+            if (::write(channel[1], folder.constData(), size_t(folder.size())) != folder.size())
+                ::_exit(2);
+            std::exit(0);
+        }
+        ::close(channel[1]);
+        char buffer[4096];
+        const ssize_t got = ::read(channel[0], buffer, sizeof buffer);
+        ::close(channel[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(got > 0);
+        const QString fresh = QFile::decodeName(QByteArray(buffer, int(got)));
+        QVERIFY2(fresh.startsWith(QFile::decodeName(usual) + u'-'), qPrintable(fresh));
+        QVERIFY(!QFileInfo::exists(fresh));
+        QVERIFY(QFileInfo(QFile::decodeName(usual)).isDir()); // someone else's folder is left alone
     }
 
     void ensureFolderPathCreatesEveryParent()

@@ -33,6 +33,17 @@ QString ScriptedPrompter::chooseSaveFile(const QString& title, const QString& fo
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
+messages::Prompter::SaveFileChoice ScriptedPrompter::chooseSaveFileAndType(const QString& title,
+                                                                          const QString& folder,
+                                                                          const QString& suggestedName,
+                                                                          const QStringList& filters)
+{
+    SaveFileChoice choice = Prompter::chooseSaveFileAndType(title, folder, suggestedName, filters);
+    if (!fileTypes.isEmpty())
+        choice.filter = fileTypes.dequeue();
+    return choice;
+}
+
 QStringList ScriptedPrompter::texts() const
 {
     QStringList all;

@@ -31,6 +31,10 @@ public:
     QString chooseOpenFile(const QString& title, const QString& folder, const QStringList& filters) override;
     QString chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
                            const QStringList& filters) override;
+    // The filter a save dialog answers with, in order; when none is queued, the one of the path's extension.
+    QQueue<int> fileTypes;
+    SaveFileChoice chooseSaveFileAndType(const QString& title, const QString& folder, const QString& suggestedName,
+                                         const QStringList& filters) override;
 
     // The texts of the boxes shown, in order (convenient for QCOMPARE).
     QStringList texts() const;
