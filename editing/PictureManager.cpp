@@ -1,0 +1,38 @@
+#include "editing/PictureManager.h"
+
+#include "imaging/PictureFile.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "messages/Prompter.h"
+
+namespace editing {
+
+QString chosenPicturePath(const QString& clipsFolder, const store::LibraryNode& node,
+                          const store::LibraryNode* parent)
+{
+    if (node.kind != store::LibraryNodeKind::File || !parent || parent->kind != store::LibraryNodeKind::Library)
+        return {};
+    return clipsFolder + node.text;
+}
+
+ManagerPreview managerPreview(const QString& path)
+{
+    const imaging::PictureLoad load = imaging::loadPicture(path);
+    if (!load.ok())
+        return {};
+    QImage image = load.picture.image();
+    const QString dimension = messages::formatMessage(msg::DimensionText, image.width(), image.height());
+    if (image.width() > kManagerPreviewWidth)
+        image = image.scaledToWidth(kManagerPreviewWidth, Qt::SmoothTransformation);
+    return {image, dimension};
+}
+
+bool acceptChosenPicture(const QString& path, messages::Prompter& prompter)
+{
+    if (!path.isEmpty())
+        return true;
+    prompter.tell(msg::EditTitle, msg::FailToOpenToEdit, messages::Icon::Warning);
+    return false;
+}
+
+} // namespace editing
