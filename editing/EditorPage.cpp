@@ -147,7 +147,8 @@ EditorPage::EditorPage(Canvas& canvas, messages::Prompter& prompter, EditorDialo
     : QWidget(parent),
       model_(canvas, prompter),
       commands_(canvas, prompter, dialogs, edition, rootFolder, clipsFolder),
-      textEditor_(textEditor)
+      textEditor_(textEditor),
+      edition_(edition)
 {
     setObjectName(QStringLiteral("EditorPage"));
     setAcceptDrops(true);
@@ -282,8 +283,9 @@ void EditorPage::addShortcuts()
 void EditorPage::startEditor()
 {
     Canvas& canvas = model_.canvas();
+    canvas.SetGeometry(edition_.pictureWidth, edition_.ledCount);
     Image7->bind();
-    canvas.Reset(canvas.width(), canvas.rows());
+    canvas.Reset(edition_.maxBannerWidth, edition_.ledCount);
     ScrollBar1->setRange(0, canvas.maxScroll());
     ScrollBar1->setPageStep(canvas.visibleColumns());
     ScrollBar1->setValue(0);

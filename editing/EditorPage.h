@@ -36,8 +36,8 @@ public:
     EditorCommands& commands() { return commands_; }
     CanvasGridView& gridView() { return *Image7; }
 
-    // When the main window is first shown: binds the views, resets the canvas to a blank banner and chooses the
-    // Selection tool.
+    // When the main window is first shown: gives the canvas the edition's geometry, binds the views, resets the
+    // canvas to a blank banner and chooses the Selection tool.
     void startEditor();
     // Each time the page becomes active: the canvas is rendered again (another window may have drawn into
     // views of its own meanwhile).
@@ -96,6 +96,7 @@ private:
     EditorModel model_;
     EditorCommands commands_;
     TextBlockSource& textEditor_;
+    store::EditionParameters edition_;
 };
 
 } // namespace editing

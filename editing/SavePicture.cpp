@@ -6,6 +6,7 @@
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/LibraryCatalogue.h"
+#include "store/Names.h"
 #include "store/ProjectList.h"
 
 #include <QFileInfo>
@@ -13,15 +14,6 @@
 namespace editing {
 
 using messages::Icon;
-
-namespace {
-
-bool isEmptyName(const QString& name)
-{
-    return name.isEmpty() || name == QStringLiteral("0");
-}
-
-} // namespace
 
 QString suggestedSaveName(const QString& editorFile)
 {
@@ -32,7 +24,7 @@ QString suggestedSaveName(const QString& editorFile)
 SaveResult savePicture(const imaging::LitGrid& picture, const SaveChoice& choice, const SaveTarget& target,
                        store::ProjectList& projects, messages::Prompter& prompter)
 {
-    const QString fileName = isEmptyName(choice.fileName) ? QString() : store::withBmpExtension(choice.fileName);
+    const QString fileName = store::isNoName(choice.fileName) ? QString() : store::withBmpExtension(choice.fileName);
     if (fileName.isEmpty() || !store::isStorablePictureName(fileName)) {
         prompter.tell(msg::SavePictureTitle, msg::InvalidFileName, Icon::Warning);
         return {};
