@@ -3,9 +3,9 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
-#include "store/IniFile.h"
 #include "store/LibraryCatalogue.h"
 #include "store/ProjectList.h"
+#include "ui/Command.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -131,16 +131,13 @@ void TForm5::Button1Click()
 {
     const SaveChoice choice{Edit1->text(), ComboBox1->currentText(),
                             RadioButton2->isChecked() ? ComboBox2->currentIndex() : -1};
-    try {
+    ui::runCommand(prompter_, [&] {
         const SaveResult result = savePicture(picture_, choice, {clipsFolder_, edition_, speed_}, projects_, prompter_);
         if (!result.savedPath.isEmpty())
             savedPath_ = result.savedPath;
         if (result.close)
             accept();
-    } catch (const store::IniWriteError& error) {
-        // The picture may be saved already; the catalogue or the project was not written.
-        prompter_.tellText(msg::SavePictureTitle, QString::fromUtf8(error.what()), messages::Icon::Stop);
-    }
+    });
 }
 
 } // namespace editing

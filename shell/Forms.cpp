@@ -36,6 +36,7 @@ Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatf
              std::function<bool()> devicePresent)
     : form12(state, prompter),
       form1(state, prompter),
+      editor(state, prompter, form1),
       form10(platform, pump, prompter, downloadHooks(state, prompter), transferSettings(state)),
       form19(state, prompter),
       form20(state, prompter),
@@ -57,6 +58,7 @@ void Forms::connectWindows()
     // Closing the main window asks the start-up window to end the program at its next tick; closing the mass
     // production window closes the (hidden) main window.
     QObject::connect(&form1, &TForm1::closed, &form12, &TForm12::requestEnd);
+    QObject::connect(&form1, &TForm1::shown, &form1, [this] { editor.startEditor(); });
     QObject::connect(&form21, &devicelink::TForm21::closed, &form1, &QWidget::close);
     QObject::connect(&form20, &TForm20::closed, &form1, &QWidget::close);
     form20.dialogs() = expressDialogs();
@@ -82,7 +84,6 @@ ExpressDialogs Forms::expressDialogs()
 
 void Forms::openModeWindow(StartMode mode, int startWithWizard)
 {
-    Q_UNUSED(startWithWizard); // the quick start wizard opens here when it is not 0, once it exists
     QWidget* window = &form1;
     switch (mode) {
     case StartMode::MassProduction:
@@ -93,6 +94,13 @@ void Forms::openModeWindow(StartMode mode, int startWithWizard)
         window = &form20;
         break;
     case StartMode::Normal:
+        if (startWithWizard != 0) {
+            // The wizard leads on to the main window, whose title stays the run's title.
+            editor.showWizardAtStart();
+            state_.applicationTitle = form1.windowTitle();
+            return;
+        }
+        break;
     case StartMode::Setup:
     case StartMode::Uninstall:
         break;

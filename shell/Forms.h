@@ -4,6 +4,7 @@
 #include "imaging/FontChooser.h"
 #include "imaging/Texttoclip.h"
 #include "devicelink/Usbdownload.h"
+#include "shell/EditorWindows.h"
 #include "shell/Expressmode.h"
 #include "shell/Initial.h"
 #include "shell/Languagecustomize.h"
@@ -40,6 +41,7 @@ public:
 
     TForm12 form12;
     TForm1 form1;
+    EditorWindows editor; // the editor page in form1, its dialogs and the quick start wizard
     devicelink::TForm10 form10;
     TForm19 form19;
     TForm20 form20;

@@ -128,6 +128,7 @@ void TForm1::FormShow()
 
     refreshLanguageOverride();
     refreshMainWindowTexts();
+    emit shown();
 }
 
 void TForm1::refreshLanguageOverride()

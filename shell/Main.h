@@ -54,6 +54,8 @@ public slots:
 signals:
     // The Language button: the language dialog runs (modally) before the window reads the setting again.
     void languageDialogRequested();
+    // The show handler ran: the editor page starts on a blank banner.
+    void shown();
 
     // `closed` (from ui::Window): the start-up window ends the program at its next tick.
 

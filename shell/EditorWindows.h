@@ -1,0 +1,77 @@
+#pragma once
+
+#include "editing/EditorHooks.h"
+#include "editing/EditorPage.h"
+#include "editing/Savefile.h"
+#include "editing/Stamplibrary.h"
+#include "deviceimage/BannerSave.h"
+#include "imaging/FontChooser.h"
+#include "imaging/Importclip.h"
+#include "imaging/Texteditor.h"
+#include "imaging/Texttoclip.h"
+#include "imaging/VirtualCanvas.h"
+#include "shell/Quickstartwizard.h"
+#include "store/Changelibrary.h"
+
+#include <functional>
+
+namespace messages {
+class Prompter;
+}
+
+namespace shell {
+
+struct AppState;
+class TForm1;
+
+// The picture editor and the windows around it: the one canvas of the program, the Rorazu Duzodo page inside the
+// main window, the save dialog, the picture and banner manager, the library choice dialog and the quick start
+// wizard, and the connections between them and the main window's "Save" and "Quick Start".
+class EditorWindows {
+public:
+    EditorWindows(AppState& state, messages::Prompter& prompter, TForm1& form1);
+
+    // The main window's first showing: the canvas takes the edition's geometry and the page starts on a blank
+    // banner with the Selection tool.
+    void startEditor();
+    // "Save" (and Ctrl+S on the page): the save dialog with the editor's file name; the saved file becomes the
+    // editor's file.
+    void saveCanvas();
+    // The wizard's "Go >>".
+    void go(UserMode mode);
+    // The wizard as the start opens it: its box ticked (which stores the setting), shown.
+    void showWizardAtStart();
+
+    // The Library page's "Edit Picture / Banner": the file in the import dialog replacing the canvas, on the
+    // editor page, and its speed as the current speed; back to the Library page when the user cancels.
+    bool editPicture(const QString& path);
+
+    // What windows of other subsystems do for the editor, set by whoever makes them: the speed dialog (the speed
+    // word chosen) and the Projects page's refresh after the wizard selected the starter project.
+    std::function<std::optional<int>()> chooseSpeed;
+    std::function<void()> refreshProjectsPage;
+
+    imaging::VirtualCanvas canvas;
+    QString lastText; // the text editor's last text
+    imaging::QtFontChooser fontChooser;
+    editing::EditorHooks hooks;
+    imaging::Importclip importclip;
+    imaging::Texteditor texteditor;
+    imaging::Texttoclip texttoclip;
+    deviceimage::ProjectBannerKeeper bannerKeeper;
+    editing::EditorPage* page; // owned by the main window's Rorazu Duzodo page
+    editing::TForm5 form5;
+    TForm13 form13;
+    editing::PictureManagerDialog pictureManager;
+    store::LibraryChoiceDialog libraryChoice;
+
+private:
+    void connectWindows();
+    std::optional<editing::TextBlock> editText();
+
+    AppState& state_;
+    messages::Prompter& prompter_;
+    TForm1& form1_;
+};
+
+} // namespace shell

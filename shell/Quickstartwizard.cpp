@@ -1,0 +1,79 @@
+#include "shell/Quickstartwizard.h"
+
+#include "messages/MessageIds.h"
+#include "store/Settings.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace shell {
+
+TForm13::TForm13(QString settingsFile, QWidget* parent)
+    : ui::Window(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      settingsFile_(std::move(settingsFile))
+{
+    setObjectName(QStringLiteral("Form13"));
+    setFixedSize(367, 233);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(24, 16, 320, 28);
+    QFont labelFont = Label1->font();
+    labelFont.setPixelSize(16);
+    Label1->setFont(labelFont);
+
+    RadioButton1 = new QRadioButton(this);
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton1->setGeometry(40, 60, 300, 24);
+    RadioButton1->setChecked(true);
+    RadioButton2 = new QRadioButton(this);
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    RadioButton2->setGeometry(40, 96, 300, 24);
+
+    CheckBox1 = new QCheckBox(this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(12, 190, 240, 24);
+    Button1 = new QPushButton(this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(268, 186, 86, 30);
+    Button1->setDefault(true);
+
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm13::CheckBox1Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm13::Button1Click);
+    // "&&" in the text mode's caption shows one ampersand, as the text means.
+    texts_.caption(this, msg::QuickStartWizardTitle)
+        .caption(Label1, msg::SelectUserMode)
+        .caption(RadioButton1, msg::TextMode)
+        .caption(RadioButton2, msg::GraphicMode)
+        .caption(CheckBox1, msg::AlwaysStartWithWizard)
+        .caption(Button1, msg::GoButton);
+    texts_.apply();
+}
+
+void TForm13::FormShow()
+{
+    ui::centerOnScreen(*this);
+    // Setting the box from the stored value writes it back, as a change of the box always does.
+    CheckBox1->setChecked(store::readStartWithWizard(settingsFile_) != 0);
+    CheckBox1Click();
+    texts_.apply();
+}
+
+void TForm13::CheckBox1Click()
+{
+    // A settings file that cannot be written leaves the setting as it was, without a message.
+    try {
+        store::writeStartWithWizard(settingsFile_, CheckBox1->isChecked());
+    } catch (const std::exception&) {
+    }
+}
+
+void TForm13::Button1Click()
+{
+    hide();
+    emit go(RadioButton1->isChecked() ? UserMode::Text : UserMode::Graphic);
+}
+
+} // namespace shell
