@@ -228,7 +228,8 @@ bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolde
     Project* project = projects.current();
     if (!project)
         return false;
-    const bool added = !picture.isEmpty() && appendEntry(*project, clipsFolder, picture, 0, -1, -1, false) == 0;
+    const bool added =
+        !picture.isEmpty() && appendEntry(*project, clipsFolder, picture, 0, -1, -1, false) == AppendStatus::Ok;
     if (!added)
         prompter.tell(434, 435, messages::Icon::Stop);
     return added;
