@@ -144,14 +144,14 @@ QPoint previewTextPosition(int type, int frame, int columns, int rows, int textW
 {
     const int centreX = (columns - textWidth) / 2;
     const int centreY = (rows - textHeight) / 2;
-    const int step = frame - 1; // 0..5
+    const int arriving = std::min(frame, kTickerFrames - 1); // the last frame repeats the fifth
     switch (type) {
     case 1: // marquee: enters at the right edge and leaves at the left one
-        return {columns - step * (columns + textWidth) / (kTickerFrames - 1), centreY};
-    case 2: // slider: comes in from the right in four steps, then rests in the middle
-        return {std::max(centreX, columns - step * (columns - centreX) / 3), centreY};
-    default: // top down: drops in from above in four steps, then rests in the middle
-        return {centreX, std::min(centreY, -textHeight + step * (centreY + textHeight) / 3)};
+        return {columns - frame * (columns + textWidth) / (kTickerFrames + 1), centreY};
+    case 2: // slider: comes in from the right, reaching the middle in frame 5, where it rests
+        return {columns - arriving * (columns - centreX) / (kTickerFrames - 1), centreY};
+    default: // top down: drops in from above, reaching the middle in frame 5, where it rests
+        return {centreX, -textHeight + arriving * (centreY + textHeight) / (kTickerFrames - 1)};
     }
 }
 
