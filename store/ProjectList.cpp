@@ -252,24 +252,11 @@ BannerText bannerTextToEdit(const QString& fileName, const QString& textRecord)
     return splitBannerText(textRecord);
 }
 
-namespace {
-
-// A project name must make one file in the projects folder.
-bool isProjectFileName(const QString& name)
-{
-    if (name.isEmpty() || name == QStringLiteral("0") || name.contains(u'/') || name.contains(u'\\'))
-        return false;
-    return std::none_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; }) &&
-           (name + QStringLiteral(".ini")).toUtf8().size() <= 255;
-}
-
-} // namespace
-
 bool createNamedProject(const QString& projectsFolder, const QString& name, int width, int height,
                         messages::Prompter& prompter)
 {
     constexpr unsigned kTitle = 465;
-    if (!isProjectFileName(name)) {
+    if (!isUsableProjectName(name)) {
         prompter.tell(kTitle, 469, messages::Icon::Warning);
         return false;
     }
