@@ -28,7 +28,7 @@ constexpr int kEntries = 255;
 
 double medianMs(const std::function<void()>& work)
 {
-    return medianMs(work, kRounds);
+    return ::medianMs(work, kRounds);
 }
 
 void run(int leds)

@@ -24,7 +24,7 @@ constexpr int kRounds = 15;
 
 double medianMs(const std::function<void()>& work)
 {
-    return medianMs(work, kRounds);
+    return ::medianMs(work, kRounds);
 }
 
 struct Case {
