@@ -8,7 +8,7 @@ packages=(
   libudev-dev libjpeg62-turbo-dev
   xdg-utils xvfb xauth
   fonts-dejavu-core
-  fonts-wqy-microhei fonts-thai-tlwg
+  fonts-wqy-microhei fonts-thai-tlwg fonts-ipafont-gothic
   fonts-liberation2 fonts-lato
 )
 

@@ -253,4 +253,21 @@ BannerText bannerTextToEdit(const QString& fileName, const QString& textRecord)
     return splitBannerText(textRecord);
 }
 
+bool createNamedProject(const QString& projectsFolder, const QString& name, int width, int height,
+                        messages::Prompter& prompter)
+{
+    constexpr unsigned kTitle = 465;
+    if (!isUsableProjectName(name)) {
+        prompter.tell(kTitle, 469, messages::Icon::Warning);
+        return false;
+    }
+    const QString path = projectsFolder + name + QStringLiteral(".ini");
+    if (QFileInfo::exists(path)) {
+        prompter.tell(kTitle, 466, messages::Icon::Warning);
+        return false;
+    }
+    createProject(path, width, height);
+    return true;
+}
+
 } // namespace store
