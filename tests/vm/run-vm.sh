@@ -8,6 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 guest_test=$1
 work=$2
+# Seconds the guest test may take on the guest's clock; QEMU itself is stopped after twice as many real seconds.
 guest_timeout=${LUMIWAND_VM_TIMEOUT:-600}
 
 skip() { echo "SKIP: $*"; exit 77; }
@@ -60,7 +61,10 @@ ENV
 
 echo "booting $kernel_version under QEMU (TCG) to run $(basename "$guest_test")"
 start=$(date +%s)
-timeout -k 10 $((guest_timeout + 120)) "$qemu" -accel tcg -m 1024 -smp 1 -nographic -no-reboot -nic none \
+# The guest's clock counts executed instructions (icount) and skips the time it idles, so that a host busy with
+# other work slows the whole guest down evenly instead of making its stick miss the protocol's reply deadlines.
+timeout -k 10 $((guest_timeout * 2)) "$qemu" -accel tcg -icount shift=0,sleep=off -m 1024 -smp 1 \
+  -nographic -no-reboot -nic none \
   -kernel "/boot/vmlinuz-$kernel_version" -initrd "$work/initramfs.gz" \
   -append "console=ttyS0 panic=-1 quiet guest_script=$here/guest.sh vm_work=$work" \
   -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
