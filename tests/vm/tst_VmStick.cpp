@@ -101,10 +101,10 @@ int occurrences(const QString& text, const QString& part)
     return static_cast<int>(text.count(part));
 }
 
-// A download-dialog stand-in over the real backend in this process: the transfers of lumiwandctl, but with the
-// platform at hand so that the test sees what it holds afterwards.
+// The download dialog's transfers over a platform in this process, so that the test sees what the platform holds
+// afterwards: a factory-mode download (straight to the write transfer) of `image` to the 32-LED stick it finds.
 struct InProcessTransfer {
-    explicit InProcessTransfer(HidPlatform& platform, const QByteArray& image)
+    InProcessTransfer(HidPlatform& platform, EventPump& pump, const QByteArray& image)
         : transport(platform, pump), image(image)
     {
         ProjectHooks hooks;
@@ -113,16 +113,19 @@ struct InProcessTransfer {
         hooks.buildImage = [this](int) { return this->image; };
         TransferSettings settings;
         settings.ledCount = 32;
-        settings.factoryMode = true; // straight to the write transfer
+        settings.factoryMode = true;
         transfers = std::make_unique<DeviceTransfers>(transport, prompter, view, hooks, settings);
+        found = transport.discoverDevices();
     }
 
-    QtEventPump pump;
+    bool download() { return found && transfers->download(); }
+
     Transport transport;
     QByteArray image;
     ScriptedPrompter prompter;
     TransferView view;
     std::unique_ptr<DeviceTransfers> transfers;
+    bool found = false;
 };
 
 // Counts and times the indicator writes of the platform it wraps.
@@ -417,9 +420,9 @@ private slots:
         const QString eventNode = stick_->eventNode();
         QVERIFY(firmware_.start(*stick_, config, true));
         LinuxHidPlatform platform;
-        InProcessTransfer transfer(platform, makeImage(32, {{60}}));
-        QVERIFY(transfer.transport.discoverDevices());
-        QCOMPARE(transfer.transfers->download(), succeeds);
+        QtEventPump pump;
+        InProcessTransfer transfer(platform, pump, makeImage(32, {{60}}));
+        QCOMPARE(transfer.download(), succeeds);
 
         QCOMPARE(openDeviceNodes(), QStringList());
         if (QFile::exists(eventNode))
@@ -494,30 +497,17 @@ private slots:
 
         FakeEventPump virtualClock;
         SimulatedHidPlatform simulated(virtualClock, SimulatedDeviceConfig{});
-        Transport simulatedTransport(simulated, virtualClock);
-        {
-            ScriptedPrompter prompter;
-            TransferView view;
-            TransferSettings settings;
-            settings.ledCount = 32;
-            settings.factoryMode = true;
-            ProjectHooks hooks;
-            hooks.countedTotal = [&image] { return static_cast<int>(image.size()); };
-            hooks.buildImage = [&image](int) { return image; };
-            DeviceTransfers transfers(simulatedTransport, prompter, view, hooks, settings);
-            QVERIFY(simulatedTransport.discoverDevices());
-            QVERIFY(transfers.download());
-        }
+        QVERIFY(InProcessTransfer(simulated, virtualClock, image).download());
         const qint64 pauses = virtualClock.clock;
 
         QVERIFY(firmware_.start(*stick_, QStringLiteral("id=K")));
         LinuxHidPlatform kernelPlatform;
         TimedPlatform timed(kernelPlatform);
-        InProcessTransfer transfer(timed, image);
-        QVERIFY(transfer.transport.discoverDevices());
+        QtEventPump pump;
+        InProcessTransfer transfer(timed, pump, image);
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(transfer.transfers->download());
+        QVERIFY(transfer.download());
         const qint64 total = clock.elapsed();
         const double perWrite = timed.writeNanoseconds / 1e6 / timed.writes;
         const double floor = timed.writes * perWrite + pauses;
