@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Boots Debian's kernel under QEMU with the host's root file system shared read-only, and runs a test program
 # inside it against USB devices made by the kernel's gadget framework (see guest.sh).
-#   run-vm.sh GUEST_TEST WORK_FOLDER
+#   run-vm.sh GUEST_TEST WORK_FOLDER [PROGRAM...]
+# The PROGRAMs (those the guest test starts) are read into the guest's page cache with their libraries first.
 # Exits with the guest test's status; 77 (skipped) when this machine cannot run the virtual machine: no QEMU, no
 # kernel image with the gadget modules, or no static busybox (scripts/install-deps.sh installs all three).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 guest_test=$1
 work=$2
-# Seconds the guest test may take on the guest's clock; QEMU itself is stopped after twice as many real seconds.
-guest_timeout=${LUMIWAND_VM_TIMEOUT:-600}
+preload="$guest_test ${*:3}"
+# Real seconds the virtual machine may run.
+vm_timeout=${LUMIWAND_VM_TIMEOUT:-1200}
 
 skip() { echo "SKIP: $*"; exit 77; }
 
@@ -56,14 +58,16 @@ rm -rf "$work/initramfs"
 
 cat > "$work/env" <<ENV
 guest_test='$guest_test'
-guest_timeout='$guest_timeout'
+preload='$preload'
 ENV
 
 echo "booting $kernel_version under QEMU (TCG) to run $(basename "$guest_test")"
 start=$(date +%s)
 # The guest's clock counts executed instructions (icount) and skips the time it idles, so that a host busy with
 # other work slows the whole guest down evenly instead of making its stick miss the protocol's reply deadlines.
-timeout -k 10 $((guest_timeout * 2)) "$qemu" -accel tcg -icount shift=0,sleep=off -m 1024 -smp 1 \
+# While the guest waits for the 9p share its clock races ahead, so nothing timed in the guest may read files
+# from the share (guest.sh preloads the programs) and the guest sets no long timeouts of its own.
+timeout -k 10 "$vm_timeout" "$qemu" -accel tcg -icount shift=0,sleep=off -m 1024 -smp 1 \
   -nographic -no-reboot -nic none \
   -kernel "/boot/vmlinuz-$kernel_version" -initrd "$work/initramfs.gz" \
   -append "console=ttyS0 panic=-1 quiet guest_script=$here/guest.sh vm_work=$work" \

@@ -277,6 +277,14 @@ private slots:
     {
         if (!QFile::exists(QStringLiteral("/sys/class/udc/dummy_udc.1")))
             QSKIP("runs inside the virtual machine of tests/vm/run-vm.sh, with two dummy_hcd controllers");
+        // The keyboards first: while their USB controller runs, the guest's clock moves in small steps only.
+        other_ = std::make_unique<UsbGadget>("other", GadgetIdentity{0x1D6B, 0x0104, QStringLiteral("Moonotter")});
+        stick_ = std::make_unique<UsbGadget>("stick", GadgetIdentity{});
+        QVERIFY(other_->isValid() && stick_->isValid());
+        QVERIFY(other_->plug(0));
+        QVERIFY(stick_->plug(kStickController));
+        qInfo().noquote() << "other keyboard" << other_->hidrawNode() << other_->eventNode() << "- stick"
+                          << stick_->hidrawNode() << stick_->eventNode() << stick_->functionNode();
         QVERIFY(scratch_.isValid());
         home_ = scratch_.filePath("home");
         workspace_ = store::prepareWorkspace(home_ + "/Documents/", 32, 32);
@@ -285,14 +293,6 @@ private slots:
         const Outcome count = ctl({"count", "Full"});
         QVERIFY2(count.status == 0, qPrintable(count.err));
         qInfo().noquote() << "project Full:" << count.out.simplified();
-
-        other_ = std::make_unique<UsbGadget>("other", GadgetIdentity{0x1D6B, 0x0104, QStringLiteral("Moonotter")});
-        stick_ = std::make_unique<UsbGadget>("stick", GadgetIdentity{});
-        QVERIFY(other_->isValid() && stick_->isValid());
-        QVERIFY(other_->plug(0));
-        QVERIFY(stick_->plug(kStickController));
-        qInfo().noquote() << "other keyboard" << other_->hidrawNode() << other_->eventNode() << "- stick"
-                          << stick_->hidrawNode() << stick_->eventNode() << stick_->functionNode();
     }
 
     void init() { replugStick(); }
