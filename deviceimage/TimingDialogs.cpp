@@ -177,14 +177,14 @@ QImage tickerPreviewFrame(int type, int frame, int width)
     return image;
 }
 
-QString appendFailureText(int appendResult, const QString& fileName, const QString& projectText)
+QString appendFailureText(store::AppendStatus appendResult, const QString& fileName, const QString& projectText)
 {
     using messages::lookupMessage;
     switch (appendResult) {
-    case store::AppendRejected:
+    case store::AppendStatus::Rejected:
         return lookupMessage(msg::DimensionOfPicture) + fileName + lookupMessage(msg::IsDifferentFromProject) +
                projectText + lookupMessage(msg::SkipCopyThisFile);
-    case store::AppendNoDimension:
+    case store::AppendStatus::NoDimension:
         return lookupMessage(msg::ProjectFileLabel) + projectText + lookupMessage(msg::ProjectIsCorrupted);
     default:
         return lookupMessage(msg::FailToAddToProjectFile) + projectText + lookupMessage(msg::SkipCopyThisFile);
@@ -211,8 +211,8 @@ bool addTorchPicture(store::ProjectList& projects, const QString& clipsFolder, c
             return false;
         }
     }
-    const int result = store::appendEntry(*project, clipsFolder, kTorchFileName, 0, -1, -1, false);
-    if (result != store::AppendAdded) {
+    const store::AppendStatus result = store::appendEntry(*project, clipsFolder, kTorchFileName, 0, -1, -1, false);
+    if (result != store::AppendStatus::Ok) {
         prompter.tellText(msg::AddTorchTitle, appendFailureText(result, kTorchFileName, projects.currentDisplayName()),
                           messages::Icon::Warning);
         return false;

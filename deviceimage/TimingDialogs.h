@@ -149,6 +149,6 @@ bool addTorchPicture(store::ProjectList& projects, const QString& clipsFolder, c
                      messages::Prompter& prompter);
 
 // The text of a failed appendEntry for a picture and a project (as the project selector shows it).
-QString appendFailureText(int appendResult, const QString& fileName, const QString& projectText);
+QString appendFailureText(store::AppendStatus appendResult, const QString& fileName, const QString& projectText);
 
 } // namespace deviceimage

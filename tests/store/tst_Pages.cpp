@@ -80,7 +80,7 @@ private slots:
         createProject(workspace.projectsFolder + "Show.ini", 16, 16);
         ProjectList projects(workspace.projectsFolder);
         projects.listProjects();
-        QVERIFY(appendEntry(*projects.current(), workspace.clipsFolder, "wide.bmp", 0, -1, -1, false) == 0);
+        QVERIFY(appendEntry(*projects.current(), workspace.clipsFolder, "wide.bmp", 0, -1, -1, false) == AppendStatus::Ok);
         const AssociationIndex index = buildAssociationIndex(projects);
         LibraryPage page(workspace, index, prompter);
         page.rebuildTree();

@@ -259,7 +259,7 @@ class tst_VmStick : public QObject {
                 picture.setLit(x, (x * (p + 3) + p) % 32);
             const QString file = QStringLiteral("%1%2.bmp").arg(name).arg(p);
             QVERIFY(imaging::savePicture(picture, workspace_.clipsFolder, file, imaging::ExistingFile::Replace).ok());
-            QCOMPARE(store::appendEntry(project, workspace_.clipsFolder, file, 0, 0, 0, false), int(store::AppendAdded));
+            QCOMPARE(store::appendEntry(project, workspace_.clipsFolder, file, 0, 0, 0, false), store::AppendStatus::Ok);
         }
     }
 
