@@ -3,6 +3,7 @@
 // 48-LED edition: the reload alone (entry list, counters, the 14 thumbnails) and a whole Move Down from the last
 // visible slot (the project write, the reload, the scroll). Goal: the reload after a move at most 50 ms (median).
 
+#include "BenchSupport.h"
 #include "imaging/PictureFile.h"
 #include "messages/Prompter.h"
 #include "shell/AppState.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,31 +24,11 @@
 namespace {
 
 constexpr int kRounds = 21;
-
-// Nothing is asked in these runs; should something be, it is answered at once.
-class SilentPrompter : public messages::Prompter {
-public:
-    messages::Answer ask(const QString&, const QString&, messages::Icon, messages::Buttons) override
-    {
-        return messages::Answer::Ok;
-    }
-    std::optional<QString> inputText(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseOpenFile(const QString&, const QString&, const QStringList&) override { return {}; }
-    QString chooseSaveFile(const QString&, const QString&, const QString&, const QStringList&) override { return {}; }
-};
 constexpr int kEntries = 255;
 
 double medianMs(const std::function<void()>& work)
 {
-    std::vector<double> times;
-    for (int round = 0; round < kRounds; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return ::medianMs(work, kRounds);
 }
 
 void run(int leds)

@@ -5,6 +5,7 @@
 // with files exactly as wide as what the stick gets (Count reads only their headers). Goal: Count at most 1.5 times
 // the load time.
 
+#include "BenchSupport.h"
 #include "deviceimage/ImageCompiler.h"
 #include "imaging/PictureFile.h"
 #include "store/Project.h"
@@ -21,18 +22,9 @@ namespace {
 
 constexpr int kRounds = 15;
 
-// The median of kRounds runs, in milliseconds.
 double medianMs(const std::function<void()>& work)
 {
-    std::vector<double> times;
-    for (int round = 0; round < kRounds; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return ::medianMs(work, kRounds);
 }
 
 struct Case {

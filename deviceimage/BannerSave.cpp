@@ -38,7 +38,7 @@ KeptBanner keepBanner(const ImageContext& context, store::Project& project, cons
         return kept;
     }
     kept.fileName = fileName;
-    if (store::appendEntry(project, clips, fileName, 0, -1, -1, false) != store::AppendAdded) {
+    if (store::appendEntry(project, clips, fileName, 0, -1, -1, false) != store::AppendStatus::Ok) {
         kept.status = BannerStatus::NotAppended;
         kept.errorText = QStringLiteral("%1 could not be added to the project %2.").arg(fileName, project.name());
         return kept;

@@ -297,7 +297,7 @@ QString openBinary(store::ProjectList& projects, const ImageContext& context, me
         importImage(read.image, *name, nullptr, deviceTypeForHeight(quint8(read.image[1])), context);
     cursor.set(false);
     if (result.status != ImportStatus::Done && result.status != ImportStatus::WriteFailed) {
-        prompter.tell(kOpenTitle, result.messageId(), Icon::Stop);
+        prompter.tell(kOpenTitle, messageId(result.status), Icon::Stop);
         return {};
     }
     if (result.status == ImportStatus::WriteFailed)

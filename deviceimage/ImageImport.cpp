@@ -207,7 +207,7 @@ struct Filing {
                 if (decoded.height == context.edition.ledCount)
                     ensureTorchPicture(context.workspace.clipsFolder, context.edition.ledCount);
                 if (store::appendEntry(target, context.workspace.clipsFolder, kTorchFile, picture.interval, group,
-                                       ticker, picture.indelible) == store::AppendAdded)
+                                       ticker, picture.indelible) == store::AppendStatus::Ok)
                     ++added;
                 continue;
             }
@@ -216,7 +216,7 @@ struct Filing {
             if (!error.isEmpty())
                 return error;
             if (store::appendEntry(target, context.workspace.clipsFolder, fileName, picture.interval, group, ticker,
-                                   picture.indelible) != store::AppendAdded) {
+                                   picture.indelible) != store::AppendStatus::Ok) {
                 QFile::remove(context.workspace.clipsFolder + fileName); // not in the project: leave no stray file
                 continue;
             }
@@ -335,7 +335,7 @@ constexpr std::pair<ImportStatus, unsigned> kStatusMessages[] = {
 };
 } // namespace
 
-unsigned ImportResult::messageId() const
+unsigned messageId(ImportStatus status)
 {
     for (const auto& [known, message] : kStatusMessages)
         if (known == status)

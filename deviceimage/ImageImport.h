@@ -65,11 +65,11 @@ struct ImportResult {
     QString projectName; // the project the pictures went into
     int added = 0;       // entries added to it
     QString errorText;   // WriteFailed: "Unable to write to ..." or the picture writer's text
-    // 0 when done, -1 when stopped.
-    int code() const { return status == ImportStatus::Done ? 0 : -1; }
-    // The catalogue message that tells the user why it stopped (684, 689 to 693); 0 for Done and WriteFailed.
-    unsigned messageId() const;
 };
+
+// The catalogue message that tells the user why an import stopped (684, 689 to 693); 0 for Done and WriteFailed,
+// whose text is the result's errorText.
+unsigned messageId(ImportStatus status);
 
 // The status a file check's message stands for (the first one for 692, WrongDimension); Done for 0.
 ImportStatus importStatusForMessage(unsigned messageId);

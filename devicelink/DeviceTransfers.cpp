@@ -236,7 +236,7 @@ int DeviceTransfers::countIndelible(const HeaderRead& header) const
     return count;
 }
 
-int DeviceTransfers::mergeIndelible(int total, int deviceType)
+ImportOutcome DeviceTransfers::mergeIndelible(int total, int deviceType)
 {
     return call(hooks_.importImage, readBuffer_.left(total), QString(), true, deviceType);
 }
@@ -298,7 +298,7 @@ bool DeviceTransfers::download()
                 progressBase = 15;
                 readOpen = false; // readRest closes the read transfer
                 if (readRest(header.bytesRead, header.total - header.bytesRead, 5, 15)) {
-                    if (mergeIndelible(header.total, header.deviceType) == kImportWriteFailed)
+                    if (mergeIndelible(header.total, header.deviceType) == ImportOutcome::WriteFailed)
                         return stopBeforeWriting(false);
                     call(hooks_.refreshProjectsPage);
                 } else {
@@ -309,7 +309,7 @@ bool DeviceTransfers::download()
                         return abandon(true, kDownloadTitle);
                 }
             } else if (indelible > 0) {
-                if (mergeIndelible(header.total, header.deviceType) == kImportWriteFailed)
+                if (mergeIndelible(header.total, header.deviceType) == ImportOutcome::WriteFailed)
                     return stopBeforeWriting(true);
                 call(hooks_.selectProjectByName, projectName.toLower());
                 call(hooks_.refreshProjectsPage);
@@ -547,7 +547,7 @@ bool DeviceTransfers::runReadData()
         } else {
             // An image that could not become a project has been reported by the import; it is no success.
             if (call(hooks_.importImage, readBuffer_.left(header.total), targetName, false, header.deviceType)
-                == kImportDone) {
+                == ImportOutcome::Done) {
                 prompter_.tellText(kReadTitle, messages::formatMessage(510, header.total, seconds), Icon::Information);
                 success = true;
             }

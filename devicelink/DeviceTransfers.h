@@ -22,9 +22,12 @@ struct TransferSettings {
     QString projectsFolder; // ends with "/"
 };
 
-constexpr int kImportDone = 0;
-constexpr int kImportRefused = -1;
-constexpr int kImportWriteFailed = -2;
+// What the import hook did. It has told the user why when it did not import.
+enum class ImportOutcome {
+    Done,
+    Refused,     // the image holds nothing importable; nothing was written
+    WriteFailed, // a file could not be written
+};
 
 // What the transfers need from the program around them: the current project and the image compiler and importer.
 // Every hook may be left empty; an empty hook does nothing and returns an empty value.
@@ -38,10 +41,9 @@ struct ProjectHooks {
     // The current project's image built for a device type; empty when no picture is included.
     std::function<QByteArray(int deviceType)> buildImage;
     // Turns an image into pictures: into the project of the given name (created when missing), or, with
-    // mergeIntoCurrent, only the indelible pictures the current project does not hold yet. Returns kImportDone,
-    // kImportRefused (the image holds nothing importable; nothing was written) or kImportWriteFailed (a file could
-    // not be written). The hook tells the user why it did not import.
-    std::function<int(const QByteArray& image, const QString& projectName, bool mergeIntoCurrent, int deviceType)>
+    // mergeIntoCurrent, only the indelible pictures the current project does not hold yet. The hook tells the
+    // user why it did not import.
+    std::function<ImportOutcome(const QByteArray& image, const QString& projectName, bool mergeIntoCurrent, int deviceType)>
         importImage;
     // "Group %d \n" for each movie group of the current project with one picture only; empty when none.
     std::function<QString()> singleMemberGroups;
@@ -122,7 +124,7 @@ private:
     void reportNoDevice(unsigned titleId);
     bool chooseTargetName(QString& name);
     int countIndelible(const HeaderRead& header) const;
-    int mergeIndelible(int total, int deviceType);
+    ImportOutcome mergeIndelible(int total, int deviceType);
     void storeTypedBytes(const QString& reply, int offset);
 
     Transport& transport_;

@@ -60,17 +60,17 @@ ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
                                                       bool mergeIntoCurrent, int deviceType) {
         store::Project* target = mergeIntoCurrent ? current() : nullptr;
         if (mergeIntoCurrent && !target)
-            return kImportRefused;
+            return ImportOutcome::Refused;
         const deviceimage::ImportResult result = deviceimage::importImage(image, name, target, deviceType, context);
         switch (result.status) {
         case ImportStatus::Done:
-            return kImportDone;
+            return ImportOutcome::Done;
         case ImportStatus::WriteFailed:
             prompter.tellText(504, result.errorText, messages::Icon::Stop);
-            return kImportWriteFailed;
+            return ImportOutcome::WriteFailed;
         default:
-            prompter.tell(504, result.messageId(), messages::Icon::Stop);
-            return kImportRefused;
+            prompter.tell(504, deviceimage::messageId(result.status), messages::Icon::Stop);
+            return ImportOutcome::Refused;
         }
     };
     return hooks;

@@ -84,7 +84,7 @@ PaintSaveResult savePaintedBanner(const PaintSaveRequest& request, ExpressProjec
     store::Project* project = link.expressProject();
     if (result.savedAsNew) {
         if (!project || store::appendEntry(*project, request.clipsFolder, result.bannerName, 0, -1, -1, false) !=
-                            store::AppendAdded) {
+                            store::AppendStatus::Ok) {
             prompter.tell(msg::SaveAsNewTitle, msg::AddToProjectFailed, messages::Icon::Stop);
             result.savedAsNew = false;
             return result;

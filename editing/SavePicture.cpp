@@ -46,7 +46,7 @@ SaveResult savePicture(const imaging::LitGrid& picture, const SaveChoice& choice
 
     if (choice.project >= 0 && choice.project < projects.size()) {
         store::Project& project = projects.project(choice.project);
-        if (store::appendEntry(project, target.clipsFolder, fileName, 0, -1, -1, false) != store::AppendAdded) {
+        if (store::appendEntry(project, target.clipsFolder, fileName, 0, -1, -1, false) != store::AppendStatus::Ok) {
             prompter.tell(msg::SavePictureTitle, msg::AddToProjectFailed, Icon::Stop);
             return {true, saved.path};
         }

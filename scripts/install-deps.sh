@@ -8,8 +8,10 @@ packages=(
   libudev-dev libjpeg62-turbo-dev
   xdg-utils xvfb xauth
   fonts-dejavu-core
-  fonts-wqy-microhei fonts-thai-tlwg
+  fonts-wqy-microhei fonts-thai-tlwg fonts-ipafont-gothic
   fonts-liberation2 fonts-lato
+  # tests/vm: a virtual machine whose kernel makes USB sticks with its gadget framework
+  qemu-system-x86 linux-image-amd64 busybox-static
 )
 
 missing=()

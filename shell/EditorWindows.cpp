@@ -49,7 +49,7 @@ void EditorWindows::connectWindows()
 {
     QObject::connect(form1_.BitBtn3, &QToolButton::clicked, page, [this] { saveCanvas(); });
     QObject::connect(page, &editing::EditorPage::saveRequested, page, [this] { saveCanvas(); });
-    QObject::connect(form1_.BitBtn45, &QToolButton::clicked, &form13, [this] {
+    QObject::connect(&form1_, &TForm1::quickStartRequested, &form13, [this] {
         form13.show();
         form13.raise();
         form13.activateWindow();

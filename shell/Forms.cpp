@@ -37,10 +37,16 @@ Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatf
     : form12(state, prompter),
       form1(state, prompter),
       editor(state, prompter, form1),
+      form4(state.workspace.projectsFolder, state.edition.pictureWidth, state.edition.ledCount, prompter),
       form10(platform, pump, prompter, downloadHooks(state, prompter), transferSettings(state)),
+      form14(prompter),
       form19(state, prompter),
       form20(state, prompter),
       form21(state.edition, std::move(devicePresent)),
+      speedsetup(state.edition.defaultSpeed),
+      leftrigthshiftadj(state.edition, prompter),
+      moviegroup(prompter),
+      tickersetup([&state] { return state.simplifiedMode; }),
       textToClip(QSize(state.edition.maxBannerWidth, state.edition.ledCount), prompter, fontChooser_),
       state_(state),
       prompter_(prompter),
@@ -55,6 +61,7 @@ void Forms::connectWindows()
     QObject::connect(&form12, &TForm12::modeWindowRequested, &form12,
                      [this](StartMode mode, int startWithWizard) { openModeWindow(mode, startWithWizard); });
     QObject::connect(&form1, &TForm1::languageDialogRequested, &form19, &QDialog::exec);
+    connectPages();
     // Closing the main window asks the start-up window to end the program at its next tick; closing the mass
     // production window closes the (hidden) main window.
     QObject::connect(&form1, &TForm1::closed, &form12, &TForm12::requestEnd);
@@ -78,6 +85,10 @@ ExpressDialogs Forms::expressDialogs()
         return closeRequested;
     };
     dialogs.openLanguageDialog = [this] { form19.exec(); };
+    dialogs.chooseTicker = [this](int type, int speed) { return tickersetup.chooseTicker(type, speed); };
+    dialogs.adjustShift = [this](int shift, int speed, const deviceimage::ContentBounds& bounds) {
+        return leftrigthshiftadj.chooseShift({shift, speed, bounds.width}).value_or(-2);
+    };
     dialogs.openTextToBanner = [this](const QString& bannerText) { return openExpressTextToBanner(bannerText); };
     return dialogs;
 }

@@ -1,5 +1,12 @@
 #pragma once
 
+#include "deviceimage/BinaryFiles.h"
+#include "deviceimage/Leftrigthshiftadj.h"
+#include "deviceimage/Moviegroup.h"
+#include "deviceimage/Movieinterval.h"
+#include "deviceimage/Savebindialog.h"
+#include "deviceimage/Speedsetup.h"
+#include "deviceimage/Tickersetup.h"
 #include "devicelink/Mptool.h"
 #include "imaging/FontChooser.h"
 #include "imaging/Texttoclip.h"
@@ -9,6 +16,8 @@
 #include "shell/Initial.h"
 #include "shell/Languagecustomize.h"
 #include "shell/Main.h"
+#include "store/Newproject.h"
+#include "store/ProjectsPage.h"
 
 #include <functional>
 
@@ -42,10 +51,18 @@ public:
     TForm12 form12;
     TForm1 form1;
     EditorWindows editor; // the editor page in form1, its dialogs and the quick start wizard
+    store::TForm4 form4;
     devicelink::TForm10 form10;
+    deviceimage::Movieinterval form14;
     TForm19 form19;
     TForm20 form20;
     devicelink::TForm21 form21;
+    // The timing and effect dialogs and the device type dialog, shared by the pages and the express window.
+    deviceimage::Speedsetup speedsetup;
+    deviceimage::Leftrigthshiftadj leftrigthshiftadj;
+    deviceimage::Moviegroup moviegroup;
+    deviceimage::Tickersetup tickersetup;
+    deviceimage::Savebindialog savebindialog;
     imaging::Texttoclip textToClip;
 
     // The express window's text to banner: the banner font ("Arial Black" at the text font's size and style),
@@ -57,6 +74,10 @@ private:
     // What the express window opens: the download dialog, the language dialog, text to banner.
     ExpressDialogs expressDialogs();
     void connectWindows();
+    // The Library and Projects pages' commands that open the dialogs above, the stick or the binary files.
+    void connectPages();
+    store::ProjectCounters measureProject(const store::Project& project) const;
+    deviceimage::BinaryCommandHooks binaryHooks();
     // Shows the window the start mode opens and keeps its title as the run's title.
     void openModeWindow(StartMode mode, int startWithWizard);
 

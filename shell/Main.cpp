@@ -3,6 +3,7 @@
 #include "shell/AppState.h"
 #include "messages/MessageCatalogue.h"
 #include "shell/QtTranslations.h"
+#include "store/ProjectsPage.h"
 #include "store/Settings.h"
 #include "ui/CatalogueTexts.h"
 
@@ -64,6 +65,9 @@ TForm1::TForm1(AppState& state, messages::Prompter& prompter)
     BitBtn1 = topButton("BitBtn1", 360, QStringLiteral("language"));
     BitBtn17 = topButton("BitBtn17", 448, QStringLiteral("exit"));
     BitBtn1->setText(QStringLiteral("Language"));
+    connect(BitBtn45, &QToolButton::clicked, this, &TForm1::quickStartRequested);
+    connect(BitBtn16, &QToolButton::clicked, this, &TForm1::newProjectRequested);
+    connect(BitBtn7, &QToolButton::clicked, this, &TForm1::BitBtn7Click);
     connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
     connect(BitBtn17, &QToolButton::clicked, this, &TForm1::BitBtn17Click);
 
@@ -88,6 +92,8 @@ TForm1::TForm1(AppState& state, messages::Prompter& prompter)
     GroupBox2->setGeometry(536, 0, 249, 89);
     Image11 = new QLabel(GroupBox2);
     Image11->setObjectName(QStringLiteral("Image11"));
+    keepTopButtonsAbovePreview();
+    buildPages();
 }
 
 QToolButton* TForm1::topButton(const char* name, int left, const QString& glyph)
@@ -122,6 +128,10 @@ void TForm1::FormShow()
     GroupBox2->setGeometry(785 - boxWidth, GroupBox2->y(), boxWidth, boxHeight);
     GroupBox2->hide();
 
+    state_.projects->listProjects();
+    projectsPage->refreshProjectSelector();
+    refreshAssociations();
+
     for (const char* name : kSelectionButtons)
         if (auto* button = findChild<QWidget*>(QLatin1String(name)))
             button->setEnabled(false);
@@ -140,6 +150,7 @@ void TForm1::refreshLanguageOverride()
 void TForm1::refreshMainWindowTexts()
 {
     ui::applyNamedCaptions(*this, kCaptions);
+    fitTopRowCaptions();
     PageControl1->setTabText(PageControl1->indexOf(TabSheet2), messages::lookupMessage(550));
     PageControl1->setTabText(PageControl1->indexOf(TabSheet3), messages::lookupMessage(551));
     PageControl1->setTabText(PageControl1->indexOf(TabSheet4), messages::lookupMessage(552));
@@ -163,6 +174,7 @@ void TForm1::PageControl1Change()
 {
     GroupBox2->hide();
     Image11->clear();
+    enterPage();
     if (PageControl1->currentWidget() == TabSheet3)
         GroupBox2->show();
     while (QGuiApplication::overrideCursor())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/ProjectList.h"
 #include "ui/Window.h"
 
 class QGroupBox;
@@ -9,6 +10,10 @@ class QToolButton;
 
 namespace messages {
 class Prompter;
+}
+namespace store {
+class LibraryPage;
+class ProjectsPage;
 }
 
 namespace shell {
@@ -40,6 +45,12 @@ public:
     QWidget* TabSheet2; // Library
     QWidget* TabSheet3; // Rorazu Duzodo
     QWidget* TabSheet4; // My Lumiwand Projects
+    store::LibraryPage* libraryPage;
+    store::ProjectsPage* projectsPage;
+
+    // Which projects hold which picture, shown by the Library page; rebuilt at start, on entering the Projects
+    // page and after projects or their entries changed.
+    const store::AssociationIndex& associations() const { return associations_; }
 
     // Sets every catalogue-driven caption and hint of the window and its pages from the message catalogue.
     // Controls of the pages are found by their names, so a page's controls take their texts from here as
@@ -48,14 +59,24 @@ public:
 
 public slots:
     void BitBtn1Click();
+    void BitBtn7Click();
     void BitBtn17Click();
     void PageControl1Change();
+    // A picture file of the clips folder in the preview box at its natural size (hidden when the file is gone).
+    void showTopPreview(const QString& fileName);
+    void hideTopPreview();
+    void refreshAssociations();
+    // "New Project" created `name`: the Projects page, when showing, selects it.
+    void projectCreated(const QString& name);
 
 signals:
     // The Language button: the language dialog runs (modally) before the window reads the setting again.
     void languageDialogRequested();
     // The show handler ran: the editor page starts on a blank banner.
     void shown();
+    // "New Project" and "Quick Start": their windows are opened by whoever made them.
+    void newProjectRequested();
+    void quickStartRequested();
 
     // `closed` (from ui::Window): the start-up window ends the program at its next tick.
 
@@ -64,10 +85,15 @@ protected:
 
 private:
     QToolButton* topButton(const char* name, int left, const QString& glyph);
+    void buildPages();
+    void enterPage();
+    void keepTopButtonsAbovePreview();
+    void fitTopRowCaptions();
     void refreshLanguageOverride();
 
     AppState& state_;
     messages::Prompter& prompter_;
+    store::AssociationIndex associations_;
 };
 
 } // namespace shell

@@ -1,6 +1,7 @@
 #include "shell/QtTranslations.h"
 
 #include "messages/MessageCatalogue.h"
+#include "shell/LanguageFont.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -12,6 +13,7 @@ void applyQtTranslations()
 {
     static QTranslator translator;
     static QString loaded;
+    applyLanguageFont(messages::effectiveLanguage());
     const QString name = messages::qtTranslationName(messages::effectiveLanguage());
     if (name == loaded)
         return;

@@ -23,19 +23,6 @@ bool copyToLibraries(LibraryCatalogue& catalogue, const ChoiceSource& source, Li
     return true;
 }
 
-QString appendFailureText(int appendResult, const QString& fileName, const QString& projectName)
-{
-    switch (appendResult) {
-    case AppendRejected:
-        return lookupMessage(msg::DimensionOfPicture) + fileName + lookupMessage(msg::DifferentFromProject)
-               + projectName + lookupMessage(msg::SkipCopyThisFile);
-    case AppendNoDimension:
-        return lookupMessage(msg::ProjectFileLabel) + projectName + lookupMessage(msg::ProjectCorrupted);
-    default:
-        return lookupMessage(msg::FailToAddToProject) + projectName + lookupMessage(msg::SkipCopyThisFile);
-    }
-}
-
 int addToProjects(ProjectList& projects, const QString& clipsFolder, const ChoiceSource& source,
                   LibraryChooser& chooser, messages::Prompter& prompter)
 {
@@ -49,8 +36,8 @@ int addToProjects(ProjectList& projects, const QString& clipsFolder, const Choic
     for (int k = 0; k < projects.size(); ++k) {
         if (!ticked->contains(k))
             continue;
-        const int result = appendEntry(projects.project(k), clipsFolder, source.fileName, 0, 0, 0, false);
-        if (result == AppendAdded)
+        const AppendStatus result = appendEntry(projects.project(k), clipsFolder, source.fileName, 0, 0, 0, false);
+        if (result == AppendStatus::Ok)
             ++added;
         else
             prompter.tellText(msg::AddToProjectsTitle, appendFailureText(result, source.fileName, names[k]),

@@ -49,7 +49,4 @@ bool copyToLibraries(LibraryCatalogue& catalogue, const ChoiceSource& source, Li
 int addToProjects(ProjectList& projects, const QString& clipsFolder, const ChoiceSource& source,
                   LibraryChooser& chooser, messages::Prompter& prompter);
 
-// The message for an appendEntry result other than "added", built from catalogue texts.
-QString appendFailureText(int appendResult, const QString& fileName, const QString& projectName);
-
 } // namespace store

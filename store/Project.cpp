@@ -1,6 +1,7 @@
 #include "store/Project.h"
 
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "messages/WholeFile.h"
 #include "store/Names.h"
@@ -185,17 +186,36 @@ QSize pictureFileSize(const QString& path)
     return QImageReader(&buffer).size();
 }
 
-int appendEntry(Project& project, const QString& clipsFolder, const QString& pictureName, int groupInterval,
-                int group, int ticker, bool indelible)
+unsigned messageId(AppendStatus status)
+{
+    return status == AppendStatus::Ok ? 0 : msg::AddToProjectFailed;
+}
+
+QString appendFailureText(AppendStatus status, const QString& fileName, const QString& projectText)
+{
+    using messages::lookupMessage;
+    switch (status) {
+    case AppendStatus::Rejected:
+        return lookupMessage(msg::DimensionOfPicture) + fileName + lookupMessage(msg::IsDifferentFromProject) +
+               projectText + lookupMessage(msg::SkipCopyThisFile);
+    case AppendStatus::NoDimension:
+        return lookupMessage(msg::ProjectFileLabel) + projectText + lookupMessage(msg::ProjectIsCorrupted);
+    default:
+        return lookupMessage(msg::FailToAddToProjectFile) + projectText + lookupMessage(msg::SkipCopyThisFile);
+    }
+}
+
+AppendStatus appendEntry(Project& project, const QString& clipsFolder, const QString& pictureName,
+                         int groupInterval, int group, int ticker, bool indelible)
 {
     if (project.width() == 0 || project.height() == 0)
-        return AppendNoDimension;
+        return AppendStatus::NoDimension;
     const QString file = clipsFolder + pictureName;
     if (!QFile::exists(file))
-        return AppendRejected;
+        return AppendStatus::Rejected;
     const QSize size = pictureFileSize(file);
     if (!size.isValid() || size.height() != project.height())
-        return AppendRejected;
+        return AppendStatus::Rejected;
 
     IniFile& ini = project.ini();
     IniFile::WriteBatch batch(ini);
@@ -211,7 +231,7 @@ int appendEntry(Project& project, const QString& clipsFolder, const QString& pic
             project.setGroupInterval(group, groupInterval);
     }
     ini.writeInteger(kSummary, kTotalPictures, n + 1);
-    return AppendAdded;
+    return AppendStatus::Ok;
 }
 
 void compactEntries(Project& project, const std::function<bool(int, const QString&)>& keep)

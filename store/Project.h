@@ -68,14 +68,25 @@ private:
 // when it is missing or cannot be read as a picture.
 QSize pictureFileSize(const QString& path);
 
-// Result of appendEntry.
-enum AppendResult { AppendAdded = 0, AppendRejected = 1, AppendNoDimension = 3 };
+// What appendEntry did.
+enum class AppendStatus {
+    Ok,          // added as the last entry
+    Rejected,    // the file is missing, is no picture, or its height differs from the project's
+    NoDimension, // the project file gives no dimension: it is damaged
+};
+
+// The message that tells the user a picture was not added (472 "Failed to add into project! ..."); a window that
+// names the file and the project builds a fuller one from the status.
+unsigned messageId(AppendStatus status);
+
+// The fuller text of a refused append, naming the picture and the project (as the project selector shows it).
+QString appendFailureText(AppendStatus status, const QString& fileName, const QString& projectText);
 
 // Adds a picture (a file name relative to clipsFolder) as the last entry. Refused when the file is missing or its
 // height differs from the project's; any width is accepted. ticker and group: -1 writes 0, 0 writes nothing,
 // anything else is written (a group also sets that group's interval).
-int appendEntry(Project& project, const QString& clipsFolder, const QString& pictureName, int groupInterval,
-                int group, int ticker, bool indelible);
+AppendStatus appendEntry(Project& project, const QString& clipsFolder, const QString& pictureName,
+                         int groupInterval, int group, int ticker, bool indelible);
 
 // Renumbers the entries that `keep` accepts from 0, with all their values, and drops the rest.
 void compactEntries(Project& project, const std::function<bool(int entry, const QString& pictureName)>& keep);

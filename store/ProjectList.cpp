@@ -228,7 +228,8 @@ bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolde
     Project* project = projects.current();
     if (!project)
         return false;
-    const bool added = !picture.isEmpty() && appendEntry(*project, clipsFolder, picture, 0, -1, -1, false) == 0;
+    const bool added =
+        !picture.isEmpty() && appendEntry(*project, clipsFolder, picture, 0, -1, -1, false) == AppendStatus::Ok;
     if (!added)
         prompter.tell(434, 435, messages::Icon::Stop);
     return added;
@@ -250,6 +251,23 @@ BannerText bannerTextToEdit(const QString& fileName, const QString& textRecord)
         return {dot < 0 ? fileName : fileName.left(dot), QString()};
     }
     return splitBannerText(textRecord);
+}
+
+bool createNamedProject(const QString& projectsFolder, const QString& name, int width, int height,
+                        messages::Prompter& prompter)
+{
+    constexpr unsigned kTitle = 465;
+    if (!isUsableProjectName(name)) {
+        prompter.tell(kTitle, 469, messages::Icon::Warning);
+        return false;
+    }
+    const QString path = projectsFolder + name + QStringLiteral(".ini");
+    if (QFileInfo::exists(path)) {
+        prompter.tell(kTitle, 466, messages::Icon::Warning);
+        return false;
+    }
+    createProject(path, width, height);
+    return true;
 }
 
 } // namespace store

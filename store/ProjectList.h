@@ -84,6 +84,13 @@ QStringList associatedProjects(const AssociationIndex& index, const QString& fil
 void renameProject(ProjectList& projects, messages::Prompter& prompter);
 void deleteProject(ProjectList& projects, messages::Prompter& prompter);
 
+// "New Project": creates projectsFolder + name + ".ini" (the name as typed) of width x height. A name that would
+// leave the folder or cannot be a file name gets message 469, an existing file message 466; both titled 465,
+// and nothing is written. Returns true when created (the dialog then says so). Throws IniWriteError when the file cannot be
+// written.
+bool createNamedProject(const QString& projectsFolder, const QString& name, int width, int height,
+                        messages::Prompter& prompter);
+
 // "Add to Project ->": appends the picture last clicked in the page's library tree (empty when none was)
 // to the current project; message 435 when that fails. Returns true when added.
 bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolder, const QString& picture,

@@ -3,13 +3,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
+#include <algorithm>
 
 namespace ui {
+namespace {
 
-void setFittedCaption(QAbstractButton* button, const QString& text)
+constexpr int kMargins = 10;
+constexpr qreal kSmallestPoints = 6;
+
+// The application's font for the button at the largest size (down to 6 points) at which the text fits it.
+QFont fittingFont(const QAbstractButton* button, const QString& text)
 {
-    constexpr int kMargins = 10;
-    constexpr qreal kSmallestPoints = 6;
     QFont font = QApplication::font(button);
     const int available = button->width() - kMargins;
     qreal points = font.pointSizeF();
@@ -17,8 +21,29 @@ void setFittedCaption(QAbstractButton* button, const QString& text)
         points -= 0.5;
         font.setPointSizeF(points);
     }
-    button->setFont(font);
+    return font;
+}
+
+} // namespace
+
+void setFittedCaption(QAbstractButton* button, const QString& text)
+{
+    button->setFont(fittingFont(button, text));
     button->setText(text);
+}
+
+void fitCaptionsTogether(const QList<QAbstractButton*>& buttons)
+{
+    if (buttons.isEmpty())
+        return;
+    qreal points = QApplication::font(buttons.first()).pointSizeF();
+    for (const QAbstractButton* button : buttons)
+        points = std::min(points, fittingFont(button, button->text()).pointSizeF());
+    for (QAbstractButton* button : buttons) {
+        QFont font = QApplication::font(button);
+        font.setPointSizeF(points);
+        button->setFont(font);
+    }
 }
 
 } // namespace ui

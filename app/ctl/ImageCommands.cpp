@@ -111,7 +111,7 @@ int importImage(Context& context, const QStringList& given)
         context.err << result.errorText << '\n';
         return 1;
     default:
-        context.err << messages::lookupMessage(result.messageId()) << '\n';
+        context.err << messages::lookupMessage(deviceimage::messageId(result.status)) << '\n';
         return 1;
     }
 }

@@ -94,7 +94,7 @@ private slots:
         store::Project demo(projectPath("Demo"));
         const QStringList names{"heart.bmp", "star.bmp", "star.bmp", "wide.bmp"};
         for (int k = 0; k < names.size(); ++k)
-            QCOMPARE(store::appendEntry(demo, workspace_.clipsFolder, names[k], 0, 0, 0, false), 0);
+            QCOMPARE(store::appendEntry(demo, workspace_.clipsFolder, names[k], 0, 0, 0, false), store::AppendStatus::Ok);
         demo.setIndelible(0, true);
         demo.setGroup(1, 1);
         demo.setGroup(2, 1);

@@ -55,7 +55,7 @@ TransferRig::TransferRig(SimulatedDeviceConfig config, TransferSettings settings
         imports << ImportCall{image, name, merge, type};
         if (onImport)
             onImport(imports.back());
-        return 0;
+        return devicelink::ImportOutcome::Done;
     };
     hooks.refreshProjectsPage = [this] { ++refreshes; };
     hooks.selectProjectByName = [this](const QString& name) { selected << name; };

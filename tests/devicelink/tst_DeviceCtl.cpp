@@ -71,7 +71,7 @@ private slots:
         {
             store::Project project(show);
             QCOMPARE(store::appendEntry(project, ctl.workspace.clipsFolder, "diagonal.bmp", 0, 0, 0, false),
-                     int(store::AppendAdded));
+                     store::AppendStatus::Ok);
         }
 
         Outcome devices = ctl.run({"devices"});

@@ -454,16 +454,16 @@ private slots:
     {
         QTest::addColumn<bool>("download");
         QTest::addColumn<bool>("longImage");
-        QTest::addColumn<int>("result");
+        QTest::addColumn<ImportOutcome>("result");
         QTest::addColumn<bool>("succeeds");
-        QTest::newRow("read: image refused") << false << true << kImportRefused << false;
-        QTest::newRow("read: write failed") << false << true << kImportWriteFailed << false;
+        QTest::newRow("read: image refused") << false << true << ImportOutcome::Refused << false;
+        QTest::newRow("read: write failed") << false << true << ImportOutcome::WriteFailed << false;
         QTest::newRow("download: indelible pictures refused, the download goes on")
-            << true << true << kImportRefused << true;
+            << true << true << ImportOutcome::Refused << true;
         QTest::newRow("download: indelible pictures not saved, the stick is left alone")
-            << true << true << kImportWriteFailed << false;
+            << true << true << ImportOutcome::WriteFailed << false;
         QTest::newRow("download, short image: not saved, the stick is left alone")
-            << true << false << kImportWriteFailed << false;
+            << true << false << ImportOutcome::WriteFailed << false;
     }
     void importFailures()
     {
@@ -471,7 +471,7 @@ private slots:
         // not keep.
         QFETCH(bool, download);
         QFETCH(bool, longImage);
-        QFETCH(int, result);
+        QFETCH(ImportOutcome, result);
         QFETCH(bool, succeeds);
         TransferRig rig(stick("id=K"));
         const QByteArray stored = longImage ? makeImage(32, {{40}, {20, true}}) : makeImage(32, {{1, true}});

@@ -2,6 +2,7 @@
 // fake tree. Opening hidraw and evdev nodes needs a real device and is not tested here.
 #include "devicelink/linux/HidReportDescriptor.h"
 #include "devicelink/linux/SysfsHidraw.h"
+#include "devicelink/simulated/GadgetKeyboard.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -146,6 +147,22 @@ private slots:
         // Modifier byte, then usages 4..0x1D as bits 8..33: 'a' (bit 8) and 'z' (bit 33).
         QCOMPARE(bits.decode(report({0x00, 0x01, 0x00, 0x00, 0x02})), QStringLiteral("az"));
         QCOMPARE(bits.decode(report({0x02, 0x01, 0x00, 0x00, 0x02})), QString());
+    }
+
+    // The gadget stick's end of the wire, written from its own tables, against this backend's end: every
+    // character it types comes back as typed, every nibble arrives.
+    void theGadgetSticksEndOfTheWire()
+    {
+        const ReportLayout layout = keyboardLayout(kBootKeyboard);
+        KeyReportDecoder decoder(*layout.keys, layout.numberedReports);
+        const QString typed = QStringLiteral("abcdefghijklmnopqrstuvwxyz 0123456789 !@#$%^&*() AZ *-=;,./ aa!!y");
+        QString decoded;
+        for (const QByteArray& keys : keyReportsFor(typed))
+            decoded += decoder.decode(keys);
+        QCOMPARE(decoded, typed);
+        for (int nibble = 0; nibble < 16; ++nibble)
+            QCOMPARE(nibbleFromBootLeds(static_cast<std::uint8_t>(indicatorReport(*layout.indicators, nibble).at(1))),
+                     nibble);
     }
 
     void characters_data()

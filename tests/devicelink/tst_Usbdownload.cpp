@@ -25,7 +25,7 @@ struct DialogRig {
         hooks.buildImage = [this](int) { return project; };
         hooks.importImage = [this](const QByteArray&, const QString& name, bool, int) {
             imported << name;
-            return 0;
+            return devicelink::ImportOutcome::Done;
         };
         dialog = std::make_unique<TForm10>(platform, pump, prompter, hooks, settings);
     }

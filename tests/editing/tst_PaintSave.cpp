@@ -52,7 +52,7 @@ public:
         imaging::LitGrid grid(16, 16);
         grid.setLit(3, 3);
         QVERIFY(imaging::savePicture(grid, clips, name, imaging::ExistingFile::Replace).ok());
-        QCOMPARE(store::appendEntry(*window.project, clips, name, 0, -1, -1, false), int(store::AppendAdded));
+        QCOMPARE(store::appendEntry(*window.project, clips, name, 0, -1, -1, false), store::AppendStatus::Ok);
     }
     PaintSaveRequest request(bool modify = false, const QString& name = QString())
     {

@@ -266,7 +266,7 @@ private slots:
         for (int i = 0; i < 10; ++i) {
             const QString name = QStringLiteral("full%1.bmp").arg(i);
             QVERIFY(savePicture(LitGrid::fromRows(rows), workspace.clips(), name, ExistingFile::Refuse).ok());
-            QCOMPARE(store::appendEntry(project, workspace.clips(), name, 0, -1, -1, false), 0);
+            QCOMPARE(store::appendEntry(project, workspace.clips(), name, 0, -1, -1, false), store::AppendStatus::Ok);
         }
         dialog.setRememberedText(QStringLiteral("Too much"));
         whenShown(dialog, [&] {

@@ -56,7 +56,7 @@ private slots:
         store::createProject(path, 16, 16);
         store::Project project(path);
         QCOMPARE(store::appendEntry(project, clips, QStringLiteral("wide.bmp"), 0, -1, -1, false),
-                 int(store::AppendAdded));
+                 store::AppendStatus::Ok);
         project.ini().writeString(QStringLiteral("PICTURE"), QStringLiteral("PICTURE_1"), QStringLiteral("gone.bmp"));
         project.ini().writeInteger(QStringLiteral("SUMMARY"), QStringLiteral("TOTAL_PICTURES"), 2);
 

@@ -1,6 +1,8 @@
 #include "shell/AppState.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "shell/Forms.h"
+#include "store/LibraryPage.h"
+#include "store/ProjectsPage.h"
 #include "messages/MessageCatalogue.h"
 #include "shell/QtPrompter.h"
 #include "store/IniFile.h"
@@ -17,6 +19,8 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTreeWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -130,25 +134,85 @@ private slots:
     void textsReachThePagesControls()
     {
         TForm1& form = start(QStringLiteral("/x/Lumiwand16")).form1;
-        // Controls the pages will hold, known by their names.
-        auto* addToProject = new QPushButton(form.TabSheet2);
-        addToProject->setObjectName(QStringLiteral("Button1"));
-        auto* library = new QLabel(form.TabSheet2);
-        library->setObjectName(QStringLiteral("Label19"));
-        auto* information = new QGroupBox(form.TabSheet2);
-        information->setObjectName(QStringLiteral("GroupBox5"));
-        auto* download = new QToolButton(form.TabSheet4);
-        download->setObjectName(QStringLiteral("BitBtn40"));
-        auto* shift = new QToolButton(form.TabSheet4);
-        shift->setObjectName(QStringLiteral("BitBtn47"));
         form.show();
-        QCOMPARE(addToProject->text(), QStringLiteral("Add to MyLumiwands Project"));
-        QVERIFY(!addToProject->isEnabled());
-        QCOMPARE(library->text(), QStringLiteral("Library : "));
-        QCOMPARE(information->title(), QStringLiteral(" Information"));
-        QCOMPARE(download->toolTip(), QStringLiteral("USB Download"));
-        QCOMPARE(shift->toolTip(), QStringLiteral("Left && Right shift adjusting"));
-        QVERIFY(download->isEnabled());
+        store::LibraryPage& library = *form.libraryPage;
+        store::ProjectsPage& projects = *form.projectsPage;
+        QCOMPARE(library.Button1->text(), QStringLiteral("Add to MyLumiwands Project"));
+        QVERIFY(!library.Button1->isEnabled());
+        QVERIFY(!library.Button7->isEnabled());
+        QCOMPARE(library.Label19->text(), QStringLiteral("Library : "));
+        QCOMPARE(library.GroupBox5->title(), QStringLiteral(" Information"));
+        QCOMPARE(projects.BitBtn40->toolTip(), QStringLiteral("USB Download"));
+        QCOMPARE(projects.BitBtn40->accessibleName(), QStringLiteral("USB Download"));
+        QCOMPARE(projects.BitBtn47->toolTip(), QStringLiteral("Left && Right shift adjusting"));
+        QCOMPARE(projects.Button10->text(), QStringLiteral("Add to Project ->"));
+        QCOMPARE(projects.Label45->text(), QStringLiteral("Total Files:"));
+        QVERIFY(projects.BitBtn40->isEnabled());
+    }
+
+    // The Projects page on entering it, a picture added, the movie interval and the download dialog from it.
+    void projectsPageFromTheWindow()
+    {
+        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
+        TForm1& form = forms.form1;
+        QImage heart(16, 16, QImage::Format_Mono);
+        heart.fill(0);
+        QVERIFY(heart.save(state_.workspace.clipsFolder + "heart.bmp", "BMP"));
+        form.show();
+        form.PageControl1->setCurrentWidget(form.TabSheet4);
+        store::ProjectsPage& page = *form.projectsPage;
+        QCOMPARE(page.ComboBox1->currentText(), QStringLiteral("QuickStart (16 x 16)"));
+        const int before = page.ListView1->count();
+        page.TreeView2DblClick(page.TreeView2->findItems("heart.bmp", Qt::MatchExactly | Qt::MatchRecursive).value(0));
+        QCOMPARE(page.ListView1->count(), before + 1);
+        QCOMPARE(page.Label46->text(), QString::number(before + 1));
+        QVERIFY(page.Label47->text().toInt() > 0);
+
+        // The preview box shows the row's picture at its natural size.
+        page.ListView1->setCurrentRow(before);
+        page.ListView1Click();
+        QVERIFY(form.GroupBox2->isVisible());
+        QCOMPARE(form.GroupBox2->geometry(), QRect(785 - 32, 0, 32, 89));
+
+        QTimer::singleShot(0, &forms.form14, [&] {
+            forms.form14.Edit1->edit()->setText("25");
+            forms.form14.Button1->click();
+        });
+        page.BitBtn46->click();
+        QCOMPARE(state_.projects->current()->movieInterval(), 200);
+
+        QTimer::singleShot(0, &forms.form10, [&] { forms.form10.Button5->click(); });
+        page.BitBtn40->click(); // the download dialog opens (and is cancelled)
+
+        // The association index reaches the Library page.
+        form.PageControl1->setCurrentWidget(form.TabSheet2);
+        store::LibraryPage& library = *form.libraryPage;
+        library.TreeView1Click(library.TreeView1->findItems("heart.bmp", Qt::MatchExactly | Qt::MatchRecursive).value(0));
+        QCOMPARE(library.ListBox1->count(), 1);
+        QCOMPARE(library.ListBox1->item(0)->text(), QStringLiteral("QuickStart (16 x 16)"));
+    }
+
+    // The 48-LED preview box reaches under "Exit": the button still takes clicks on its right half.
+    void exitStaysClickableAboveTheWidePreview()
+    {
+        TForm1& form = start(QStringLiteral("/x/Lumiwand48")).form1;
+        form.show();
+        form.PageControl1->setCurrentWidget(form.TabSheet2);
+        form.PageControl1->setCurrentWidget(form.TabSheet3);
+        QVERIFY(form.GroupBox2->isVisible());
+        QVERIFY(form.GroupBox2->geometry().intersects(form.BitBtn17->geometry()));
+        const QPoint rightHalf = form.BitBtn17->geometry().center() + QPoint(30, 0);
+        QCOMPARE(form.childAt(rightHalf), form.BitBtn17);
+    }
+
+    void topRowSharesOneFontSize()
+    {
+        messages::setSystemLanguageForTesting(0x0419); // Russian
+        TForm1& form = start(QStringLiteral("/x/Lumiwand16")).form1;
+        form.show();
+        const qreal points = form.BitBtn45->font().pointSizeF();
+        for (QToolButton* button : {form.BitBtn16, form.BitBtn7, form.BitBtn3, form.BitBtn1, form.BitBtn17})
+            QCOMPARE(button->font().pointSizeF(), points);
     }
 
     void languageButtonStoresAndReappliesTexts()

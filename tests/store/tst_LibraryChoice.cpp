@@ -141,8 +141,8 @@ private slots:
 
     void failureTexts()
     {
-        QCOMPARE(store::appendFailureText(7, "a.bmp", "P (1 x 1)"),
-                 QStringLiteral("Fail to add picture/Banner to project file : P (1 x 1)!\n\nSkip copy this file!"));
+        QCOMPARE(store::appendFailureText(store::AppendStatus::Rejected, "a.bmp", "P (1 x 1)"),
+                 QStringLiteral("Dimension of Picture/Banner a.bmp is different from project: P (1 x 1)!\n\nSkip copy this file!"));
     }
 };
 

@@ -107,12 +107,12 @@ private slots:
     void appendChecksHeightOnly_data()
     {
         QTest::addColumn<QString>("picture");
-        QTest::addColumn<int>("result");
-        QTest::newRow("picture") << "square.bmp" << int(store::AppendAdded);
-        QTest::newRow("banner of any width") << "banner.bmp" << int(store::AppendAdded);
-        QTest::newRow("other height") << "low.bmp" << int(store::AppendRejected);
-        QTest::newRow("missing file") << "none.bmp" << int(store::AppendRejected);
-        QTest::newRow("not a picture") << "junk.bmp" << int(store::AppendRejected);
+        QTest::addColumn<store::AppendStatus>("result");
+        QTest::newRow("picture") << "square.bmp" << store::AppendStatus::Ok;
+        QTest::newRow("banner of any width") << "banner.bmp" << store::AppendStatus::Ok;
+        QTest::newRow("other height") << "low.bmp" << store::AppendStatus::Rejected;
+        QTest::newRow("missing file") << "none.bmp" << store::AppendStatus::Rejected;
+        QTest::newRow("not a picture") << "junk.bmp" << store::AppendStatus::Rejected;
     }
     void appendChecksHeightOnly()
     {
@@ -125,9 +125,9 @@ private slots:
     void appendWritesWhatItIsGiven()
     {
         Project project = newProject();
-        QCOMPARE(store::appendEntry(project, clips, "square.bmp", 0, -1, -1, false), 0);
-        QCOMPARE(store::appendEntry(project, clips, "banner.bmp", 24, 2, 3, true), 0);
-        QCOMPARE(store::appendEntry(project, clips, "square.bmp", 0, 0, 0, false), 0);
+        QCOMPARE(store::appendEntry(project, clips, "square.bmp", 0, -1, -1, false), store::AppendStatus::Ok);
+        QCOMPARE(store::appendEntry(project, clips, "banner.bmp", 24, 2, 3, true), store::AppendStatus::Ok);
+        QCOMPARE(store::appendEntry(project, clips, "square.bmp", 0, 0, 0, false), store::AppendStatus::Ok);
         QCOMPARE(entriesOf(project), QStringList({"square.bmp:0:0:0", "banner.bmp:2:3:1", "square.bmp:0:0:0"}));
         QVERIFY(project.ini().valueExists("TICKER", "PICTURE_0"));  // -1 writes 0
         QVERIFY(!project.ini().valueExists("TICKER", "PICTURE_2")); //  0 writes nothing
@@ -139,7 +139,7 @@ private slots:
     {
         Project project(dir.filePath("nodimension.ini"));
         project.ini().writeInteger("SUMMARY", "TOTAL_PICTURES", 0);
-        QCOMPARE(store::appendEntry(project, clips, "square.bmp", 0, -1, -1, false), int(store::AppendNoDimension));
+        QCOMPARE(store::appendEntry(project, clips, "square.bmp", 0, -1, -1, false), store::AppendStatus::NoDimension);
     }
 
     void removeRenumbersTheRest()

@@ -45,6 +45,8 @@ class TestProjectList : public QObject {
     }
 
 private slots:
+    void newProjectNames_data();
+    void newProjectNames();
     void init()
     {
         const QString base = dir.path() + QStringLiteral("/%1-%2/")
@@ -284,6 +286,35 @@ private slots:
         QTEST(banner.fontName, "font");
     }
 };
+
+void TestProjectList::newProjectNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message"); // empty: created
+    QTest::newRow("new") << "Party" << "";
+    QTest::newRow("spaces kept") << " Party " << "";
+    QTest::newRow("exists") << "Show" << "File already exists!\n\nPlease input another file name.";
+    QTest::newRow("empty") << "" << "Please input correct filename !!";
+    QTest::newRow("zero") << "0" << "Please input correct filename !!";
+    QTest::newRow("leaves the folder") << "../Party" << "Please input correct filename !!";
+}
+
+void TestProjectList::newProjectNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    project("Show", {});
+    ScriptedPrompter prompter;
+    const bool created = store::createNamedProject(projects, name, 16, 11, prompter);
+    QCOMPARE(created, message.isEmpty());
+    QCOMPARE(prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (created) {
+        Project made(projects + name + ".ini");
+        QCOMPARE(made.width(), 16);
+        QCOMPARE(made.height(), 11);
+    }
+    QVERIFY(!QFile::exists(projects + "../Party.ini"));
+}
 
 QTEST_GUILESS_MAIN(TestProjectList)
 #include "tst_ProjectList.moc"

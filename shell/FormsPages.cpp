@@ -1,0 +1,107 @@
+// The main window's pages and the dialogs they open: what each command of the Library and Projects pages runs
+// when it needs the device image, the stick or a dialog made beside the pages.
+
+#include "shell/Forms.h"
+
+#include "deviceimage/BinaryFiles.h"
+#include "deviceimage/ImageCompiler.h"
+#include "deviceimage/TimingDialogs.h"
+#include "shell/AppState.h"
+#include "store/LibraryPage.h"
+#include "ui/Command.h"
+
+namespace shell {
+namespace {
+
+deviceimage::ImageContext imageContext(const AppState& state)
+{
+    return {state.edition, state.workspace, state.simplifiedMode};
+}
+
+} // namespace
+
+store::ProjectCounters Forms::measureProject(const store::Project& project) const
+{
+    const deviceimage::CompileResult counted =
+        deviceimage::compileImage(deviceimage::CompileMode::Count, 0, &project, imageContext(state_));
+    return {counted.pictures, counted.total};
+}
+
+void Forms::connectPages()
+{
+    store::LibraryPage& library = *form1.libraryPage;
+    store::ProjectsPage& projects = *form1.projectsPage;
+    projects.setMovieGroupChooser(&moviegroup);
+    projects.setTickerChooser(&tickersetup);
+    projects.setMeasure([this](const store::Project& project) { return measureProject(project); });
+
+    QObject::connect(&form1, &TForm1::newProjectRequested, &form4, &QDialog::exec);
+    QObject::connect(&form4, &store::TForm4::projectCreated, &form1, &TForm1::projectCreated);
+
+    // The speed of a picture of the library, or of the selected entry's picture: the speed dialog edits
+    // currentSpeed between the file's record and back.
+    const auto adjustSpeed = [this](const QString& file) {
+        ui::runCommand(prompter_, [&] {
+            deviceimage::TimingRecords records(state_.workspace.clipsFolder, state_.edition);
+            deviceimage::adjustFlashingSpeed(records, file, state_.currentSpeed, speedsetup);
+        });
+    };
+    QObject::connect(&library, &store::LibraryPage::adjustSpeedRequested, &form1, adjustSpeed);
+    QObject::connect(&projects, &store::ProjectsPage::speedRequested, &form1, adjustSpeed);
+    QObject::connect(&projects, &store::ProjectsPage::shiftRequested, &form1, [this](const QString& file) {
+        ui::runCommand(prompter_, [&] {
+            deviceimage::TimingRecords records(state_.workspace.clipsFolder, state_.edition);
+            deviceimage::adjustShift(records, file, leftrigthshiftadj);
+        });
+    });
+    QObject::connect(&projects, &store::ProjectsPage::movieIntervalRequested, &form1, [this] {
+        if (store::Project* project = state_.projects->current())
+            ui::runCommand(prompter_, [&] { deviceimage::setProjectMovieInterval(*project, form14); });
+    });
+    QObject::connect(&projects, &store::ProjectsPage::torchRequested, &form1, [this, &projects] {
+        ui::runCommand(prompter_, [&] {
+            deviceimage::addTorchPicture(*state_.projects, state_.workspace.clipsFolder, state_.edition, prompter_);
+        });
+        projects.loadEntryList();
+        form1.refreshAssociations();
+    });
+
+    // The stick: the download dialog always opens; afterwards the page shows what a read-back or a merge of
+    // indelible pictures changed.
+    QObject::connect(&projects, &store::ProjectsPage::downloadRequested, &form1, [this, &projects] {
+        form10.exec();
+        projects.refreshProjectSelector();
+        projects.loadEntryList();
+        form1.refreshAssociations();
+    });
+
+    // Binary project files.
+    QObject::connect(&projects, &store::ProjectsPage::exportBinaryRequested, &form1, [this] {
+        ui::runCommand(prompter_, [&] {
+            deviceimage::exportBinary(*state_.projects, imageContext(state_), prompter_, binaryHooks());
+        });
+    });
+    QObject::connect(&projects, &store::ProjectsPage::emailProjectRequested, &form1, [this] {
+        ui::runCommand(prompter_, [&] {
+            deviceimage::emailProject(*state_.projects, imageContext(state_), prompter_, binaryHooks());
+        });
+    });
+    QObject::connect(&projects, &store::ProjectsPage::openBinaryRequested, &form1, [this, &projects] {
+        ui::runCommand(prompter_, [&] {
+            deviceimage::openBinary(*state_.projects, imageContext(state_), prompter_, binaryHooks());
+        });
+        projects.refreshProjectSelector();
+        projects.loadEntryList();
+        form1.refreshAssociations();
+    });
+}
+
+deviceimage::BinaryCommandHooks Forms::binaryHooks()
+{
+    deviceimage::BinaryCommandHooks hooks;
+    hooks.deviceTypeChooser = &savebindialog;
+    hooks.loadEntryList = [this] { form1.projectsPage->loadEntryList(); };
+    return hooks;
+}
+
+} // namespace shell

@@ -1,0 +1,114 @@
+// The main window's pages: the Library and Projects pages placed in the page control, the steps a page change
+// runs for them, the top preview they show pictures in, and the frame's "New Project" and "New Library".
+
+#include "shell/Main.h"
+
+#include "imaging/PicturePreview.h"
+#include "shell/AppState.h"
+#include "store/LibraryPage.h"
+#include "store/ProjectsPage.h"
+#include "ui/CaptionFit.h"
+#include "ui/Command.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace shell {
+
+void TForm1::buildPages()
+{
+    libraryPage = new store::LibraryPage(state_.workspace, associations_, prompter_, TabSheet2);
+    libraryPage->setGeometry(0, 0, 793, 470);
+    projectsPage = new store::ProjectsPage(state_.edition, state_.workspace, *state_.projects, prompter_, TabSheet4);
+    projectsPage->setGeometry(0, 0, 793, 470);
+    connect(projectsPage, &store::ProjectsPage::previewRequested, this, &TForm1::showTopPreview);
+    connect(projectsPage, &store::ProjectsPage::previewHidden, this, &TForm1::hideTopPreview);
+    connect(projectsPage, &store::ProjectsPage::projectsChanged, this, &TForm1::refreshAssociations);
+}
+
+void TForm1::showTopPreview(const QString& fileName)
+{
+    const imaging::PicturePreview preview =
+        imaging::previewPictureFile(state_.workspace.clipsFolder, fileName, state_.simplifiedMode);
+    switch (preview.outcome) {
+    case imaging::PicturePreview::HideGroup:
+        GroupBox2->hide();
+        return;
+    case imaging::PicturePreview::Unchanged:
+        Image11->clear();
+        return;
+    case imaging::PicturePreview::Show:
+        break;
+    }
+    Image11->setPixmap(QPixmap::fromImage(preview.image));
+    Image11->setGeometry(preview.imageLeft, preview.imageTop, preview.image.width(), preview.image.height());
+    GroupBox2->setGeometry(preview.groupLeft, GroupBox2->y(), preview.groupWidth, GroupBox2->height());
+    GroupBox2->show();
+    keepTopButtonsAbovePreview();
+}
+
+void TForm1::hideTopPreview()
+{
+    GroupBox2->hide();
+}
+
+// A wide preview box reaches under the top row (the 48-LED edition's box starts left of "Exit"): the buttons stay
+// on top so that every part of them takes clicks.
+void TForm1::keepTopButtonsAbovePreview()
+{
+    for (QToolButton* button : {BitBtn45, BitBtn16, BitBtn7, BitBtn3, BitBtn1, BitBtn17})
+        button->raise();
+}
+
+void TForm1::fitTopRowCaptions()
+{
+    ui::fitCaptionsTogether({BitBtn45, BitBtn16, BitBtn7, BitBtn3, BitBtn1, BitBtn17});
+}
+
+void TForm1::refreshAssociations()
+{
+    associations_ = store::buildAssociationIndex(*state_.projects);
+    libraryPage->refreshAssociations();
+}
+
+void TForm1::enterPage()
+{
+    if (PageControl1->currentWidget() == TabSheet2) {
+        libraryPage->rebuildTree();
+    } else if (PageControl1->currentWidget() == TabSheet4) {
+        projectsPage->enterPage();
+        refreshAssociations();
+        projectsPage->loadEntryList();
+    }
+}
+
+void TForm1::projectCreated(const QString& name)
+{
+    if (PageControl1->currentWidget() != TabSheet4)
+        return;
+    refreshAssociations();
+    state_.projects->listProjects();
+    state_.projects->selectProjectByName(name);
+    projectsPage->refreshProjectSelector();
+    projectsPage->loadEntryList();
+}
+
+void TForm1::BitBtn7Click()
+{
+    bool created = false;
+    ui::runCommand(prompter_, [&] {
+        store::LibraryCatalogue catalogue(state_.workspace.clipsFolder);
+        created = store::createLibrary(catalogue, prompter_);
+    });
+    if (!created)
+        return;
+    if (PageControl1->currentWidget() == TabSheet2)
+        libraryPage->rebuildTree();
+    else if (PageControl1->currentWidget() == TabSheet4)
+        projectsPage->rebuildTree();
+}
+
+} // namespace shell

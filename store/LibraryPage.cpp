@@ -1,0 +1,336 @@
+#include "store/LibraryPage.h"
+
+#include "mailsender/Mail.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/Prompter.h"
+#include "ui/Command.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+
+namespace store {
+namespace {
+
+constexpr int kNodeKindRole = Qt::UserRole;
+constexpr int kInfoWidth = 233;
+constexpr int kInfoWideWidth = 473; // over the associated projects' place while they are hidden
+constexpr unsigned kEditTitle = 431;
+constexpr unsigned kOnlyInFileMode = 425;
+
+QIcon nodeIcon(const QWidget& widget, LibraryNodeKind kind)
+{
+    switch (kind) {
+    case LibraryNodeKind::Root:
+        return widget.style()->standardIcon(QStyle::SP_DriveHDIcon);
+    case LibraryNodeKind::Library:
+        return widget.style()->standardIcon(QStyle::SP_DirIcon);
+    case LibraryNodeKind::File:
+        break;
+    }
+    return widget.style()->standardIcon(QStyle::SP_FileIcon);
+}
+
+QTreeWidgetItem* treeItem(const QWidget& widget, const LibraryNode& node)
+{
+    auto* item = new QTreeWidgetItem(QStringList{node.text});
+    item->setIcon(0, nodeIcon(widget, node.kind));
+    item->setData(0, kNodeKindRole, static_cast<int>(node.kind));
+    for (const LibraryNode& child : node.children)
+        item->addChild(treeItem(widget, child));
+    return item;
+}
+
+} // namespace
+
+LibraryNodeKind nodeKindOf(const QTreeWidgetItem& item)
+{
+    return static_cast<LibraryNodeKind>(item.data(0, kNodeKindRole).toInt());
+}
+
+LibraryNode libraryNodeOf(const QTreeWidgetItem& item)
+{
+    LibraryNode node;
+    node.text = item.text(0);
+    node.kind = nodeKindOf(item);
+    for (int i = 0; i < item.childCount(); ++i)
+        node.children.push_back({item.child(i)->text(0), kPictureIcon, LibraryNodeKind::File, -1, {}});
+    return node;
+}
+
+void fillLibraryTree(QTreeWidget& tree, const Workspace& workspace, LibraryTreeOrder order)
+{
+    tree.clear();
+    const LibraryCatalogue catalogue(workspace.clipsFolder);
+    for (const LibraryNode& node : buildLibraryTree(catalogue, order))
+        tree.addTopLevelItem(treeItem(tree, node));
+}
+
+LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& associations,
+                         messages::Prompter& prompter, QWidget* parent)
+    : QWidget(parent),
+      TreeView1(new QTreeWidget(this)),
+      GroupBox5(new QGroupBox(this)),
+      Label19(new QLabel(GroupBox5)),
+      Label20(new QLabel(GroupBox5)),
+      Label21(new QLabel(GroupBox5)),
+      Label22(new QLabel(GroupBox5)),
+      Label23(new QLabel(GroupBox5)),
+      Label24(new QLabel(GroupBox5)),
+      GroupBox7(new QGroupBox(this)),
+      ListBox1(new QListWidget(GroupBox7)),
+      GroupBox6(new QGroupBox(this)),
+      Image1(new QLabel(GroupBox6)),
+      Button1(new QPushButton(GroupBox6)),
+      Button7(new QPushButton(GroupBox6)),
+      Button2(new QPushButton(GroupBox6)),
+      Button12(new QPushButton(GroupBox6)),
+      Button3(new QPushButton(GroupBox6)),
+      Button5(new QPushButton(GroupBox6)),
+      Button4(new QPushButton(GroupBox6)),
+      Button6(new QPushButton(GroupBox6)),
+      Button11(new QPushButton(GroupBox6)),
+      workspace_(workspace),
+      associations_(associations),
+      prompter_(prompter)
+{
+    setObjectName(QStringLiteral("LibraryPage"));
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setGeometry(0, 8, 289, 457);
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setDragEnabled(false);
+
+    GroupBox5->setObjectName(QStringLiteral("GroupBox5"));
+    GroupBox5->setGeometry(304, 16, kInfoWideWidth, 137);
+    const QList<QLabel*> captions{Label19, Label20, Label21};
+    const QList<QLabel*> values{Label22, Label23, Label24};
+    const char* captionNames[] = {"Label19", "Label20", "Label21"};
+    const char* valueNames[] = {"Label22", "Label23", "Label24"};
+    for (int row = 0; row < 3; ++row) {
+        captions[row]->setObjectName(QLatin1String(captionNames[row]));
+        values[row]->setObjectName(QLatin1String(valueNames[row]));
+        captions[row]->setGeometry(12, 28 + row * 34, 96, 20);
+        values[row]->setGeometry(110, 28 + row * 34, kInfoWideWidth - 120, 20);
+        values[row]->setStyleSheet(QStringLiteral("color: navy"));
+        values[row]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+
+    GroupBox7->setObjectName(QStringLiteral("GroupBox7"));
+    GroupBox7->setGeometry(544, 16, 233, 137);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(8, 22, 217, 107);
+    ListBox1->setAccessibleName(QStringLiteral("Associated Projects"));
+    GroupBox7->hide();
+
+    GroupBox6->setObjectName(QStringLiteral("GroupBox6"));
+    GroupBox6->setGeometry(304, 160, 473, 305);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setScaledContents(true);
+    Image1->hide();
+    const QList<QPushButton*> column{Button1, Button7, Button2, Button12, Button3, Button5, Button4, Button6, Button11};
+    const char* columnNames[] = {"Button1", "Button7", "Button2", "Button12", "Button3",
+                                 "Button5", "Button4", "Button6", "Button11"};
+    for (int row = 0; row < column.size(); ++row) {
+        column[row]->setObjectName(QLatin1String(columnNames[row]));
+        column[row]->setGeometry(224, 24 + row * 31, 241, 27);
+    }
+
+    connect(TreeView1, &QTreeWidget::itemClicked, this, &LibraryPage::TreeView1Click);
+    connect(TreeView1, &QTreeWidget::itemDoubleClicked, this, &LibraryPage::TreeView1Click);
+    // The keyboard selects as the mouse does.
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item && TreeView1->hasFocus())
+            TreeView1Click(item);
+    });
+    connect(Button1, &QPushButton::clicked, this, &LibraryPage::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &LibraryPage::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &LibraryPage::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &LibraryPage::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &LibraryPage::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &LibraryPage::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &LibraryPage::Button7Click);
+    connect(Button11, &QPushButton::clicked, this, &LibraryPage::Button11Click);
+    connect(Button12, &QPushButton::clicked, this, &LibraryPage::Button12Click);
+    disableCommands();
+}
+
+QPushButton* LibraryPage::commandButton(LibraryCommand command) const
+{
+    switch (command) {
+    case LibraryCommand::AddToProject:
+        return Button1;
+    case LibraryCommand::AddBmpJpeg:
+        return Button7;
+    case LibraryCommand::CopyMove:
+        return Button2;
+    case LibraryCommand::Delete:
+        return Button12;
+    case LibraryCommand::Edit:
+        return Button3;
+    case LibraryCommand::Rename:
+        return Button5;
+    case LibraryCommand::SaveAsNewFile:
+        return Button4;
+    case LibraryCommand::Email:
+        return Button6;
+    case LibraryCommand::AdjustSpeed:
+        break;
+    }
+    return Button11;
+}
+
+void LibraryPage::rebuildTree()
+{
+    fillLibraryTree(*TreeView1, workspace_, LibraryTreeOrder::Sorted);
+    TreeView1->expandAll();
+}
+
+void LibraryPage::disableCommands()
+{
+    for (LibraryCommand command : kLibraryCommands)
+        commandButton(command)->setEnabled(false);
+}
+
+void LibraryPage::TreeView1Click(QTreeWidgetItem* item)
+{
+    if (!item)
+        return;
+    const QTreeWidgetItem* parent = item->parent();
+    info_ = libraryInformation(libraryNodeOf(*item), parent ? parent->text(0) : QString(), workspace_.clipsFolder,
+                               info_);
+    showInformation();
+    for (LibraryCommand command : kLibraryCommands)
+        commandButton(command)->setEnabled(libraryCommandEnabled(command, info_.mode));
+}
+
+void LibraryPage::showInformation()
+{
+    Label22->setText(info_.library);
+    Label23->setText(info_.file);
+    Label21->setText(messages::lookupMessage(info_.thirdLabel));
+    Label24->setText(info_.thirdValue);
+    GroupBox7->setVisible(info_.showAssociated);
+    GroupBox5->resize(info_.showAssociated ? kInfoWidth : kInfoWideWidth, GroupBox5->height());
+    refreshAssociations();
+
+    const QRect place = libraryPreviewRect(info_.pictureSize, GroupBox6->height());
+    QPixmap picture;
+    if (info_.showPreview && picture.load(workspace_.clipsFolder + info_.file, "BMP")) {
+        Image1->setPixmap(picture);
+        Image1->setGeometry(place);
+        Image1->show();
+    } else {
+        Image1->hide();
+        Image1->clear();
+    }
+}
+
+void LibraryPage::refreshAssociations()
+{
+    ListBox1->clear();
+    if (info_.mode == LibraryMode::File)
+        ListBox1->addItems(associatedProjects(associations_, info_.file));
+}
+
+void LibraryPage::forgetSelection()
+{
+    // The selection mode stays until the next click; the values and the preview go.
+    info_.library.clear();
+    info_.file.clear();
+    info_.thirdValue.clear();
+    info_.showPreview = false;
+    Label22->clear();
+    Label23->clear();
+    Label24->clear();
+    Image1->hide();
+    Image1->clear();
+    ListBox1->clear();
+    disableCommands();
+    Button7->setEnabled(true);
+}
+
+void LibraryPage::Button1Click()
+{
+    if (info_.mode == LibraryMode::File)
+        emit addToProjectsRequested(info_.library, info_.file, info_.thirdValue);
+}
+
+void LibraryPage::Button2Click()
+{
+    if (info_.mode == LibraryMode::File)
+        emit copyMoveRequested(info_.library, info_.file, info_.thirdValue);
+}
+
+void LibraryPage::Button3Click()
+{
+    if (info_.mode != LibraryMode::File || info_.file.isEmpty()) {
+        prompter_.tell(kEditTitle, kOnlyInFileMode, messages::Icon::Stop);
+        return;
+    }
+    emit editRequested(info_.file);
+}
+
+void LibraryPage::Button4Click()
+{
+    ui::runCommand(prompter_, [&] {
+        LibraryCatalogue catalogue(workspace_.clipsFolder);
+        exportFileCopy(catalogue, info_.mode == LibraryMode::File ? info_.file : QString(), workspace_.rootFolder,
+                       prompter_);
+    });
+}
+
+void LibraryPage::Button5Click()
+{
+    bool renamed = false;
+    ui::runCommand(prompter_, [&] {
+        LibraryCatalogue catalogue(workspace_.clipsFolder);
+        if (info_.mode == LibraryMode::Library && !info_.library.isEmpty())
+            renamed = renameLibrary(catalogue, info_.library, prompter_);
+        else if (info_.mode == LibraryMode::File && !info_.file.isEmpty())
+            renamed = !renamePictureFile(catalogue, info_.file, prompter_).isEmpty();
+    });
+    if (renamed) {
+        rebuildTree();
+        forgetSelection();
+    }
+}
+
+void LibraryPage::Button6Click()
+{
+    mail::emailLibraryFile(static_cast<int>(info_.mode), info_.file, workspace_.clipsFolder, workspace_.tempFolder,
+                           prompter_);
+}
+
+void LibraryPage::Button7Click()
+{
+    emit importRequested();
+}
+
+void LibraryPage::Button11Click()
+{
+    if (info_.mode == LibraryMode::File && !info_.file.isEmpty())
+        emit adjustSpeedRequested(info_.file);
+}
+
+void LibraryPage::Button12Click()
+{
+    bool deleted = false;
+    ui::runCommand(prompter_, [&] {
+        LibraryCatalogue catalogue(workspace_.clipsFolder);
+        if (info_.mode == LibraryMode::File && !info_.file.isEmpty())
+            deleted = deletePictureFile(catalogue, info_.file, info_.library, prompter_);
+        else if (info_.mode == LibraryMode::Library && !info_.library.isEmpty())
+            deleted = deleteLibrary(catalogue, info_.library, prompter_);
+    });
+    if (deleted) {
+        rebuildTree();
+        forgetSelection();
+    }
+}
+
+} // namespace store

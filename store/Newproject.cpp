@@ -1,0 +1,66 @@
+#include "store/Newproject.h"
+
+#include "messages/MessageCatalogue.h"
+#include "messages/Prompter.h"
+#include "store/ProjectList.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace store {
+
+TForm4::TForm4(QString projectsFolder, int width, int height, messages::Prompter& prompter, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      Label1(new QLabel(this)),
+      Edit1(new QLineEdit(this)),
+      Button1(new QPushButton(this)),
+      Button2(new QPushButton(this)),
+      projectsFolder_(std::move(projectsFolder)),
+      width_(width),
+      height_(height),
+      prompter_(prompter)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setModal(true);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Label1->setGeometry(40, 60, 320, 20);
+    Edit1->setGeometry(40, 90, 320, 26);
+    Button1->setGeometry(80, 200, 100, 30);
+    Button2->setGeometry(220, 200, 100, 30);
+    setFixedSize(400, 292);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm4::Button1Click()
+{
+    const QString name = Edit1->text();
+    try {
+        if (!createNamedProject(projectsFolder_, name, width_, height_, prompter_))
+            return;
+    } catch (const IniWriteError& error) {
+        prompter_.tellText(465, error.message(), messages::Icon::Stop);
+        return;
+    }
+    emit projectCreated(name);
+    prompter_.tell(465, 467, messages::Icon::Information);
+    Edit1->clear();
+    accept();
+}
+
+void TForm4::showEvent(QShowEvent* event)
+{
+    using messages::lookupMessage;
+    setWindowTitle(lookupMessage(593));
+    Label1->setText(lookupMessage(462));
+    Button1->setText(lookupMessage(464));
+    Button2->setText(lookupMessage(595));
+    Edit1->setFocus();
+    QDialog::showEvent(event);
+}
+
+} // namespace store

@@ -1,0 +1,536 @@
+// The Linux stick backend against a real kernel. Runs inside the virtual machine of run-vm.sh (as root), where
+// the kernel's gadget framework makes two USB keyboards on dummy_hcd's controllers: the stick (05fe:1113,
+// "Moonotter") served by gadgetstick, and another keyboard with other ids. The built lumiwandctl and the backend
+// itself (in this process) talk to them through udev, sysfs, hidraw and evdev as they would to real hardware.
+#include "devicelink/DeviceTransfers.h"
+#include "devicelink/linux/LinuxHidPlatform.h"
+#include "devicelink/simulated/SimulatedHidPlatform.h"
+#include "imaging/LitGrid.h"
+#include "imaging/PictureFile.h"
+#include "messages/MessageCatalogue.h"
+#include "store/Project.h"
+#include "store/Workspace.h"
+#include "tests/devicelink/TransferRig.h"
+#include "tests/vm/UsbGadget.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fcntl.h>
+#include <grp.h>
+#include <linux/input.h>
+#include <linux/kd.h>
+#include <linux/keyboard.h>
+#include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+using namespace devicelink;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+constexpr int kStickController = 1; // the other keyboard takes controller 0, so it enumerates first
+constexpr int kProcessLimit = 180000;
+
+struct Outcome {
+    int status = -1;
+    QString out;
+    QString err;
+    qint64 ms = 0;
+};
+
+struct CtlRun {
+    QStringList arguments;
+    QString simulated; // a LUMIWAND_SIMULATED_DEVICE value; empty: the USB devices
+    QString home;
+    bool unprivileged = false;
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The device nodes this process holds open: a transfer that ended must leave none behind.
+QStringList openDeviceNodes()
+{
+    QStringList nodes;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString& fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        const QString target = QFile::symLinkTarget(fds.filePath(fd));
+        if (target.startsWith(QLatin1String("/dev/hidraw")) || target.startsWith(QLatin1String("/dev/input/")))
+            nodes << target;
+    }
+    return nodes;
+}
+
+// True when nobody holds the event node grabbed: a grab of our own succeeds (and is let go at once).
+bool eventNodeFree(const QString& node)
+{
+    const int fd = ::open(node.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool free = ::ioctl(fd, EVIOCGRAB, 1) == 0;
+    if (free)
+        ::ioctl(fd, EVIOCGRAB, 0);
+    ::close(fd);
+    return free;
+}
+
+// Key presses and releases that reached a reader of an event node, draining what it holds.
+int keyEventsRead(int fd)
+{
+    int keys = 0;
+    input_event events[64];
+    ssize_t got;
+    while ((got = ::read(fd, events, sizeof events)) > 0) {
+        for (ssize_t i = 0; i < got / static_cast<ssize_t>(sizeof(input_event)); ++i)
+            keys += events[i].type == EV_KEY ? 1 : 0;
+    }
+    return keys;
+}
+
+// How often `part` appears in `text`.
+int occurrences(const QString& text, const QString& part)
+{
+    return static_cast<int>(text.count(part));
+}
+
+// The download dialog's transfers over a platform in this process, so that the test sees what the platform holds
+// afterwards: a factory-mode download (straight to the write transfer) of `image` to the 32-LED stick it finds.
+struct InProcessTransfer {
+    InProcessTransfer(HidPlatform& platform, EventPump& pump, const QByteArray& image)
+        : transport(platform, pump), image(image)
+    {
+        ProjectHooks hooks;
+        hooks.currentProjectPath = [] { return QStringLiteral("/tmp/Bench.ini"); };
+        hooks.countedTotal = [this] { return static_cast<int>(this->image.size()); };
+        hooks.buildImage = [this](int) { return this->image; };
+        TransferSettings settings;
+        settings.ledCount = 32;
+        settings.factoryMode = true;
+        transfers = std::make_unique<DeviceTransfers>(transport, prompter, view, hooks, settings);
+        found = transport.discoverDevices();
+    }
+
+    bool download() { return found && transfers->download(); }
+
+    Transport transport;
+    QByteArray image;
+    ScriptedPrompter prompter;
+    TransferView view;
+    std::unique_ptr<DeviceTransfers> transfers;
+    bool found = false;
+};
+
+// Counts and times the indicator writes of the platform it wraps.
+class TimedPlatform : public HidPlatform {
+public:
+    explicit TimedPlatform(HidPlatform& inner) : inner_(inner) {}
+    int writes = 0;
+    qint64 writeNanoseconds = 0;
+
+    std::vector<HidInterface> enumerateInterfaces() override { return inner_.enumerateInterfaces(); }
+    std::optional<QString> manufacturerString(const QString& path) override { return inner_.manufacturerString(path); }
+    bool beginTransfer(const QString& path) override { return inner_.beginTransfer(path); }
+    void endTransfer() override { inner_.endTransfer(); }
+    bool writeIndicators(const QString& path, int nibble) override
+    {
+        QElapsedTimer clock;
+        clock.start();
+        const bool written = inner_.writeIndicators(path, nibble);
+        writeNanoseconds += clock.nsecsElapsed();
+        ++writes;
+        return written;
+    }
+    QString takeTypedKeys() override { return inner_.takeTypedKeys(); }
+    void waitForKeys(int ms) override { inner_.waitForKeys(ms); }
+
+private:
+    HidPlatform& inner_;
+};
+
+// Swaps keys of the console's keymap (a French-like layout: A and Q, Z and W swapped, the digit row typing
+// symbols), so that anything that went through a keymap would decode wrongly. Restores it when destroyed.
+class ConsoleKeymap {
+public:
+    ConsoleKeymap()
+    {
+        fd_ = ::open("/dev/tty0", O_RDWR | O_CLOEXEC);
+        const std::pair<int, int> swaps[] = {{KEY_A, KEY_Q}, {KEY_Z, KEY_W}, {KEY_M, KEY_SEMICOLON}};
+        for (const auto& [a, b] : swaps) {
+            const int valueA = entry(a), valueB = entry(b);
+            set(a, valueB);
+            set(b, valueA);
+        }
+        const unsigned short symbols[] = {'&', 0xE9, '"', '\'', '(', '-'}; // what AZERTY's unshifted 1..6 type
+        for (int k = 0; k < 6; ++k)
+            set(KEY_1 + k, K(KT_LATIN, symbols[k]));
+    }
+    ~ConsoleKeymap()
+    {
+        for (auto it = saved_.crbegin(); it != saved_.crend(); ++it)
+            write(it->first, it->second);
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool isValid() const { return fd_ >= 0 && changed_; }
+    int entry(int key) const
+    {
+        kbentry request{K_NORMTAB, static_cast<unsigned char>(key), 0};
+        return ::ioctl(fd_, KDGKBENT, &request) == 0 ? request.kb_value : -1;
+    }
+
+private:
+    void set(int key, int value)
+    {
+        saved_.push_back({key, entry(key)});
+        changed_ = write(key, value) && entry(key) == value;
+    }
+    bool write(int key, int value)
+    {
+        kbentry request{K_NORMTAB, static_cast<unsigned char>(key), static_cast<unsigned short>(value)};
+        return ::ioctl(fd_, KDSKBENT, &request) == 0;
+    }
+
+    int fd_ = -1;
+    bool changed_ = false;
+    std::vector<std::pair<int, int>> saved_;
+};
+
+} // namespace
+
+class tst_VmStick : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir scratch_;
+    QString home_;
+    store::Workspace workspace_;
+    std::unique_ptr<UsbGadget> other_;
+    std::unique_ptr<UsbGadget> stick_;
+    StickFirmware firmware_{QStringLiteral(GADGETSTICK)};
+    int fullBytes_ = 0;
+
+    Outcome ctl(const CtlRun& run) const
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", run.home.isEmpty() ? home_ : run.home);
+        environment.insert("XDG_CONFIG_HOME", (run.home.isEmpty() ? home_ : run.home) + "/.config");
+        environment.remove("XDG_DOCUMENTS_DIR");
+        environment.remove("LUMIWAND_SIMULATED_DEVICE");
+        if (!run.simulated.isEmpty())
+            environment.insert("LUMIWAND_SIMULATED_DEVICE", run.simulated);
+        process.setProcessEnvironment(environment);
+        if (run.unprivileged) {
+            process.setChildProcessModifier([] {
+                if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+                    ::_exit(126);
+            });
+        }
+        QElapsedTimer clock;
+        clock.start();
+        process.start(QStringLiteral(LUMIWANDCTL), QStringList{"--edition", "32"} + run.arguments);
+        if (!process.waitForFinished(kProcessLimit)) {
+            process.kill();
+            process.waitForFinished();
+            return {-1, {}, QStringLiteral("lumiwandctl did not finish"), clock.elapsed()};
+        }
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()),
+                clock.elapsed()};
+    }
+
+    Outcome ctl(const QStringList& arguments) const { return ctl(CtlRun{arguments, {}, {}, false}); }
+
+    void makeProject(const QString& name, int pictures)
+    {
+        const QString path = workspace_.projectsFolder + name + ".ini";
+        store::createProject(path, 32, 32);
+        store::Project project(path);
+        for (int p = 0; p < pictures; ++p) {
+            imaging::LitGrid picture(32, 32);
+            for (int x = 0; x < 32; ++x)
+                picture.setLit(x, (x * (p + 3) + p) % 32);
+            const QString file = QStringLiteral("%1%2.bmp").arg(name).arg(p);
+            QVERIFY(imaging::savePicture(picture, workspace_.clipsFolder, file, imaging::ExistingFile::Replace).ok());
+            QCOMPARE(store::appendEntry(project, workspace_.clipsFolder, file, 0, 0, 0, false), store::AppendStatus::Ok);
+        }
+    }
+
+    QString stickPath(const QString& name) const { return scratch_.filePath(name); }
+
+    void replugStick()
+    {
+        firmware_.stop();
+        if (stick_->hidrawNode().isEmpty())
+            QVERIFY(stick_->plug(kStickController));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!QFile::exists(QStringLiteral("/sys/class/udc/dummy_udc.1")))
+            QSKIP("runs inside the virtual machine of tests/vm/run-vm.sh, with two dummy_hcd controllers");
+        // The keyboards first: while their USB controller runs, the guest's clock moves in small steps only.
+        other_ = std::make_unique<UsbGadget>("other", GadgetIdentity{0x1D6B, 0x0104, QStringLiteral("Moonotter")});
+        stick_ = std::make_unique<UsbGadget>("stick", GadgetIdentity{});
+        QVERIFY(other_->isValid() && stick_->isValid());
+        QVERIFY(other_->plug(0));
+        QVERIFY(stick_->plug(kStickController));
+        qInfo().noquote() << "other keyboard" << other_->hidrawNode() << other_->eventNode() << "- stick"
+                          << stick_->hidrawNode() << stick_->eventNode() << stick_->functionNode();
+        QVERIFY(scratch_.isValid());
+        home_ = scratch_.filePath("home");
+        workspace_ = store::prepareWorkspace(home_ + "/Documents/", 32, 32);
+        makeProject(QStringLiteral("Full"), 30);
+        makeProject(QStringLiteral("Small"), 1);
+        const Outcome count = ctl({"count", "Full"});
+        QVERIFY2(count.status == 0, qPrintable(count.err));
+        qInfo().noquote() << "project Full:" << count.out.simplified();
+    }
+
+    void init() { replugStick(); }
+
+    void devicesFindsTheStickAndNotTheOtherKeyboard()
+    {
+        const Outcome devices = ctl({"devices"});
+        QVERIFY2(devices.status == 0, qPrintable(devices.out + devices.err));
+        QVERIFY2(devices.out.contains(stick_->hidrawNode() + "  05fe:1113  manufacturer \"Moonotter\"\n"),
+                 qPrintable(devices.out));
+        QVERIFY2(devices.out.contains("LED Light Show Device #1: " + stick_->hidrawNode() + "\n"),
+                 qPrintable(devices.out));
+        QVERIFY2(!devices.out.contains(other_->hidrawNode()), qPrintable(devices.out));
+    }
+
+    void aWrongManufacturerIsRefused_data()
+    {
+        QTest::addColumn<QString>("manufacturer");
+        QTest::newRow("letter case") << "moonotter";
+        QTest::newRow("more text") << "Moonotter Inc.";
+    }
+
+    void aWrongManufacturerIsRefused()
+    {
+        QFETCH(QString, manufacturer);
+        QVERIFY(stick_->unplug());
+        QVERIFY(stick_->setManufacturer(manufacturer));
+        const bool plugged = stick_->plug(kStickController);
+        const Outcome devices = ctl({"devices"});
+        const Outcome download = ctl({"download", "Small"});
+        QVERIFY(stick_->unplug() && stick_->setManufacturer(QStringLiteral("Moonotter")));
+        QVERIFY(plugged);
+
+        QCOMPARE(devices.status, 1);
+        QVERIFY2(devices.out.contains("manufacturer \"" + manufacturer + "\""), qPrintable(devices.out));
+        QVERIFY2(devices.out.contains("Device not detected"), qPrintable(devices.out));
+        QVERIFY2(devices.err.contains(messages::lookupMessage(497)), qPrintable(devices.err));
+        QCOMPARE(download.status, 1);
+        QVERIFY2(download.err.contains(messages::lookupMessage(497)), qPrintable(download.err));
+    }
+
+    void anUnprivilegedUserIsToldItIsNotPermitted()
+    {
+        const QString home = scratch_.filePath("nobody");
+        QVERIFY(QDir().mkpath(home));
+        QVERIFY(QFile::setPermissions(scratch_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                           | QFileDevice::ExeOwner | QFileDevice::ExeOther));
+        QVERIFY(::chown(home.toLocal8Bit().constData(), kNobody, kNobody) == 0);
+        const Outcome devices = ctl(CtlRun{{"devices"}, {}, home, true});
+        QCOMPARE(devices.status, 1);
+        QVERIFY2(devices.out.contains(stick_->hidrawNode() + "  05fe:1113  manufacturer \"Moonotter\"  no permission"),
+                 qPrintable(devices.out));
+        QVERIFY2(devices.out.contains("Device not accessible"), qPrintable(devices.out));
+        QVERIFY2(devices.err.contains(accessDeniedMessage()), qPrintable(devices.err));
+        QVERIFY2(!devices.err.contains(messages::lookupMessage(497)), qPrintable(devices.err));
+    }
+
+    void downloadReadAndVerifyGiveTheSimulatedSticksBytes()
+    {
+        const QString gadgetMemory = stickPath("gadget.bin");
+        const QString simulatedMemory = stickPath("simulated.bin");
+        QVERIFY(firmware_.start(*stick_, "id=K,memory=" + gadgetMemory));
+
+        const Outcome download = ctl({"download", "Full"});
+        QVERIFY2(download.status == 0, qPrintable(download.err));
+        qInfo().noquote() << "download through the kernel:" << download.ms << "ms";
+        const Outcome verify = ctl({"verify", "Full"});
+        QVERIFY2(verify.status == 0 && verify.err.contains(messages::lookupMessage(508).section(u'%', 0, 0)),
+                 qPrintable(verify.err));
+        const Outcome read = ctl({"read", "FromGadget"});
+        QVERIFY2(read.status == 0, qPrintable(read.err));
+        firmware_.stop(); // stores the memory
+
+        const QString simulated = "id=K,memory=" + simulatedMemory;
+        QCOMPARE(ctl(CtlRun{{"download", "Full"}, simulated, {}, false}).status, 0);
+        QCOMPARE(ctl(CtlRun{{"read", "FromSimulated"}, simulated, {}, false}).status, 0);
+
+        QCOMPARE(readAll(gadgetMemory).toHex(), readAll(simulatedMemory).toHex());
+        QCOMPARE(ctl({"export", "FromGadget", stickPath("gadget.lwd")}).status, 0);
+        QCOMPARE(ctl({"export", "FromSimulated", stickPath("simulated.lwd")}).status, 0);
+        QVERIFY(!readAll(stickPath("gadget.lwd")).isEmpty());
+        QCOMPARE(readAll(stickPath("gadget.lwd")).toHex(), readAll(stickPath("simulated.lwd")).toHex());
+    }
+
+    void theStickKeysReachNoOtherReaderDuringATransfer()
+    {
+        QVERIFY(firmware_.start(*stick_, QStringLiteral("id=K")));
+        const int reader = ::open(stick_->eventNode().toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(reader >= 0);
+        keyEventsRead(reader);
+        const Outcome download = ctl({"download", "Small"});
+        const int leaked = keyEventsRead(reader);
+
+        // The same reader sees keys typed outside a transfer: it was able to, and the grab is gone.
+        const int function = ::open(stick_->functionNode().toLocal8Bit().constData(), O_WRONLY | O_CLOEXEC);
+        const char press[8] = {0, 0, 0x04, 0, 0, 0, 0, 0}, release[8] = {};
+        const bool typed = function >= 0 && ::write(function, press, 8) == 8 && ::write(function, release, 8) == 8;
+        int seen = 0;
+        waitUntil([&] { return (seen += keyEventsRead(reader)) >= 2; }, 5000);
+        ::close(function);
+        ::close(reader);
+
+        QVERIFY2(download.status == 0, qPrintable(download.err));
+        QCOMPARE(leaked, 0);
+        QVERIFY(typed);
+        QVERIFY(seen >= 2);
+    }
+
+    void everyTransferLetsTheStickGo_data()
+    {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<bool>("succeeds");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("done") << "id=K" << true << QString();
+        QTest::newRow("blocks not acknowledged") << "id=K,fault=wrong_ack" << false << message(498);
+        QTest::newRow("no identity") << "id=K,fault=no_reply,fault_on=identify" << false << message(498);
+        QTest::newRow("pulled out") << "id=K,unplug_after=250" << false << message(498);
+    }
+
+    void everyTransferLetsTheStickGo()
+    {
+        QFETCH(QString, config);
+        QFETCH(bool, succeeds);
+        QFETCH(QString, message);
+        const QString eventNode = stick_->eventNode();
+        QVERIFY(firmware_.start(*stick_, config, true));
+        LinuxHidPlatform platform;
+        QtEventPump pump;
+        InProcessTransfer transfer(platform, pump, makeImage(32, {{60}}));
+        QCOMPARE(transfer.download(), succeeds);
+
+        QCOMPARE(openDeviceNodes(), QStringList());
+        if (QFile::exists(eventNode))
+            QVERIFY(eventNodeFree(eventNode));
+        const QStringList boxes = messageBoxes(transfer.prompter);
+        if (message.isEmpty())
+            QCOMPARE(boxes.size(), 1); // the success message
+        else
+            QCOMPARE(boxes, QStringList{message});
+    }
+
+    void pullingTheStickOutMidDownloadEndsWithOneMessage()
+    {
+        QVERIFY(firmware_.start(*stick_, QStringLiteral("id=K,unplug_after=600"), true));
+        const Outcome download = ctl({"download", "Full"});
+        QVERIFY(firmware_.waitForExit(10000));
+        qInfo().noquote() << "pulled out after 600 indicator writes: lumiwandctl ended after" << download.ms << "ms";
+        QCOMPARE(download.status, 1);
+        QCOMPARE(occurrences(download.err, QStringLiteral("Connection is broken!!")), 1);
+        QVERIFY2(download.err.contains(messages::lookupMessage(498)), qPrintable(download.err));
+        QVERIFY(stick_->hidrawNode().isEmpty());
+    }
+
+    void theKeyboardLayoutPlaysNoPart()
+    {
+        ConsoleKeymap azerty;
+        QVERIFY(azerty.isValid());
+        QCOMPARE(azerty.entry(KEY_A) & 0xFF, int('q'));
+
+        QByteArray memory;
+        for (int b = 0; b < 256; ++b)
+            memory.append(static_cast<char>(b));
+        QFile file(stickPath("every-byte.bin"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(memory) == memory.size());
+        file.close();
+        QVERIFY(firmware_.start(*stick_, "id=A,memory=" + file.fileName()));
+
+        LinuxHidPlatform platform;
+        QtEventPump pump;
+        Transport transport(platform, pump);
+        QVERIFY(transport.discoverDevices());
+        QByteArray read;
+        QString identity;
+        qint64 slowest = 0;
+        {
+            TransferScope scope(transport);
+            QVERIFY(transport.sendSignOn(SignOnMode::Read));
+            identity = transport.exchange(Identify, 1).value_or(QString());
+            for (int block = 0; block < 16; ++block) {
+                const qint64 start = pump.now();
+                const QString typed = transport.exchange(ReadBlock, 32).value_or(QString());
+                slowest = std::max(slowest, pump.now() - start);
+                QCOMPARE(typed.size(), 32);
+                for (int i = 0; i < 32; i += 2)
+                    read.append(static_cast<char>(decodeTypedByte(typed[i], typed[i + 1])));
+            }
+            QVERIFY(transport.sendCommandPair(EndRead));
+        }
+        qInfo().noquote() << "the slowest 32-character reply took" << slowest << "ms of the" << kReplyWaitLimit
+                          << "ms it may";
+        QCOMPARE(identity, QStringLiteral("A"));
+        QCOMPARE(read.toHex(), memory.toHex());
+    }
+
+    // The benchmark figure: a download that fills a 4096-byte stick through the kernel, against the protocol's
+    // floor (the indicator writes times the measured time of one, plus the pauses the protocol makes).
+    void downloadTimeAgainstTheProtocolFloor()
+    {
+        QByteArray image = makeImage(32, {{1019}});
+        image.append(2, '\0'); // 4094 + 2: the whole memory
+        QCOMPARE(image.size(), 4096);
+
+        FakeEventPump virtualClock;
+        SimulatedHidPlatform simulated(virtualClock, SimulatedDeviceConfig{});
+        QVERIFY(InProcessTransfer(simulated, virtualClock, image).download());
+        const qint64 pauses = virtualClock.clock;
+
+        QVERIFY(firmware_.start(*stick_, QStringLiteral("id=K")));
+        LinuxHidPlatform kernelPlatform;
+        TimedPlatform timed(kernelPlatform);
+        QtEventPump pump;
+        InProcessTransfer transfer(timed, pump, image);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(transfer.download());
+        const qint64 total = clock.elapsed();
+        const double perWrite = timed.writeNanoseconds / 1e6 / timed.writes;
+        const double floor = timed.writes * perWrite + pauses;
+        qInfo().noquote() << QStringLiteral(
+                                 "BENCH download of %1 bytes through the kernel (on the guest's clock): %2 indicator "
+                                 "writes of %3 ms, pauses %4 ms, floor %5 ms, total %6 ms, ratio %7")
+                                 .arg(image.size())
+                                 .arg(timed.writes)
+                                 .arg(perWrite, 0, 'f', 3)
+                                 .arg(pauses)
+                                 .arg(floor, 0, 'f', 0)
+                                 .arg(total)
+                                 .arg(total / floor, 0, 'f', 3);
+        QCOMPARE(timed.writes, simulated.device().writeCount());
+    }
+
+    void cleanupTestCase()
+    {
+        firmware_.stop();
+        stick_.reset();
+        other_.reset();
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_VmStick)
+#include "tst_VmStick.moc"
