@@ -76,6 +76,11 @@ private:
     void connectWindows();
     // The Library and Projects pages' commands that open the dialogs above, the stick or the binary files.
     void connectPages();
+    // The Library and Projects pages' commands that open the editor, its dialogs or text to banner.
+    void connectEditorCommands(store::LibraryPage& library, store::ProjectsPage& projects);
+    // "Text to Banner" of the Projects page and the re-edit of a banner as text: the dialog keeps its banner in
+    // the current project; `start` is the text (and font) it starts from.
+    void openProjectTextToBanner(const store::BannerText& start);
     store::ProjectCounters measureProject(const store::Project& project) const;
     deviceimage::BinaryCommandHooks binaryHooks();
     // Shows the window the start mode opens and keeps its title as the run's title.

@@ -7,7 +7,12 @@
 #include "deviceimage/ImageCompiler.h"
 #include "deviceimage/TimingDialogs.h"
 #include "shell/AppState.h"
+#include "messages/MessageIds.h"
+#include "messages/Prompter.h"
+#include "store/LibraryCatalogue.h"
+#include "store/LibraryChoice.h"
 #include "store/LibraryPage.h"
+#include "store/ProjectList.h"
 #include "ui/Command.h"
 
 namespace shell {
@@ -75,6 +80,8 @@ void Forms::connectPages()
         form1.refreshAssociations();
     });
 
+    connectEditorCommands(library, projects);
+
     // Binary project files.
     QObject::connect(&projects, &store::ProjectsPage::exportBinaryRequested, &form1, [this] {
         ui::runCommand(prompter_, [&] {
@@ -94,6 +101,84 @@ void Forms::connectPages()
         projects.loadEntryList();
         form1.refreshAssociations();
     });
+}
+
+void Forms::connectEditorCommands(store::LibraryPage& library, store::ProjectsPage& projects)
+{
+    // The editor's flashing speed: the dialog edits the current speed, which is then stored for the file.
+    editor.chooseSpeed = [this]() -> std::optional<int> {
+        if (const std::optional<int> chosen = speedsetup.chooseSpeed(state_.currentSpeed))
+            state_.currentSpeed = *chosen;
+        return state_.currentSpeed;
+    };
+    editor.refreshProjectsPage = [this, &projects] {
+        projects.refreshProjectSelector();
+        projects.loadEntryList();
+        form1.refreshAssociations();
+    };
+
+    const auto source = [](const QString& libraryName, const QString& file, const QString& dimension) {
+        return store::ChoiceSource{libraryName, file, dimension};
+    };
+    QObject::connect(&library, &store::LibraryPage::addToProjectsRequested, &form1,
+                     [this, source, &projects](const QString& name, const QString& file, const QString& dimension) {
+                         ui::runCommand(prompter_, [&] {
+                             store::addToProjects(*state_.projects, state_.workspace.clipsFolder,
+                                                  source(name, file, dimension), editor.libraryChoice, prompter_);
+                         });
+                         projects.loadEntryList();
+                         form1.refreshAssociations();
+                     });
+    QObject::connect(&library, &store::LibraryPage::copyMoveRequested, &form1,
+                     [this, source, &library](const QString& name, const QString& file, const QString& dimension) {
+                         ui::runCommand(prompter_, [&] {
+                             store::LibraryCatalogue catalogue(state_.workspace.clipsFolder);
+                             store::copyToLibraries(catalogue, source(name, file, dimension), editor.libraryChoice,
+                                                    prompter_);
+                         });
+                         library.rebuildTree();
+                     });
+    QObject::connect(&library, &store::LibraryPage::editRequested, &form1, [this](const QString& file) {
+        editor.editPicture(state_.workspace.clipsFolder + file);
+    });
+    QObject::connect(&library, &store::LibraryPage::importRequested, &form1, [this] {
+        form1.PageControl1->setCurrentWidget(form1.TabSheet3);
+        editor.page->commands().importPicture();
+    });
+
+    QObject::connect(&projects, &store::ProjectsPage::textToBannerRequested, &form1,
+                     [this] { openProjectTextToBanner({}); });
+    QObject::connect(&projects, &store::ProjectsPage::reeditRequested, &form1, [this](const QString& caption) {
+        const QString name = store::fileNameFromCaption(caption);
+        QString record;
+        ui::runCommand(prompter_, [&] {
+            record = store::LibraryCatalogue(state_.workspace.clipsFolder).readBannerText(name);
+        });
+        openProjectTextToBanner(store::bannerTextToEdit(name, record));
+    });
+}
+
+void Forms::openProjectTextToBanner(const store::BannerText& start)
+{
+    if (!state_.projects || !state_.projects->current()) {
+        prompter_.tell(msg::TextToBannerTitle, msg::NoProjectSelected, messages::Icon::Warning);
+        return;
+    }
+    QFont font = state_.textFont;
+    if (!start.fontName.isEmpty())
+        font.setFamily(start.fontName);
+    imaging::Texttoclip& dialog = editor.texttoclip;
+    dialog.setDialogFont(font);
+    dialog.setRememberedText(start.text);
+    dialog.setExpressMode(false);
+    ui::runCommand(prompter_, [&] { dialog.exec(); });
+    if (dialog.accepted())
+        state_.textFont = dialog.dialogFont();
+    dialog.setRememberedText(QString());
+    store::ProjectsPage& projects = *form1.projectsPage;
+    projects.rebuildTree();
+    projects.loadEntryList();
+    form1.refreshAssociations();
 }
 
 deviceimage::BinaryCommandHooks Forms::binaryHooks()

@@ -1,0 +1,123 @@
+#include "devicelink/simulated/SimulatedHidPlatform.h"
+#include "imaging/LitGrid.h"
+#include "imaging/PictureFile.h"
+#include "shell/AppState.h"
+#include "shell/Forms.h"
+#include "store/Changelibrary.h"
+#include "store/LibraryCatalogue.h"
+#include "store/LibraryPage.h"
+#include "store/Project.h"
+#include "store/ProjectList.h"
+#include "store/ProjectsPage.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using namespace shell;
+
+// The Library and Projects pages' commands that open the editor's dialogs and text to banner.
+class TestPageCommands : public QObject {
+    Q_OBJECT
+
+    AppState state_;
+    ScriptedPrompter prompter_;
+    devicelink::QtEventPump pump_;
+    devicelink::SimulatedHidPlatform platform_{pump_};
+    std::unique_ptr<Forms> forms_;
+
+    Forms& start()
+    {
+        state_ = AppState();
+        state_.invokedPath = QStringLiteral("/x/Lumiwand16");
+        prepareAppState(state_, QDir::homePath() + QStringLiteral("/Documents/"));
+        QDir(state_.workspace.clipsFolder).removeRecursively();
+        QDir(state_.workspace.projectsFolder).removeRecursively();
+        QDir().mkpath(state_.workspace.clipsFolder);
+        QDir().mkpath(state_.workspace.projectsFolder);
+        store::createProject(state_.workspace.projectsFolder + "Animals.ini", 16, 16);
+        store::createProject(state_.workspace.projectsFolder + "Tall.ini", 16, 24);
+        imaging::LitGrid grid(40, 16);
+        grid.setLit(3, 4);
+        imaging::savePicture(grid, state_.workspace.clipsFolder, QStringLiteral("hello.bmp"),
+                             imaging::ExistingFile::Replace);
+        state_.projects->listProjects();
+        forms_ = std::make_unique<Forms>(state_, prompter_, platform_, pump_, [] { return false; });
+        forms_->form1.show();
+        return *forms_;
+    }
+
+    int projectIndex(const QString& displayStart) const
+    {
+        for (int k = 0; k < state_.projects->size(); ++k)
+            if (state_.projects->displayName(k).startsWith(displayStart))
+                return k;
+        return -1;
+    }
+
+private slots:
+    void init() { prompter_ = ScriptedPrompter(); }
+    void cleanup() { forms_.reset(); }
+
+    // "Add to MyLumiwands Project" appends to each ticked project that takes the picture and names the one that
+    // does not; the page's association index then knows the new member.
+    void addToProjectsAppendsToTheTickedOnes()
+    {
+        Forms& forms = start();
+        const int animals = projectIndex("Animals");
+        const int tall = projectIndex("Tall");
+        QTimer::singleShot(0, [&forms, animals, tall] {
+            store::LibraryChoiceDialog& dialog = forms.editor.libraryChoice;
+            dialog.CheckListBox1->item(animals)->setCheckState(Qt::Checked);
+            dialog.CheckListBox1->item(tall)->setCheckState(Qt::Checked);
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        });
+        emit forms.form1.libraryPage->addToProjectsRequested(QStringLiteral("[CLIP]"), QStringLiteral("hello.bmp"),
+                                                               QStringLiteral(" 40 x 16"));
+        QCOMPARE(store::Project(state_.workspace.projectsFolder + "Animals.ini").pictureName(0),
+                 QStringLiteral("hello.bmp"));
+        QCOMPARE(store::Project(state_.workspace.projectsFolder + "Tall.ini").totalPictures(), 0);
+        QCOMPARE(prompter_.texts().size(), 2);
+        QVERIFY(prompter_.texts()[0].startsWith("Dimension of Picture/Banner hello.bmp is different from project: Tall"));
+        QCOMPARE(prompter_.texts()[1], QStringLiteral("Picture added successfully!"));
+    }
+
+    // A double click on a row opens text to banner with the banner's own text and font.
+    void reeditStartsFromTheBannersText()
+    {
+        Forms& forms = start();
+        store::LibraryCatalogue(state_.workspace.clipsFolder).writeBannerText("hello.bmp", "Hello, world", "Courier");
+        state_.projects->setCurrentIndex(projectIndex("Animals"));
+        QString shownText;
+        QString shownFont;
+        QTimer::singleShot(0, [&forms, &shownText, &shownFont] {
+            imaging::Texttoclip& dialog = forms.editor.texttoclip;
+            shownText = dialog.Edit1->text();
+            shownFont = dialog.dialogFont().family();
+            dialog.reject();
+        });
+        emit forms.form1.projectsPage->reeditRequested(QStringLiteral("(40 x 16)hello.bmp"));
+        QCOMPARE(shownText, QStringLiteral("Hello, world"));
+        QCOMPARE(shownFont, QStringLiteral("Courier"));
+    }
+
+    void textToBannerNeedsAProject()
+    {
+        Forms& forms = start();
+        QDir(state_.workspace.projectsFolder).removeRecursively();
+        state_.projects->listProjects();
+        emit forms.form1.projectsPage->textToBannerRequested();
+        QVERIFY(!forms.editor.texttoclip.isVisible());
+        QCOMPARE(prompter_.texts(), QStringList{"Please select a project first!"});
+    }
+};
+
+QTEST_MAIN(TestPageCommands)
+#include "tst_PageCommands.moc"
