@@ -9,6 +9,12 @@
 
 // What the benchmarks share: the median of repeated runs, and a prompter for windows that ask nothing.
 
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 // The median time of `rounds` runs of `work`, in milliseconds.
 inline double medianMs(const std::function<void()>& work, int rounds)
 {
@@ -19,8 +25,7 @@ inline double medianMs(const std::function<void()>& work, int rounds)
         work();
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(times);
 }
 
 // Nothing is asked in these runs; should something be, it is answered at once.

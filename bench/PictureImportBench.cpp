@@ -3,6 +3,8 @@
 // most 1.5 times the decode. Also the text-to-banner preview rebuild of a 40-character text on 48 LEDs with the
 // two-line search. Goal: a median of at most 30 ms.
 
+#include "BenchSupport.h"
+
 #include "imaging/Fonts.h"
 #include "imaging/ImageDecode.h"
 #include "imaging/ImageImport.h"
@@ -20,25 +22,6 @@
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// The median of `rounds` runs, in milliseconds.
-double medianMs(int rounds, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int round = 0; round < rounds; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    return median(times);
-}
 
 // A photograph-like picture: smooth gradients with some shapes, so the JPEG is of a usual size.
 QByteArray photoJpeg()
@@ -86,14 +69,14 @@ int main(int argc, char* argv[])
     std::vector<double> decodeTimes;
     std::vector<std::vector<double>> importTimes(std::size(modes)), ratios(std::size(modes));
     for (int round = 0; round < kRounds; ++round) {
-        decodeTimes.push_back(medianMs(1, [&] { decodeJpeg(jpeg, "photo.jpg"); }));
+        decodeTimes.push_back(medianMs([&] { decodeJpeg(jpeg, "photo.jpg"); }, 1));
         for (size_t m = 0; m < std::size(modes); ++m) {
-            importTimes[m].push_back(medianMs(1, [&] {
+            importTimes[m].push_back(medianMs([&] {
                 const DecodedImage decoded = decodeImageData(jpeg, "photo.jpg");
                 const QImage working = fitToCanvas(decoded.image, modes[m].mode, canvas);
                 const int threshold = previewThreshold(working, {}, canvas, ProcessMethod::TextMode);
                 importGrid(working, {}, canvas, ProcessMethod::TextMode, threshold);
-            }));
+            }, 1));
             ratios[m].push_back(importTimes[m].back() / decodeTimes.back());
         }
     }
@@ -106,10 +89,12 @@ int main(int argc, char* argv[])
     const QString text = QStringLiteral("Happy birthday to you and all of us now!");
     BannerOptions wrap;
     wrap.wrapText = true;
-    const double bannerMs = medianMs(15, [&] {
-        QFont font = defaultTextFont();
-        composer.compose(text, font, wrap);
-    });
+    const double bannerMs = medianMs(
+        [&] {
+            QFont font = defaultTextFont();
+            composer.compose(text, font, wrap);
+        },
+        15);
     std::printf("text to banner, %lld characters, two-line search, 48 LEDs: median %.1f ms (goal <= 30)\n",
                 static_cast<long long>(text.size()), bannerMs);
     return 0;
