@@ -34,26 +34,6 @@ DecodedImage failed(ImportStatus status)
     return decoded;
 }
 
-imaging::LitGrid drawPicture(const QByteArray& image, qsizetype position, int width, int height, bool heightFlag)
-{
-    const int bands = bytesPerColumn(height);
-    const bool rightToLeft = !heightFlag;
-    const bool bottomFirst = !heightFlag && height >= 32;
-    const auto* data = reinterpret_cast<const quint8*>(image.constData()) + position;
-    imaging::LitGrid grid(width, height);
-    for (int stored = 0; stored < width; ++stored) {
-        const int x = rightToLeft ? width - 1 - stored : stored;
-        for (int j = 0; j < bands; ++j) {
-            const int band = bottomFirst ? bands - 1 - j : j;
-            const quint8 byte = data[qsizetype(stored) * bands + j];
-            for (int bit = 0; bit < 8 && byte; ++bit)
-                if (byte & (0x80 >> bit))
-                    grid.setLit(x, band * 8 + bit); // rows beyond the height are ignored
-        }
-    }
-    return grid;
-}
-
 // "Show" stays "Show"; characters a picture file name cannot hold (see store::isStorablePictureName) become "_".
 QString clipBaseName(const QString& projectName)
 {
@@ -251,6 +231,26 @@ struct Filing {
 
 } // namespace
 
+imaging::LitGrid drawImagePicture(const QByteArray& image, qsizetype position, int width, int height, bool heightFlag)
+{
+    const int bands = bytesPerColumn(height);
+    const bool rightToLeft = !heightFlag;
+    const bool bottomFirst = !heightFlag && height >= 32;
+    const auto* data = reinterpret_cast<const quint8*>(image.constData()) + position;
+    imaging::LitGrid grid(width, height);
+    for (int stored = 0; stored < width; ++stored) {
+        const int x = rightToLeft ? width - 1 - stored : stored;
+        for (int j = 0; j < bands; ++j) {
+            const int band = bottomFirst ? bands - 1 - j : j;
+            const quint8 byte = data[qsizetype(stored) * bands + j];
+            for (int bit = 0; bit < 8 && byte; ++bit)
+                if (byte & (0x80 >> bit))
+                    grid.setLit(x, band * 8 + bit); // rows beyond the height are ignored
+        }
+    }
+    return grid;
+}
+
 DecodedImage decodeImage(const QByteArray& image, int deviceType, int maxBannerWidth, bool simplifiedMode)
 {
     const qsizetype size = image.size();
@@ -319,7 +319,7 @@ DecodedImage decodeImage(const QByteArray& image, int deviceType, int maxBannerW
         picture.shift = (word2 & 0x0FFF) / (scaledType(deviceType) ? 2 : 1);
         if (picture.ticker != 0)
             picture.shift -= 2;
-        picture.grid = drawPicture(image, position, width, height, decoded.heightFlag);
+        picture.grid = drawImagePicture(image, position, width, height, decoded.heightFlag);
         position += qsizetype(width) * bands;
         decoded.pictures.push_back(std::move(picture));
     }

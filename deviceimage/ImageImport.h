@@ -60,6 +60,10 @@ inline constexpr int kMovieIntervalMarker = -160;
 // the fan sticks 3, 6 and 7). In simplifiedMode the movie interval is 160 whatever the image says.
 DecodedImage decodeImage(const QByteArray& image, int deviceType, int maxBannerWidth, bool simplifiedMode);
 
+// Draws the picture of `width` columns whose pattern data starts at `position`, by the image's own height byte as
+// decodeImage does. The caller has checked that width x bytesPerColumn(height) bytes are there.
+imaging::LitGrid drawImagePicture(const QByteArray& image, qsizetype position, int width, int height, bool heightFlag);
+
 struct ImportResult {
     ImportStatus status = ImportStatus::Done;
     QString projectName; // the project the pictures went into
