@@ -104,6 +104,45 @@ struct ImageContext {
     bool simplifiedMode = false;
 };
 
+// Where the header's fields and the link entries lie.
+inline constexpr qsizetype kCountOffset = 0;
+inline constexpr qsizetype kHeightOffset = 1;
+inline constexpr qsizetype kTotalBytesOffset = 2;
+inline constexpr qsizetype kPatternStartOffset = 4;
+constexpr qsizetype linkEntryOffset(int picture)
+{
+    return 6 + qsizetype(kLinkEntryBytes) * picture;
+}
+
+// The fields of an image's header. Bytes past the end read as 0, so the first block of a stick's memory can be
+// read before the rest.
+struct ImageHeader {
+    int pictures = 0;
+    int height = 0; // rows, without the height flag
+    bool heightFlag = false;
+    int totalBytes = 0;
+    int patternStart = 0;
+};
+ImageHeader readImageHeader(const QByteArray& image);
+
+// Picture k's width in columns; 0 when its link entry lies past the bytes given.
+int pictureWidth(const QByteArray& image, int picture);
+// How many of the header's pictures are marked indelible, among those whose link entries lie within the bytes given.
+int countIndelible(const QByteArray& image);
+
+// Whether a stick can be made for this many rows: 16, 24, 32, 48 or 64.
+bool isStickHeight(int height);
+
+// Whether an image's lengths agree: TotalBytes is the image's length, PatternStart 10 + 8n, and the widths, each at
+// least 1, account for the pattern data exactly. A half-written or damaged memory seldom passes.
+enum class ImageShape {
+    Consistent,
+    Damaged,    // lengths, PatternStart or widths that do not add up, or a picture of no columns
+    NoPictures, // the count byte is 0
+    NoHeight,   // the height is 0
+};
+ImageShape checkImageShape(const QByteArray& image);
+
 // Little-endian 16-bit fields of an image. The reader gives 0 past the end, so a short image never reads beyond
 // its bytes.
 inline int readWord(const QByteArray& image, qsizetype offset)

@@ -253,37 +253,28 @@ imaging::LitGrid drawImagePicture(const QByteArray& image, qsizetype position, i
 
 DecodedImage decodeImage(const QByteArray& image, int deviceType, int maxBannerWidth, bool simplifiedMode)
 {
-    const qsizetype size = image.size();
-    if (size < kHeaderBytes || readWord(image, 2) != size)
+    switch (checkImageShape(image)) {
+    case ImageShape::Damaged:
         return failed(ImportStatus::Damaged);
-    const int count = quint8(image[0]);
-    const int height = quint8(image[1]) & ~kHeightFlag;
-    if (count == 0)
+    case ImageShape::NoPictures:
         return failed(ImportStatus::NoPictures);
-    if (height == 0)
+    case ImageShape::NoHeight:
         return failed(ImportStatus::WrongDimension);
-    const int patternStart = readWord(image, 4);
-    if (patternStart != kHeaderBytes + kLinkEntryBytes * count || patternStart > size)
-        return failed(ImportStatus::Damaged);
-
-    const int bands = bytesPerColumn(height);
-    qint64 patternBytes = 0;
-    bool tooWide = false;
-    for (int k = 0; k < count; ++k) {
-        const int width = readWord(image, 6 + kLinkEntryBytes * k) & kWidthMask;
-        if (width == 0)
-            return failed(ImportStatus::Damaged);
-        tooWide = tooWide || width > maxBannerWidth;
-        patternBytes += qint64(width) * bands;
+    case ImageShape::Consistent:
+        break;
     }
-    if (patternStart + patternBytes != size)
-        return failed(ImportStatus::Damaged);
-    if (tooWide)
-        return failed(ImportStatus::TooWide);
+    const ImageHeader header = readImageHeader(image);
+    const int count = header.pictures;
+    const int height = header.height;
+    const int patternStart = header.patternStart;
+    const int bands = bytesPerColumn(height);
+    for (int k = 0; k < count; ++k)
+        if (pictureWidth(image, k) > maxBannerWidth)
+            return failed(ImportStatus::TooWide);
 
     DecodedImage decoded;
     decoded.height = height;
-    decoded.heightFlag = quint8(image[1]) & kHeightFlag;
+    decoded.heightFlag = header.heightFlag;
     const int divisor = scaledType(deviceType) ? 3 : 1;
     decoded.movieInterval =
         simplifiedMode ? store::kDefaultMovieInterval : readWord(image, patternStart - 2) / divisor;
@@ -294,7 +285,7 @@ DecodedImage decodeImage(const QByteArray& image, int deviceType, int maxBannerW
     qsizetype position = patternStart;
     decoded.pictures.reserve(size_t(count));
     for (int k = 0; k < count; ++k) {
-        const qsizetype link = 6 + kLinkEntryBytes * k;
+        const qsizetype link = linkEntryOffset(k);
         const int word0 = readWord(image, link);
         const int word2 = readWord(image, link + 4);
         ImagePicture picture;

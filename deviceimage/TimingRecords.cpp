@@ -125,19 +125,36 @@ QString TimingRecords::fileNamePart(const QString& fileName) const
     return store::isNoName(name) ? QString() : name;
 }
 
-TimingRecords::Found TimingRecords::find(const store::NumberedList& list, const QString& fileName) const
+const TimingRecords::Index& TimingRecords::index(const store::NumberedList& list) const
 {
-    const int count = list.storedCount(catalogue_);
+    const auto known = indexes_.find(list.section);
+    if (known != indexes_.end())
+        return known->second;
+    Index index;
     const int extent = list.extent(catalogue_);
-    const QString prefix = fileName + u';';
+    index.endsEarly = extent < list.storedCount(catalogue_);
     for (int i = 0; i < extent; ++i) {
         const QString entry = catalogue_.readString(list.section, list.key(i));
-        if (entry.isEmpty())
-            return {Found::EndOfList, {}};
-        if (entry.startsWith(prefix))
-            return {Found::Value, entry.mid(prefix.size())};
+        if (entry.isEmpty()) {
+            index.endsEarly = true;
+            break;
+        }
+        for (qsizetype cut = entry.indexOf(u';'); cut >= 0; cut = entry.indexOf(u';', cut + 1)) {
+            const QString name = entry.left(cut);
+            if (!index.values.contains(name)) // the first entry of a name is the one a walk meets
+                index.values.insert(name, entry.mid(cut + 1));
+        }
     }
-    return {extent < count ? Found::EndOfList : Found::NoMatch, {}};
+    return indexes_.emplace(list.section, std::move(index)).first->second;
+}
+
+TimingRecords::Found TimingRecords::find(const store::NumberedList& list, const QString& fileName) const
+{
+    const Index& records = index(list);
+    const auto found = records.values.constFind(fileName);
+    if (found != records.values.cend())
+        return {Found::Value, *found};
+    return {records.endsEarly ? Found::EndOfList : Found::NoMatch, {}};
 }
 
 int TimingRecords::lookupSpeed(const QString& fileName) const
@@ -187,6 +204,7 @@ void TimingRecords::store(const store::NumberedList& list, const QString& fileNa
     const QString name = fileNamePart(fileName);
     if (name.isEmpty())
         return;
+    indexes_.erase(list.section);
     store::IniFile::WriteBatch batch(catalogue_);
     const QString& section = list.section;
     const int extent = list.extent(catalogue_);

@@ -5,7 +5,9 @@
 #include "store/IniFile.h"
 #include "store/LibraryCatalogue.h"
 
+#include <QHash>
 #include <QString>
+#include <map>
 
 // The speed and shift of every picture file, which travel with the file rather than with a project. Both live in
 // the library catalogue "Clip.ini" of the clips folder as lists of "file name;value" entries:
@@ -35,8 +37,9 @@ ContentBounds contentBounds(const imaging::Picture& picture);
 // The speed word counts only for 11, 16 and 24 LEDs; a speed word of 0 or below is taken as the default speed.
 int autoShift(const store::EditionParameters& edition, int speedWord, int contentWidth);
 
-// Lookups and stores over the catalogue of one clips folder (which ends with "/"). Keep one object for a series of
-// lookups (the device image compiler): the catalogue file is parsed once and again only when it changes on disk.
+// Lookups and stores over the catalogue of one clips folder (which ends with "/"). Make one object per operation
+// (a build, an import): each list is read once, at its first lookup, into an index by file name, and read again
+// only after a store through this object; changes other programs make meanwhile are not looked for.
 // Stores write the file at once and throw store::IniWriteError when it cannot be written.
 class TimingRecords {
 public:
@@ -69,6 +72,13 @@ private:
         enum { Value, EndOfList, NoMatch } kind;
         QString value; // the text after "name;" for Value
     };
+    // A list as a walk from entry 0 meets it: the value after "name;" of the first entry starting so, for every
+    // name an entry starts with (a name may itself hold ";"), up to the first empty entry.
+    struct Index {
+        QHash<QString, QString> values;
+        bool endsEarly = false; // an empty entry, or entries missing before the stored count
+    };
+    const Index& index(const store::NumberedList& list) const;
     Found find(const store::NumberedList& list, const QString& fileName) const;
     void store(const store::NumberedList& list, const QString& fileName, int value);
     QString fileNamePart(const QString& fileName) const;
@@ -76,6 +86,7 @@ private:
     QString clipsFolder_;
     store::EditionParameters edition_;
     store::IniFile catalogue_;
+    mutable std::map<QString, Index> indexes_; // by list section
 };
 
 } // namespace deviceimage

@@ -1,6 +1,8 @@
 #include "devicelink/DeviceTransfers.h"
 
+#include "deviceimage/DeviceImage.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/Names.h"
 
@@ -36,12 +38,25 @@ auto call(const Hook& hook, Args&&... args)
     return hook(std::forward<Args>(args)...);
 }
 
-bool validHeight(int height)
+} // namespace
+
+QString unopenableStickMessage()
 {
-    return height == 16 || height == 24 || height == 32 || height == 48 || height == 64;
+    return QStringLiteral("USB LED Light Show Stick cannot be opened for this transfer: another program may be "
+                          "using it.\n\nPlease REMOVE and INSERT USB LED Light Show Stick, then try again!");
 }
 
-} // namespace
+QString damagedStickImageMessage()
+{
+    return QStringLiteral("The pictures in USB LED Light Show Stick are damaged (an earlier download may not have "
+                          "finished), so none of them can be kept. The download goes on.");
+}
+
+QString emptyProjectMessage()
+{
+    return QStringLiteral("The project holds no picture that USB LED Light Show Stick could show, so nothing was "
+                          "downloaded.");
+}
 
 DeviceTransfers::DeviceTransfers(Transport& transport, messages::Prompter& prompter, TransferView& view,
                                  ProjectHooks hooks, TransferSettings settings)
@@ -114,12 +129,10 @@ bool DeviceTransfers::refresh()
     return transport_.discoverDevices();
 }
 
-HeaderRead DeviceTransfers::readHeader()
+HeaderRead DeviceTransfers::readHeader(HeaderUse use)
 {
-    KeyInputField& field = transport_.keyInputField();
     readBuffer_.fill('\0');
-
-    field.clear();
+    transport_.keyInputField().clear();
     if (!transport_.sendSignOn(SignOnMode::Read)) {
         view_.setWaitCursor(false);
         verifyTicked = false;
@@ -140,11 +153,11 @@ HeaderRead DeviceTransfers::readHeader()
         builtImage_ = call(hooks_.buildImage, identity.type);
 
     if (identity.ledCount == 0 || identity.ledCount != settings_.ledCount) {
-        fail(kDownloadTitle, 745);
+        fail(kDownloadTitle, msg::WrongLedCount);
         // Closed as after invalid memory, so that the stick is not left in read mode.
         transport_.sendCommandPair(EndRead);
         verifyTicked = false;
-        return {};
+        return {HeaderOutcome::WrongLedCount};
     }
 
     std::optional<QString> block = transport_.exchange(ReadBlock, kBlockNibbles);
@@ -154,44 +167,38 @@ HeaderRead DeviceTransfers::readHeader()
     }
     storeTypedBytes(*block, 0);
 
-    const auto byteAt = [this](int i) { return static_cast<unsigned char>(readBuffer_[i]); };
-    const auto closeInvalid = [this](const QString& text) {
-        failText(kReadTitle, text);
+    const auto noImage = [&](const QString& text) {
+        if (use == HeaderUse::Report)
+            failText(kReadTitle, text);
         transport_.sendCommandPair(EndRead);
         verifyTicked = false;
-        return HeaderRead{};
+        return HeaderRead{HeaderOutcome::NoImage};
     };
-    if (!validHeight(byteAt(1) & 0x7F))
-        return closeInvalid(messages::lookupMessage(506));
-
-    const int total = byteAt(2) + 256 * byteAt(3);
-    if (identity.memory == 0 || identity.memory < total)
-        return closeInvalid(messages::formatMessage(507, identity.memory));
-    if (total == 0)
-        return closeInvalid(messages::lookupMessage(506));
-
-    int bytesRead = kBlockBytes;
-    const int headerLength = byteAt(4) + 256 * byteAt(5);
+    const deviceimage::ImageHeader header = deviceimage::readImageHeader(readBuffer_.left(kBlockBytes));
+    if (!deviceimage::isStickHeight(header.height))
+        return noImage(messages::lookupMessage(msg::InvalidMemoryData));
+    if (identity.memory == 0 || identity.memory < header.totalBytes)
+        return noImage(messages::formatMessage(msg::MemoryDamaged, identity.memory));
+    if (header.totalBytes == 0)
+        return noImage(messages::lookupMessage(msg::InvalidMemoryData));
     // A header longer than the image it heads is damaged memory; reading it would keep the dialog busy for up
     // to 4095 blocks.
-    if (headerLength > total)
-        return closeInvalid(messages::lookupMessage(506));
-    if (headerLength > kBlockBytes) {
-        const int more = (2 * headerLength - kBlockNibbles + kBlockNibbles - 1) / kBlockNibbles;
-        for (int k = 0; k < more; ++k) {
-            block = transport_.exchange(ReadBlock, kBlockNibbles);
-            if (!block || block->size() < kBlockNibbles) {
-                reportBroken(kReadTitle);
-                return {};
-            }
-            storeTypedBytes(*block, bytesRead);
-            bytesRead += kBlockBytes;
-            transport_.pumpEvents();
-            transport_.sleep(kBetweenReadBlocks);
-            transport_.pumpEvents();
+    if (header.patternStart > header.totalBytes)
+        return noImage(messages::lookupMessage(msg::InvalidMemoryData));
+
+    int bytesRead = kBlockBytes;
+    for (; bytesRead < header.patternStart; bytesRead += kBlockBytes) {
+        block = transport_.exchange(ReadBlock, kBlockNibbles);
+        if (!block || block->size() < kBlockNibbles) {
+            reportBroken(kReadTitle);
+            return {};
         }
+        storeTypedBytes(*block, bytesRead);
+        transport_.pumpEvents();
+        transport_.sleep(kBetweenReadBlocks);
+        transport_.pumpEvents();
     }
-    return {bytesRead, total, identity.type};
+    return {HeaderOutcome::Read, bytesRead, header.totalBytes, identity.type};
 }
 
 bool DeviceTransfers::readRest(int offset, int count, int firstProgress, int lastProgress)
@@ -200,6 +207,10 @@ bool DeviceTransfers::readRest(int offset, int count, int firstProgress, int las
     const int blocks = count / kBlockBytes + (count % kBlockBytes != 0 ? 1 : 0);
     bool ok = true;
     for (int i = 0; i < blocks; ++i) {
+        if (stopRequested()) {
+            ok = false;
+            break;
+        }
         const std::optional<QString> block = transport_.exchange(ReadBlock, kBlockNibbles);
         if (!block || block->size() < kBlockNibbles) {
             reportBroken(kReadTitle);
@@ -222,23 +233,26 @@ bool DeviceTransfers::readRest(int offset, int count, int firstProgress, int las
     return ok;
 }
 
-int DeviceTransfers::countIndelible(const HeaderRead& header) const
+bool DeviceTransfers::closeRead()
 {
-    const int entries = static_cast<unsigned char>(readBuffer_[0]);
-    int count = 0;
-    for (int k = 0; k < entries; ++k) {
-        const int highByteOfWidth = 6 + 8 * k + 1;
-        if (highByteOfWidth >= header.bytesRead)
-            break; // only entries that were actually read
-        if (static_cast<unsigned char>(readBuffer_[highByteOfWidth]) & 0x40)
-            ++count;
-    }
-    return count;
+    return transport_.sendCommandPair(EndRead) || abandon(true, kDownloadTitle);
 }
 
-ImportOutcome DeviceTransfers::mergeIndelible(int total, int deviceType)
+bool DeviceTransfers::failToOpen(unsigned titleId)
 {
-    return call(hooks_.importImage, readBuffer_.left(total), QString(), true, deviceType);
+    failText(titleId, transport_.selector().accessDenied ? accessDeniedMessage() : unopenableStickMessage());
+    return abandon(true);
+}
+
+bool DeviceTransfers::untrustworthy(const QByteArray& held) const
+{
+    if (deviceimage::checkImageShape(held) != deviceimage::ImageShape::Consistent)
+        return true;
+    // A download that stopped half way leaves its own header over the rest of what the stick held before: the
+    // lengths add up, the pictures do not.
+    const bool sameHeader = !unfinishedImage_.isEmpty() && held.size() == unfinishedImage_.size()
+        && held.left(kBlockBytes) == unfinishedImage_.left(kBlockBytes);
+    return sameHeader && held != unfinishedImage_;
 }
 
 bool DeviceTransfers::download()
@@ -247,209 +261,235 @@ bool DeviceTransfers::download()
         return false;
     RunningFlag runningFlag(running_);
     brokenReported_ = false;
-    KeyInputField& field = transport_.keyInputField();
+    if (!startDownload())
+        return false;
 
+    verifyTicked = false;
+    view_.setWaitCursor(true);
+    const qint64 startTick = transport_.tickCount();
+    transport_.keyInputField().clear();
+    view_.setProgress(0);
+
+    TransferScope scope(transport_);
+    if (!scope.opened())
+        return failToOpen(kDownloadTitle);
+    int progressBase = 5;
+    if (!settings_.factoryMode && !keepIndelible(progressBase))
+        return false;
+    if (stopRequested())
+        return abandon(true);
+    const std::optional<DeviceIdentity> identity = openWrite();
+    if (!identity || !buildFor(*identity))
+        return false;
+    return finishDownload(writeBlocks(progressBase), startTick);
+}
+
+// The checks before anything is sent: a stick, a project, and the warning about groups of one picture.
+bool DeviceTransfers::startDownload()
+{
     if (transport_.selector().isEmpty()) {
         reportNoDevice(kDownloadTitle);
         closeRequested = true;
         return false;
     }
-
     const QString projectPath = call(hooks_.currentProjectPath);
     if (!settings_.factoryMode && projectPath.isEmpty()) {
         closeRequested = true;
         return false;
     }
-    const QString projectName = QFileInfo(projectPath).completeBaseName();
+    projectName_ = QFileInfo(projectPath).completeBaseName();
 
     view_.setCaption(639);
     view_.setBusyLook(true);
     const QString lonelyGroups = call(hooks_.singleMemberGroups);
     if (!lonelyGroups.isEmpty())
         prompter_.tellText(kDownloadTitle, lonelyGroups + messages::lookupMessage(730), Icon::None);
+    return true;
+}
 
-    verifyTicked = false;
-    view_.setWaitCursor(true);
-    const qint64 startTick = transport_.tickCount();
-    field.clear();
-    view_.setProgress(0);
-    int progressBase = 5;
-
-    TransferScope scope(transport_);
-
-    // The indelible pictures could not be saved into the project (already told): writing the stick now would lose
-    // them, so the download stops.
-    const auto stopBeforeWriting = [&](bool readStillOpen) {
-        if (readStillOpen)
-            transport_.sendCommandPair(EndRead);
+// Reads what the stick holds and adds its indelible pictures to the current project, so that the download cannot
+// lose them. False when the download stops (the user has been told); the read transfer is closed either way.
+bool DeviceTransfers::keepIndelible(int& progressBase)
+{
+    const HeaderRead header = readHeader(HeaderUse::BeforeDownload);
+    view_.setProgress(1);
+    switch (header.outcome) {
+    case HeaderOutcome::NoImage:
+    case HeaderOutcome::WrongLedCount:
+        return true; // nothing to keep; the write's identity check refuses a stick of another LED count
+    case HeaderOutcome::Broken:
+        // What the stick holds is unknown, so it is not overwritten.
+        transport_.sendCommandPair(EndRead);
         return abandon(true);
-    };
+    case HeaderOutcome::Read:
+        break;
+    }
+    if (deviceimage::countIndelible(readBuffer_.left(header.bytesRead)) == 0)
+        return closeRead();
 
-    // Keep the stick's indelible pictures: read them back and add them to the project before overwriting them.
-    int indelible = 0;
-    bool readOpen = true;
-    bool signedOn = false; // in write mode already
-    if (!settings_.factoryMode) {
-        const HeaderRead header = readHeader();
-        view_.setProgress(1);
-        if (header.bytesRead > 0) {
-            indelible = countIndelible(header);
-            if (header.total > header.bytesRead && indelible > 0) {
-                progressBase = 15;
-                readOpen = false; // readRest closes the read transfer
-                if (readRest(header.bytesRead, header.total - header.bytesRead, 5, 15)) {
-                    if (mergeIndelible(header.total, header.deviceType) == ImportOutcome::WriteFailed)
-                        return stopBeforeWriting(false);
-                    call(hooks_.refreshProjectsPage);
-                } else {
-                    // The write sign-on serves as a probe: a stick still listening gets the download anyway,
-                    // without a second sign-on that it would take for commands.
-                    signedOn = transport_.sendSignOn(SignOnMode::Write);
-                    if (!signedOn)
-                        return abandon(true, kDownloadTitle);
-                }
-            } else if (indelible > 0) {
-                if (mergeIndelible(header.total, header.deviceType) == ImportOutcome::WriteFailed)
-                    return stopBeforeWriting(true);
-                call(hooks_.selectProjectByName, projectName.toLower());
-                call(hooks_.refreshProjectsPage);
-            }
-        } else {
-            view_.setWaitCursor(false);
-            verifyTicked = false;
-        }
+    const bool wholeInHeader = header.total <= header.bytesRead;
+    if (wholeInHeader) {
+        if (!closeRead())
+            return false;
+    } else {
+        progressBase = 15;
+        if (!readRest(header.bytesRead, header.total - header.bytesRead, 5, 15))
+            return abandon(true); // told by readRest, or interrupted
     }
 
-    // Close the read transfer when it is still open, also after merging an image that the header read held
-    // whole, so that the stick is in a known state before the write sign-on.
-    if (readOpen && !transport_.sendCommandPair(EndRead))
-        return abandon(true, kDownloadTitle);
-
-    view_.setWaitCursor(true);
-    if (!signedOn && !transport_.sendSignOn(SignOnMode::Write))
-        return abandon(true, kDownloadTitle);
-
-    const int nibbles = 2 * call(hooks_.countedTotal);
-    const int blocks = (nibbles + kBlockNibbles - 1) / kBlockNibbles;
-
-    view_.bringToFront();
-    field.clear();
-    const std::optional<QString> letter = transport_.exchange(Identify, 1);
-    const auto stopWrite = [&](bool close) {
-        if (close)
-            transport_.sendCommandPair(EndWrite);
+    const QByteArray held = readBuffer_.left(header.total);
+    if (untrustworthy(held)) {
+        prompter_.tellText(kDownloadTitle, damagedStickImageMessage(), Icon::Warning);
+        return true;
+    }
+    // Pictures that could not be saved into the project (already told) would be lost by writing the stick.
+    if (call(hooks_.importImage, held, QString(), true, header.deviceType) == ImportOutcome::WriteFailed)
         return abandon(true);
-    };
+    if (wholeInHeader)
+        call(hooks_.selectProjectByName, projectName_.toLower());
+    call(hooks_.refreshProjectsPage);
+    return true;
+}
+
+// Signs on in write mode and checks the stick's identity. nullopt when the download stops (told, write closed).
+std::optional<DeviceIdentity> DeviceTransfers::openWrite()
+{
+    view_.setWaitCursor(true);
+    if (!transport_.sendSignOn(SignOnMode::Write)) {
+        abandon(true, kDownloadTitle);
+        return std::nullopt;
+    }
+    view_.bringToFront();
+    transport_.keyInputField().clear();
+    const std::optional<QString> letter = transport_.exchange(Identify, 1);
     if (!letter || letter->isEmpty()) {
         // Stop here: without a letter every check below would fail again and report a second time.
         view_.setWaitCursor(false);
         reportBroken(kDownloadTitle);
-        return stopWrite(letter.has_value());
+        stopWrite(letter.has_value());
+        return std::nullopt;
     }
     const DeviceIdentity identity = decodeIdentity(letter->at(0));
-    if (identity.memory == 0 || identity.memory < nibbles / 2) {
-        view_.setWaitCursor(false);
-        failText(kDownloadTitle, messages::formatMessage(499, identity.memory));
-        return stopWrite(true);
+    // The write transfer is closed on every refusal: a stick left in write mode would take the next command's
+    // nibbles as data and answer nothing until it is plugged in again. An unknown letter has no memory at all.
+    view_.setWaitCursor(false);
+    if (identity.memory == 0) {
+        failText(kDownloadTitle, messages::formatMessage(msg::MemoryTooSmall, identity.memory));
+        stopWrite(true);
+        return std::nullopt;
     }
-    // The write transfer is closed on these refusals too: a stick left in write mode would take the next
-    // command's nibbles as data and answer nothing until it is plugged in again.
     if (identity.type == 0) {
-        view_.setWaitCursor(false);
         reportBroken(kDownloadTitle);
-        return stopWrite(true);
+        stopWrite(true);
+        return std::nullopt;
     }
     if (identity.ledCount == 0 || identity.ledCount != settings_.ledCount) {
-        view_.setWaitCursor(false);
-        fail(kDownloadTitle, 745);
-        return stopWrite(true);
+        fail(kDownloadTitle, msg::WrongLedCount);
+        stopWrite(true);
+        return std::nullopt;
     }
+    view_.setWaitCursor(true);
+    return identity;
+}
 
+// Builds the image for the stick once; the memory check, the blocks, the checksum and the success message all use
+// it.
+bool DeviceTransfers::buildFor(const DeviceIdentity& identity)
+{
     builtImage_ = call(hooks_.buildImage, identity.type);
     if (builtImage_.isEmpty()) {
         view_.setWaitCursor(false);
-        closeRequested = true; // the busy look stays until the dialog closes
-        return false;
+        return stopWrite(true); // the hook has said why
     }
+    if (identity.memory < builtImage_.size()) {
+        view_.setWaitCursor(false);
+        failText(kDownloadTitle, messages::formatMessage(msg::MemoryTooSmall, identity.memory));
+        return stopWrite(true);
+    }
+    return true;
+}
 
-    // Data: blocks of 32 nibbles, each acknowledged with a typed "Y"; the last block is padded with zero nibbles.
-    quint16 sum = 0;
-    bool dataOk = true;
-    const qsizetype totalNibbles = static_cast<qsizetype>(blocks) * kBlockNibbles;
-    for (int b = 0; b < blocks && dataOk; ++b) {
-        if (!transport_.sendNibble(WriteBlock)) {
-            dataOk = false;
-            break;
-        }
+// Sends the image in blocks of 32 nibbles, high nibble first, each acknowledged with a typed "Y"; the last block
+// is padded with zero nibbles. False at the first failed write, bad acknowledgement or interruption.
+bool DeviceTransfers::writeBlocks(int progressBase)
+{
+    KeyInputField& field = transport_.keyInputField();
+    const qsizetype nibbles = 2 * builtImage_.size();
+    const qsizetype blocks = (nibbles + kBlockNibbles - 1) / kBlockNibbles;
+    const qsizetype totalNibbles = blocks * kBlockNibbles;
+    // Until the stick confirms the whole image, what it holds may be this image's beginning over an older one.
+    unfinishedImage_ = builtImage_;
+    for (qsizetype b = 0; b < blocks; ++b) {
+        if (stopRequested() || !transport_.sendNibble(WriteBlock))
+            return false;
         for (int j = 0; j < kBlockNibbles; ++j) {
             field.clear();
-            const int position = kBlockNibbles * b + j;
-            int nibble = 0;
-            if (position < nibbles) {
-                const qsizetype byteIndex = position / 2;
-                const auto byte = byteIndex < builtImage_.size()
-                    ? static_cast<unsigned char>(builtImage_[byteIndex]) : 0;
-                if (position % 2 == 0) {
-                    nibble = byte >> 4;
-                    sum = static_cast<quint16>(sum + byte);
-                } else {
-                    nibble = byte & 0x0F;
-                }
-            }
+            const qsizetype position = kBlockNibbles * b + j;
             view_.setProgress(progressBase + static_cast<int>((100 - progressBase) * position / totalNibbles));
-            if (!transport_.sendNibble(nibble)) {
-                dataOk = false;
-                break;
-            }
+            if (!transport_.sendNibble(position < nibbles ? nibbleAt(builtImage_, position) : 0))
+                return false;
         }
-        if (!dataOk)
-            break;
         field.clear();
         transport_.pumpEvents();
         transport_.waitForReply(1);
-        const QString acknowledgement = field.upperCase();
-        if (acknowledgement.isEmpty() || !acknowledgement.contains(u'Y'))
-            dataOk = false;
+        if (!field.upperCase().contains(u'Y'))
+            return false;
     }
+    return true;
+}
 
+// Compares the stick's checksum with the image's, closes the write transfer and says how it went.
+bool DeviceTransfers::finishDownload(bool written, qint64 startTick)
+{
+    KeyInputField& field = transport_.keyInputField();
     field.clear();
     transport_.pause();
 
     bool verified = false;
     bool checksumDiffers = false;
-    if (dataOk) {
+    if (written) {
         if (!transport_.sendNibble(GetChecksum))
             return abandon(false, kDownloadTitle);
         transport_.waitForReply(4);
         transport_.pumpEvents();
         const QString reply = field.upperCase();
         if (reply.size() >= 4) {
-            const int high = decodeTypedByte(reply[0], reply[1]);
-            const int low = decodeTypedByte(reply[2], reply[3]);
-            verified = sum == 256 * high + low;
+            const int sum = 256 * decodeTypedByte(reply[0], reply[1]) + decodeTypedByte(reply[2], reply[3]);
+            verified = sum == deviceimage::imageChecksum(builtImage_);
             checksumDiffers = !verified;
         }
     }
-    if (!verified) {
-        if (checksumDiffers)
-            fail(kDownloadTitle, 500);
-        else
-            reportBroken(kDownloadTitle);
-    }
+    // An interrupted download is no failure to report: the user asked for it.
+    const bool interruptedHere = !written && stopRequested();
+    if (verified)
+        unfinishedImage_.clear();
+    else if (checksumDiffers)
+        fail(kDownloadTitle, 500);
+    else if (!interruptedHere)
+        reportBroken(kDownloadTitle);
 
     if (!transport_.sendCommandPair(EndWrite))
-        return abandon(true, kDownloadTitle);
+        return abandon(true, interruptedHere ? 0 : kDownloadTitle);
 
     view_.setProgress(100);
     view_.setWaitCursor(false);
     idleLook();
     if (verified) {
         const auto seconds = static_cast<unsigned>((transport_.tickCount() - startTick) / 1000);
-        prompter_.tellText(kDownloadTitle, messages::formatMessage(501, nibbles / 2, seconds), Icon::Information);
+        prompter_.tellText(kDownloadTitle, messages::formatMessage(501, int(builtImage_.size()), seconds),
+                           Icon::Information);
     }
     if (simplifiedNotEasy())
         view_.closeDialog();
     return verified;
+}
+
+// Ends a download refused after the write sign-on, closing the write transfer when it was opened.
+bool DeviceTransfers::stopWrite(bool close)
+{
+    if (close)
+        transport_.sendCommandPair(EndWrite);
+    return abandon(true);
 }
 
 bool DeviceTransfers::readData()
@@ -527,8 +567,10 @@ bool DeviceTransfers::runReadData()
     view_.setProgress(0);
 
     TransferScope scope(transport_);
-    const HeaderRead header = readHeader();
-    if (header.bytesRead == 0)
+    if (!scope.opened())
+        return failToOpen(kReadTitle);
+    const HeaderRead header = readHeader(HeaderUse::Report);
+    if (header.outcome != HeaderOutcome::Read)
         return abandon(true);
 
     const int remaining = header.total >= 16 ? header.total - header.bytesRead : header.total;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace messages {
 class Prompter;
@@ -38,7 +39,8 @@ struct ProjectHooks {
     std::function<QString()> currentEntryText;
     // The image length the last count of the current project published.
     std::function<int()> countedTotal;
-    // The current project's image built for a device type; empty when no picture is included.
+    // The current project's image built for a device type; empty when none can be built, and then the hook has
+    // told the user why (no picture included, a refusal, a failed catalogue write).
     std::function<QByteArray(int deviceType)> buildImage;
     // Turns an image into pictures: into the project of the given name (created when missing), or, with
     // mergeIntoCurrent, only the indelible pictures the current project does not hold yet. The hook tells the
@@ -68,12 +70,26 @@ public:
     virtual void closeDialog() {}
 };
 
-// What readHeader learned; bytesRead is 0 when it failed (the failure has been reported).
+// How the read of a stick's header ended.
+enum class HeaderOutcome {
+    Read,          // the header blocks are in the read buffer; the read transfer stays open for readRest
+    NoImage,       // the memory holds no image (erased, or a header that does not add up); the transfer is closed
+    WrongLedCount, // message 745 shown; the transfer is closed
+    Broken,        // the sign-on, a command or a reply failed; message 498 shown
+};
+
+// What readHeader learned; bytesRead is 0 unless the outcome is Read.
 struct HeaderRead {
+    HeaderOutcome outcome = HeaderOutcome::Broken;
     int bytesRead = 0;
     int total = 0;
     int deviceType = 0;
 };
+
+// The English texts of the transfers' own refusals.
+QString unopenableStickMessage();
+QString damagedStickImageMessage();
+QString emptyProjectMessage();
 
 class DeviceTransfers {
 public:
@@ -92,15 +108,12 @@ public:
 
     bool isRunning() const { return running_; }
 
-    // The read-mode transfer's first part: sign-on, identity, header blocks. The transfer stays open for readRest.
-    HeaderRead readHeader();
-    // Reads `count` more bytes (whole blocks of 16) into the read buffer at `offset`, moving the progress from
-    // `firstProgress` towards `lastProgress`, then closes the read transfer.
-    bool readRest(int offset, int count, int firstProgress, int lastProgress);
-
     // Dialog state shared with the window.
     bool closeRequested = false;
     bool verifyTicked = false; // the hidden "Write and Read Verify" check box
+    // Asked between blocks; true ends the running transfer there, closing it as the stick expects (lumiwandctl
+    // answers from its SIGINT and SIGTERM handlers).
+    std::function<bool()> interrupted;
 
     const QByteArray& readBuffer() const { return readBuffer_; }
     const QByteArray& builtImage() const { return builtImage_; }
@@ -110,7 +123,30 @@ public:
     ProjectHooks& hooks() { return hooks_; }
 
 private:
+    // The steps of a download.
+    bool startDownload();
+    bool keepIndelible(int& progressBase);
+    std::optional<DeviceIdentity> openWrite();
+    bool buildFor(const DeviceIdentity& identity);
+    bool writeBlocks(int progressBase);
+    bool finishDownload(bool written, qint64 startTick);
+    bool stopWrite(bool close);
+
     bool runReadData();
+    // The read-mode transfer's first part: sign-on, identity, header blocks. Before a download, memory that holds
+    // no image is no error (nothing indelible to keep) and is not reported.
+    enum class HeaderUse { Report, BeforeDownload };
+    HeaderRead readHeader(HeaderUse use);
+    // Reads `count` more bytes (whole blocks of 16) into the read buffer at `offset`, moving the progress from
+    // `firstProgress` towards `lastProgress`, then closes the read transfer.
+    bool readRest(int offset, int count, int firstProgress, int lastProgress);
+    bool closeRead();
+    // The stick could not be opened and grabbed: one message, and the command ends.
+    bool failToOpen(unsigned titleId);
+    // An image read back before a download that cannot be trusted: its lengths do not add up, or it is the
+    // beginning of an image whose download did not finish.
+    bool untrustworthy(const QByteArray& held) const;
+    bool stopRequested() const { return interrupted && interrupted(); }
     bool simplifiedNotEasy() const { return settings_.simplifiedMode && !settings_.easyMode; }
     void idleLook();
     // Ends a command that failed: normal cursor, check box unticked, idle look, closeRequested when asked, and
@@ -123,8 +159,6 @@ private:
     void reportBroken(unsigned titleId);
     void reportNoDevice(unsigned titleId);
     bool chooseTargetName(QString& name);
-    int countIndelible(const HeaderRead& header) const;
-    ImportOutcome mergeIndelible(int total, int deviceType);
     void storeTypedBytes(const QString& reply, int offset);
 
     Transport& transport_;
@@ -134,6 +168,8 @@ private:
     TransferSettings settings_;
     QByteArray readBuffer_;
     QByteArray builtImage_;
+    QByteArray unfinishedImage_; // the image of a download that did not finish, until one does
+    QString projectName_;        // of the download running
     bool running_ = false;
     bool brokenReported_ = false;
 };

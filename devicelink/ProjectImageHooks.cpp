@@ -50,6 +50,8 @@ ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
                 deviceimage::compileImage(CompileMode::Build, deviceType, current(), context);
             if (built.refused())
                 prompter.tellText(496, built.refusal, messages::Icon::Stop);
+            else if (built.image.isEmpty())
+                prompter.tellText(496, emptyProjectMessage(), messages::Icon::Stop);
             return built.image;
         } catch (const store::IniWriteError& error) {
             prompter.tellText(496, error.message(), messages::Icon::Stop);

@@ -140,7 +140,7 @@ TransferScope::TransferScope(Transport& transport)
     : transport_(transport)
 {
     if (const DeviceEntry* device = transport_.selector().current())
-        transport_.platform().beginTransfer(device->path);
+        opened_ = transport_.platform().beginTransfer(device->path);
 }
 
 TransferScope::~TransferScope()

@@ -72,7 +72,8 @@ private:
 };
 
 // Frames one transfer with the selected device: opens it and keeps its keys from other programs for the scope's
-// lifetime, and releases it on every way out.
+// lifetime, and releases it on every way out. A transfer whose scope did not open must not write: its nibbles
+// would each open the device on their own and its typing would reach the focused window.
 class TransferScope {
 public:
     explicit TransferScope(Transport& transport);
@@ -80,8 +81,11 @@ public:
     TransferScope(const TransferScope&) = delete;
     TransferScope& operator=(const TransferScope&) = delete;
 
+    bool opened() const { return opened_; }
+
 private:
     Transport& transport_;
+    bool opened_ = false;
 };
 
 } // namespace devicelink

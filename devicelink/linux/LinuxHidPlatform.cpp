@@ -134,16 +134,18 @@ bool LinuxHidPlatform::beginTransfer(const QString& path)
     layout_ = keyboardLayout(node->reportDescriptor);
     decoder_ = std::make_unique<KeyReportDecoder>(layout_.keys.value_or(KeyInputLayout{}), layout_.numberedReports);
 
-    // Keep the keys the stick types from the desktop. A grab someone else holds (EBUSY) is not fatal: the keys
-    // still reach us through hidraw.
+    // Keep the keys the stick types from the desktop. Without the grab (no permission, or another program holds
+    // it) the replies would be typed into the focused window, so the transfer does not start.
     for (const QString& event : node->eventNodes) {
         const int fd = openRetrying(event.toLocal8Bit(), O_RDONLY | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        if (::ioctl(fd, EVIOCGRAB, 1) == 0)
+        if (fd >= 0 && ::ioctl(fd, EVIOCGRAB, 1) == 0) {
             grabbed_.push_back(fd);
-        else
+            continue;
+        }
+        if (fd >= 0)
             ::close(fd);
+        endTransfer();
+        return false;
     }
 
     // Whatever the stick typed before now belongs to no reply; learn which keys are held and drop it.

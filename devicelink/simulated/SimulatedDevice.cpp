@@ -59,6 +59,22 @@ void SimulatedDevice::saveMemory()
     files::writeWholeFile(config_.memoryFile, memory_);
 }
 
+void SimulatedDevice::record(const QString& event)
+{
+    events_ << event;
+    log(event);
+}
+
+void SimulatedDevice::log(const QString& event)
+{
+    if (config_.logFile.isEmpty())
+        return;
+    // Appended and closed at once, so the record survives however the program using the stick ends.
+    QFile log(config_.logFile);
+    if (log.open(QIODevice::WriteOnly | QIODevice::Append))
+        log.write(event.toUtf8() + '\n');
+}
+
 QString SimulatedDevice::takeTyped()
 {
     QString typed;
@@ -95,7 +111,7 @@ void SimulatedDevice::idleNibble(int nibble)
         const bool write = signOn_ == kWrite;
         signOn_.clear();
         state_ = write ? State::Write : State::Read;
-        events_ << (write ? QStringLiteral("write-sign-on") : QStringLiteral("read-sign-on"));
+        record(write ? QStringLiteral("write-sign-on") : QStringLiteral("read-sign-on"));
         cursor_ = 0;
         sum_ = 0;
         pendingEnd_ = -1;
@@ -135,19 +151,19 @@ void SimulatedDevice::sessionNibble(int nibble)
     const bool write = state_ == State::Write;
     switch (nibble) {
     case Identify:
-        events_ << QStringLiteral("identify");
+        record(QStringLiteral("identify"));
         reply(Identify, QString(config_.identity.toLower()));
         break;
     case WriteBlock:
         if (write) {
-            events_ << QStringLiteral("write-block");
+            record(QStringLiteral("write-block"));
             block_.clear();
             dataNibblesLeft_ = 32;
         }
         break;
     case ReadBlock:
         if (!write) {
-            events_ << QStringLiteral("read-block");
+            record(QStringLiteral("read-block"));
             QByteArray bytes;
             for (int i = 0; i < 16; ++i, ++cursor_)
                 bytes.append(cursor_ < memory_.size() ? memory_[cursor_] : '\xFF');
@@ -156,7 +172,7 @@ void SimulatedDevice::sessionNibble(int nibble)
         break;
     case GetChecksum:
         if (write) {
-            events_ << QStringLiteral("checksum");
+            record(QStringLiteral("checksum"));
             QByteArray bytes;
             bytes.append(static_cast<char>(sum_ >> 8));
             bytes.append(static_cast<char>(sum_ & 0xFF));
@@ -175,7 +191,7 @@ void SimulatedDevice::sessionNibble(int nibble)
 
 void SimulatedDevice::endSession(int command)
 {
-    events_ << (command == EndWrite ? QStringLiteral("end-write") : QStringLiteral("end-read"));
+    record(command == EndWrite ? QStringLiteral("end-write") : QStringLiteral("end-read"));
     state_ = State::Idle;
     if (command == EndWrite && dirty_)
         saveMemory();

@@ -44,11 +44,15 @@ public:
 
     // Stores the memory in its file now (when one is configured).
     void saveMemory();
+    // Appends a line to the log file of the configuration, when there is one: each event as it is recorded, and
+    // what the platform adds ("transfer-begun", "transfer-ended").
+    void log(const QString& event);
 
 private:
     void idleNibble(int nibble);
     void sessionNibble(int nibble);
     void endSession(int command);
+    void record(const QString& event);
     // Types a reply to a command, with the configured fault applied.
     void reply(int command, const QString& text);
     QString typedBytes(const QByteArray& bytes) const;

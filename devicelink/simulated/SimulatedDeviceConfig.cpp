@@ -40,6 +40,11 @@ std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& t
         } else if (key == QLatin1String("access")) {
             ok = word == QLatin1String("denied") || word == QLatin1String("granted");
             config.accessible = word != QLatin1String("denied");
+        } else if (key == QLatin1String("grab")) {
+            ok = word == QLatin1String("busy") || word == QLatin1String("free");
+            config.grabbable = word != QLatin1String("busy");
+        } else if (key == QLatin1String("log")) {
+            config.logFile = value;
         } else if (key == QLatin1String("fault")) {
             static const QStringList kFaults{QStringLiteral("none"), QStringLiteral("no_reply"),
                                              QStringLiteral("short_reply"), QStringLiteral("wrong_ack"),

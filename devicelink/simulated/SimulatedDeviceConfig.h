@@ -27,6 +27,8 @@ struct SimulatedDeviceConfig {
     QString manufacturer = QStringLiteral("Moonotter");
     int latencyMs = 0;      // time each indicator write takes
     bool accessible = true; // false: present, but this user may not open it
+    bool grabbable = true;  // false: another program holds its keys, so no transfer can take them
+    QString logFile;        // empty: none; else what the stick understood and its transfers, one line each
     Fault fault = Fault::None;
     int faultCommand = -1;  // the command whose replies the fault touches; -1 every reply
     int faultAfter = 0;     // replies to that command that still come right before the fault starts
@@ -39,6 +41,7 @@ struct SimulatedDeviceConfig {
 //   id=LETTER  memory=FILE  manufacturer=TEXT  latency_ms=N  access=denied
 //   fault=no_reply|short_reply|wrong_ack|wrong_checksum|garbage  fault_on=identify|write_block|read_block|checksum
 //   fault_after=N  unplug_after=N  header=erased|damaged  present=FILE
+//   grab=busy  log=FILE
 // nullopt with a reason in `error` for an unknown key or value.
 std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& text, QString* error = nullptr);
 

@@ -46,16 +46,20 @@ std::optional<QString> SimulatedHidPlatform::manufacturerString(const QString& p
 bool SimulatedHidPlatform::beginTransfer(const QString& path)
 {
     ++transfersBegun_;
-    if (path != kPath || !present() || !device_->config().accessible)
+    const SimulatedDeviceConfig& config = device_->config();
+    if (path != kPath || !present() || !config.accessible || !config.grabbable)
         return false;
     ++openTransfers_;
+    device_->log(QStringLiteral("transfer-begun"));
     return true;
 }
 
 void SimulatedHidPlatform::endTransfer()
 {
-    if (openTransfers_ > 0)
-        --openTransfers_;
+    if (openTransfers_ == 0)
+        return;
+    --openTransfers_;
+    device_->log(QStringLiteral("transfer-ended"));
 }
 
 bool SimulatedHidPlatform::writeIndicators(const QString& path, int nibble)

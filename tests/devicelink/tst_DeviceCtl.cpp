@@ -6,9 +6,11 @@
 #include "store/Project.h"
 #include "store/Workspace.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 namespace {
 
@@ -26,9 +28,9 @@ public:
         stick = home.filePath("stick.bin");
     }
 
-    Outcome run(const QStringList& arguments, const QString& extraStick = QString()) const
+    // Starts lumiwandctl on the workspace and the simulated stick (with `extraStick` settings added).
+    void start(QProcess& process, const QStringList& arguments, const QString& extraStick = QString()) const
     {
-        QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", home.path());
         environment.insert("XDG_CONFIG_HOME", home.filePath(".config"));
@@ -36,6 +38,12 @@ public:
         environment.insert("LUMIWAND_SIMULATED_DEVICE", "id=K,memory=" + stick + extraStick);
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(LUMIWANDCTL_PATH), QStringList{"--edition", "32"} + arguments);
+    }
+
+    Outcome run(const QStringList& arguments, const QString& extraStick = QString()) const
+    {
+        QProcess process;
+        start(process, arguments, extraStick);
         if (!process.waitForFinished(60000))
             return {};
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -50,6 +58,21 @@ public:
 QString begins(unsigned id)
 {
     return messages::lookupMessage(id).section(u'%', 0, 0);
+}
+
+// A project of `width` x 32 holding one picture of that many columns.
+void makeProject(const Ctl& ctl, const QString& name, int width)
+{
+    imaging::LitGrid picture(width, 32);
+    for (int i = 0; i < width; ++i)
+        picture.setLit(i, i % 32);
+    QVERIFY(imaging::savePicture(picture, ctl.workspace.clipsFolder, name + ".bmp", imaging::ExistingFile::Replace)
+                .ok());
+    const QString path = ctl.workspace.projectsFolder + name + ".ini";
+    store::createProject(path, 32, 32);
+    store::Project project(path);
+    QCOMPARE(store::appendEntry(project, ctl.workspace.clipsFolder, name + ".bmp", 0, 0, 0, false),
+             store::AppendStatus::Ok);
 }
 
 } // namespace
@@ -119,6 +142,31 @@ private slots:
         Outcome denied = ctl.run({"download", "Show"}, ",access=denied");
         QCOMPARE(denied.status, 1);
         QVERIFY(denied.err.contains("not allowed to use it"));
+    }
+
+    // SIGTERM in the middle of a download of a project whose name holds a dot: the stick gets its closing pair and
+    // is released before the tool exits.
+    void terminatedDownloadClosesTheStick()
+    {
+        Ctl ctl;
+        makeProject(ctl, "my.show", 250);
+        const QString log = ctl.home.filePath("stick.log");
+        QProcess process;
+        ctl.start(process, {"download", "my.show"}, ",latency_ms=1,log=" + log);
+        const auto blocksWritten = [&log] {
+            QFile file(log);
+            return file.open(QIODevice::ReadOnly) ? file.readAll().count("write-block") : 0;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(blocksWritten() >= 3, 30000);
+        process.terminate();
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 128 + SIGTERM);
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList events = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(events.mid(events.size() - 2), (QStringList{"end-write", "transfer-ended"}));
+        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("Interrupted"));
     }
 };
 

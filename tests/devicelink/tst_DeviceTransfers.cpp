@@ -60,8 +60,8 @@ private slots:
             << "id=K" << false << false << QStringList{message(501, 50, 0)} << downloadEvents(4);
         QTest::newRow("another 32-LED stick")
             << "id=N" << false << false << QStringList{message(501, 50, 0)} << downloadEvents(4);
-        QTest::newRow("new stick: its memory is reported invalid first")
-            << "id=K" << false << true << QStringList{message(506), message(501, 50, 0)}
+        QTest::newRow("new stick: nothing to keep, nothing to report")
+            << "id=K" << false << true << QStringList{message(501, 50, 0)}
             << QStringList{"read-sign-on", "identify", "read-block", "end-read", "write-sign-on", "identify"} + repeated("write-block", 4)
                    + QStringList{"checksum", "end-write"};
         QTest::newRow("factory mode never reads")
@@ -116,8 +116,8 @@ private slots:
         QTest::newRow("too little memory") << "id=B" << 16 << 2100 << QStringList{message(499, 2048)} << true << 0;
         QTest::newRow("memory just large enough") << "id=B" << 16 << 2048 << QStringList{message(501, 2048, 0)}
                                                   << true << 128;
-        QTest::newRow("no identity letter") << "id=K,fault=no_reply,fault_on=identify" << 32 << 50
-                                            << QStringList{message(498)} << true << 0;
+        QTest::newRow("no identity letter: the stick's content is unknown, it is left alone")
+            << "id=K,fault=no_reply,fault_on=identify" << 32 << 50 << QStringList{message(498)} << false << 0;
         QTest::newRow("garbage identity letter") << "id=K,fault=garbage,fault_on=identify" << 32 << 50
                                                  << QStringList{message(745), message(499, 0)} << true << 0;
         QTest::newRow("no acknowledgement") << "id=K,fault=no_reply,fault_on=write_block" << 32 << 50
@@ -134,11 +134,10 @@ private slots:
                                         << QStringList{message(498)} << true << 4;
         QTest::newRow("wrong checksum") << "id=K,fault=wrong_checksum" << 32 << 50 << QStringList{message(500)}
                                         << true << 4;
-        QTest::newRow("short block in the preliminary read") << "id=K,fault=short_reply,fault_on=read_block" << 32
-                                                             << 50 << QStringList{message(498), message(501, 50, 0)}
-                                                             << true << 4;
-        QTest::newRow("damaged header") << "id=K,header=damaged" << 32 << 50
-                                        << QStringList{message(507, 4096), message(501, 50, 0)} << true << 4;
+        QTest::newRow("short block in the preliminary read: what the stick holds is unknown, it is left alone")
+            << "id=K,fault=short_reply,fault_on=read_block" << 32 << 50 << QStringList{message(498)} << false << 0;
+        QTest::newRow("damaged header: nothing to keep") << "id=K,header=damaged" << 32 << 50
+                                                         << QStringList{message(501, 50, 0)} << true << 4;
     }
     void downloadFaults()
     {
@@ -164,7 +163,7 @@ private slots:
         const QStringList events = rig.device().events();
         QCOMPARE(events.contains("end-write"), closedWrite);
         QCOMPARE(events.count("write-block"), blocksWritten);
-        QCOMPARE(rig.device().state() == SimulatedDevice::State::Idle, closedWrite);
+        QCOMPARE(rig.device().state(), SimulatedDevice::State::Idle);
         QVERIFY(rig.imports.isEmpty());
         QCOMPARE(rig.platform.openTransfers(), 0);
         QVERIFY(!rig.view.waitCursor);
@@ -492,16 +491,141 @@ private slots:
         QVERIFY(!rig.view.busy);
     }
 
-    void failedIndelibleReadStillDownloads()
+    void failedIndelibleReadStopsTheDownload()
     {
-        // The rest of the image cannot be read; the write sign-on finds the stick still there and the download
-        // goes on without merging.
+        // The rest of the image cannot be read: the indelible pictures are not kept, so the stick is not
+        // overwritten.
         TransferRig rig(stick("id=K,fault=short_reply,fault_on=read_block,fault_after=3"));
-        rig.store(makeImage(32, {{40}, {20, true}}));
+        const QByteArray stored = makeImage(32, {{40}, {20, true}});
+        rig.store(stored);
+        rig.project = kSmall;
+        QVERIFY(!rig.transfers.download());
+        QVERIFY(rig.imports.isEmpty());
+        QCOMPARE(rig.boxes(), QStringList{message(498)});
+        QVERIFY(!rig.device().events().contains("write-sign-on"));
+        QCOMPARE(rig.device().memory().left(stored.size()), stored);
+        QCOMPARE(rig.device().state(), SimulatedDevice::State::Idle);
+        QVERIFY(rig.transfers.closeRequested);
+        QVERIFY(!rig.view.busy);
+    }
+
+    // An image whose lengths do not add up is not merged: the user is told and the download goes on.
+    void damagedIndelibleImageIsNotMerged()
+    {
+        TransferRig rig(stick("id=K"));
+        QByteArray stored = makeImage(32, {{40}, {20, true}});
+        stored[6] = 41; // the first picture claims a column more than the pattern data holds
+        rig.store(stored);
         rig.project = kSmall;
         QVERIFY(rig.transfers.download());
         QVERIFY(rig.imports.isEmpty());
-        QCOMPARE(rig.boxes(), rig.withSeconds({message(498), message(501, 50, 0)}));
+        QCOMPARE(rig.boxes(), rig.withSeconds({damagedStickImageMessage(), message(501, 50, 0)}));
+    }
+
+    // A download pulled out half way leaves the new header over the rest of the old image. The next download
+    // must not take that mixture for pictures to keep.
+    void halfWrittenImageIsNotMergedByTheNextDownload()
+    {
+        QTemporaryDir dir;
+        const QString memory = "id=K,memory=" + dir.filePath("stick.bin");
+        const QByteArray older = makeImage(32, {{20, true}, {8}}, false, 5);
+        const QByteArray newer = makeImage(32, {{20, true}, {60}, {40}}, false, 7);
+        int writes = 0;
+        {
+            TransferRig whole(stick("id=K"));
+            whole.store(older);
+            whole.project = newer;
+            QVERIFY(whole.transfers.download());
+            writes = whole.device().writeCount();
+        }
+        {
+            TransferRig rig(stick(memory));
+            rig.store(older);
+            rig.device().saveMemory();
+        }
+        TransferRig rig(stick(memory + QStringLiteral(",unplug_after=%1").arg(writes - 300)));
+        rig.project = newer;
+        QVERIFY(!rig.transfers.download());
+        QCOMPARE(rig.imports.size(), 1); // the older image's indelible picture, kept before writing
+        QCOMPARE(rig.boxes(), QStringList{message(498)});
+
+        rig.platform.replug(stick(memory));
+        const QByteArray mixture = rig.device().memory().left(newer.size());
+        QVERIFY(mixture.left(64) == newer.left(64) && mixture != newer);
+        QVERIFY(rig.transfers.download());
+        QCOMPARE(rig.imports.size(), 1);
+        QCOMPARE(rig.boxes().size(), 3);
+        QCOMPARE(rig.boxes()[1], damagedStickImageMessage());
+        QVERIFY(rig.boxes()[2].startsWith(message(501, int(newer.size()), 0).section(u'!', 0, 0)));
+        QCOMPARE(rig.device().memory().left(newer.size()), newer);
+    }
+
+    void emptyBuildClosesTheWriteTransfer()
+    {
+        TransferRig rig(stick("id=K"));
+        rig.store(kStored);
+        rig.transfers.hooks().buildImage = [&](int) {
+            rig.prompter.tellText(496, "nothing to show", messages::Icon::Stop);
+            return QByteArray();
+        };
+        QVERIFY(!rig.transfers.download());
+        QCOMPARE(rig.boxes(), QStringList{"nothing to show"});
+        QCOMPARE(rig.device().events().mid(rig.device().events().size() - 2),
+                 (QStringList{"identify", "end-write"}));
+        QCOMPARE(rig.device().state(), SimulatedDevice::State::Idle);
+        QVERIFY(!rig.view.busy);
+        QVERIFY(!rig.view.waitCursor);
+        QVERIFY(rig.transfers.closeRequested);
+    }
+
+    void stickThatCannotBeGrabbed_data()
+    {
+        QTest::addColumn<int>("command"); // 0 download, 1 read, 2 verify
+        QTest::newRow("download") << 0;
+        QTest::newRow("read") << 1;
+        QTest::newRow("verify") << 2;
+    }
+    void stickThatCannotBeGrabbed()
+    {
+        QFETCH(int, command);
+        TransferRig rig(stick("id=K,grab=busy"));
+        rig.store(kStored);
+        rig.project = kSmall;
+        rig.prompter.inputs << QStringLiteral("Fresh");
+        const bool ok = command == 0 ? rig.transfers.download()
+            : command == 1           ? rig.transfers.readData()
+                                     : rig.transfers.verify();
+        QVERIFY(!ok);
+        QCOMPARE(rig.boxes(), QStringList{unopenableStickMessage()});
+        QCOMPARE(rig.device().writeCount(), 0);
+        QCOMPARE(rig.platform.openTransfers(), 0);
+        QVERIFY(rig.transfers.closeRequested);
+        QVERIFY(!rig.view.busy);
+        QVERIFY(!rig.view.waitCursor);
+    }
+
+    void interruptedTransfersCloseTheStick_data()
+    {
+        QTest::addColumn<int>("command"); // 0 download, 1 read
+        QTest::addColumn<QString>("closing");
+        QTest::newRow("download") << 0 << "end-write";
+        QTest::newRow("read") << 1 << "end-read";
+    }
+    void interruptedTransfersCloseTheStick()
+    {
+        QFETCH(int, command);
+        QFETCH(QString, closing);
+        TransferRig rig(stick("id=K"));
+        rig.store(makeImage(32, {{200}}));
+        rig.project = makeImage(32, {{200}});
+        rig.prompter.inputs << QStringLiteral("Fresh");
+        rig.transfers.interrupted = [&] { return rig.view.progress.size() > 8; };
+        QVERIFY(!(command == 0 ? rig.transfers.download() : rig.transfers.readData()));
+        QVERIFY(rig.boxes().isEmpty());
+        QCOMPARE(rig.device().events().back(), closing);
+        QCOMPARE(rig.device().state(), SimulatedDevice::State::Idle);
+        QCOMPARE(rig.platform.openTransfers(), 0);
+        QVERIFY(rig.imports.isEmpty());
     }
 
     void commandsPressedDuringATransferDoNothing()
