@@ -352,6 +352,8 @@ CompileResult compileImage(CompileMode mode, int deviceType, const store::Projec
     CompileResult result;
     if (!project || !QFileInfo(project->path()).isFile())
         return result;
+    // The project is read once: hundreds of values, and nothing else writes it meanwhile.
+    const store::IniFile::ReadHold projectRead(project->ini());
     Walk walk(mode, deviceType, *project, context);
     const int height = walk.height;
     if (walk.projectWidth <= 0 || height <= 0)

@@ -66,8 +66,8 @@ IniFile::DiskStamp IniFile::stampOnDisk() const
 
 void IniFile::refresh() const
 {
-    if (batchDepth_ > 0 && loaded_)
-        return; // the batch's own writes are newer than the disk
+    if ((batchDepth_ > 0 || holdDepth_ > 0) && loaded_)
+        return; // the batch's own writes are newer than the disk; a hold reads the file once
     const DiskStamp now = stampOnDisk();
     if (loaded_ && now == stamp_)
         return;
@@ -324,6 +324,17 @@ void IniFile::flush()
         }
         batchDepth_ = depth;
     }
+}
+
+IniFile::ReadHold::ReadHold(const IniFile& file) : file_(file)
+{
+    file_.refresh();
+    ++file_.holdDepth_;
+}
+
+IniFile::ReadHold::~ReadHold()
+{
+    --file_.holdDepth_;
 }
 
 IniFile::WriteBatch::WriteBatch(IniFile& file) : file_(file)

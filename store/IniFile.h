@@ -82,6 +82,20 @@ public:
         IniFile& file_;
     };
 
+    // For an operation that reads many values: while a ReadHold lives, the content as read when it started is
+    // served without looking at the disk for each value (this object's own writes are seen as always). Hold only
+    // what the operation reads; a read-modify-write must see the disk.
+    class ReadHold {
+    public:
+        explicit ReadHold(const IniFile& file);
+        ~ReadHold();
+        ReadHold(const ReadHold&) = delete;
+        ReadHold& operator=(const ReadHold&) = delete;
+
+    private:
+        const IniFile& file_;
+    };
+
 private:
     struct Line {
         QString key;  // empty for a raw line
@@ -122,6 +136,7 @@ private:
     mutable bool loaded_ = false;
     mutable bool unreadable_ = false;
     int batchDepth_ = 0;
+    mutable int holdDepth_ = 0;
     bool dirty_ = false;
 };
 
