@@ -77,12 +77,22 @@ int shiftFor48(int contentWidth)
 
 ContentBounds contentBounds(const imaging::Picture& picture)
 {
-    std::vector<quint8> litColumn(size_t(std::max(picture.width(), 0)), 0);
-    for (int y = 0; y < picture.height(); ++y) {
+    const int width = std::max(picture.width(), 0);
+    const int height = picture.height();
+    std::vector<quint8> litColumn(size_t(width), 0);
+    // Pictures hold few colours, mostly black and white: remember the last answer rather than weigh every pixel.
+    QRgb lastRgb = 0;
+    bool lastLit = imaging::litAtMost(imaging::colourValue(lastRgb));
+    for (int y = 0; y < height; ++y) {
         const QRgb* row = picture.rgbRow(y);
-        for (int x = 0; x < picture.width(); ++x)
-            if (imaging::litAtMost(imaging::colourValue(row[x])))
+        for (int x = 0; x < width; ++x) {
+            if (row[x] != lastRgb) {
+                lastRgb = row[x];
+                lastLit = imaging::litAtMost(imaging::colourValue(lastRgb));
+            }
+            if (lastLit)
                 litColumn[size_t(x)] = 1;
+        }
     }
     const auto first = std::find(litColumn.begin(), litColumn.end(), 1);
     if (first == litColumn.end())
