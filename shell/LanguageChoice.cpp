@@ -1,6 +1,5 @@
 #include "shell/LanguageChoice.h"
 
-#include "store/IniFile.h"
 #include "store/Settings.h"
 
 namespace shell {
@@ -80,11 +79,7 @@ bool storeLanguageChoice(const QString& settingsFile, messages::LangId language)
 {
     if (language == 0 || language == messages::kNoLanguageChosen)
         return false;
-    try {
-        store::writeUserLanguage(settingsFile, language);
-    } catch (const store::IniWriteError&) {
-        return false;
-    }
+    store::writeUserLanguage(settingsFile, language);
     return true;
 }
 

@@ -29,8 +29,8 @@ int preselectedLanguageEntry(int storedUserLanguage, messages::LangId systemLang
 QString languageChangeQuestion(const QString& entryText);
 QString languageChangeTitle();
 
-// Stores the choice as "USER_LANGUAGE" unless it is 0 or 0xFFFF. A settings file that cannot be written stores
-// nothing and says nothing. Returns whether the value was stored.
+// Stores the choice as "USER_LANGUAGE" unless it is 0 or 0xFFFF. Returns whether the value was stored; a settings
+// file that cannot be written throws store::IniWriteError ("Unable to write to ...") and keeps its old value.
 bool storeLanguageChoice(const QString& settingsFile, messages::LangId language);
 
 } // namespace shell

@@ -4,6 +4,7 @@
 #include "shell/LanguageChoice.h"
 #include "messages/Prompter.h"
 #include "store/Settings.h"
+#include "ui/Command.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -97,8 +98,10 @@ void TForm19::Button1Click()
         return;
     const messages::Answer answer = prompter_.ask(languageChangeTitle(), languageChangeQuestion(ComboBox1->currentText()),
                                         messages::Icon::Question, messages::Buttons::YesNo);
-    if (answer == messages::Answer::Yes)
-        storeLanguageChoice(state_.workspace.settingsFile, messages::LangId(ComboBox1->itemData(entry).toInt()));
+    if (answer == messages::Answer::Yes) {
+        const auto language = messages::LangId(ComboBox1->itemData(entry).toInt());
+        ui::runCommand(prompter_, [&] { storeLanguageChoice(state_.workspace.settingsFile, language); });
+    }
     accept();
 }
 

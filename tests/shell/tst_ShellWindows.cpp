@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -23,6 +24,7 @@
 #include <QTreeWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -289,6 +291,24 @@ private slots:
             QCOMPARE(prompter_.shown[0].text, QStringLiteral("Do you want to change language settings to ") + chosen);
             QCOMPARE(prompter_.shown[0].buttons, messages::Buttons::YesNo);
         }
+    }
+
+    // A settings file that cannot be written is not passed over in silence: the user is told, the dialog closes.
+    void languageDialogReportsARefusedWrite()
+    {
+        TForm19& dialog = start(QStringLiteral("/x/Lumiwand16")).form19;
+        QVERIFY(QDir().mkpath(settingsFile())); // a folder where the settings file belongs
+        const auto removeFolder = qScopeGuard([this] { QDir(settingsFile()).removeRecursively(); });
+        dialog.show();
+        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findText(QStringLiteral("Japanese")));
+        prompter_.answers.enqueue(messages::Answer::Yes);
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(prompter_.shown.size(), 2);
+        QCOMPARE(prompter_.shown[1].text, QStringLiteral("Unable to write to ") + settingsFile());
+        QCOMPARE(prompter_.shown[1].icon, messages::Icon::Stop);
+        QVERIFY(QFileInfo(settingsFile()).isDir());
     }
 
     void languageDialogInSimplifiedMode()
