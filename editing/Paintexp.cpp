@@ -1,0 +1,246 @@
+#include "editing/Paintexp.h"
+
+#include "editing/CanvasGridView.h"
+#include "editing/PaintSave.h"
+#include "imaging/PictureFile.h"
+#include "imaging/VirtualCanvas.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "messages/Prompter.h"
+#include "store/IniFile.h"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QTimer>
+
+namespace editing {
+namespace {
+
+constexpr int kGroupLeft = 8;
+constexpr int kGroupWidth = Canvas::kViewWidth + 16;
+constexpr int kGroupTop = 116;
+
+const QStringList kImportFilters{QStringLiteral("BMP, JPEG (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG)"),
+                                 QStringLiteral("JPEG (*.jpg *.JPG *.jpeg *.JPEG)"),
+                                 QStringLiteral("BMP (*.bmp *.BMP)")};
+
+} // namespace
+
+PaintExp::PaintExp(imaging::VirtualCanvas& canvas, ExpressProjectLink& project, messages::Prompter& prompter,
+                   store::EditionParameters edition, QString clipsFolder, QWidget* parent)
+    : QDialog(parent),
+      canvas_(canvas),
+      project_(project),
+      prompter_(prompter),
+      edition_(std::move(edition)),
+      clipsFolder_(std::move(clipsFolder)),
+      hold_(canvas)
+{
+    setObjectName(QStringLiteral("PaintExp"));
+    setFixedSize(kGroupWidth + 2 * kGroupLeft, kGroupTop + Canvas::kViewHeight + 40 + 60);
+
+    GroupBox2 = new QGroupBox(this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    Image3 = new QLabel(GroupBox2);
+    Image3->setObjectName(QStringLiteral("Image3"));
+
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(kGroupLeft, kGroupTop, kGroupWidth, Canvas::kViewHeight + 40);
+    GroupBox1->setFocusPolicy(Qt::StrongFocus);
+    Image1 = new CanvasGridView(canvas_, GroupBox1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(8, 20, Canvas::kViewWidth, Canvas::kViewHeight);
+    Image1->setCursor(Qt::PointingHandCursor);
+    ScrollBar1 = new QScrollBar(Qt::Horizontal, GroupBox1);
+    ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
+    ScrollBar1->setGeometry(8, 20 + Canvas::kViewHeight + 2, Canvas::kViewWidth, 16);
+
+    const int buttonTop = kGroupTop + Canvas::kViewHeight + 52;
+    const auto button = [this, buttonTop](const char* name, int left, int width) {
+        auto* made = new QPushButton(this);
+        made->setObjectName(QLatin1String(name));
+        made->setGeometry(left, buttonTop, width, 33);
+        made->setAutoDefault(false);
+        return made;
+    };
+    Button3 = button("Button3", kGroupLeft, 220);
+    Button1 = button("Button1", width() - kGroupLeft - 2 * 100 - 8, 100);
+    Button2 = button("Button2", width() - kGroupLeft - 100, 100);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(PaintHold::kHoldDelay);
+
+    connect(Button1, &QPushButton::clicked, this, &PaintExp::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &PaintExp::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &PaintExp::Button3Click);
+    connect(Timer1, &QTimer::timeout, this, &PaintExp::Timer1Timer);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &PaintExp::ScrollBar1Change);
+    connect(Image1, &CanvasGridView::pressed, this, &PaintExp::pressed);
+    connect(Image1, &CanvasGridView::moved, this, &PaintExp::moved);
+    connect(Image1, &CanvasGridView::released, this, &PaintExp::released);
+    connect(Image1, &CanvasGridView::previewChanged, this, &PaintExp::showPreview);
+}
+
+void PaintExp::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void PaintExp::FormShow()
+{
+    savedAsNew = false;
+    saved = false;
+    setWindowTitle(messages::lookupMessage(785));
+    GroupBox2->setTitle(messages::lookupMessage(556));
+    GroupBox1->setTitle(messages::lookupMessage(788));
+    Button1->setText(messages::lookupMessage(513));
+    Button2->setText(messages::lookupMessage(644));
+    Button3->setText(messages::lookupMessage(540));
+
+    const int width = edition_.maxBannerWidth;
+    const int rows = edition_.ledCount;
+    canvas_.SetGeometry(edition_.pictureWidth, rows);
+    // The preview group is W + 16 wide, right-aligned with the painting group, the preview centred in it.
+    const int previewWidth = width + 16;
+    GroupBox2->setGeometry(kGroupLeft + kGroupWidth - previewWidth, 8, previewWidth, rows + 40);
+    Image3->setGeometry(8, (GroupBox2->height() - rows) / 2 + 4, width, rows);
+    Image1->bind();
+    canvas_.Reset(width, rows);
+    canvas_.setPaintMode(false);
+    syncScrollBar();
+    if (modifyMode)
+        loadBanner();
+    render();
+}
+
+void PaintExp::syncScrollBar()
+{
+    ScrollBar1->setRange(0, canvas_.maxScroll());
+    ScrollBar1->setPageStep(canvas_.visibleColumns());
+    ScrollBar1->setValue(0);
+    ScrollBar1->setVisible(canvas_.maxScroll() > 0);
+    canvas_.Render(Canvas::Target::Canvas, 0);
+}
+
+void PaintExp::loadBanner()
+{
+    const imaging::PictureLoad banner = imaging::loadPicture(clipsFolder_ + bannerName);
+    if (!banner.ok())
+        return;
+    canvas_.PushUndo();
+    canvas_.ClearRect(0, 0, canvas_.width() - 1, canvas_.rows() - 1);
+    for (int row = 0; row < canvas_.rows(); ++row)
+        for (int col = 0; col < canvas_.width(); ++col)
+            if (banner.picture.isLit(col, row, imaging::LitRule::LitAtMost))
+                canvas_.SetCell(col, row, 1, Canvas::Target::Canvas, false);
+}
+
+void PaintExp::render()
+{
+    canvas_.Render(Canvas::Target::Canvas);
+}
+
+void PaintExp::showPreview()
+{
+    Image3->setPixmap(QPixmap::fromImage(Image1->previewImage()));
+}
+
+QPoint PaintExp::cellPoint(QPoint viewPoint) const
+{
+    return {viewPoint.x() - canvas_.leftOrigin(), viewPoint.y() - canvas_.topMargin()};
+}
+
+void PaintExp::pressed(QPoint point, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton)
+        return;
+    buttonDown_ = true;
+    pointer_ = point;
+    hold_.press();
+    Timer1->start(hold_.interval());
+}
+
+void PaintExp::moved(QPoint point)
+{
+    pointer_ = point;
+}
+
+void PaintExp::released(QPoint point, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton || !buttonDown_)
+        return;
+    buttonDown_ = false;
+    Timer1->stop();
+    // A click is a release over the grid; its cell is toggled, or lit after a hold.
+    if (Image1->rect().contains(point)) {
+        const QPoint cell = cellPoint(point);
+        if (hold_.click(cell.x(), cell.y()))
+            render();
+    }
+    hold_.release();
+    Timer1->setInterval(hold_.interval());
+}
+
+void PaintExp::Timer1Timer()
+{
+    const QPoint cell = cellPoint(pointer_);
+    if (hold_.tick(cell.x(), cell.y()))
+        render();
+    if (Timer1->interval() != hold_.interval())
+        Timer1->setInterval(hold_.interval());
+}
+
+void PaintExp::ScrollBar1Change(int position)
+{
+    canvas_.Render(Canvas::Target::Canvas, position);
+    GroupBox1->setFocus();
+}
+
+void PaintExp::Button1Click()
+{
+    PaintSaveRequest request{canvas_.litGrid(), modifyMode, bannerName, clipsFolder_, edition_};
+    PaintSaveResult result;
+    try {
+        result = savePaintedBanner(request, project_, prompter_);
+    } catch (const store::IniWriteError& error) {
+        prompter_.ask(windowTitle(), error.message(), messages::Icon::Stop, messages::Buttons::Ok);
+        project_.refreshList();
+        return; // the painting stays open
+    }
+    saved = result.saved;
+    savedAsNew = result.savedAsNew;
+    if (result.savedAsNew)
+        bannerName = result.bannerName;
+    if (result.closeWindow)
+        accept();
+}
+
+void PaintExp::Button2Click()
+{
+    savedAsNew = false;
+    saved = false;
+    reject();
+}
+
+void PaintExp::Button3Click()
+{
+    prompter_.tell(msg::ImportBannerTitle, msg::BlackAndWhiteOnly, messages::Icon::Warning);
+    const QString folder = lastImportFolder_.isEmpty() ? workspaceFolder : lastImportFolder_;
+    const QString file = prompter_.chooseOpenFile(messages::lookupMessage(msg::ImportBannerTitle), folder, kImportFilters);
+    if (file.isEmpty())
+        return; // cancelled
+    lastImportFolder_ = QFileInfo(file).absolutePath();
+    if (importImage)
+        importImage(file);
+    canvas_.setPaintMode(false);
+    render();
+}
+
+} // namespace editing
