@@ -1,15 +1,15 @@
 #include "editing/Paintdlg.h"
 
-#include "messages/MessageCatalogue.h"
-
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 
 namespace editing {
 
 PaintDlg::PaintDlg(QWidget* parent)
-    : QDialog(parent), Label1(new QLabel(this)), Button1(new QPushButton(this)), Button2(new QPushButton(this))
+    : ui::Dialog(parent, ui::kFixedWindowFlags),
+      Label1(new QLabel(this)),
+      Button1(new QPushButton(this)),
+      Button2(new QPushButton(this))
 {
     setObjectName(QStringLiteral("PaintDlg"));
     setFixedSize(330, 120);
@@ -21,22 +21,17 @@ PaintDlg::PaintDlg(QWidget* parent)
     Button1->setGeometry(60, 72, 95, 33);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(175, 72, 95, 33);
+    Button2->setDefault(true);
+    texts_.caption(this, 786).caption(Label1, 787).caption(Button1, 793).caption(Button2, 794);
     connect(Button1, &QPushButton::clicked, this, &PaintDlg::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &PaintDlg::Button2Click);
 }
 
-void PaintDlg::showEvent(QShowEvent* event)
+void PaintDlg::FormShow()
 {
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
     modify = false;
     createNew = false;
-    setWindowTitle(messages::lookupMessage(786));
-    Label1->setText(messages::lookupMessage(787));
-    Button1->setText(messages::lookupMessage(793));
-    Button2->setText(messages::lookupMessage(794));
-    Button2->setDefault(true);
+    texts_.apply();
 }
 
 void PaintDlg::Button1Click()

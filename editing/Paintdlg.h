@@ -1,15 +1,16 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/CatalogueTexts.h"
+#include "ui/Window.h"
 
 class QLabel;
 class QPushButton;
 
 namespace editing {
 
-// Vove Diror's first question: modify the selected banner or paint a new one. Closing it otherwise answers
+// The painter's first question: modify the selected banner or paint a new one. Closing it otherwise answers
 // neither.
-class PaintDlg : public QDialog {
+class PaintDlg : public ui::Dialog {
     Q_OBJECT
 
 public:
@@ -27,7 +28,10 @@ public slots:
     void Button2Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
+
+private:
+    ui::CatalogueTexts texts_;
 };
 
 } // namespace editing

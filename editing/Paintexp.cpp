@@ -7,14 +7,13 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
-#include "store/IniFile.h"
+#include "ui/Command.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QShowEvent>
 #include <QTimer>
 
 namespace editing {
@@ -32,7 +31,7 @@ const QStringList kImportFilters{QStringLiteral("BMP, JPEG (*.bmp *.BMP *.jpg *.
 
 PaintExp::PaintExp(imaging::VirtualCanvas& canvas, ExpressProjectLink& project, messages::Prompter& prompter,
                    store::EditionParameters edition, QString clipsFolder, QWidget* parent)
-    : QDialog(parent),
+    : ui::Dialog(parent, ui::kFixedWindowFlags),
       canvas_(canvas),
       project_(project),
       prompter_(prompter),
@@ -75,6 +74,9 @@ PaintExp::PaintExp(imaging::VirtualCanvas& canvas, ExpressProjectLink& project, 
     Timer1 = new QTimer(this);
     Timer1->setInterval(PaintHold::kHoldDelay);
 
+    texts_.caption(this, 785).caption(GroupBox2, 556).caption(GroupBox1, 788);
+    texts_.caption(Button1, 513).caption(Button2, 644).caption(Button3, 540);
+
     connect(Button1, &QPushButton::clicked, this, &PaintExp::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &PaintExp::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &PaintExp::Button3Click);
@@ -86,23 +88,11 @@ PaintExp::PaintExp(imaging::VirtualCanvas& canvas, ExpressProjectLink& project, 
     connect(Image1, &CanvasGridView::previewChanged, this, &PaintExp::showPreview);
 }
 
-void PaintExp::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void PaintExp::FormShow()
 {
     savedAsNew = false;
     saved = false;
-    setWindowTitle(messages::lookupMessage(785));
-    GroupBox2->setTitle(messages::lookupMessage(556));
-    GroupBox1->setTitle(messages::lookupMessage(788));
-    Button1->setText(messages::lookupMessage(513));
-    Button2->setText(messages::lookupMessage(644));
-    Button3->setText(messages::lookupMessage(540));
+    texts_.apply();
 
     const int width = edition_.maxBannerWidth;
     const int rows = edition_.ledCount;
@@ -205,14 +195,11 @@ void PaintExp::ScrollBar1Change(int position)
 
 void PaintExp::Button1Click()
 {
-    PaintSaveRequest request{canvas_.litGrid(), modifyMode, bannerName, clipsFolder_, edition_};
+    const PaintSaveRequest request{canvas_.litGrid(), modifyMode, bannerName, clipsFolder_, edition_};
     PaintSaveResult result;
-    try {
-        result = savePaintedBanner(request, project_, prompter_);
-    } catch (const store::IniWriteError& error) {
-        prompter_.ask(windowTitle(), error.message(), messages::Icon::Stop, messages::Buttons::Ok);
-        project_.refreshList();
-        return; // the painting stays open
+    if (!ui::runCommand(prompter_, [&] { result = savePaintedBanner(request, project_, prompter_); })) {
+        project_.refreshList(); // the list shows what the failed write left; the painting stays open
+        return;
     }
     saved = result.saved;
     savedAsNew = result.savedAsNew;

@@ -2,9 +2,9 @@
 
 #include "editing/PaintHold.h"
 #include "store/Edition.h"
+#include "ui/CatalogueTexts.h"
+#include "ui/Window.h"
 
-#include <QDialog>
-#include <QImage>
 #include <functional>
 
 class QGroupBox;
@@ -28,12 +28,11 @@ class ExpressProjectLink;
 // Vove Diror: paints a banner with the pointer on the magnified LED grid, from scratch, from a banner of the
 // express project (modifyMode) or from an imported image, and saves it into the express project. The canvas is
 // the program's one canvas, bound to this window's views while it is open.
-class PaintExp : public QDialog {
+class PaintExp : public ui::Dialog {
     Q_OBJECT
 
 public:
-    // `importImage` runs the import dialog on a chosen file with clearFirst set (empty: Import does nothing more
-    // than choose).
+    // `importImage` runs the import dialog on a chosen file with clearFirst set (empty: Import only chooses).
     PaintExp(imaging::VirtualCanvas& canvas, ExpressProjectLink& project, messages::Prompter& prompter,
              store::EditionParameters edition, QString clipsFolder, QWidget* parent = nullptr);
 
@@ -63,10 +62,9 @@ public slots:
     void ScrollBar1Change(int position);
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
 
 private:
-    void FormShow();
     void loadBanner();
     void render();
     void showPreview();
@@ -85,6 +83,7 @@ private:
     QPoint pointer_;
     bool buttonDown_ = false;
     QString lastImportFolder_;
+    ui::CatalogueTexts texts_;
 };
 
 } // namespace editing

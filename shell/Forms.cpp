@@ -48,6 +48,8 @@ Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatf
       moviegroup(prompter),
       tickersetup([&state] { return state.simplifiedMode; }),
       textToClip(QSize(state.edition.maxBannerWidth, state.edition.ledCount), prompter, fontChooser_),
+      paintDlg(&form20),
+      paintExp(editor.canvas, form20, prompter, state.edition, state.workspace.clipsFolder, &form20),
       state_(state),
       prompter_(prompter),
       fontChooser_(&textToClip)
@@ -90,6 +92,23 @@ ExpressDialogs Forms::expressDialogs()
         return leftrigthshiftadj.chooseShift({shift, speed, bounds.width}).value_or(-2);
     };
     dialogs.openTextToBanner = [this](const QString& bannerText) { return openExpressTextToBanner(bannerText); };
+    dialogs.askModifyOrNew = [this] {
+        paintDlg.exec();
+        if (paintDlg.modify)
+            return ExpressDialogs::PaintChoice::Modify;
+        return paintDlg.createNew ? ExpressDialogs::PaintChoice::New : ExpressDialogs::PaintChoice::None;
+    };
+    dialogs.paint = [this](bool modifyMode, const QString& bannerName) {
+        paintExp.modifyMode = modifyMode;
+        paintExp.bannerName = bannerName;
+        paintExp.exec();
+        return ExpressDialogs::PaintOutcome{paintExp.saved, paintExp.savedAsNew};
+    };
+    paintExp.workspaceFolder = state_.workspace.rootFolder;
+    paintExp.importImage = [this](const QString& file) {
+        editor.importclip.setExpressMode(state_.simplifiedMode);
+        editor.importclip.importInto(editor.canvas, file, true);
+    };
     return dialogs;
 }
 

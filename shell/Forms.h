@@ -8,6 +8,8 @@
 #include "deviceimage/Speedsetup.h"
 #include "deviceimage/Tickersetup.h"
 #include "devicelink/Mptool.h"
+#include "editing/Paintdlg.h"
+#include "editing/Paintexp.h"
 #include "imaging/FontChooser.h"
 #include "imaging/Texttoclip.h"
 #include "devicelink/Usbdownload.h"
@@ -64,6 +66,9 @@ public:
     deviceimage::Tickersetup tickersetup;
     deviceimage::Savebindialog savebindialog;
     imaging::Texttoclip textToClip;
+    // The express window's painter and its modify-or-new question.
+    editing::PaintDlg paintDlg;
+    editing::PaintExp paintExp;
 
     // The express window's text to banner: the banner font ("Arial Black" at the text font's size and style),
     // `bannerText` to start from, the banner kept in QuickStart while the stick still holds the project. True
@@ -71,7 +76,8 @@ public:
     bool openExpressTextToBanner(const QString& bannerText);
 
 private:
-    // What the express window opens: the download dialog, the language dialog, text to banner.
+    // What the express window opens: the download dialog, the language dialog, text to banner, the timing
+    // dialogs and the painter.
     ExpressDialogs expressDialogs();
     void connectWindows();
     // The Library and Projects pages' commands that open the dialogs above, the stick or the binary files.
