@@ -34,25 +34,6 @@ DecodedImage failed(ImportStatus status)
     return decoded;
 }
 
-// "Show" stays "Show"; characters a picture file name cannot hold (see store::isStorablePictureName) become "_".
-QString clipBaseName(const QString& projectName)
-{
-    QString base;
-    for (const QChar c : projectName) {
-        const bool refused = c == u'=' || c == u';' || c == u'/' || c == u'\\' ||
-                             c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
-                             c.category() == QChar::Separator_Paragraph;
-        base += refused ? QChar(u'_') : c;
-    }
-    while (base.contains(QLatin1String("..")))
-        base.replace(QLatin1String(".."), QLatin1String("__"));
-    if (!base.isEmpty() && (base[0] == u'.' || base[0] == u'#' || base[0] == u'[' || base[0].isSpace()))
-        base[0] = u'_';
-    while (base.toUtf8().size() > 200)
-        base.chop(1);
-    return base;
-}
-
 // Whether the target project already holds a picture, compared by what the stick shows: the picture is written to
 // a comparison file in the private temporary folder and read back, and each indelible entry of the project is
 // compiled to its kept columns. A comparison file that cannot be written or read back counts as held, so that
@@ -111,35 +92,6 @@ private:
     const ImageContext& context_;
     std::map<QString, std::optional<imaging::LitGrid>> forms_;
 };
-
-// Files the added pictures in the library named like the project, creating the library when there is none.
-void fileInLibrary(const QString& clipsFolder, const QString& libraryName, const QStringList& files)
-{
-    if (files.isEmpty())
-        return;
-    store::LibraryCatalogue catalogue(clipsFolder);
-    store::IniFile::WriteBatch batch(catalogue.ini());
-    if (catalogue.libraryNumber(libraryName) < 0)
-        catalogue.addLibrary(libraryName);
-    for (const QString& file : files)
-        catalogue.classifyFile(file, libraryName);
-}
-
-// Takes back the pictures (and their records) and the new project of an import that failed; returns the error.
-QString removeWhatWasWritten(const QString& error, const QStringList& savedFiles, const ImageContext& context,
-                             const QString& createdProject)
-{
-    for (const QString& file : savedFiles)
-        QFile::remove(context.workspace.clipsFolder + file);
-    if (!createdProject.isEmpty())
-        QFile::remove(createdProject);
-    try {
-        store::LibraryCatalogue(context.workspace.clipsFolder).forgetDeletedFiles(savedFiles);
-    } catch (const store::IniWriteError&) {
-        // the records of pictures that are gone are dropped again by the next catalogue clean-up
-    }
-    return error;
-}
 
 struct Filing {
     Filing(const DecodedImage& decoded, const ImageContext& context, store::Project& target,
@@ -230,6 +182,54 @@ struct Filing {
 };
 
 } // namespace
+
+// "Show" stays "Show"; characters a picture file name cannot hold (see store::isStorablePictureName) become "_".
+QString clipBaseName(const QString& projectName)
+{
+    QString base;
+    for (const QChar c : projectName) {
+        const bool refused = c == u'=' || c == u';' || c == u'/' || c == u'\\' ||
+                             c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+                             c.category() == QChar::Separator_Paragraph;
+        base += refused ? QChar(u'_') : c;
+    }
+    while (base.contains(QLatin1String("..")))
+        base.replace(QLatin1String(".."), QLatin1String("__"));
+    if (!base.isEmpty() && (base[0] == u'.' || base[0] == u'#' || base[0] == u'[' || base[0].isSpace()))
+        base[0] = u'_';
+    while (base.toUtf8().size() > 200)
+        base.chop(1);
+    return base;
+}
+
+// Files the added pictures in the library named like the project, creating the library when there is none.
+void fileInLibrary(const QString& clipsFolder, const QString& libraryName, const QStringList& files)
+{
+    if (files.isEmpty())
+        return;
+    store::LibraryCatalogue catalogue(clipsFolder);
+    store::IniFile::WriteBatch batch(catalogue.ini());
+    if (catalogue.libraryNumber(libraryName) < 0)
+        catalogue.addLibrary(libraryName);
+    for (const QString& file : files)
+        catalogue.classifyFile(file, libraryName);
+}
+
+// Takes back the pictures (and their records) and the new project of an import that failed; returns the error.
+QString removeWhatWasWritten(const QString& error, const QStringList& savedFiles, const ImageContext& context,
+                             const QString& createdProject)
+{
+    for (const QString& file : savedFiles)
+        QFile::remove(context.workspace.clipsFolder + file);
+    if (!createdProject.isEmpty())
+        QFile::remove(createdProject);
+    try {
+        store::LibraryCatalogue(context.workspace.clipsFolder).forgetDeletedFiles(savedFiles);
+    } catch (const store::IniWriteError&) {
+        // the records of pictures that are gone are dropped again by the next catalogue clean-up
+    }
+    return error;
+}
 
 imaging::LitGrid drawImagePicture(const QByteArray& image, qsizetype position, int width, int height, bool heightFlag)
 {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace store {
@@ -93,5 +94,14 @@ ImportStatus importStatusForMessage(unsigned messageId);
 // import with WriteFailed; the pictures added before it stay, each complete, and the caller tells the user.
 ImportResult importImage(const QByteArray& image, const QString& projectName, store::Project* mergeTarget,
                          int deviceType, const ImageContext& context);
+
+// Shared by the importers that file new pictures.
+// The project name as the start of picture file names: characters a picture file name cannot hold become "_".
+QString clipBaseName(const QString& projectName);
+// Files the pictures in the library, creating the library when there is none.
+void fileInLibrary(const QString& clipsFolder, const QString& libraryName, const QStringList& files);
+// Takes back the pictures (and their records) and the new project of an import that failed; returns the error.
+QString removeWhatWasWritten(const QString& error, const QStringList& savedFiles, const ImageContext& context,
+                             const QString& createdProject);
 
 } // namespace deviceimage

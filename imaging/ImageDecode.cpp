@@ -1,5 +1,6 @@
 #include "imaging/ImageDecode.h"
 
+#include "imaging/AnimatedImage.h"
 #include "imaging/PictureFile.h"
 
 #include <QFile>
@@ -113,6 +114,17 @@ DecodedImage refused(const QString& text)
     return {QImage(), text};
 }
 
+// The first frame of a GIF: what the import dialog shows and fits; every frame is read again on import.
+DecodedImage firstFrame(const QByteArray& contents, const QString& name)
+{
+    QImage first;
+    const AnimationRead read = readAnimation(contents, name, [&first](const QImage& frame) {
+        first = frame;
+        return false;
+    });
+    return read.ok() ? DecodedImage{first, {}} : refused(read.errorText);
+}
+
 } // namespace
 
 DecodedImage decodeJpeg(const QByteArray& contents, const QString& name)
@@ -147,6 +159,8 @@ DecodedImage decodeImageData(const QByteArray& contents, const QString& name)
 {
     if (isJpegName(name))
         return decodeJpeg(contents, name);
+    if (isAnimationName(name))
+        return firstFrame(contents, name);
     PictureLoad load = decodePicture(contents, name);
     if (!load.ok())
         return refused(load.errorText);

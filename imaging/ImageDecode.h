@@ -6,7 +6,7 @@
 
 // Decoding the images the importer takes: JPEG files through libjpeg (drawn onto white, which a JPEG without
 // transparency simply is), every other file as a Windows bitmap through the picture reader. Orientation tags of
-// photographs are not applied: the pixels come as stored.
+// photographs are not applied: the pixels come as stored. A GIF gives its first frame.
 namespace imaging {
 
 struct DecodedImage {
@@ -15,7 +15,7 @@ struct DecodedImage {
     bool ok() const { return !image.isNull(); }
 };
 
-// The lower-cased extension decides: ".jpg" and ".jpeg" are JPEG, anything else BMP. Files that are missing,
+// The lower-cased extension decides: ".jpg" and ".jpeg" are JPEG, ".gif" GIF, anything else BMP. Files that are missing,
 // empty, damaged, cut short, of more than 25 million pixels, or not what their extension says are refused with a
 // reason and no image.
 DecodedImage decodeImageFile(const QString& path);

@@ -1,6 +1,7 @@
-// convert and banner: the image importer and the text-to-banner dialog without a window.
+// convert, banner and import-gif: the image importer and the text-to-banner dialog without a window.
 
 #include "app/ctl/Command.h"
+#include "deviceimage/AnimationImport.h"
 #include "deviceimage/BannerSave.h"
 #include "imaging/ImageDecode.h"
 #include "imaging/ImageImport.h"
@@ -27,22 +28,36 @@ std::optional<int> numberIn(const QString& text, int lowest, int highest)
     return ok && number >= lowest && number <= highest ? std::optional<int>(number) : std::nullopt;
 }
 
+const QStringList kFits{QStringLiteral("trim"), QStringLiteral("stretch"), QStringLiteral("aspect")};
+
+// --fit and --mode, as convert and import-gif spell them; nullopt for a value neither knows.
+struct FitChoice {
+    imaging::FitMode fit = imaging::FitMode::Trim;
+    imaging::ProcessMethod method = imaging::ProcessMethod::TextMode;
+};
+std::optional<FitChoice> takeFitChoice(QStringList& arguments)
+{
+    const QString fit = takeOption(arguments, QStringLiteral("--fit")).value_or(QStringLiteral("trim"));
+    const QString mode = takeOption(arguments, QStringLiteral("--mode")).value_or(QStringLiteral("text"));
+    if (!kFits.contains(fit) || (mode != "text" && mode != "picture"))
+        return std::nullopt;
+    return FitChoice{imaging::FitMode(kFits.indexOf(fit)),
+                     mode == "text" ? imaging::ProcessMethod::TextMode : imaging::ProcessMethod::PictureMode};
+}
+
 const QString kConvertUsage = QStringLiteral(
     "convert IMAGE OUT.bmp [--fit trim|stretch|aspect] [--mode text|picture] [--threshold N] [--crop X,Y]");
 
 int convert(Context& context, const QStringList& given)
 {
     QStringList arguments = given;
-    const QString fit = takeOption(arguments, QStringLiteral("--fit")).value_or(QStringLiteral("trim"));
-    const QString mode = takeOption(arguments, QStringLiteral("--mode")).value_or(QStringLiteral("text"));
+    const std::optional<FitChoice> choice = takeFitChoice(arguments);
     const std::optional<QString> thresholdText = takeOption(arguments, QStringLiteral("--threshold"));
     const QStringList crop = takeOption(arguments, QStringLiteral("--crop")).value_or(QStringLiteral("0,0")).split(u',');
     const std::optional<int> threshold = thresholdText ? numberIn(*thresholdText, 1, 254) : std::optional<int>(-1);
     const std::optional<int> cropX = numberIn(crop.value(0), 0, imaging::kMaxPictureSide);
     const std::optional<int> cropY = numberIn(crop.value(1), 0, imaging::kMaxPictureSide);
-    static const QStringList fits{QStringLiteral("trim"), QStringLiteral("stretch"), QStringLiteral("aspect")};
-    if (arguments.size() != 2 || !fits.contains(fit) || (mode != "text" && mode != "picture") || !threshold
-        || crop.size() != 2 || !cropX || !cropY)
+    if (arguments.size() != 2 || !choice || !threshold || crop.size() != 2 || !cropX || !cropY)
         return usageOf(context, kConvertUsage);
 
     const imaging::DecodedImage decoded = imaging::decodeImageFile(arguments[0]);
@@ -51,8 +66,8 @@ int convert(Context& context, const QStringList& given)
         return 1;
     }
     const QSize canvas(context.edition.maxBannerWidth, context.edition.ledCount);
-    const auto fitMode = imaging::FitMode(fits.indexOf(fit));
-    const auto method = mode == "text" ? imaging::ProcessMethod::TextMode : imaging::ProcessMethod::PictureMode;
+    const imaging::FitMode fitMode = choice->fit;
+    const imaging::ProcessMethod method = choice->method;
     const QImage working = imaging::fitToCanvas(decoded.image, fitMode, canvas);
     // The scaling modes always take the whole resampled image.
     const QPoint origin = fitMode == imaging::FitMode::Trim ? QPoint(*cropX, *cropY) : QPoint();
@@ -131,8 +146,41 @@ int banner(Context& context, const QStringList& given)
     return 1;
 }
 
+const QString kImportGifUsage =
+    QStringLiteral("import-gif FILE [--project NAME] [--fit trim|stretch|aspect] [--mode text|picture]");
+
+// The frames go into the library named like the project, as the binary import files its pictures.
+int importGif(Context& context, const QStringList& given)
+{
+    QStringList arguments = given;
+    const std::optional<FitChoice> choice = takeFitChoice(arguments);
+    const QString projectName = takeOption(arguments, QStringLiteral("--project")).value_or(QStringLiteral("QuickStart"));
+    if (arguments.size() != 1 || !choice || projectName.isEmpty())
+        return usageOf(context, kImportGifUsage);
+    store::ProjectList projects(context.workspace.projectsFolder);
+    projects.listProjects();
+    if (!projects.selectProjectByName(projectName)) {
+        context.err << messages::lookupMessage(673) << '\n';
+        return 1;
+    }
+    deviceimage::AnimationSettings settings;
+    settings.fit = choice->fit;
+    settings.method = choice->method;
+    const deviceimage::AnimationImport imported =
+        deviceimage::importAnimation({context.edition, context.workspace, context.simplifiedMode}, *projects.current(),
+                                     projectName, arguments[0], settings);
+    if (!imported.ok()) {
+        context.err << imported.errorText << '\n';
+        return 1;
+    }
+    context.out << imported.frames << " frames as group " << imported.group << " of " << projectName << ": "
+                << imported.baseName << "_000.bmp ..., interval " << imported.groupInterval << '\n';
+    return 0;
+}
+
 const Registration convertRegistration{{QStringLiteral("convert"), kConvertUsage, convert}};
 const Registration bannerRegistration{{QStringLiteral("banner"), kBannerUsage, banner, true}};
+const Registration importGifRegistration{{QStringLiteral("import-gif"), kImportGifUsage, importGif}};
 
 } // namespace
 } // namespace ctl

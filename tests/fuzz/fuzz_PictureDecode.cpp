@@ -1,8 +1,10 @@
-// libFuzzer target for the picture importer's decoding: whatever bytes a file named .jpg or .bmp holds, decoding
-// never crashes or reads outside the data, refuses with a reason or gives an image within the size limit, and the
-// import of a decoded image into a canvas gives a grid of exactly the canvas size in every fit mode.
+// libFuzzer target for the picture importer's decoding: whatever bytes a file named .jpg, .bmp or .gif holds,
+// decoding never crashes or reads outside the data, refuses with a reason or gives an image within the size limit,
+// and the import of a decoded image into a canvas gives a grid of exactly the canvas size in every fit mode. Read
+// as an animation, the bytes give every frame within the limits or a reason, never both.
 //   ninja -C build-fuzz fuzz_PictureDecode && build-fuzz/tests/fuzz/fuzz_PictureDecode -max_len=65536 corpus
 
+#include "imaging/AnimatedImage.h"
 #include "imaging/ImageDecode.h"
 #include "imaging/ImageImport.h"
 #include "imaging/PictureFile.h"
@@ -23,7 +25,7 @@ void require(bool condition)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    for (const char* name : {"fuzz.jpg", "fuzz.bmp"}) {
+    for (const char* name : {"fuzz.jpg", "fuzz.bmp", "fuzz.gif"}) {
         const imaging::DecodedImage decoded = imaging::decodeImageData(bytes, QString::fromLatin1(name));
         require(decoded.ok() == decoded.errorText.isEmpty());
         if (!decoded.ok())
@@ -41,5 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             }
         }
     }
+    int frames = 0;
+    const imaging::AnimationRead animation =
+        imaging::readAnimation(bytes, QStringLiteral("fuzz.gif"), [&frames](const QImage& frame) {
+            require(qint64(frame.width()) * frame.height() <= imaging::kMaxPicturePixels);
+            require(frame.format() == QImage::Format_RGB32);
+            ++frames;
+            return true;
+        });
+    require(frames == animation.frames && frames <= imaging::kMaxAnimationFrames);
+    require(!animation.ok() || (frames >= 1 && animation.delayMs > 0));
     return 0;
 }

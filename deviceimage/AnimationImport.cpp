@@ -1,0 +1,191 @@
+#include "deviceimage/AnimationImport.h"
+
+#include "deviceimage/ImageCompiler.h"
+#include "deviceimage/ImageImport.h"
+#include "imaging/AnimatedImage.h"
+#include "imaging/Picture.h"
+#include "imaging/PictureFile.h"
+#include "store/LibraryCatalogue.h"
+#include "store/Project.h"
+#include "store/WorkspaceLock.h"
+
+#include <QFileInfo>
+#include <cmath>
+#include <vector>
+
+namespace deviceimage {
+namespace {
+
+constexpr int kUnitsPerStep = 8;   // project interval units in a 0.1 s step
+constexpr int kMaxGroupSteps = 256;
+constexpr int kMaxNameTries = 1000;
+
+// The frames as the canvas gets them, each cut to the columns the fitted frame covers, so that every member of
+// the group has the same width.
+class FrameFitter {
+public:
+    FrameFitter(QSize canvas, const AnimationSettings& settings) : canvas_(canvas), settings_(settings)
+    {
+        if (settings_.fit != imaging::FitMode::Trim)
+            settings_.origin = QPoint(); // the scaling modes take the whole resampled frame
+    }
+
+    bool add(const QImage& frame)
+    {
+        const QImage working = imaging::fitToCanvas(frame, settings_.fit, canvas_);
+        const QPoint origin = settings_.origin;
+        if (threshold_ < 0) {
+            const int current = settings_.threshold > 0
+                                    ? settings_.threshold
+                                    : imaging::previewThreshold(working, origin, canvas_, settings_.method);
+            threshold_ = imaging::okThreshold(working, origin, canvas_, settings_.method, current);
+        }
+        const int columns = std::clamp(working.width() - origin.x(), 1, canvas_.width());
+        grids.push_back(imaging::importGrid(working, origin, canvas_, settings_.method, threshold_).leftColumns(columns));
+        return true;
+    }
+
+    std::vector<imaging::LitGrid> grids;
+
+private:
+    QSize canvas_;
+    AnimationSettings settings_;
+    int threshold_ = -1;
+};
+
+QString frameFileName(const QString& base, int frame)
+{
+    return QStringLiteral("%1_%2.bmp").arg(base).arg(frame, 3, 10, QChar(u'0'));
+}
+
+// NAME, then NAME1, NAME2 ...: the first base none of whose frame files exists.
+QString freeBaseName(const QString& clipsFolder, const QString& name, int frames)
+{
+    for (int attempt = 0; attempt < kMaxNameTries; ++attempt) {
+        const QString base = attempt == 0 ? name : name + QString::number(attempt);
+        bool free = true;
+        for (int k = 0; k < frames && free; ++k)
+            free = !QFileInfo::exists(clipsFolder + frameFileName(base, k));
+        if (free)
+            return base;
+    }
+    return {};
+}
+
+// Why the project cannot take the frames, or empty when it can.
+QString roomRefusal(const ImageContext& context, const store::Project& project,
+                    const std::vector<imaging::LitGrid>& grids)
+{
+    const CompileResult count = compileImage(CompileMode::Count, 0, &project, context);
+    if (count.refused())
+        return count.refusal;
+    const int pictures = count.pictures + int(grids.size());
+    if (pictures > kMaxPictures)
+        return QStringLiteral("With the %1 frames the project would hold %2 pictures; the stick takes at most %3.")
+            .arg(grids.size())
+            .arg(pictures)
+            .arg(kMaxPictures);
+    qint64 total = count.total == 0 ? kHeaderBytes : count.total;
+    for (const imaging::LitGrid& grid : grids) {
+        const ColumnRange kept = keptColumns(imaging::Picture(grid.toImage()), project.width(),
+                                             context.edition.maxBannerWidth);
+        total += kLinkEntryBytes + qint64(kept.width) * bytesPerColumn(project.height());
+    }
+    const int capacity = editionCapacity(context.edition.ledCount);
+    if (total > capacity)
+        return QStringLiteral("The %1 frames do not fit the stick: the project would take %2 bytes of its %3.")
+            .arg(grids.size())
+            .arg(total)
+            .arg(capacity);
+    return {};
+}
+
+QString projectRefusal(const ImageContext& context, const store::Project& project)
+{
+    if (project.height() != context.edition.ledCount)
+        return QStringLiteral("The project %1 is not %2 LEDs high, as the frames are made.")
+            .arg(project.name())
+            .arg(context.edition.ledCount);
+    if (project.highestGroup() >= store::kMaxGroupNumber)
+        return QStringLiteral("The project %1 has no free movie group number left.").arg(project.name());
+    return {};
+}
+
+// Saves the frames, files them and appends them as the group; returns the first error (empty when all went in).
+QString writeGroup(const ImageContext& context, store::Project& project, const QString& library,
+                   const std::vector<imaging::LitGrid>& grids, AnimationImport& result, QStringList& saved)
+{
+    const QString& clips = context.workspace.clipsFolder;
+    for (size_t k = 0; k < grids.size(); ++k) {
+        const QString fileName = frameFileName(result.baseName, int(k));
+        const imaging::PictureSave save = imaging::savePicture(grids[k], clips, fileName, imaging::ExistingFile::Refuse);
+        if (!save.ok())
+            return save.errorText;
+        saved << fileName;
+    }
+    if (library != store::kRootNodeText)
+        fileInLibrary(clips, library, saved);
+    store::IniFile::WriteBatch batch(project.ini());
+    for (const QString& fileName : saved) {
+        if (store::appendEntry(project, clips, fileName, result.groupInterval, result.group, -1, false)
+            != store::AppendStatus::Ok) {
+            batch.discard();
+            return QStringLiteral("%1 could not be added to the project %2.").arg(fileName, project.name());
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+int groupIntervalForDelay(int delayMs)
+{
+    const int steps = int(std::lround(delayMs / 100.0));
+    return std::clamp(steps, 1, kMaxGroupSteps) * kUnitsPerStep;
+}
+
+AnimationImport importAnimation(const ImageContext& context, store::Project& project, const QString& library,
+                                const QString& path, const AnimationSettings& settings)
+{
+    AnimationImport result;
+    FrameFitter fitter(QSize(context.edition.maxBannerWidth, context.edition.ledCount), settings);
+    const imaging::AnimationRead read =
+        imaging::readAnimationFile(path, [&fitter](const QImage& frame) { return fitter.add(frame); });
+    if (!read.ok()) {
+        result.errorText = read.errorText;
+        return result;
+    }
+
+    // The room check and the writes see the same project: another import waits meanwhile.
+    const store::WorkspaceLock lock;
+    result.errorText = projectRefusal(context, project);
+    if (result.errorText.isEmpty())
+        result.errorText = roomRefusal(context, project, fitter.grids);
+    if (!result.ok())
+        return result;
+    const QString name = clipBaseName(QFileInfo(path).completeBaseName());
+    result.baseName = freeBaseName(context.workspace.clipsFolder, name.isEmpty() ? QStringLiteral("Movie") : name,
+                                   read.frames);
+    if (result.baseName.isEmpty()) {
+        result.errorText = QStringLiteral("No free file names are left for the frames of %1.").arg(name);
+        return result;
+    }
+    result.group = project.highestGroup() + 1;
+    result.groupInterval = groupIntervalForDelay(read.delayMs);
+
+    QStringList saved;
+    QString error;
+    try {
+        error = writeGroup(context, project, library, fitter.grids, result, saved);
+    } catch (const store::IniWriteError& failure) {
+        error = failure.message();
+    }
+    if (!error.isEmpty()) {
+        result.errorText = removeWhatWasWritten(error, saved, context, QString());
+        return result;
+    }
+    result.frames = int(saved.size());
+    return result;
+}
+
+} // namespace deviceimage
