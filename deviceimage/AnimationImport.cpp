@@ -5,12 +5,17 @@
 #include "imaging/AnimatedImage.h"
 #include "imaging/Picture.h"
 #include "imaging/PictureFile.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "messages/Prompter.h"
 #include "store/LibraryCatalogue.h"
+#include "store/Names.h"
 #include "store/Project.h"
 #include "store/WorkspaceLock.h"
 
 #include <QFileInfo>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace deviceimage {
@@ -24,7 +29,7 @@ constexpr int kMaxNameTries = 1000;
 // the group has the same width.
 class FrameFitter {
 public:
-    FrameFitter(QSize canvas, const AnimationSettings& settings) : canvas_(canvas), settings_(settings)
+    FrameFitter(QSize canvas, const imaging::ImportChoice& settings) : canvas_(canvas), settings_(settings)
     {
         if (settings_.fit != imaging::FitMode::Trim)
             settings_.origin = QPoint(); // the scaling modes take the whole resampled frame
@@ -49,7 +54,7 @@ public:
 
 private:
     QSize canvas_;
-    AnimationSettings settings_;
+    imaging::ImportChoice settings_;
     int threshold_ = -1;
 };
 
@@ -145,7 +150,7 @@ int groupIntervalForDelay(int delayMs)
 }
 
 AnimationImport importAnimation(const ImageContext& context, store::Project& project, const QString& library,
-                                const QString& path, const AnimationSettings& settings)
+                                const QString& path, const imaging::ImportChoice& settings)
 {
     AnimationImport result;
     FrameFitter fitter(QSize(context.edition.maxBannerWidth, context.edition.ledCount), settings);
@@ -186,6 +191,33 @@ AnimationImport importAnimation(const ImageContext& context, store::Project& pro
     }
     result.frames = int(saved.size());
     return result;
+}
+
+bool importAnimationAsked(const ImageContext& context, store::Project* project, const QString& path,
+                          const imaging::ImportChoice& choice, messages::Prompter& prompter)
+{
+    if (!project) {
+        prompter.tell(msg::ImportTitle, msg::NoProjectSelected, messages::Icon::Stop);
+        return false;
+    }
+    const QString title = messages::lookupMessage(msg::ImportTitle);
+    const std::optional<QString> library = prompter.inputText(
+        title, QStringLiteral("Library for the frames (an existing library or a new one):"),
+        QFileInfo(path).completeBaseName());
+    if (!library || store::isNoName(library->trimmed()))
+        return false;
+    const AnimationImport imported = importAnimation(context, *project, library->trimmed(), path, choice);
+    if (!imported.ok()) {
+        prompter.tellText(msg::ImportTitle, imported.errorText, messages::Icon::Stop);
+        return false;
+    }
+    prompter.tellText(msg::ImportTitle,
+                      QStringLiteral("%1 frames (%2_000.bmp ...) were added to the project %3 as movie group %4.")
+                          .arg(imported.frames)
+                          .arg(imported.baseName, project->name())
+                          .arg(imported.group),
+                      messages::Icon::Information);
+    return true;
 }
 
 } // namespace deviceimage

@@ -3,9 +3,11 @@
 #include "deviceimage/DeviceImage.h"
 #include "imaging/ImageImport.h"
 
-#include <QPoint>
 #include <QString>
 
+namespace messages {
+class Prompter;
+}
 namespace store {
 class Project;
 }
@@ -14,14 +16,6 @@ class Project;
 // and threshold, becomes NAME_000.bmp, NAME_001.bmp ... in the clips folder and a member of one new group at the
 // end of the project, which shows each member for the GIF's frame delay.
 namespace deviceimage {
-
-// How every frame is fitted to the canvas: what the import dialog chose with the first frame.
-struct AnimationSettings {
-    imaging::FitMode fit = imaging::FitMode::Trim;
-    imaging::ProcessMethod method = imaging::ProcessMethod::TextMode;
-    int threshold = -1; // grey level 1..254; -1: chosen from the first frame as the dialog chooses it
-    QPoint origin;      // Trim: the top-left corner of the crop in frame pixels
-};
 
 struct AnimationImport {
     QString errorText;     // English, for the user; empty when imported
@@ -42,6 +36,11 @@ int groupIntervalForDelay(int delayMs);
 // and a project that with the frames would hold more than 255 pictures or more bytes than the stick's memory.
 // Written under the workspace lock, whole or not at all: a failed write removes the frames written before it.
 AnimationImport importAnimation(const ImageContext& context, store::Project& project, const QString& library,
-                                const QString& path, const AnimationSettings& settings);
+                                const QString& path, const imaging::ImportChoice& choice);
+
+// The import dialog's OK on an animated image: asks for the library (the file's name offered), imports into the
+// project and tells the user how it went. False when there is no project, the user cancelled or it was refused.
+bool importAnimationAsked(const ImageContext& context, store::Project* project, const QString& path,
+                          const imaging::ImportChoice& choice, messages::Prompter& prompter);
 
 } // namespace deviceimage

@@ -1,6 +1,7 @@
 #include "editing/EditorCommands.h"
 
 #include "deviceimage/TimingRecords.h"
+#include "imaging/ImageImport.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
@@ -14,14 +15,14 @@ using messages::Icon;
 
 QStringList importFilters()
 {
-    return {QStringLiteral("BMP, JPEG (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG)"),
-            QStringLiteral("JPG (*.jpg *.JPG *.jpeg *.JPEG)"), QStringLiteral("BMP (*.bmp *.BMP)")};
+    return imaging::importFileFilters();
 }
 
 bool isImportable(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("bmp") || suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
+    return suffix == QLatin1String("bmp") || suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")
+           || suffix == QLatin1String("gif");
 }
 
 EditorCommands::EditorCommands(Canvas& canvas, messages::Prompter& prompter, EditorDialogs& dialogs,

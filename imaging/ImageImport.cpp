@@ -216,4 +216,11 @@ QPoint cropOriginAt(QPoint framePosition, int zoom)
     return {std::max(0, framePosition.x() / zoom), std::max(0, framePosition.y() / zoom)};
 }
 
+QStringList importFileFilters()
+{
+    return {QStringLiteral("BMP, JPEG, GIF (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG *.gif *.GIF)"),
+            QStringLiteral("JPEG (*.jpg *.JPG *.jpeg *.JPEG)"), QStringLiteral("BMP (*.bmp *.BMP)"),
+            QStringLiteral("GIF (*.gif *.GIF)")};
+}
+
 } // namespace imaging

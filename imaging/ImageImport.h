@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 
 // Turning a decoded image into the one-bit picture the editing canvas receives: fitting it to the canvas (crop,
 // stretch or scale with the aspect ratio kept), choosing a threshold, and error diffusion for photographs. The
@@ -25,6 +26,18 @@ enum class ProcessMethod {
     TextMode,    // lit where the colour value is at most the threshold's grey colour
     PictureMode, // grey, then Floyd-Steinberg error diffusion
 };
+
+// What the user chose in the import dialog with the first frame of an animation, so that every frame is imported
+// the same way.
+struct ImportChoice {
+    FitMode fit = FitMode::Trim;
+    ProcessMethod method = ProcessMethod::TextMode;
+    int threshold = -1; // grey level 1..254; -1: chosen from the first frame as the dialog chooses it
+    QPoint origin;      // Trim: the top-left corner of the crop in frame pixels
+};
+
+// The file types the import dialog offers.
+QStringList importFileFilters();
 
 // The grey level (0..254) that separates ink from background in `area` of the image, or 155 when the histogram
 // has too little dark content to tell. With convertToGrey every pixel of the area is replaced by its grey

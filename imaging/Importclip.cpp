@@ -1,5 +1,6 @@
 #include "imaging/Importclip.h"
 
+#include "imaging/AnimatedImage.h"
 #include "imaging/ImageDecode.h"
 #include "imaging/VirtualCanvas.h"
 #include "messages/MessageCatalogue.h"
@@ -68,6 +69,7 @@ Importclip::Importclip(const store::EditionParameters& edition, messages::Prompt
       Label2(new QLabel(GroupBox4)),
       Label3(new QLabel(GroupBox4)),
       Image3(new QLabel(GroupBox4)),
+      Label4(new QLabel(this)),
       Button1(new QPushButton(this)),
       Button2(new QPushButton(this)),
       Timer1(new QTimer(this)),
@@ -82,7 +84,8 @@ Importclip::Importclip(const store::EditionParameters& edition, messages::Prompt
         {Shape1, "Shape1"},             {GroupBox3, "GroupBox3"}, {RadioButton4, "RadioButton4"},
         {RadioButton5, "RadioButton5"}, {GroupBox4, "GroupBox4"}, {Image2, "Image2"},
         {TrackBar1, "TrackBar1"},       {Label2, "Label2"},       {Label3, "Label3"},
-        {Image3, "Image3"},             {Button1, "Button1"},     {Button2, "Button2"},
+        {Image3, "Image3"},             {Label4, "Label4"},       {Button1, "Button1"},
+        {Button2, "Button2"},
         {Timer1, "Timer1"}};
     for (const auto& [control, name] : names)
         control->setObjectName(QString::fromLatin1(name));
@@ -117,6 +120,9 @@ Importclip::Importclip(const store::EditionParameters& edition, messages::Prompt
     Label3->setAlignment(Qt::AlignCenter);
     Image3->setGeometry(100, 108, 417, 10);
     Image3->setPixmap(QPixmap::fromImage(greyRamp(Image3->size())));
+    Label4->setGeometry(8, 530, 584, 30);
+    Label4->setWordWrap(true);
+    Label4->hide();
     Button1->setGeometry(600, 530, 92, 30);
     Button2->setGeometry(701, 530, 92, 30);
     Button1->setDefault(true);
@@ -159,6 +165,7 @@ bool Importclip::importInto(VirtualCanvas& canvas, const QString& sourcePath, bo
     canvas_ = &canvas;
     clearFirst_ = clearFirst;
     imported_ = false;
+    importedAnimation_ = false;
     if (!decode(sourcePath))
         return false;
     sourcePath_ = sourcePath;
@@ -190,7 +197,34 @@ bool Importclip::decode(const QString& path)
         return false;
     }
     decoded_ = std::move(decoded.image);
+    frameCount_ = isAnimationName(path) ? std::max(1, animationFrameCount(path)) : 1;
+    showFrameCount();
     return true;
+}
+
+void Importclip::showFrameCount()
+{
+    const bool animated = frameCount_ > 1;
+    Label4->setVisible(animated);
+    if (!animated)
+        return;
+    Label4->setText(animationImporter_
+                        ? QStringLiteral("An animation of %1 frames: OK imports every frame as shown here, as one "
+                                         "new movie group of the current project.")
+                              .arg(frameCount_)
+                        : QStringLiteral("An animation of %1 frames: OK takes the first.").arg(frameCount_));
+}
+
+// Every frame with the fit and threshold the preview shows; the canvas is left as it is.
+bool Importclip::importAnimation()
+{
+    ImportChoice choice;
+    choice.fit = fitMode_;
+    choice.method = processMethod_;
+    choice.threshold = okThreshold(working_, cropOrigin_, canvasSize(), processMethod_, threshold_);
+    choice.origin = cropOrigin_;
+    importedAnimation_ = animationImporter_(sourcePath_, choice);
+    return importedAnimation_;
 }
 
 void Importclip::load(QPoint cropOrigin)
@@ -269,6 +303,11 @@ void Importclip::Button1Click()
 {
     if (dragging_ || !canvas_)
         return;
+    if (frameCount_ > 1 && animationImporter_) {
+        if (importAnimation())
+            accept(); // a refusal was told; the dialog stays for another choice
+        return;
+    }
     BusyCursor busy;
     imported_ = true;
     const QSize canvas = canvasSize();
@@ -293,9 +332,7 @@ void Importclip::Button2Click()
 void Importclip::Button3Click()
 {
     const QString file = prompter_.chooseOpenFile(
-        messages::lookupMessage(msg::ImportTitle), QFileInfo(sourcePath_).absolutePath(),
-        {QStringLiteral("BMP, JPEG (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG)"),
-         QStringLiteral("JPEG (*.jpg *.JPG *.jpeg *.JPEG)"), QStringLiteral("BMP (*.bmp *.BMP)")});
+        messages::lookupMessage(msg::ImportTitle), QFileInfo(sourcePath_).absolutePath(), importFileFilters());
     if (file.isEmpty()) {
         prompter_.tell(msg::ImportTitle, msg::ImportFileOpenError, messages::Icon::Stop);
         return;

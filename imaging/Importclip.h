@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <functional>
 
 class QFrame;
 class QGroupBox;
@@ -25,7 +26,8 @@ namespace imaging {
 
 class VirtualCanvas;
 
-// "Import Banner": a BMP or JPEG image becomes the picture in the editing canvas. The user chooses how it fits
+// "Import Banner": a BMP, JPEG or GIF image becomes the picture in the editing canvas (an animated GIF, with an
+// importer set, a movie group of the current project). The user chooses how it fits
 // (a crop of the image as it is, stretched to the canvas, or scaled with its aspect ratio kept) and how colours
 // become black and white (a threshold for text and logos, error diffusion for photographs); the preview shows at
 // twice its size exactly what OK writes into the canvas.
@@ -34,6 +36,14 @@ class Importclip : public ui::Dialog {
 
 public:
     Importclip(const store::EditionParameters& edition, messages::Prompter& prompter, QWidget* parent = nullptr);
+
+    // What OK does with an animated image (more than one frame): import every frame the way the dialog shows the
+    // first, answering whether it did. Unset, OK takes the first frame into the canvas.
+    using AnimationImporter = std::function<bool(const QString& path, const ImportChoice& choice)>;
+    void setAnimationImporter(AnimationImporter importer) { animationImporter_ = std::move(importer); }
+    // Frames of the image shown: more than 1 for an animation.
+    int frameCount() const { return frameCount_; }
+    bool importedAnimation() const { return importedAnimation_; }
 
     // Express mode clears the canvas before every import and, for 16 LEDs, offers Trim only.
     void setExpressMode(bool express) { expressMode_ = express; }
@@ -74,6 +84,7 @@ public:
     QLabel* Label2;              // "Lighter"
     QLabel* Label3;              // "Darker"
     QLabel* Image3;              // the grey strip under the slider
+    QLabel* Label4;              // the frame count of an animated image
     QPushButton* Button1;        // OK
     QPushButton* Button2;        // Cancel
     QTimer* Timer1;              // 100 ms while the crop rectangle is dragged
@@ -95,6 +106,8 @@ protected:
 
 private:
     bool decode(const QString& path);
+    void showFrameCount();
+    bool importAnimation();
     void load(QPoint cropOrigin);
     void layoutSourceArea();
     void buildPreview(QPoint cropOrigin);
@@ -124,6 +137,9 @@ private:
     bool cropNoticeShown_ = false;
     bool settingSlider_ = false;
     LitGrid previewGrid_;
+    int frameCount_ = 1;
+    bool importedAnimation_ = false;
+    AnimationImporter animationImporter_;
     ui::CatalogueTexts texts_;
 };
 

@@ -3,6 +3,7 @@
 #include "shell/AppState.h"
 #include "shell/Main.h"
 
+#include "deviceimage/AnimationImport.h"
 #include "deviceimage/TimingRecords.h"
 
 #include <QCheckBox>
@@ -38,6 +39,14 @@ EditorWindows::EditorWindows(AppState& state, messages::Prompter& prompter, TFor
 
     hooks.save = [this] { saveCanvas(); };
     hooks.importPicture = [this](const QString& path) { return importclip.importInto(canvas, path, false); };
+    importclip.setAnimationImporter([this](const QString& path, const imaging::ImportChoice& choice) {
+        const bool imported = deviceimage::importAnimationAsked(
+            {state_.edition, state_.workspace, state_.simplifiedMode},
+            state_.projects ? state_.projects->current() : nullptr, path, choice, prompter_);
+        if (imported && refreshProjectsPage)
+            refreshProjectsPage();
+        return imported;
+    });
     hooks.choosePictureFile = [this] { return pictureManager.choosePicture(); };
     hooks.chooseSpeedWord = [this] { return chooseSpeed ? chooseSpeed() : std::nullopt; };
     hooks.textBlock = [this] { return editText(); };

@@ -163,7 +163,7 @@ int importGif(Context& context, const QStringList& given)
         context.err << messages::lookupMessage(673) << '\n';
         return 1;
     }
-    deviceimage::AnimationSettings settings;
+    imaging::ImportChoice settings;
     settings.fit = choice->fit;
     settings.method = choice->method;
     const deviceimage::AnimationImport imported =

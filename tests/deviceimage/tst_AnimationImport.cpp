@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QTest>
 
-using deviceimage::AnimationSettings;
 using deviceimage::importAnimation;
 
 namespace {

@@ -1,3 +1,4 @@
+#include "deviceimage/AnimationImport.h"
 #include "deviceimage/BannerSave.h"
 #include "imaging/FontChooser.h"
 #include "imaging/Importclip.h"
@@ -9,6 +10,7 @@
 #include "messages/MessageIds.h"
 #include "store/LibraryCatalogue.h"
 #include "store/Project.h"
+#include "tests/support/GifWriter.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
 
@@ -189,6 +191,36 @@ private slots:
         });
         QVERIFY(dialog.importInto(canvas, dir.filePath("wide.bmp"), false));
         QVERIFY(canvas.cell(50, 10));
+    }
+
+    void animatedGifBecomesAMovieGroup()
+    {
+        Workspace workspace{16};
+        const QString gif = workspace.root.filePath("Spin.gif");
+        writeFile(gif, testgif::makeGif(QSize(16, 16), testgif::columnFrames(QSize(16, 16), 3), 300));
+        store::Project project(workspace.quickStart());
+        const int before = project.totalPictures();
+        ImportDialog fixture;
+        auto& [prompter, dialog, canvas] = fixture;
+        dialog.setAnimationImporter([&](const QString& path, const ImportChoice& choice) {
+            return deviceimage::importAnimationAsked(workspace.context, &project, path, choice, prompter);
+        });
+        prompter.inputs.enqueue(QStringLiteral("Spinners"));
+        whenShown(dialog, [&] {
+            QCOMPARE(dialog.frameCount(), 3);
+            QVERIFY(dialog.Label4->isVisible());
+            QVERIFY(dialog.Label4->text().contains("3 frames"));
+            QCOMPARE(dialog.previewGrid().isLit(0, 0), true); // the first frame is shown
+            dialog.Button1->click();
+        });
+        QVERIFY(!dialog.importInto(canvas, gif, false)); // the canvas did not take a picture
+        QVERIFY(dialog.importedAnimation());
+        QCOMPARE(canvas.litGrid(), LitGrid(96, 16));
+        QCOMPARE(prompter.shown.value(0).initial, QStringLiteral("Spin"));
+        QCOMPARE(project.totalPictures(), before + 3);
+        QCOMPARE(project.pictureName(before + 2), QStringLiteral("Spin_002.bmp"));
+        QCOMPARE(project.groupInterval(project.group(before)), 3 * 8);
+        QVERIFY(QFile::exists(workspace.clips() + "Spin_000.bmp"));
     }
 
     void undecodableFileIsReported()
