@@ -167,8 +167,10 @@ AnimationRead readAnimation(const QByteArray& contents, const QString& name,
     AnimationRead read;
     for (int k = 0; k < layout.frames; ++k) {
         QImage frame;
-        if (!reader.read(&frame))
-            return refusedRead(QStringLiteral("%1 is a damaged GIF picture: frame %2 cannot be read.").arg(name).arg(k + 1));
+        if (!reader.read(&frame)) {
+            read.errorText = QStringLiteral("%1 is a damaged GIF picture: frame %2 cannot be read.").arg(name).arg(k + 1);
+            return read;
+        }
         if (k == 0)
             read.delayMs = reader.nextImageDelay() > 0 ? reader.nextImageDelay() : kUnsetFrameDelayMs;
         ++read.frames;
