@@ -20,4 +20,18 @@ std::unique_ptr<HidPlatform> createHidPlatform(EventPump& pump, QString* error)
     return std::make_unique<SimulatedHidPlatform>(pump, *config);
 }
 
+std::unique_ptr<DeviceWatcher> createDeviceWatcher()
+{
+    auto watcher = std::make_unique<DeviceWatcher>();
+    if (!qEnvironmentVariableIsSet(kSimulatedDeviceVariable)) {
+        watcher->watchUdev();
+        return watcher;
+    }
+    const std::optional<SimulatedDeviceConfig> config =
+        parseSimulatedDeviceConfig(qEnvironmentVariable(kSimulatedDeviceVariable));
+    if (config && !config->presentFile.isEmpty())
+        watcher->watchPresenceFile(config->presentFile);
+    return watcher;
+}
+
 } // namespace devicelink

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devicelink/DeviceWatcher.h"
 #include "devicelink/EventPump.h"
 #include "devicelink/HidPlatform.h"
 
@@ -13,5 +14,10 @@ inline constexpr char kSimulatedDeviceVariable[] = "LUMIWAND_SIMULATED_DEVICE";
 // The platform the program and lumiwandctl talk to: the simulated stick when LUMIWAND_SIMULATED_DEVICE is set,
 // otherwise the USB devices. nullptr with a reason in `error` when the variable cannot be understood.
 std::unique_ptr<HidPlatform> createHidPlatform(EventPump& pump, QString* error = nullptr);
+
+// What tells the windows at once of a stick plugged in or pulled out, for the same platform: the simulated stick's
+// presence file when LUMIWAND_SIMULATED_DEVICE gives one (nothing for a simulated stick without one), otherwise
+// udev. A watcher that watches nothing leaves the windows to their polls.
+std::unique_ptr<DeviceWatcher> createDeviceWatcher();
 
 } // namespace devicelink

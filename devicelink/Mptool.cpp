@@ -46,6 +46,12 @@ void TForm21::Timer1Timer()
     showStatus(devicePresent_ && devicePresent_());
 }
 
+void TForm21::devicesChanged()
+{
+    if (Timer1->isActive())
+        Timer1Timer();
+}
+
 void TForm21::showStatus(bool connected)
 {
     Label1->setText(messages::lookupMessage(connected ? 769 : 767));

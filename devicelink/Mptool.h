@@ -29,6 +29,8 @@ public:
 
 public slots:
     void Timer1Timer();
+    // A stick plugged in or pulled out (DeviceWatcher): the poll's tick at once while the window polls.
+    void devicesChanged();
 
     // `closed` (from ui::Window): the main window closes, and with it the program.
 

@@ -145,6 +145,12 @@ void TForm10::Button1Click()
     fillSelector();
 }
 
+void TForm10::devicesChanged()
+{
+    if (isVisible())
+        Button1Click();
+}
+
 void TForm10::Button2Click()
 {
     ui::runCommand(prompter_, [this] { transfers_.readData(); });

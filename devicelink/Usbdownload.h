@@ -71,6 +71,9 @@ public slots:
     void Button5Click(); // Cancel
     void Timer1Timer();
     void ComboBox1Change(int index);
+    // A stick plugged in or pulled out (DeviceWatcher): the open dialog's selector shows it at once, as Refresh
+    // would, unless a transfer runs.
+    void devicesChanged();
     void reject() override;
 
 protected:

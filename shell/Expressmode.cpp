@@ -421,6 +421,12 @@ void TForm20::Timer1Timer()
         askForStick();
 }
 
+void TForm20::devicesChanged()
+{
+    if (Timer1->isActive())
+        Timer1Timer();
+}
+
 void TForm20::askForStick()
 {
     Timer1->stop();

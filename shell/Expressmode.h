@@ -119,6 +119,8 @@ public slots:
     // Reloads the strip and the counters from the project (after another window changed it).
     void reloadList();
     void Timer1Timer();
+    // A stick plugged in or pulled out (DeviceWatcher): the poll's tick at once while the window polls.
+    void devicesChanged();
     void BitBtn6Click();
     void BitBtn8Click();
     void BitBtn1Click();

@@ -71,6 +71,10 @@ void Forms::connectWindows()
     QObject::connect(&form21, &devicelink::TForm21::closed, &form1, &QWidget::close);
     QObject::connect(&form20, &TForm20::closed, &form1, &QWidget::close);
     form20.dialogs() = expressDialogs();
+    const devicelink::DeviceWatcher* watcher = deviceWatcher.get();
+    QObject::connect(watcher, &devicelink::DeviceWatcher::devicesChanged, &form10, &devicelink::TForm10::devicesChanged);
+    QObject::connect(watcher, &devicelink::DeviceWatcher::devicesChanged, &form21, &devicelink::TForm21::devicesChanged);
+    QObject::connect(watcher, &devicelink::DeviceWatcher::devicesChanged, &form20, &TForm20::devicesChanged);
 }
 
 ExpressDialogs Forms::expressDialogs()

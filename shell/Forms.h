@@ -7,6 +7,7 @@
 #include "deviceimage/Savebindialog.h"
 #include "deviceimage/Speedsetup.h"
 #include "deviceimage/Tickersetup.h"
+#include "devicelink/HidPlatformChoice.h"
 #include "devicelink/Mptool.h"
 #include "editing/Paintdlg.h"
 #include "editing/Paintexp.h"
@@ -22,6 +23,7 @@
 #include "store/ProjectsPage.h"
 
 #include <functional>
+#include <memory>
 
 namespace devicelink {
 class EventPump;
@@ -69,6 +71,8 @@ public:
     // The express window's painter and its modify-or-new question.
     editing::PaintDlg paintDlg;
     editing::PaintExp paintExp;
+    // Tells the download dialog, the mass production window and the express window of a plug-in at once.
+    std::unique_ptr<devicelink::DeviceWatcher> deviceWatcher = devicelink::createDeviceWatcher();
 
     // The express window's text to banner: the banner font ("Arial Black" at the text font's size and style),
     // `bannerText` to start from, the banner kept in QuickStart while the stick still holds the project. True

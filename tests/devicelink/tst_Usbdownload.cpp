@@ -1,16 +1,22 @@
 #include "devicelink/Usbdownload.h"
 
+#include "devicelink/DeviceWatcher.h"
+
 #include "messages/MessageCatalogue.h"
 #include "tests/devicelink/FakeEventPump.h"
 #include "tests/devicelink/TransferRig.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace devicelink;
 
 namespace {
+
+const QString kStickEntry = QStringLiteral("LED Light Show Device #1");
 
 // The dialog over a simulated stick, with a current project that compiles to `project`.
 struct DialogRig {
@@ -60,6 +66,30 @@ class tst_Usbdownload : public QObject {
     Q_OBJECT
 
 private slots:
+    void plugInShowsInTheOpenDialog()
+    {
+        QTemporaryDir folder;
+        const QString flag = folder.filePath("stick-in");
+        DialogRig rig({}, QStringLiteral("id=K,present=") + flag);
+        TForm10& d = *rig.dialog;
+        d.show();
+        const QString noStick = d.ComboBox1->itemText(0);
+        QVERIFY(noStick != kStickEntry);
+        DeviceWatcher watcher;
+        QVERIFY(watcher.watchPresenceFile(flag));
+        connect(&watcher, &DeviceWatcher::devicesChanged, &d, &TForm10::devicesChanged);
+
+        QVERIFY(QFile(flag).open(QIODevice::WriteOnly)); // plugged in
+        QTRY_COMPARE_WITH_TIMEOUT(d.ComboBox1->itemText(0), kStickEntry, 10000);
+        QVERIFY(QFile::remove(flag)); // pulled out
+        QTRY_COMPARE_WITH_TIMEOUT(d.ComboBox1->itemText(0), noStick, 10000);
+
+        d.hide(); // a closed dialog leaves its list alone
+        QVERIFY(QFile(flag).open(QIODevice::WriteOnly));
+        QTest::qWait(3 * DeviceWatcher::kSettleMs + 200);
+        QCOMPARE(d.ComboBox1->itemText(0), noStick);
+    }
+
     void showing_data()
     {
         QTest::addColumn<bool>("plugged");
