@@ -393,6 +393,10 @@ private slots:
         devicePresent_ = false;
         QTRY_COMPARE_WITH_TIMEOUT(tool.Label1->text(), QStringLiteral("No Light Show Device detected!"), 2000);
         QCOMPARE(textColour(tool.Label1), QColor(Qt::red));
+        // A plug-in the device watcher tells shows at once, without waiting for the next poll.
+        devicePresent_ = true;
+        emit forms.deviceWatcher->devicesChanged();
+        QCOMPARE(tool.Label1->text(), QStringLiteral("Light Show Device connected!"));
 
         // Closing the tool closes the hidden main window, whose close handler ends the program.
         tool.close();
