@@ -74,7 +74,7 @@ PaintExp::PaintExp(imaging::VirtualCanvas& canvas, ExpressProjectLink& project, 
     Timer1 = new QTimer(this);
     Timer1->setInterval(PaintHold::kHoldDelay);
 
-    texts_.caption(this, 785).caption(GroupBox2, 556).caption(GroupBox1, 788);
+    texts_.caption(this, msg::PainterTitle).caption(GroupBox2, 556).caption(GroupBox1, 788);
     texts_.caption(Button1, 513).caption(Button2, 644).caption(Button3, 540);
 
     connect(Button1, &QPushButton::clicked, this, &PaintExp::Button1Click);
@@ -93,6 +93,7 @@ void PaintExp::FormShow()
     savedAsNew = false;
     saved = false;
     texts_.apply();
+    Image1->setAccessibleName(GroupBox1->title());
 
     const int width = edition_.maxBannerWidth;
     const int rows = edition_.ledCount;
@@ -122,8 +123,12 @@ void PaintExp::syncScrollBar()
 void PaintExp::loadBanner()
 {
     const imaging::PictureLoad banner = imaging::loadPicture(clipsFolder_ + bannerName);
-    if (!banner.ok())
+    if (!banner.ok()) {
+        // The painting starts blank and is saved as a new banner: a file that cannot be read is never replaced.
+        prompter_.tellText(msg::PainterTitle, banner.errorText, messages::Icon::Stop);
+        modifyMode = false;
         return;
+    }
     canvas_.PushUndo();
     canvas_.ClearRect(0, 0, canvas_.width() - 1, canvas_.rows() - 1);
     for (int row = 0; row < canvas_.rows(); ++row)
@@ -180,7 +185,8 @@ void PaintExp::released(QPoint point, Qt::MouseButton button)
 
 void PaintExp::Timer1Timer()
 {
-    const QPoint cell = cellPoint(pointer_);
+    // A pointer dragged off the view paints nothing (right of a scrolled view lie cells the user cannot see).
+    const QPoint cell = Image1->rect().contains(pointer_) ? cellPoint(pointer_) : QPoint(-1, -1);
     if (hold_.tick(cell.x(), cell.y()))
         render();
     if (Timer1->interval() != hold_.interval())

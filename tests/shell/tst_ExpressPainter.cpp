@@ -10,6 +10,7 @@
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -67,6 +68,12 @@ class tst_ExpressPainter : public QObject {
         }
         forms_->form20.show();
         return *forms_;
+    }
+
+    bool savedLit(const QString& name, int col, int row) const
+    {
+        const imaging::PictureLoad saved = imaging::loadPicture(state_.workspace.clipsFolder + name);
+        return saved.ok() && saved.picture.isLit(col, row, imaging::LitRule::LitAtMost);
     }
 
     QStringList entries() const
@@ -179,6 +186,57 @@ private slots:
         QVERIFY(saved.picture.isLit(0, 5, imaging::LitRule::LitAtMost));
         QVERIFY(saved.picture.isLit(39, 39 % 16, imaging::LitRule::LitAtMost));
         QVERIFY(!saved.picture.isLit(40, 40 % 16, imaging::LitRule::LitAtMost));
+    }
+
+    // An imported image replaces the painting and the pointer still paints on it.
+    void importsThenPaints()
+    {
+        Forms& forms = start({QStringLiteral("stars.bmp")});
+        editing::PaintExp& painter = forms.paintExp;
+        prompter_.files << state_.workspace.clipsFolder + QStringLiteral("stars.bmp");
+        whenShown(forms.paintDlg, [&] {
+            whenShown(painter, [&] {
+                imaging::Importclip& import = forms.editor.importclip;
+                whenShown(import, [&] { QTest::mouseClick(import.Button1, Qt::LeftButton); });
+                QTest::mouseClick(painter.Button3, Qt::LeftButton);
+                click(20, 0);
+                QTest::mouseClick(painter.Button1, Qt::LeftButton);
+            });
+            QTest::mouseClick(forms.paintDlg.Button2, Qt::LeftButton); // New
+        });
+        QTest::mouseClick(forms.form20.BitBtn8, Qt::LeftButton);
+        QCOMPARE(entries(), (QStringList{"stars.bmp", "EasyPaint0000.bmp"}));
+        QVERIFY(savedLit(QStringLiteral("EasyPaint0000.bmp"), 0, 0));   // imported
+        QVERIFY(savedLit(QStringLiteral("EasyPaint0000.bmp"), 20, 0));  // painted
+        QVERIFY(!savedLit(QStringLiteral("EasyPaint0000.bmp"), 1, 0));
+        QCOMPARE(prompter_.shown.first().text, messages::lookupMessage(msg::BlackAndWhiteOnly));
+    }
+
+    // A banner that cannot be read is reported, never written over: the painting is saved as a new banner.
+    void unreadableBannerIsSavedAsNew()
+    {
+        Forms& forms = start({QStringLiteral("stars.bmp")});
+        const QString path = state_.workspace.clipsFolder + QStringLiteral("stars.bmp");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a picture");
+        file.close();
+        editing::PaintExp& painter = forms.paintExp;
+        whenShown(forms.paintDlg, [&] {
+            whenShown(painter, [&] {
+                click(1, 1);
+                QTest::mouseClick(painter.Button1, Qt::LeftButton);
+            });
+            QTest::mouseClick(forms.paintDlg.Button1, Qt::LeftButton); // Modify
+        });
+        QTest::mouseClick(forms.form20.BitBtn8, Qt::LeftButton);
+        QCOMPARE(prompter_.shown.size(), 2);
+        QCOMPARE(prompter_.shown.first().icon, messages::Icon::Stop);
+        QCOMPARE(prompter_.shown.last().text, messages::lookupMessage(msg::BannerSaved));
+        QCOMPARE(entries(), (QStringList{"stars.bmp", "EasyPaint0000.bmp"}));
+        QVERIFY(savedLit(QStringLiteral("EasyPaint0000.bmp"), 1, 1));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("not a picture"));
     }
 };
 
