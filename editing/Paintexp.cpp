@@ -226,7 +226,8 @@ void PaintExp::Button3Click()
 {
     prompter_.tell(msg::ImportBannerTitle, msg::BlackAndWhiteOnly, messages::Icon::Warning);
     const QString folder = lastImportFolder_.isEmpty() ? workspaceFolder : lastImportFolder_;
-    const QString file = prompter_.chooseOpenFile(messages::lookupMessage(msg::ImportBannerTitle), folder, kImportFilters);
+    const QString title = messages::lookupMessage(msg::ImportBannerTitle);
+    const QString file = prompter_.chooseOpenFile(title, folder, kImportFilters);
     if (file.isEmpty())
         return; // cancelled
     lastImportFolder_ = QFileInfo(file).absolutePath();
