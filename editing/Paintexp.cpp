@@ -19,9 +19,16 @@
 namespace editing {
 namespace {
 
-constexpr int kGroupLeft = 8;
+constexpr int kGroupMargin = 8;
+constexpr int kGroupLeft = kGroupMargin;
 constexpr int kGroupWidth = Canvas::kViewWidth + 16;
-constexpr int kGroupTop = 116;
+constexpr int kGroupFrame = 40; // a group's title and borders around its content
+
+// The painting group starts under the preview group, whose height follows the edition's LED count.
+int paintingGroupTop(int rows)
+{
+    return kGroupMargin + rows + kGroupFrame + kGroupMargin;
+}
 
 const QStringList kImportFilters{QStringLiteral("BMP, JPEG (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG)"),
                                  QStringLiteral("JPEG (*.jpg *.JPG *.jpeg *.JPEG)"),
@@ -40,7 +47,8 @@ PaintExp::PaintExp(imaging::VirtualCanvas& canvas, ExpressProjectLink& project, 
       hold_(canvas)
 {
     setObjectName(QStringLiteral("PaintExp"));
-    setFixedSize(kGroupWidth + 2 * kGroupLeft, kGroupTop + Canvas::kViewHeight + 40 + 60);
+    const int groupTop = paintingGroupTop(edition_.ledCount);
+    setFixedSize(kGroupWidth + 2 * kGroupLeft, groupTop + Canvas::kViewHeight + kGroupFrame + 60);
 
     GroupBox2 = new QGroupBox(this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -49,7 +57,7 @@ PaintExp::PaintExp(imaging::VirtualCanvas& canvas, ExpressProjectLink& project, 
 
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(kGroupLeft, kGroupTop, kGroupWidth, Canvas::kViewHeight + 40);
+    GroupBox1->setGeometry(kGroupLeft, groupTop, kGroupWidth, Canvas::kViewHeight + kGroupFrame);
     GroupBox1->setFocusPolicy(Qt::StrongFocus);
     Image1 = new CanvasGridView(canvas_, GroupBox1);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -59,7 +67,7 @@ PaintExp::PaintExp(imaging::VirtualCanvas& canvas, ExpressProjectLink& project, 
     ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
     ScrollBar1->setGeometry(8, 20 + Canvas::kViewHeight + 2, Canvas::kViewWidth, 16);
 
-    const int buttonTop = kGroupTop + Canvas::kViewHeight + 52;
+    const int buttonTop = groupTop + Canvas::kViewHeight + kGroupFrame + 12;
     const auto button = [this, buttonTop](const char* name, int left, int width) {
         auto* made = new QPushButton(this);
         made->setObjectName(QLatin1String(name));
@@ -100,7 +108,7 @@ void PaintExp::FormShow()
     canvas_.SetGeometry(edition_.pictureWidth, rows);
     // The preview group is W + 16 wide, right-aligned with the painting group, the preview centred in it.
     const int previewWidth = width + 16;
-    GroupBox2->setGeometry(kGroupLeft + kGroupWidth - previewWidth, 8, previewWidth, rows + 40);
+    GroupBox2->setGeometry(kGroupLeft + kGroupWidth - previewWidth, kGroupMargin, previewWidth, rows + kGroupFrame);
     Image3->setGeometry(8, (GroupBox2->height() - rows) / 2 + 4, width, rows);
     Image1->bind();
     canvas_.Reset(width, rows);
