@@ -1,5 +1,6 @@
 #include "deviceimage/ShowPlayer.h"
 
+#include "deviceimage/BinaryFiles.h"
 #include "deviceimage/DeviceImage.h"
 #include "deviceimage/ImageImport.h"
 
@@ -243,7 +244,8 @@ ShowState showState(const ShowTimeline& show, qint64 timeUs)
     const qint64 stroke = std::max<qint64>(0, timeUs) / kStrokeUs;
     const int along = int(std::min<qint64>((std::max<qint64>(0, timeUs) % kStrokeUs) / entry.columnUs,
                                            entry.strokeColumns - 1));
-    state.column = stroke % 2 == 0 ? along : entry.strokeColumns - 1 - along;
+    state.backStroke = stroke % 2 != 0;
+    state.column = state.backStroke ? entry.strokeColumns - 1 - along : along;
     return state;
 }
 
@@ -259,6 +261,15 @@ qint64 nextShowing(const ShowTimeline& show, qint64 timeUs)
     const qint64 off = on + intervalUs(show.entries[size_t(entryIndex)].interval);
     const qint64 next = slot.count > 1 ? std::min(off, slot.durationUs) : slot.durationUs;
     return showStart + slot.startUs + next;
+}
+
+int imageDeviceType(const QByteArray& image)
+{
+    if (image.size() < 2)
+        return kFanStick16;
+    if (quint8(image[1]) & kHeightFlag)
+        return kRoll;
+    return deviceTypeForHeight(quint8(image[1]));
 }
 
 QString describeEntry(const ShowTimeline& show, int entry)

@@ -78,6 +78,7 @@ struct ShowState {
     qint64 entryElapsedUs = 0; // time since this picture came on
     imaging::LitGrid frame;    // what the eye sees of the stroke: strokeColumns x height
     int column = -1;           // the frame column the LEDs light now
+    bool backStroke = false;   // the stroke runs from the last column to the first
     bool torch = false;        // every LED lit
     bool ledLit(int row) const { return torch || frame.isLit(column, row); }
 };
@@ -87,6 +88,10 @@ ShowState showState(const ShowTimeline& show, qint64 timeUs);
 
 // The moment the next picture (or group member) comes on after `timeUs`; may lie past the show's end.
 qint64 nextShowing(const ShowTimeline& show, qint64 timeUs);
+
+// The device type an image file was most likely made for: one with the height flag is not a fan stick (intervals
+// stored as they are), one without it the fan stick of its height.
+int imageDeviceType(const QByteArray& image);
 
 // A line about an entry for the window: "Picture 2 of 7 - group 1 - Marquee - indelible - 2.0 s".
 QString describeEntry(const ShowTimeline& show, int entry);

@@ -586,6 +586,9 @@ bool DeviceTransfers::runReadData()
             prompter_.tellText(kReadTitle, messages::formatMessage(equal ? 508 : 509, header.total, seconds),
                                equal ? Icon::Information : Icon::Stop);
             success = equal;
+        } else if (hooks_.reviewReadBack &&
+                   !hooks_.reviewReadBack(readBuffer_.left(header.total), header.deviceType)) {
+            targetName.clear(); // left out by the user: no project was made or changed
         } else {
             // An image that could not become a project has been reported by the import; it is no success.
             if (call(hooks_.importImage, readBuffer_.left(header.total), targetName, false, header.deviceType)

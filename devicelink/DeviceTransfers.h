@@ -54,6 +54,9 @@ struct ProjectHooks {
     // Selects a project by name in the project selector and rebuilds its entry list.
     std::function<void(const QString& name)> selectProjectByName;
     std::function<void()> loadEntryList;
+    // Shown an image read from a stick before it is imported (the show preview); false leaves it out of the
+    // projects. Empty: every image read is imported.
+    std::function<bool(const QByteArray& image, int deviceType)> reviewReadBack;
 };
 
 // How a transfer shows itself. The dialog changes its controls; lumiwandctl prints a progress line.

@@ -96,6 +96,8 @@ TForm20::TForm20(AppState& state, messages::Prompter& prompter, ExpressDialogs d
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(8, 16, 401, 73);
     Image1->setScaledContents(true);
+    GroupBox3->installEventFilter(this); // the picture inside passes its clicks on to the box
+    GroupBox3->setToolTip(QStringLiteral("Double click: show preview"));
 
     GroupBox2 = new QGroupBox(this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -391,6 +393,16 @@ void TForm20::slotClick(int slot)
     showPreview();
     paintSlots();
     GroupBox3->setFocus();
+}
+
+bool TForm20::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == GroupBox3 && event->type() == QEvent::MouseButtonDblClick && dialogs_.openShowPreview) {
+        if (selectExpressProject())
+            dialogs_.openShowPreview();
+        return true;
+    }
+    return ui::Window::eventFilter(watched, event);
 }
 
 void TForm20::slotDoubleClick(int slot)

@@ -37,6 +37,8 @@ struct ExpressDialogs {
     // The text-to-banner dialog with the express window's banner font; true when it ended accepted and not
     // rejected. `bannerText` is the text to start from (the re-edit of a banner), empty for a new one.
     std::function<bool(const QString& bannerText)> openTextToBanner;
+    // The show preview of the express project (selected in the project list first).
+    std::function<void()> openShowPreview;
     // The ticker dialog's answer for an entry.
     std::function<store::TickerChoice(int currentType, int currentSpeed)> chooseTicker;
     // The left and right shift dialog: the stored shift, speed and content bounds in, the new shift out (-2 when
@@ -137,6 +139,8 @@ public slots:
 protected:
     void FormShow() override;
     void FormClose() override;
+    // A double click on the preview box opens the show preview.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPushButton* commandButton(const char* name, int top);

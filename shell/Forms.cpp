@@ -4,6 +4,7 @@
 #include "devicelink/ProjectImageHooks.h"
 #include "imaging/Fonts.h"
 #include "shell/AppState.h"
+#include "ui/Command.h"
 
 namespace shell {
 namespace {
@@ -50,6 +51,7 @@ Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatf
       textToClip(QSize(state.edition.maxBannerWidth, state.edition.ledCount), prompter, fontChooser_),
       paintDlg(&form20),
       paintExp(editor.canvas, form20, prompter, state.edition, state.workspace.clipsFolder, &form20),
+      showPreview(state.edition, state.workspace.exportFolder, prompter),
       state_(state),
       prompter_(prompter),
       fontChooser_(&textToClip)
@@ -113,7 +115,21 @@ ExpressDialogs Forms::expressDialogs()
         editor.importclip.setExpressMode(state_.simplifiedMode);
         editor.importclip.importInto(editor.canvas, file, true);
     };
+    dialogs.openShowPreview = [this] { openShowPreview(); };
     return dialogs;
+}
+
+void Forms::openShowPreview()
+{
+    const devicelink::ProjectHooks& hooks = form10.transfers().hooks();
+    const int deviceType = deviceimage::editionDeviceType(state_.edition.ledCount);
+    QByteArray image;
+    ui::runCommand(prompter_, [&] { image = hooks.buildImage(deviceType); });
+    const QString project = hooks.currentEntryText();
+    showPreview.play(image, deviceType, project.isEmpty() ? QStringLiteral("No project") : project);
+    showPreview.show();
+    showPreview.raise();
+    showPreview.activateWindow();
 }
 
 void Forms::openModeWindow(StartMode mode, int startWithWizard)
@@ -174,6 +190,9 @@ void Forms::updateDownloadDialog()
 {
     form10.transfers().setSettings(transferSettings(state_));
     form10.transfers().hooks() = downloadHooks(state_, prompter_);
+    form10.transfers().hooks().reviewReadBack = [this](const QByteArray& image, int deviceType) {
+        return !showPreview.reviewsReadBacks() || showPreview.reviewReadBack(image, deviceType);
+    };
 }
 
 } // namespace shell

@@ -5,6 +5,7 @@
 #include "deviceimage/Moviegroup.h"
 #include "deviceimage/Movieinterval.h"
 #include "deviceimage/Savebindialog.h"
+#include "deviceimage/ShowPreview.h"
 #include "deviceimage/Speedsetup.h"
 #include "deviceimage/Tickersetup.h"
 #include "devicelink/HidPlatformChoice.h"
@@ -73,11 +74,16 @@ public:
     editing::PaintExp paintExp;
     // Tells the download dialog, the mass production window and the express window of a plug-in at once.
     std::unique_ptr<devicelink::DeviceWatcher> deviceWatcher = devicelink::createDeviceWatcher();
+    // The show preview, opened from the Projects page and the express window.
+    deviceimage::ShowPreview showPreview;
 
     // The express window's text to banner: the banner font ("Arial Black" at the text font's size and style),
     // `bannerText` to start from, the banner kept in QuickStart while the stick still holds the project. True
     // when OK kept it.
     bool openExpressTextToBanner(const QString& bannerText);
+    // The show preview playing the current project's image, built as the download builds it for the edition's
+    // device type.
+    void openShowPreview();
 
 private:
     // What the express window opens: the download dialog, the language dialog, text to banner, the timing

@@ -82,6 +82,8 @@ void Forms::connectPages()
 
     connectEditorCommands(library, projects);
 
+    QObject::connect(&projects, &store::ProjectsPage::showPreviewRequested, &form1, [this] { openShowPreview(); });
+
     // Binary project files.
     QObject::connect(&projects, &store::ProjectsPage::exportBinaryRequested, &form1, [this] {
         ui::runCommand(prompter_, [&] {

@@ -115,6 +115,10 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
     BitBtn52->setToolTip(QStringLiteral("Indelible Pattern"));
     BitBtn52->setAccessibleName(BitBtn52->toolTip());
     BitBtn52->setVisible(edition_.factoryMode);
+    BitBtn53 = commandButton("BitBtn53", 448, 48, QStyle::SP_ComputerIcon);
+    // A new command, in English in every language.
+    BitBtn53->setToolTip(QStringLiteral("Show preview: play the project as the stick will show it"));
+    BitBtn53->setAccessibleName(QStringLiteral("Show preview"));
 
     Label26 = new QLabel(this);
     Label26->setObjectName(QStringLiteral("Label26"));
@@ -179,6 +183,7 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
     connect(Button10, &QPushButton::clicked, this, &ProjectsPage::Button10Click);
     connect(Button14, &QPushButton::clicked, this, &ProjectsPage::Button14Click);
     connect(BitBtn40, &QToolButton::clicked, this, &ProjectsPage::downloadRequested);
+    connect(BitBtn53, &QToolButton::clicked, this, &ProjectsPage::showPreviewRequested);
     connect(BitBtn42, &QToolButton::clicked, this, &ProjectsPage::exportBinaryRequested);
     connect(BitBtn43, &QToolButton::clicked, this, &ProjectsPage::openBinaryRequested);
     connect(BitBtn44, &QToolButton::clicked, this, &ProjectsPage::emailProjectRequested);

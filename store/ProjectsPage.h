@@ -55,6 +55,7 @@ public:
     QToolButton* BitBtn50; // Enable/Disable Movie Group function
     QToolButton* BitBtn51; // Enable / Disable Ticker function
     QToolButton* BitBtn52; // Indelible Pattern (factory mode)
+    QToolButton* BitBtn53; // Show preview
 
     QLabel* Label26;        // "My Lumiwand Projects"
     QComboBox* ComboBox1;   // the project selector
@@ -116,6 +117,8 @@ public slots:
 signals:
     // Commands for the window above.
     void downloadRequested();
+    // "Show preview": the current project's image played as the stick plays it.
+    void showPreviewRequested();
     void exportBinaryRequested();
     void openBinaryRequested();
     void emailProjectRequested();

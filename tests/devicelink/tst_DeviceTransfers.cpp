@@ -340,6 +340,28 @@ private slots:
         QCOMPARE(rig.prompter.shown[1].title, message(504));
     }
 
+    void readDataReviewedBeforeImport()
+    {
+        for (const bool accepted : {true, false}) {
+            TransferRig rig(stick("id=K"));
+            const QByteArray image = makeImage(32, {{4}});
+            rig.store(image);
+            rig.prompter.inputs.enqueue(QString());
+            QList<QByteArray> reviewed;
+            rig.transfers.hooks().reviewReadBack = [&](const QByteArray& read, int type) {
+                reviewed << read;
+                return accepted && type == 6;
+            };
+            QCOMPARE(rig.transfers.readData(), accepted);
+            QCOMPARE(reviewed, QList<QByteArray>{image});
+            // Left out: nothing imported, no project selected, no success message.
+            QCOMPARE(rig.imports.size(), accepted ? 1 : 0);
+            QCOMPARE(rig.selected.size(), accepted ? 1 : 0);
+            QCOMPARE(rig.prompter.shown.size(), accepted ? 2 : 1);
+            QCOMPARE(rig.platform.openTransfers(), 0);
+        }
+    }
+
     void readDataCancelled()
     {
         TransferRig rig(stick("id=K"));
