@@ -32,6 +32,7 @@ const QRgb kBackground = qRgb(16, 16, 24);
 const QRgb kUnlit = qRgb(44, 44, 56);
 const QRgb kLit = qRgb(255, 214, 64);
 const QRgb kSweep = qRgb(70, 70, 96); // unlit LEDs of the column lit now
+const QRgb kPassed = qRgb(30, 30, 42); // unlit LEDs of the columns already lit in this stroke
 
 struct Rate {
     const char* text;
@@ -117,7 +118,7 @@ ColumnView::ColumnView(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("ColumnView"));
     setAccessibleName(QStringLiteral("The LED column over time"));
-    setMinimumSize(360, 110);
+    setMinimumSize(360, 160);
 }
 
 void ColumnView::setState(const ShowState& state)
@@ -150,11 +151,12 @@ void ColumnView::paintEvent(QPaintEvent*)
     for (int t = 0; t < passed; ++t) {
         const int column = state_.backStroke ? columns - 1 - t : t;
         for (int row = 0; row < rows; ++row)
-            trace.setPixel(t, row, state_.torch || state_.frame.isLit(column, row) ? kLit : kUnlit);
+            trace.setPixel(t, row, state_.torch || state_.frame.isLit(column, row) ? kLit : kPassed);
     }
     const QRectF traceArea(24 + led, 4, width() - 32 - led, rows * pitch);
     painter.drawImage(traceArea, trace);
     painter.setPen(QColor(kSweep));
+    painter.setBrush(Qt::NoBrush);
     painter.drawRect(traceArea);
 }
 
@@ -206,7 +208,7 @@ ShowPreview::ShowPreview(const store::EditionParameters& edition, const QString&
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sourceLabel);
     layout->addWidget(eyeView, 3);
-    layout->addWidget(columnView, 1);
+    layout->addWidget(columnView, 2);
     layout->addWidget(entryLabel);
     layout->addWidget(problemLabel);
     auto* importLayout = new QHBoxLayout(importBar);
@@ -219,7 +221,7 @@ ShowPreview::ShowPreview(const store::EditionParameters& edition, const QString&
     layout->addWidget(importBar);
     layout->addWidget(reviewBox);
     layout->addLayout(buttons);
-    resize(760, 560);
+    resize(760, 640);
 
     connect(playButton, &QPushButton::clicked, this, &ShowPreview::Play);
     connect(pauseButton, &QPushButton::clicked, this, &ShowPreview::Pause);
