@@ -2,6 +2,7 @@
 
 #include "deviceimage/ImageCompiler.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/Names.h"
 #include "store/ProjectList.h"
@@ -17,10 +18,10 @@ namespace {
 using messages::Icon;
 using messages::lookupMessage;
 
-constexpr unsigned kSaveTitle = 677;
-constexpr unsigned kOpenTitle = 685;
-constexpr unsigned kMailTitle = 694;
-constexpr unsigned kExportFailed = 680;
+constexpr unsigned kSaveTitle = msg::SaveBinaryTitle;
+constexpr unsigned kOpenTitle = msg::OpenBinaryTitle;
+constexpr unsigned kMailTitle = msg::EmailProjectTitle;
+constexpr unsigned kExportFailed = msg::ExportBinaryFailed;
 
 // The wait cursor for the length of a command, taken down on every way out.
 class WaitCursor {
@@ -58,7 +59,7 @@ void warnSingleMemberGroups(const store::Project& project, unsigned titleId, mes
 {
     const QString groups = store::singleMemberGroups(project);
     if (!groups.isEmpty())
-        prompter.tellText(titleId, groups + lookupMessage(730), Icon::None);
+        prompter.tellText(titleId, groups + lookupMessage(msg::SingleMemberGroup), Icon::None);
 }
 
 // Builds and writes the image; false after telling the user why not (680, a refusal, or a catalogue write that
@@ -95,13 +96,14 @@ std::optional<QString> chooseProjectName(const QString& fileName, const QString&
         return QFileInfo::exists(projectsFolder + name + QStringLiteral(".ini"));
     };
     const auto overwrite = [&](const QString& name) {
-        return prompter.confirmText(kOpenTitle, messages::formatMessage(686, name.toUtf8().constData()));
+        return prompter.confirmText(kOpenTitle,
+                                    messages::formatMessage(msg::OverwriteSameNameProject, name.toUtf8().constData()));
     };
     if (!exists(fileName) || overwrite(fileName))
         return fileName;
     for (;;) {
-        const std::optional<QString> answer = prompter.inputText(lookupMessage(kOpenTitle), lookupMessage(687),
-                                                                 fileName);
+        const std::optional<QString> answer =
+            prompter.inputText(lookupMessage(kOpenTitle), lookupMessage(msg::AskImportProjectName), fileName);
         if (!answer || store::isNoName(*answer) || *answer == fileName)
             return std::nullopt;
         if (!store::isUsableProjectName(*answer))
@@ -221,9 +223,10 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, mes
         prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
         return false;
     }
-    if (QFileInfo::exists(path) &&
-        !prompter.confirmText(kSaveTitle, messages::formatMessage(679, path.toUtf8().constData()),
-                              messages::Buttons::OkCancel)) {
+    if (QFileInfo::exists(path)
+        && !prompter.confirmText(kSaveTitle,
+                                 messages::formatMessage(msg::OverwriteBinaryFile, path.toUtf8().constData()),
+                                 messages::Buttons::OkCancel)) {
         prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
         return false;
     }
@@ -231,7 +234,7 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, mes
     QByteArray image;
     if (!buildAndWrite(*project, deviceType, path, context, kSaveTitle, prompter, image))
         return false;
-    QString text = lookupMessage(681);
+    QString text = lookupMessage(msg::ExportBinaryDone);
     if (context.edition.factoryMode)
         text += QString::asprintf("\n\nCHECK SUM: %4X\n\n", unsigned(imageChecksum(image)));
     prompter.tellText(kSaveTitle, text, Icon::None);
@@ -255,7 +258,7 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, mes
                        image, &cursor))
         return false;
 
-    const QString subject = messages::formatMessage(696, project->name().toUtf8().constData());
+    const QString subject = messages::formatMessage(msg::EmailProjectSubject, project->name().toUtf8().constData());
     const QString body = QStringLiteral(" ");
     const bool started = hooks.sendMail ? hooks.sendMail(context.workspace.tempFolder, {path}, subject, body)
                                         : mail::sendMail(context.workspace.tempFolder, {path}, subject, body);
@@ -303,7 +306,8 @@ QString openBinary(store::ProjectList& projects, const ImageContext& context, me
     if (result.status == ImportStatus::WriteFailed)
         prompter.tellText(kOpenTitle, result.errorText, Icon::Stop);
     else
-        prompter.tellText(kOpenTitle, messages::formatMessage(688, name->toUtf8().constData()), Icon::Information);
+        prompter.tellText(kOpenTitle, messages::formatMessage(msg::LwdImported, name->toUtf8().constData()),
+                          Icon::Information);
 
     // The project may be new: list the projects again and show it.
     projects.listProjects();

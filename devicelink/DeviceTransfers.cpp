@@ -14,8 +14,8 @@ namespace {
 
 using messages::Icon;
 
-constexpr unsigned kDownloadTitle = 496;
-constexpr unsigned kReadTitle = 504;
+constexpr unsigned kDownloadTitle = msg::DownloadTitle;
+constexpr unsigned kReadTitle = msg::ReadDataTitle;
 constexpr int kBlockNibbles = 32;
 constexpr int kBlockBytes = 16;
 
@@ -102,7 +102,7 @@ void DeviceTransfers::reportBroken(unsigned titleId)
     if (brokenReported_)
         return;
     brokenReported_ = true;
-    fail(titleId, 498);
+    fail(titleId, msg::ConnectionBroken);
 }
 
 void DeviceTransfers::reportNoDevice(unsigned titleId)
@@ -110,7 +110,7 @@ void DeviceTransfers::reportNoDevice(unsigned titleId)
     if (transport_.selector().accessDenied)
         failText(titleId, accessDeniedMessage());
     else
-        fail(titleId, 497);
+        fail(titleId, msg::NoStickPluggedIn);
 }
 
 void DeviceTransfers::storeTypedBytes(const QString& reply, int offset)
@@ -299,11 +299,11 @@ bool DeviceTransfers::startDownload()
     }
     projectName_ = QFileInfo(projectPath).completeBaseName();
 
-    view_.setCaption(639);
+    view_.setCaption(msg::DownloadDialogCaption);
     view_.setBusyLook(true);
     const QString lonelyGroups = call(hooks_.singleMemberGroups);
     if (!lonelyGroups.isEmpty())
-        prompter_.tellText(kDownloadTitle, lonelyGroups + messages::lookupMessage(730), Icon::None);
+        prompter_.tellText(kDownloadTitle, lonelyGroups + messages::lookupMessage(msg::SingleMemberGroup), Icon::None);
     return true;
 }
 
@@ -464,7 +464,7 @@ bool DeviceTransfers::finishDownload(bool written, qint64 startTick)
     if (verified)
         unfinishedImage_.clear();
     else if (checksumDiffers)
-        fail(kDownloadTitle, 500);
+        fail(kDownloadTitle, msg::VerificationError);
     else if (!interruptedHere)
         reportBroken(kDownloadTitle);
 
@@ -476,7 +476,7 @@ bool DeviceTransfers::finishDownload(bool written, qint64 startTick)
     idleLook();
     if (verified) {
         const auto seconds = static_cast<unsigned>((transport_.tickCount() - startTick) / 1000);
-        prompter_.tellText(kDownloadTitle, messages::formatMessage(501, int(builtImage_.size()), seconds),
+        prompter_.tellText(kDownloadTitle, messages::formatMessage(msg::DownloadDone, int(builtImage_.size()), seconds),
                            Icon::Information);
     }
     if (simplifiedNotEasy())
@@ -504,7 +504,7 @@ bool DeviceTransfers::verify()
     if (running_)
         return false;
     verifyTicked = true;
-    view_.setCaption(781);
+    view_.setCaption(msg::VerifyCaption);
     return runReadData();
 }
 
@@ -523,7 +523,8 @@ bool DeviceTransfers::chooseTargetName(QString& name)
     }
     for (;;) {
         const std::optional<QString> answer =
-            prompter_.inputText(messages::lookupMessage(502), messages::lookupMessage(503), fallback);
+            prompter_.inputText(messages::lookupMessage(msg::ReadDataProjectTitle),
+                                messages::lookupMessage(msg::AskReadDataProjectName), fallback);
         if (!answer)
             return false;
         QString chosen = *answer;
@@ -535,7 +536,7 @@ bool DeviceTransfers::chooseTargetName(QString& name)
             name = chosen;
             return true;
         }
-        prompter_.tell(kReadTitle, 505, Icon::Information);
+        prompter_.tell(kReadTitle, msg::ReadDataProjectExists, Icon::Information);
     }
 }
 
@@ -562,7 +563,7 @@ bool DeviceTransfers::runReadData()
     const qint64 startTick = transport_.tickCount();
     // Verify has already set its own caption.
     if (!verifyTicked)
-        view_.setCaption(780);
+        view_.setCaption(msg::ReadBackCaption);
     view_.setBusyLook(true);
     view_.setProgress(0);
 
@@ -583,8 +584,10 @@ bool DeviceTransfers::runReadData()
         if (verifyTicked) {
             const QByteArray read = readBuffer_.left(header.total);
             const bool equal = builtImage_.size() >= header.total && builtImage_.left(header.total) == read;
-            prompter_.tellText(kReadTitle, messages::formatMessage(equal ? 508 : 509, header.total, seconds),
-                               equal ? Icon::Information : Icon::Stop);
+            prompter_.tellText(
+                kReadTitle,
+                messages::formatMessage(equal ? msg::ReadAndVerifyOk : msg::VerifyMismatch, header.total, seconds),
+                equal ? Icon::Information : Icon::Stop);
             success = equal;
         } else if (hooks_.reviewReadBack &&
                    !hooks_.reviewReadBack(readBuffer_.left(header.total), header.deviceType)) {
@@ -593,7 +596,8 @@ bool DeviceTransfers::runReadData()
             // An image that could not become a project has been reported by the import; it is no success.
             if (call(hooks_.importImage, readBuffer_.left(header.total), targetName, false, header.deviceType)
                 == ImportOutcome::Done) {
-                prompter_.tellText(kReadTitle, messages::formatMessage(510, header.total, seconds), Icon::Information);
+                prompter_.tellText(kReadTitle, messages::formatMessage(msg::ReadDataOk, header.total, seconds),
+                                   Icon::Information);
                 success = true;
             }
         }

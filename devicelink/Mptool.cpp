@@ -1,6 +1,7 @@
 #include "devicelink/Mptool.h"
 
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -35,7 +36,7 @@ void TForm21::FormShow()
 {
     setWindowTitle(QStringLiteral("Mass Production Tool") + QString::number(edition_.ledCount) +
                    edition_.versionLabel);
-    GroupBox1->setTitle(messages::lookupMessage(764));
+    GroupBox1->setTitle(messages::lookupMessage(msg::LightShowStatus));
     showStatus(false);
     ui::centerOnScreen(*this);
     Timer1->start();
@@ -54,7 +55,7 @@ void TForm21::devicesChanged()
 
 void TForm21::showStatus(bool connected)
 {
-    Label1->setText(messages::lookupMessage(connected ? 769 : 767));
+    Label1->setText(messages::lookupMessage(connected ? msg::DeviceConnected : msg::NoDeviceDetected));
     QPalette palette = Label1->palette();
     palette.setColor(QPalette::WindowText, connected ? QColor(Qt::blue) : QColor(Qt::red));
     Label1->setPalette(palette);

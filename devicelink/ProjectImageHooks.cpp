@@ -2,6 +2,7 @@
 
 #include "deviceimage/ImageCompiler.h"
 #include "deviceimage/ImageImport.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/IniFile.h"
 #include "store/Project.h"
@@ -49,12 +50,12 @@ ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
             const deviceimage::CompileResult built =
                 deviceimage::compileImage(CompileMode::Build, deviceType, current(), context);
             if (built.refused())
-                prompter.tellText(496, built.refusal, messages::Icon::Stop);
+                prompter.tellText(msg::DownloadTitle, built.refusal, messages::Icon::Stop);
             else if (built.image.isEmpty())
-                prompter.tellText(496, emptyProjectMessage(), messages::Icon::Stop);
+                prompter.tellText(msg::DownloadTitle, emptyProjectMessage(), messages::Icon::Stop);
             return built.image;
         } catch (const store::IniWriteError& error) {
-            prompter.tellText(496, error.message(), messages::Icon::Stop);
+            prompter.tellText(msg::DownloadTitle, error.message(), messages::Icon::Stop);
             return QByteArray();
         }
     };
@@ -68,10 +69,10 @@ ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
         case ImportStatus::Done:
             return ImportOutcome::Done;
         case ImportStatus::WriteFailed:
-            prompter.tellText(504, result.errorText, messages::Icon::Stop);
+            prompter.tellText(msg::ReadDataTitle, result.errorText, messages::Icon::Stop);
             return ImportOutcome::WriteFailed;
         default:
-            prompter.tell(504, deviceimage::messageId(result.status), messages::Icon::Stop);
+            prompter.tell(msg::ReadDataTitle, deviceimage::messageId(result.status), messages::Icon::Stop);
             return ImportOutcome::Refused;
         }
     };

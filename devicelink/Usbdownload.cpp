@@ -1,6 +1,7 @@
 #include "devicelink/Usbdownload.h"
 
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "ui/Command.h"
 
 #include <QApplication>
@@ -61,15 +62,15 @@ TForm10::TForm10(HidPlatform& platform, EventPump& pump, messages::Prompter& pro
     connect(Timer1, &QTimer::timeout, this, &TForm10::Timer1Timer);
     connect(ComboBox1, &QComboBox::activated, this, &TForm10::ComboBox1Change);
 
-    texts_.caption(this, 639)
-        .caption(Label1, 640)
-        .caption(Button1, 645)
-        .caption(Button2, 642)
-        .caption(Button3, 671)
-        .caption(Button4, 643)
-        .caption(Button5, 644)
-        .caption(Label2, 761)
-        .caption(Label3, 762);
+    texts_.caption(this, msg::DownloadDialogCaption)
+        .caption(Label1, msg::SelectStickLabel)
+        .caption(Button1, msg::RefreshButton)
+        .caption(Button2, msg::ReadDataButton)
+        .caption(Button3, msg::VerifyButton)
+        .caption(Button4, msg::DownloadButton)
+        .caption(Button5, msg::DownloadCancelButton)
+        .caption(Label2, msg::DataProcessingNow)
+        .caption(Label3, msg::DoNotCloseDialog);
     resize(kFormWidth, kFormHeight);
 }
 

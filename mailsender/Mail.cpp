@@ -1,6 +1,7 @@
 #include "mailsender/Mail.h"
 
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "messages/WholeFile.h"
 
@@ -66,10 +67,10 @@ void emailLibraryFile(int selectionMode, const QString& fileName, const QString&
                       const QString& tempFolder, Prompter& prompter, const Wait& wait)
 {
     if (selectionMode != kFileSelected) {
-        prompter.tell(433, 425, Icon::Stop);
+        prompter.tell(msg::EmailPictureTitle, msg::OnlyInLibraryMode, Icon::Stop);
         return;
     }
-    sendMail(tempFolder, {clipsFolder + fileName}, lookupMessage(662), QString(), wait);
+    sendMail(tempFolder, {clipsFolder + fileName}, lookupMessage(msg::EmailPictureSubject), QString(), wait);
 }
 
 } // namespace mail

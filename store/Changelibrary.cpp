@@ -60,16 +60,16 @@ std::optional<QList<int>> LibraryChoiceDialog::choose(unsigned caption, unsigned
                                                       const QStringList& items, const QList<bool>& ticked)
 {
     setWindowTitle(lookupMessage(caption));
-    GroupBox1->setTitle(lookupMessage(611));
-    Label1->setText(lookupMessage(613));
-    Label2->setText(lookupMessage(614));
-    Label3->setText(lookupMessage(615));
+    GroupBox1->setTitle(lookupMessage(msg::SourceInformation));
+    Label1->setText(lookupMessage(msg::SourceLibraryLabel));
+    Label2->setText(lookupMessage(msg::SourcePictureLabel));
+    Label3->setText(lookupMessage(msg::SourceDimensionLabel));
     Label4->setText(source.library);
     Label5->setText(source.fileName);
     Label6->setText(source.dimension);
     Label7->setText(lookupMessage(prompt));
-    Button1->setText(lookupMessage(617));
-    Button2->setText(lookupMessage(618));
+    Button1->setText(lookupMessage(msg::ChangeLibraryOk));
+    Button2->setText(lookupMessage(msg::ChangeLibraryCancel));
 
     CheckListBox1->clear();
     for (int k = 0; k < items.size(); ++k) {

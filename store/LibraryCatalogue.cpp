@@ -1,6 +1,7 @@
 #include "store/LibraryCatalogue.h"
 
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/Names.h"
 
@@ -413,19 +414,21 @@ bool createLibrary(LibraryCatalogue& catalogue, messages::Prompter& prompter)
     using messages::lookupMessage;
     QString name;
     for (;;) {
-        const std::optional<QString> answer = prompter.inputText(lookupMessage(411), lookupMessage(412), QString());
+        const std::optional<QString> answer =
+            prompter.inputText(lookupMessage(msg::NewLibraryTitle), lookupMessage(msg::AskLibraryName), QString());
         if (!answer || isNoName(*answer) || isNoName(answer->trimmed()))
             return false;
         // The first library is taken as typed; later ones are trimmed before they are compared and stored.
         name = catalogue.totalLibraries() > 0 ? answer->trimmed() : *answer;
         if (!libraryNameInUse(catalogue, name.trimmed(), -1))
             break;
-        if (prompter.ask(lookupMessage(411), lookupMessage(413), messages::Icon::Warning, messages::Buttons::YesNo) !=
-            messages::Answer::Yes)
+        if (prompter.ask(lookupMessage(msg::NewLibraryTitle), lookupMessage(msg::LibraryExistsCreateAnother),
+                         messages::Icon::Warning, messages::Buttons::YesNo)
+            != messages::Answer::Yes)
             return false;
     }
     catalogue.addLibrary(name);
-    prompter.tell(411, 414, messages::Icon::Information);
+    prompter.tell(msg::NewLibraryTitle, msg::LibraryCreated, messages::Icon::Information);
     return true;
 }
 
@@ -435,8 +438,8 @@ bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, mess
     const int number = catalogue.libraryNumber(libraryName);
     QString name;
     for (;;) {
-        const std::optional<QString> answer =
-            prompter.inputText(lookupMessage(415), lookupMessage(416), libraryName);
+        const std::optional<QString> answer = prompter.inputText(lookupMessage(msg::RenameLibraryTitle),
+                                                                 lookupMessage(msg::AskNewLibraryName), libraryName);
         if (!answer || isNoName(*answer) || *answer == libraryName || catalogue.totalLibraries() == 0)
             return false;
         name = answer->trimmed();
@@ -445,14 +448,15 @@ bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, mess
         // Every library counts, the one renamed included: a mere change of case is a name in use.
         if (!libraryNameInUse(catalogue, name, -1))
             break;
-        if (prompter.ask(lookupMessage(415), lookupMessage(417), messages::Icon::Warning, messages::Buttons::YesNo) !=
-            messages::Answer::Yes)
+        if (prompter.ask(lookupMessage(msg::RenameLibraryTitle), lookupMessage(msg::LibraryNameInUse),
+                         messages::Icon::Warning, messages::Buttons::YesNo)
+            != messages::Answer::Yes)
             return false;
     }
     if (number < 0)
         return false; // the library went away meanwhile: nothing to rename
     catalogue.ini().writeString(kLibrary, kLibraryPrefix + QString::number(number), oneLine(name));
-    prompter.tell(415, 418, messages::Icon::Information);
+    prompter.tell(msg::RenameLibraryTitle, msg::LibraryRenamed, messages::Icon::Information);
     return true;
 }
 
@@ -462,13 +466,14 @@ QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, 
     const QString& folder = catalogue.clipsFolder();
     QString newName;
     for (;;) {
-        const std::optional<QString> answer = prompter.inputText(lookupMessage(420), lookupMessage(421), fileName);
+        const std::optional<QString> answer =
+            prompter.inputText(lookupMessage(msg::RenamePictureTitle), lookupMessage(msg::AskNewPictureName), fileName);
         if (!answer || isNoName(*answer) || *answer == fileName)
             return {};
         newName = withBmpExtension(*answer);
         if (!isStorablePictureName(*answer) || !isStorablePictureName(newName)) {
             // A name that would leave the clips folder or that the catalogue cannot hold: ask again.
-            prompter.tell(420, 469, messages::Icon::Warning);
+            prompter.tell(msg::RenamePictureTitle, msg::InvalidFileName, messages::Icon::Warning);
             continue;
         }
         // Another file of that name, even one differing only in case, is never replaced; a change of case of
@@ -476,14 +481,15 @@ QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, 
         const bool taken = QFileInfo::exists(folder + newName) || nameTakenIgnoringCase(folder, newName, fileName);
         if (!taken)
             break;
-        if (prompter.ask(lookupMessage(420), lookupMessage(422), messages::Icon::Warning, messages::Buttons::YesNo) ==
-            messages::Answer::Yes)
+        if (prompter.ask(lookupMessage(msg::RenamePictureTitle), lookupMessage(msg::PictureNameInUse),
+                         messages::Icon::Warning, messages::Buttons::YesNo)
+            == messages::Answer::Yes)
             continue;
-        prompter.tell(420, 424, messages::Icon::Warning);
+        prompter.tell(msg::RenamePictureTitle, msg::PictureRenameFailed, messages::Icon::Warning);
         return {};
     }
     if (!QFile::rename(folder + fileName, folder + newName)) {
-        prompter.tell(420, 424, messages::Icon::Warning);
+        prompter.tell(msg::RenamePictureTitle, msg::PictureRenameFailed, messages::Icon::Warning);
         return {};
     }
     try {
@@ -492,14 +498,15 @@ QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, 
         QFile::rename(folder + newName, folder + fileName); // the records stay with the file they name
         throw;
     }
-    prompter.tell(420, 423, messages::Icon::Information);
+    prompter.tell(msg::RenamePictureTitle, msg::PictureRenamed, messages::Icon::Information);
     return newName;
 }
 
 bool deletePictureFile(LibraryCatalogue& catalogue, const QString& fileName, const QString& selectedLibrary,
                        messages::Prompter& prompter)
 {
-    if (!prompter.confirmText(437, messages::formatMessage(441, qUtf8Printable(fileName))))
+    if (!prompter.confirmText(msg::DeleteBannerTitle,
+                              messages::formatMessage(msg::DeleteBannerQuestion, qUtf8Printable(fileName))))
         return false;
     const QStringList items = membershipItems(catalogue.membershipText(fileName));
     if (items.size() >= 2) {
@@ -516,7 +523,8 @@ bool deletePictureFile(LibraryCatalogue& catalogue, const QString& fileName, con
     const QString path = catalogue.clipsFolder() + fileName;
     const bool present = QFileInfo::exists(path);
     if (!QFile::remove(path)) {
-        prompter.tellText(437, messages::lookupMessage(442) + path + u'!', messages::Icon::Stop);
+        prompter.tellText(msg::DeleteBannerTitle, messages::lookupMessage(msg::DeleteBannerFailed) + path + u'!',
+                          messages::Icon::Stop);
         if (present)
             return true; // the file is still there, and so are its records
     }
@@ -528,7 +536,8 @@ bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, mess
 {
     if (libraryName == kRootNodeText)
         return false;
-    if (!prompter.confirmText(438, messages::formatMessage(443, qUtf8Printable(libraryName))))
+    if (!prompter.confirmText(msg::DeleteLibraryTitle,
+                              messages::formatMessage(msg::DeleteLibraryQuestion, qUtf8Printable(libraryName))))
         return false;
     const int j = catalogue.libraryNumber(libraryName);
     if (j < 0)
@@ -544,7 +553,8 @@ bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, mess
         if (QFile::remove(path))
             deleted << file;
         else // it stays, with its records, among the files of no library
-            prompter.tellText(437, messages::lookupMessage(442) + path + u'!', messages::Icon::Stop);
+            prompter.tellText(msg::DeleteBannerTitle, messages::lookupMessage(msg::DeleteBannerFailed) + path + u'!',
+                              messages::Icon::Stop);
     }
 
     IniFile::WriteBatch batch(ini);
@@ -571,7 +581,7 @@ bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, mess
             ini.writeString(kClassify, file, renumbered);
     }
     ini.flush();
-    prompter.tell(438, 444, messages::Icon::Information);
+    prompter.tell(msg::DeleteLibraryTitle, msg::LibraryDeleted, messages::Icon::Information);
     return true;
 }
 
@@ -580,22 +590,24 @@ bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, 
 {
     using messages::lookupMessage;
     if (isNoName(fileName)) {
-        prompter.tell(426, 425, messages::Icon::Stop);
+        prompter.tell(msg::SavePictureAsNewTitle, msg::OnlyInLibraryMode, messages::Icon::Stop);
         return false;
     }
     const auto fail = [&] {
-        prompter.tell(426, 429, messages::Icon::Stop);
+        prompter.tell(msg::SavePictureAsNewTitle, msg::SavePictureAsNewFailed, messages::Icon::Stop);
         return false;
     };
-    if (!prompter.confirm(426, 427, messages::Buttons::OkCancel))
+    if (!prompter.confirm(msg::SavePictureAsNewTitle, msg::SavePictureAsNewQuestion, messages::Buttons::OkCancel))
         return fail();
-    const QString chosen =
-        prompter.chooseSaveFile(lookupMessage(426), rootFolder, fileName, {QStringLiteral("BMP (*.BMP)")});
+    const QString chosen = prompter.chooseSaveFile(lookupMessage(msg::SavePictureAsNewTitle), rootFolder, fileName,
+                                                   {QStringLiteral("BMP (*.BMP)")});
     if (isNoName(chosen))
         return fail();
     const QString target = withBmpExtension(chosen);
-    if (QFileInfo::exists(target) &&
-        !prompter.confirmText(426, messages::formatMessage(428, qUtf8Printable(target)), messages::Buttons::OkCancel))
+    if (QFileInfo::exists(target)
+        && !prompter.confirmText(msg::SavePictureAsNewTitle,
+                                 messages::formatMessage(msg::OverwritePictureFile, qUtf8Printable(target)),
+                                 messages::Buttons::OkCancel))
         return fail();
 
     // Read whole, then replace the target in one step: a failed copy leaves an existing target as it was, and a
@@ -604,7 +616,7 @@ bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, 
         files::readRegularFile(catalogue.clipsFolder() + fileName, files::kMaxPictureFileBytes);
     if (!source.ok() || files::writeWholeFile(target, source.bytes) != files::WriteResult::Written)
         return fail();
-    prompter.tell(426, 430, messages::Icon::Information);
+    prompter.tell(msg::SavePictureAsNewTitle, msg::SavePictureAsNewDone, messages::Icon::Information);
     return true;
 }
 

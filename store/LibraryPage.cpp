@@ -2,6 +2,7 @@
 
 #include "mailsender/Mail.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "ui/Command.h"
 
@@ -19,8 +20,8 @@ namespace {
 constexpr int kNodeKindRole = Qt::UserRole;
 constexpr int kInfoWidth = 233;
 constexpr int kInfoWideWidth = 473; // over the associated projects' place while they are hidden
-constexpr unsigned kEditTitle = 431;
-constexpr unsigned kOnlyInFileMode = 425;
+constexpr unsigned kEditTitle = msg::EditPictureTitle;
+constexpr unsigned kOnlyInFileMode = msg::OnlyInLibraryMode;
 
 QIcon nodeIcon(const QWidget& widget, LibraryNodeKind kind)
 {

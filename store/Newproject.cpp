@@ -1,8 +1,10 @@
 #include "store/Newproject.h"
 
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/ProjectList.h"
+#include "ui/Command.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -39,15 +41,11 @@ TForm4::TForm4(QString projectsFolder, int width, int height, messages::Prompter
 void TForm4::Button1Click()
 {
     const QString name = Edit1->text();
-    try {
-        if (!createNamedProject(projectsFolder_, name, width_, height_, prompter_))
-            return;
-    } catch (const IniWriteError& error) {
-        prompter_.tellText(465, error.message(), messages::Icon::Stop);
+    if (!ui::runCommand(prompter_, msg::NewProjectTitle,
+                        [&] { return createNamedProject(projectsFolder_, name, width_, height_); }))
         return;
-    }
     emit projectCreated(name);
-    prompter_.tell(465, 467, messages::Icon::Information);
+    prompter_.tell(msg::NewProjectTitle, msg::ProjectCreated, messages::Icon::Information);
     Edit1->clear();
     accept();
 }
@@ -55,10 +53,10 @@ void TForm4::Button1Click()
 void TForm4::showEvent(QShowEvent* event)
 {
     using messages::lookupMessage;
-    setWindowTitle(lookupMessage(593));
-    Label1->setText(lookupMessage(462));
-    Button1->setText(lookupMessage(464));
-    Button2->setText(lookupMessage(595));
+    setWindowTitle(lookupMessage(msg::NewProjectCaption));
+    Label1->setText(lookupMessage(msg::AskProjectName));
+    Button1->setText(lookupMessage(msg::NewProjectOk));
+    Button2->setText(lookupMessage(msg::NewProjectCancel));
     Edit1->setFocus();
     QDialog::showEvent(event);
 }

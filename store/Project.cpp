@@ -259,7 +259,7 @@ bool removeEntry(Project& project, int entry, bool factoryMode, messages::Prompt
     if (!inRange(project, entry))
         return false;
     if (project.indelible(entry) && !factoryMode) {
-        prompter.tell(728, 729, messages::Icon::Stop);
+        prompter.tell(msg::IndelibleTitle, msg::CannotRemoveIndelible, messages::Icon::Stop);
         return false;
     }
     IniFile::WriteBatch batch(project.ini());

@@ -1,6 +1,7 @@
 #include "store/ProjectList.h"
 
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/Names.h"
 
@@ -187,8 +188,8 @@ void renameProject(ProjectList& projects, messages::Prompter& prompter)
         return;
     const QString oldFile = fileNameOf(*current);
     const QString oldName = oldFile.left(oldFile.size() - 4);
-    const std::optional<QString> answer =
-        prompter.inputText(messages::lookupMessage(657), messages::lookupMessage(658), oldName);
+    const std::optional<QString> answer = prompter.inputText(messages::lookupMessage(msg::RenameProjectTitle),
+                                                             messages::lookupMessage(msg::AskNewProjectName), oldName);
     if (!answer || isNoName(*answer) || *answer == oldName)
         return;
     const QString newFile = *answer + QStringLiteral(".ini");
@@ -198,13 +199,13 @@ void renameProject(ProjectList& projects, messages::Prompter& prompter)
                          QFile::rename(projects.projectsFolder() + oldFile, projects.projectsFolder() + newFile);
     projects.listProjects();
     if (!renamed) {
-        prompter.tell(657, 660, messages::Icon::Stop);
+        prompter.tell(msg::RenameProjectTitle, msg::ProjectRenameFailed, messages::Icon::Stop);
         return;
     }
     for (int i = 0; i < projects.size(); ++i)
         if (fileNameOf(projects.project(i)) == newFile)
             projects.setCurrentIndex(i);
-    prompter.tell(657, 659, messages::Icon::Information);
+    prompter.tell(msg::RenameProjectTitle, msg::ProjectRenamed, messages::Icon::Information);
 }
 
 void deleteProject(ProjectList& projects, messages::Prompter& prompter)
@@ -212,27 +213,28 @@ void deleteProject(ProjectList& projects, messages::Prompter& prompter)
     if (!projects.current())
         return;
     const QString displayName = projects.currentDisplayName();
-    if (!prompter.confirmText(448, messages::formatMessage(447, qUtf8Printable(displayName))))
+    if (!prompter.confirmText(msg::DeleteProjectTitle,
+                              messages::formatMessage(msg::DeleteProjectQuestion, qUtf8Printable(displayName))))
         return;
     const QString name = displayName.left(displayName.lastIndexOf(QLatin1String(" (")));
     const QString path = projects.current()->path();
     projects.clear();
     if (!QFile::remove(path))
-        prompter.tellText(448, messages::lookupMessage(449) + name + u'!', messages::Icon::Stop);
+        prompter.tellText(msg::DeleteProjectTitle, messages::lookupMessage(msg::DeleteProjectFailed) + name + u'!',
+                          messages::Icon::Stop);
     projects.listProjects();
 }
 
-bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolder, const QString& picture,
-                                messages::Prompter& prompter)
+unsigned messageId(AddPictureStatus status)
 {
-    Project* project = projects.current();
-    if (!project)
-        return false;
+    return status == AddPictureStatus::Ok ? 0 : msg::AddPictureFailed;
+}
+
+AddPictureStatus addPictureToProject(Project& project, const QString& clipsFolder, const QString& picture)
+{
     const bool added =
-        !picture.isEmpty() && appendEntry(*project, clipsFolder, picture, 0, -1, -1, false) == AppendStatus::Ok;
-    if (!added)
-        prompter.tell(434, 435, messages::Icon::Stop);
-    return added;
+        !picture.isEmpty() && appendEntry(project, clipsFolder, picture, 0, -1, -1, false) == AppendStatus::Ok;
+    return added ? AddPictureStatus::Ok : AddPictureStatus::NotAdded;
 }
 
 QString fileNameFromCaption(const QString& caption)
@@ -253,21 +255,28 @@ BannerText bannerTextToEdit(const QString& fileName, const QString& textRecord)
     return splitBannerText(textRecord);
 }
 
-bool createNamedProject(const QString& projectsFolder, const QString& name, int width, int height,
-                        messages::Prompter& prompter)
+unsigned messageId(NewProjectStatus status)
 {
-    constexpr unsigned kTitle = 465;
-    if (!isUsableProjectName(name)) {
-        prompter.tell(kTitle, 469, messages::Icon::Warning);
-        return false;
+    switch (status) {
+    case NewProjectStatus::Ok:
+        return 0;
+    case NewProjectStatus::UnusableName:
+        return msg::InvalidFileName;
+    case NewProjectStatus::Exists:
+        return msg::ProjectFileExists;
     }
+    return 0;
+}
+
+NewProjectStatus createNamedProject(const QString& projectsFolder, const QString& name, int width, int height)
+{
+    if (!isUsableProjectName(name))
+        return NewProjectStatus::UnusableName;
     const QString path = projectsFolder + name + QStringLiteral(".ini");
-    if (QFileInfo::exists(path)) {
-        prompter.tell(kTitle, 466, messages::Icon::Warning);
-        return false;
-    }
+    if (QFileInfo::exists(path))
+        return NewProjectStatus::Exists;
     createProject(path, width, height);
-    return true;
+    return NewProjectStatus::Ok;
 }
 
 } // namespace store

@@ -84,17 +84,28 @@ QStringList associatedProjects(const AssociationIndex& index, const QString& fil
 void renameProject(ProjectList& projects, messages::Prompter& prompter);
 void deleteProject(ProjectList& projects, messages::Prompter& prompter);
 
-// "New Project": creates projectsFolder + name + ".ini" (the name as typed) of width x height. A name that would
-// leave the folder or cannot be a file name gets message 469, an existing file message 466; both titled 465,
-// and nothing is written. Returns true when created (the dialog then says so). Throws IniWriteError when the file cannot be
-// written.
-bool createNamedProject(const QString& projectsFolder, const QString& name, int width, int height,
-                        messages::Prompter& prompter);
+// What "New Project" did; nothing is written unless it is Ok.
+enum class NewProjectStatus {
+    Ok,
+    UnusableName, // the name would leave the folder or cannot be a file name
+    Exists,       // a project file of that name exists
+};
+unsigned messageId(NewProjectStatus status);
 
-// "Add to Project ->": appends the picture last clicked in the page's library tree (empty when none was)
-// to the current project; message 435 when that fails. Returns true when added.
-bool addPictureToCurrentProject(ProjectList& projects, const QString& clipsFolder, const QString& picture,
-                                messages::Prompter& prompter);
+// "New Project": creates projectsFolder + name + ".ini" (the name as typed) of width x height. Throws IniWriteError
+// when the file cannot be written.
+NewProjectStatus createNamedProject(const QString& projectsFolder, const QString& name, int width, int height);
+
+// What "Add to Project ->" did.
+enum class AddPictureStatus {
+    Ok,
+    NotAdded, // nothing was clicked yet, or appendEntry refused the picture
+};
+unsigned messageId(AddPictureStatus status);
+
+// "Add to Project ->": appends the picture last clicked in the page's library tree (empty when none was) to the
+// project.
+AddPictureStatus addPictureToProject(Project& project, const QString& clipsFolder, const QString& picture);
 
 // Re-editing a banner as text: the file name a row caption shows, and the text and font to edit, from the
 // banner's text record ("text,font"; empty when the file has none) or else from the file name.

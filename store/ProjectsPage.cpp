@@ -1,5 +1,6 @@
 #include "store/ProjectsPage.h"
 
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/LibraryPage.h"
 #include "ui/Command.h"
@@ -288,9 +289,9 @@ QString ProjectsPage::selectedFileName() const
 
 void ProjectsPage::addPicture(const QString& fileName)
 {
-    ui::runCommand(prompter_, [&] {
-        addPictureToCurrentProject(projects_, workspace_.clipsFolder, fileName, prompter_);
-    });
+    if (Project* project = projects_.current())
+        ui::runCommand(prompter_, msg::AddToProjectTitle,
+                       [&] { return addPictureToProject(*project, workspace_.clipsFolder, fileName); });
     loadEntryList();
     emit projectsChanged();
 }

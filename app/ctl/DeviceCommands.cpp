@@ -7,6 +7,7 @@
 #include "devicelink/ProjectImageHooks.h"
 #include "devicelink/Transport.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "store/ProjectList.h"
 
 #include <csignal>
@@ -107,7 +108,9 @@ int devices(Context& context, const QStringList& arguments)
         return 0;
     }
     context.out << transport.selector().emptyText() << '\n';
-    context.err << (transport.selector().accessDenied ? accessDeniedMessage() : messages::lookupMessage(497)) << '\n';
+    context.err << (transport.selector().accessDenied ? accessDeniedMessage()
+                                                      : messages::lookupMessage(msg::NoStickPluggedIn))
+                << '\n';
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/ImageCompiler.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "store/Names.h"
 #include "store/ProjectList.h"
 
@@ -83,10 +84,10 @@ int exportImage(Context& context, const QStringList& given)
         return 1;
     }
     if (result.total == 0 || !deviceimage::writeBinaryFile(arguments[1], result.image)) {
-        context.err << messages::lookupMessage(680) << '\n';
+        context.err << messages::lookupMessage(msg::ExportBinaryFailed) << '\n';
         return 1;
     }
-    context.out << messages::lookupMessage(681) << '\n';
+    context.out << messages::lookupMessage(msg::ExportBinaryDone) << '\n';
     return 0;
 }
 
@@ -98,14 +99,14 @@ int importImage(Context& context, const QStringList& given)
         return usageOf(context, QStringLiteral("import FILE [--name NAME]"));
     const QString projectName = name ? *name : deviceimage::binaryProjectName(arguments[0]);
     if (!store::isUsableProjectName(projectName)) {
-        context.err << messages::lookupMessage(684) << '\n';
+        context.err << messages::lookupMessage(msg::OpenLwdError) << '\n';
         return 1;
     }
     const deviceimage::ImportResult result =
         deviceimage::importBinaryFile(arguments[0], projectName, imageContext(context));
     switch (result.status) {
     case deviceimage::ImportStatus::Done:
-        context.out << messages::formatMessage(688, projectName.toUtf8().constData()) << '\n';
+        context.out << messages::formatMessage(msg::LwdImported, projectName.toUtf8().constData()) << '\n';
         return 0;
     case deviceimage::ImportStatus::WriteFailed:
         context.err << result.errorText << '\n';

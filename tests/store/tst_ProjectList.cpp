@@ -258,12 +258,12 @@ private slots:
         project("p", {});
         ProjectList list(projects);
         list.listProjects();
-        ScriptedPrompter prompter;
-        QVERIFY(store::addPictureToCurrentProject(list, clips, "banner.bmp", prompter));
-        QVERIFY(!store::addPictureToCurrentProject(list, clips, "low.bmp", prompter));
-        QVERIFY(!store::addPictureToCurrentProject(list, clips, "", prompter)); // nothing clicked yet
-        QCOMPARE(prompter.texts(), QStringList(2, messages::lookupMessage(435)));
-        QCOMPARE(list.current()->totalPictures(), 1);
+        Project& current = *list.current();
+        QCOMPARE(store::addPictureToProject(current, clips, "banner.bmp"), store::AddPictureStatus::Ok);
+        QCOMPARE(store::addPictureToProject(current, clips, "low.bmp"), store::AddPictureStatus::NotAdded);
+        QCOMPARE(store::addPictureToProject(current, clips, ""), store::AddPictureStatus::NotAdded); // nothing clicked
+        QCOMPARE(messageId(store::AddPictureStatus::NotAdded), 435u);
+        QCOMPARE(current.totalPictures(), 1);
     }
 
     void reeditBannerAsText_data()
@@ -304,10 +304,11 @@ void TestProjectList::newProjectNames()
     QFETCH(QString, name);
     QFETCH(QString, message);
     project("Show", {});
-    ScriptedPrompter prompter;
-    const bool created = store::createNamedProject(projects, name, 16, 11, prompter);
+    const store::NewProjectStatus status = store::createNamedProject(projects, name, 16, 11);
+    const bool created = status == store::NewProjectStatus::Ok;
     QCOMPARE(created, message.isEmpty());
-    QCOMPARE(prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (!created)
+        QCOMPARE(messages::lookupMessage(messageId(status)), message);
     if (created) {
         Project made(projects + name + ".ini");
         QCOMPARE(made.width(), 16);
