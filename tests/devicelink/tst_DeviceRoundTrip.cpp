@@ -7,6 +7,7 @@
 #include "tests/deviceimage/ImageFixture.h"
 #include "tests/devicelink/FakeEventPump.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
 
 #include "messages/MessageCatalogue.h"
 
@@ -127,6 +128,25 @@ private slots:
         // Once held, the picture is not added again.
         QVERIFY(t.transfers->download());
         QCOMPARE(t.current->totalPictures(), 2);
+    }
+
+    // A picture that cannot be decoded stops the download before anything is written: the stick keeps what it held,
+    // the write transfer is closed, and the message names the picture.
+    void undecodablePictureStopsTheDownload()
+    {
+        RoundTrip t;
+        QVERIFY(t.transfers->download());
+        const QByteArray held = t.platform.device().memory();
+        writeFile(t.fixture.clips() + "bad.bmp", "BM not a picture");
+        t.fixture.project("Bad", 32, 32, {"full.bmp", "bad.bmp"});
+        t.open("Bad");
+
+        QVERIFY(!t.transfers->download());
+        QCOMPARE(t.platform.device().memory(), held);
+        QCOMPARE(t.platform.device().state(), SimulatedDevice::State::Idle);
+        const ScriptedPrompter::Shown& told = t.prompter.shown.last();
+        QCOMPARE(told.title, messages::lookupMessage(496));
+        QVERIFY2(told.text.contains("bad.bmp"), qPrintable(told.text));
     }
 
     void aRefusedImageIsNoSuccess()

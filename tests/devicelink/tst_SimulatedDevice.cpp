@@ -1,4 +1,6 @@
 #include "devicelink/simulated/SimulatedDevice.h"
+#include "tests/support/SmallDisk.h"
+#include "tests/support/TestFiles.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -80,6 +82,30 @@ private slots:
         QCOMPARE(typed.mid(4), QStringLiteral("AQ").repeated(14));
         send(device, {10, 10});
         QCOMPARE(device.state(), SimulatedDevice::State::Idle);
+    }
+
+    // The memory file on a full disk keeps what the stick held, whole, as a stick keeps its memory when a write
+    // does not finish.
+    void fullDiskKeepsTheStoredMemory()
+    {
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP("mounting a small tmpfs needs root");
+        SimulatedDeviceConfig config;
+        config.memoryFile = disk.path(QStringLiteral("stick.bin"));
+        const QByteArray before(4096, 'A');
+        writeFile(config.memoryFile, before);
+        disk.fill();
+
+        SimulatedDevice device(config);
+        send(device, textNibbles(kWrite));
+        std::vector<int> block{14};
+        block.resize(1 + 32, 0);
+        send(device, block);
+        send(device, {11, 11}); // the closing pair stores the memory
+        QCOMPARE(device.state(), SimulatedDevice::State::Idle);
+        QCOMPARE(device.memory().left(16), QByteArray(16, '\0'));
+        QCOMPARE(fileContents(config.memoryFile), before);
     }
 };
 

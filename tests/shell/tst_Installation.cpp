@@ -3,6 +3,7 @@
 #include "store/IniFile.h"
 #include "store/Workspace.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDirIterator>
@@ -175,6 +176,23 @@ private slots:
         const QString line = execLine(QStringLiteral("rm"), {argument, QStringLiteral("x y")});
         QVERIFY(!line.contains(u'\n'));
         QCOMPARE(execArguments(line), QStringList({"rm", argument, "x y"}));
+    }
+
+    // A launcher that cannot be written on a full disk is reported to the caller, and the one there stays whole.
+    void fullDiskKeepsTheOldLauncher()
+    {
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP("mounting a small tmpfs needs root");
+        const QString launcher = disk.path(QStringLiteral("Lumiwand16.desktop"));
+        QVERIFY(createShortcut(QStringLiteral("/opt/Lumiwand16"), launcher, QStringLiteral("Lumiwand16"), QString(),
+                               true));
+        const QByteArray before = fileContents(launcher);
+        disk.fill();
+        QVERIFY(!createShortcut(QStringLiteral("/opt/Lumiwand32"), launcher, QStringLiteral("Lumiwand32"), QString(),
+                                true));
+        QCOMPARE(fileContents(launcher), before);
+        QVERIFY(QFileInfo(launcher).isExecutable());
     }
 
     void installPutsEverythingInPlace()
