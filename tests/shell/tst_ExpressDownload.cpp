@@ -9,7 +9,10 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
 
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -123,6 +126,52 @@ private slots:
         store::Project project(state_.workspace.projectsFolder + kExpressProjectName);
         QCOMPARE(project.pictureName(3), QStringLiteral("Hi.bmp"));
         QVERIFY(!form.Image1->pixmap().isNull());
+    }
+
+    // A double click on the preview box plays the express project's image in the show preview.
+    void previewBoxPlaysTheProject()
+    {
+        TForm20& form = start({});
+        QTest::mouseDClick(form.GroupBox3, Qt::LeftButton);
+        QVERIFY(forms_->showPreview.isVisible());
+        QCOMPARE(forms_->showPreview.timeline().entries.size(), size_t(3));
+        QVERIFY(forms_->showPreview.timeline().problem.isEmpty());
+        QVERIFY(forms_->showPreview.playing());
+        forms_->showPreview.close();
+    }
+
+    // With the preview's check box ticked, Read Data plays what the stick holds first: "Do not import" leaves the
+    // project as it was, "Import" reads it in.
+    void readBackPlayedBeforeImport()
+    {
+        devicelink::SimulatedDeviceConfig config;
+        config.memoryFile = stick_.filePath(QStringLiteral("review.bin"));
+        TForm20& form = start(config);
+        form.BitBtn1->click();
+        QVERIFY(platform_->device().events().contains(QStringLiteral("end-write")));
+        forms_->showPreview.reviewBox->setChecked(true);
+        const QString path = state_.workspace.projectsFolder + kExpressProjectName;
+        store::Project(path).setMovieInterval(80); // a mark the import would overwrite
+        const QByteArray before = fileContents(path);
+
+        for (QPushButton* answer : {forms_->showPreview.skipImportButton, forms_->showPreview.importButton}) {
+            // The answer is given once the preview waits for it (the read itself runs the event loop too).
+            int played = 0;
+            QTimer waiter;
+            connect(&waiter, &QTimer::timeout, answer, [&] {
+                if (!forms_->showPreview.importBar->isVisible())
+                    return;
+                waiter.stop();
+                played = int(forms_->showPreview.timeline().entries.size());
+                answer->click();
+            });
+            waiter.start(10);
+            forms_->form10.transfers().readData();
+            QCOMPARE(played, 3);
+            QVERIFY(!forms_->showPreview.isVisible());
+            QCOMPARE(fileContents(path) == before, answer == forms_->showPreview.skipImportButton);
+        }
+        QCOMPARE(platform_->openTransfers(), 0);
     }
 };
 
