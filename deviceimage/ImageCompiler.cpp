@@ -113,6 +113,55 @@ std::vector<quint8> columnBytes(const imaging::Picture& picture, ColumnRange ran
     return bytes;
 }
 
+// columnBytes for an indexed image (as 1, 4 and 8-bit files load), read through the palette without converting
+// a pixel; nullopt for other formats and for pixels whose index the palette does not hold.
+std::optional<std::vector<quint8>> indexedColumnBytes(const QImage& image, ColumnRange range, int height)
+{
+    const QImage::Format format = image.format();
+    if (format != QImage::Format_Mono && format != QImage::Format_MonoLSB && format != QImage::Format_Indexed8)
+        return std::nullopt;
+    const QList<QRgb> palette = image.colorTable();
+    std::vector<quint8> litMask(size_t(palette.size()));
+    for (qsizetype i = 0; i < palette.size(); ++i)
+        litMask[size_t(i)] = imaging::litByLuminance(imaging::colourValue(palette[i])) ? 0xFF : 0x00;
+    const int bands = bytesPerColumn(height);
+    std::vector<quint8> bytes(size_t(range.width) * size_t(bands), 0);
+    const int first = std::max(range.start, 0);
+    const int end = std::min(range.start + range.width, image.width());
+    const int rows = std::min(height, image.height());
+    for (int y = 0; y < rows; ++y) {
+        const uchar* row = image.constScanLine(y);
+        const quint8 bit = quint8(0x80 >> (y & 7));
+        quint8* band = bytes.data() + y / 8;
+        for (int x = first; x < end; ++x) {
+            const size_t index = format == QImage::Format_Indexed8 ? row[x]
+                                 : format == QImage::Format_Mono  ? (row[x >> 3] >> (7 - (x & 7))) & 1
+                                                                  : (row[x >> 3] >> (x & 7)) & 1;
+            if (index >= litMask.size())
+                return std::nullopt;
+            band[size_t(x - range.start) * size_t(bands)] |= bit & litMask[index];
+        }
+    }
+    return bytes;
+}
+
+// The kept columns of a picture as the file stored it: through its palette when it has one.
+std::vector<quint8> fileColumnBytes(const QImage& image, ColumnRange range, int height)
+{
+    if (std::optional<std::vector<quint8>> bytes = indexedColumnBytes(image, range, height))
+        return *std::move(bytes);
+    return columnBytes(imaging::Picture(image), range, height);
+}
+
+// keptColumns for a picture as the file stored it.
+ColumnRange fileKeptColumns(const QImage& image, int projectWidth, int maxBannerWidth)
+{
+    if (image.width() > projectWidth)
+        if (const std::optional<ContentBounds> bounds = indexedContentBounds(image))
+            return capToBannerWidth(boundsRange(*bounds), maxBannerWidth);
+    return keptColumns(imaging::Picture(image), projectWidth, maxBannerWidth);
+}
+
 void appendColumns(QByteArray& pattern, const std::vector<quint8>& bytes, int width, int bands,
                    const DeviceTraits& traits)
 {
@@ -155,8 +204,7 @@ struct Walk {
 
     // The columns the entry contributes, or nullopt when the entry is left out. Count reads only the file's
     // header unless the picture is wider than the project and its lit columns are needed.
-    std::optional<ColumnRange> measure(const QString& path, const QString& name,
-                                       std::optional<imaging::Picture>& picture)
+    std::optional<ColumnRange> measure(const QString& path, const QString& name, QImage& image)
     {
         const int maxBanner = context.edition.maxBannerWidth;
         if (mode == CompileMode::Count) {
@@ -169,30 +217,17 @@ struct Walk {
                 return std::nullopt;
             if (info.size.width() <= projectWidth)
                 return capToBannerWidth({0, info.size.width()}, maxBanner);
-            // Wider than the project: only its lit columns count, read from the file's own pixel format.
-            files::ReadOutcome file = files::readRegularFile(path, files::kMaxPictureFileBytes);
-            QBuffer buffer(&file.bytes);
-            buffer.open(QIODevice::ReadOnly);
-            QImageReader reader(&buffer, "bmp");
-            reader.setAutoTransform(false);
-            QImage image;
-            if (!reader.read(&image) || image.isNull()) {
-                noteUnreadable(name, imaging::PictureError::Corrupt, reader.errorString());
-                return std::nullopt;
-            }
-            if (const std::optional<ContentBounds> bounds = indexedContentBounds(image))
-                return capToBannerWidth(boundsRange(*bounds), maxBanner);
-            return keptColumns(imaging::Picture(image), projectWidth, maxBanner);
+            // Wider than the project: only its lit columns count, so the pixels are read as Build reads them.
         }
-        imaging::PictureLoad load = imaging::loadPicture(path);
+        imaging::ImageLoad load = imaging::loadImage(path);
         if (!load.ok()) {
             noteUnreadable(name, load.error, load.errorText);
             return std::nullopt;
         }
-        if (load.picture.height() != height)
+        if (load.image.height() != height)
             return std::nullopt;
-        picture = std::move(load.picture);
-        return keptColumns(*picture, projectWidth, maxBanner);
+        image = std::move(load.image);
+        return fileKeptColumns(image, projectWidth, maxBanner);
     }
 
     void noteUnreadable(const QString& name, imaging::PictureError error, const QString& text)
@@ -213,10 +248,9 @@ struct Walk {
             speed = context.simplifiedMode ? context.edition.defaultSpeed : timing->lookupSpeed(name);
             shift = timing->lookupShift(name);
         }
-        std::optional<imaging::Picture> picture;
+        QImage image;
         const qsizetype unreadableBefore = unreadable.size();
-        const std::optional<ColumnRange> range =
-            measure(context.workspace.clipsFolder + name, name, picture);
+        const std::optional<ColumnRange> range = measure(context.workspace.clipsFolder + name, name, image);
         if (mode == CompileMode::Build && unreadable.size() > unreadableBefore)
             return refuse(ImageLimit::Unreadable, name);
         if (!range)
@@ -230,12 +264,12 @@ struct Walk {
         if (kHeaderBytes + kLinkEntryBytes * qint64(included) + patternBytes > kMaxImageBytes)
             return refuse(ImageLimit::TooLarge);
         if (mode == CompileMode::Build)
-            addLinkAndColumns(entry, name, speed, shift, *range, *picture);
+            addLinkAndColumns(entry, name, speed, shift, *range, image);
         return true;
     }
 
     void addLinkAndColumns(int entry, const QString& name, int speed, int shift, ColumnRange range,
-                           const imaging::Picture& picture)
+                           const QImage& image)
     {
         quint16 flags = 0;
         if (isTorchFile(name))
@@ -268,7 +302,7 @@ struct Walk {
         writeWord(links, at + 4, (fpValue & kFpValueMask) | (groupContinues ? kGroupContinuesBit : 0));
         writeWord(links, at + 6, interval);
 
-        appendColumns(pattern, columnBytes(picture, range, height), range.width, bytesPerColumn(height), traits);
+        appendColumns(pattern, fileColumnBytes(image, range, height), range.width, bytesPerColumn(height), traits);
     }
 
     bool refuse(ImageLimit why, const QString& file = QString())

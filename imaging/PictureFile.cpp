@@ -99,24 +99,44 @@ HeaderCheck checkHeader(const QByteArray& head, qint64 fileSize)
     return {PictureError::None, QSize(int(width), int(height))};
 }
 
-PictureLoad failed(PictureError error, const QString& name)
+ImageLoad failed(PictureError error, const QString& name)
 {
-    PictureLoad result;
+    ImageLoad result;
     result.error = error;
     result.errorText = describe(error, name);
     return result;
 }
 
 // Decodes a device whose header already passed checkHeader.
-PictureLoad decode(QIODevice& device, const QString& name)
+ImageLoad decode(QIODevice& device, const QString& name)
 {
     QImageReader reader(&device, "bmp");
     reader.setAutoTransform(false);
-    QImage image;
-    if (!reader.read(&image) || image.isNull())
+    ImageLoad result;
+    if (!reader.read(&result.image) || result.image.isNull())
         return failed(PictureError::Corrupt, name);
+    return result;
+}
+
+ImageLoad decodeContents(const QByteArray& contents, const QString& name)
+{
+    const QString shown = name.isEmpty() ? QStringLiteral("The picture") : name;
+    const HeaderCheck check = checkHeader(contents.left(kHeaderPeek), contents.size());
+    if (check.error != PictureError::None)
+        return failed(check.error, shown);
+    QByteArray copy = contents; // shared, not copied: QBuffer only reads
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return decode(buffer, shown);
+}
+
+PictureLoad toPicture(const ImageLoad& load)
+{
     PictureLoad result;
-    result.picture = Picture(image);
+    result.error = load.error;
+    result.errorText = load.errorText;
+    if (load.ok())
+        result.picture = Picture(load.image);
     return result;
 }
 
@@ -131,7 +151,7 @@ PictureSave saveFailed(SaveError error, const QString& path, const QString& text
 
 } // namespace
 
-PictureLoad loadPicture(const QString& path)
+ImageLoad loadImage(const QString& path)
 {
     if (QFileInfo(path).isDir())
         return failed(PictureError::Missing, path);
@@ -140,19 +160,17 @@ PictureLoad loadPicture(const QString& path)
         return failed(PictureError::Missing, path);
     if (!file.ok())
         return failed(PictureError::Unreadable, path);
-    return decodePicture(file.bytes, path);
+    return decodeContents(file.bytes, path);
+}
+
+PictureLoad loadPicture(const QString& path)
+{
+    return toPicture(loadImage(path));
 }
 
 PictureLoad decodePicture(const QByteArray& contents, const QString& name)
 {
-    const QString shown = name.isEmpty() ? QStringLiteral("The picture") : name;
-    const HeaderCheck check = checkHeader(contents.left(kHeaderPeek), contents.size());
-    if (check.error != PictureError::None)
-        return failed(check.error, shown);
-    QByteArray copy = contents; // shared, not copied: QBuffer only reads
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    return decode(buffer, shown);
+    return toPicture(decodeContents(contents, name));
 }
 
 PictureInfo readPictureInfo(const QString& path)

@@ -34,6 +34,16 @@ struct PictureLoad {
     bool ok() const { return error == PictureError::None; }
 };
 
+// A picture file's image in the pixel format it is stored in (1-bit files stay indexed), for readers that want
+// its lit pixels without a colour conversion. Same checks and errors as loadPicture.
+struct ImageLoad {
+    QImage image;
+    PictureError error = PictureError::None;
+    QString errorText;
+    bool ok() const { return error == PictureError::None; }
+};
+ImageLoad loadImage(const QString& path);
+
 // Loads a BMP file of any bit depth and compression the platform's bitmap reader knows. A refused file gives an
 // error and a null picture, never a partial one.
 PictureLoad loadPicture(const QString& path);

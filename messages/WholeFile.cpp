@@ -116,14 +116,14 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
         QByteArray bytes(qsizetype(info.st_size), Qt::Uninitialized);
         qsizetype got = 0;
         bool failed = false;
-        // Read to the end, whatever the size said: a file that grew meanwhile past the cap is refused.
-        for (;;) {
-            if (got == bytes.size()) {
-                if (got >= maxBytes + 1)
-                    break;
-                bytes.resize(std::min<qint64>(got + 65536, maxBytes + 1));
-            }
-            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        // Read to the end, whatever the size said: a file that grew meanwhile past the cap is refused. Past the
+        // stated size the reads go through a small buffer, so the usual last read (the end) allocates nothing.
+        char beyond[4096];
+        while (got <= maxBytes) {
+            const bool within = got < bytes.size();
+            char* target = within ? bytes.data() + got : beyond;
+            const size_t room = within ? size_t(bytes.size() - got) : sizeof beyond;
+            const ssize_t n = ::read(fd, target, room);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
@@ -132,6 +132,8 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
             }
             if (n == 0)
                 break;
+            if (!within)
+                bytes.append(beyond, n);
             got += n;
         }
         if (!failed && got <= maxBytes) {
