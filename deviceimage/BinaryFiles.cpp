@@ -267,7 +267,7 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, mes
         prompter.tell(kMailTitle, kExportFailed, Icon::Stop);
         return false;
     }
-    prompter.tell(kMailTitle, 695, Icon::Information);
+    prompter.tell(kMailTitle, msg::EmailProjectDone, Icon::Information);
     return true;
 }
 
@@ -281,7 +281,7 @@ QString openBinary(store::ProjectList& projects, const ImageContext& context, me
         return {};
     const QString fileName = binaryProjectName(path);
     if (!store::isUsableProjectName(fileName)) {
-        prompter.tell(kOpenTitle, 684, Icon::Stop);
+        prompter.tell(kOpenTitle, msg::OpenLwdError, Icon::Stop);
         return {};
     }
     const std::optional<QString> name = chooseProjectName(fileName, context.workspace.projectsFolder, prompter);

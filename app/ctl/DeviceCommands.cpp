@@ -131,7 +131,7 @@ int transfer(Context& context, const QStringList& arguments, Transfer kind)
     if (kind != Transfer::Read) {
         projects.listProjects();
         if (!projects.selectProjectByName(name)) {
-            context.err << messages::lookupMessage(673) << '\n';
+            context.err << messages::lookupMessage(msg::NoProjectSelected) << '\n';
             return 1;
         }
     }

@@ -23,7 +23,7 @@ store::Project* findProject(Context& context, store::ProjectList& projects, cons
 {
     projects.listProjects();
     if (!projects.selectProjectByName(name)) {
-        context.err << messages::lookupMessage(673) << '\n';
+        context.err << messages::lookupMessage(msg::NoProjectSelected) << '\n';
         return nullptr;
     }
     return projects.current();

@@ -120,7 +120,7 @@ int banner(Context& context, const QStringList& given)
     store::ProjectList projects(context.workspace.projectsFolder);
     projects.listProjects();
     if (!projects.selectProjectByName(projectName)) {
-        context.err << messages::lookupMessage(673) << '\n';
+        context.err << messages::lookupMessage(msg::NoProjectSelected) << '\n';
         return 1;
     }
     deviceimage::KeptBanner kept;
@@ -160,7 +160,7 @@ int importGif(Context& context, const QStringList& given)
     store::ProjectList projects(context.workspace.projectsFolder);
     projects.listProjects();
     if (!projects.selectProjectByName(projectName)) {
-        context.err << messages::lookupMessage(673) << '\n';
+        context.err << messages::lookupMessage(msg::NoProjectSelected) << '\n';
         return 1;
     }
     imaging::ImportChoice settings;
