@@ -141,6 +141,7 @@ const TimingRecords::Index& TimingRecords::index(const store::NumberedList& list
     if (known != indexes_.end())
         return known->second;
     Index index;
+    const store::IniFile::ReadHold read(catalogue_); // one look at the disk for the whole list
     const int extent = list.extent(catalogue_);
     index.endsEarly = extent < list.storedCount(catalogue_);
     for (int i = 0; i < extent; ++i) {
