@@ -156,9 +156,10 @@ std::vector<quint8> fileColumnBytes(const QImage& image, ColumnRange range, int 
 // keptColumns for a picture as the file stored it.
 ColumnRange fileKeptColumns(const QImage& image, int projectWidth, int maxBannerWidth)
 {
-    if (image.width() > projectWidth)
-        if (const std::optional<ContentBounds> bounds = indexedContentBounds(image))
-            return capToBannerWidth(boundsRange(*bounds), maxBannerWidth);
+    if (image.width() <= projectWidth)
+        return capToBannerWidth({0, image.width()}, maxBannerWidth);
+    if (const std::optional<ContentBounds> bounds = indexedContentBounds(image))
+        return capToBannerWidth(boundsRange(*bounds), maxBannerWidth);
     return keptColumns(imaging::Picture(image), projectWidth, maxBannerWidth);
 }
 
