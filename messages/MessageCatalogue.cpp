@@ -71,9 +71,11 @@ void loadBlock(const Block& block, QHash<unsigned, QString>& entries)
             continue;
         bool ok = false;
         const unsigned id = line.left(tab).toUInt(&ok);
-        if (!ok)
+        if (!ok || id > kLastOwnId)
             continue;
-        const unsigned entry = id < kFirstEnglishId ? id : id - kFirstEnglishId + block.offset;
+        const unsigned entry = id >= kFirstOwnId ? ownEntry(id, block.offset)
+                               : id < kFirstEnglishId ? id
+                                                      : id - kFirstEnglishId + block.offset;
         entries.insert(entry, cutToBuffer(unescape(line.mid(tab + 1))));
     }
 }
@@ -182,8 +184,19 @@ QString catalogueEntry(unsigned entryId)
     return catalogue().value(entryId);
 }
 
+unsigned ownEntry(unsigned ownId, unsigned languageOffset)
+{
+    constexpr unsigned kOwnBlockSize = 1000;
+    return ownId + (languageOffset - kFirstEnglishId) / 400 * kOwnBlockSize;
+}
+
 QString lookupMessage(unsigned id)
 {
+    if (id >= kFirstOwnId && id <= kLastOwnId) {
+        const QString text = catalogueEntry(ownEntry(id, languageOffset(effectiveLanguage())));
+        const QString shown = text.isEmpty() ? catalogueEntry(id) : text;
+        return shown.isEmpty() ? QStringLiteral(" ") : shown;
+    }
     const unsigned entry = id < kFirstEnglishId ? id : id - kFirstEnglishId + languageOffset(effectiveLanguage());
     const QString text = catalogueEntry(entry);
     return text.isEmpty() ? QStringLiteral(" ") : text;

@@ -6,6 +6,10 @@
 // The numbered catalogue of every text the program shows. Ids 0..5 are the same in every language; the rest
 // of the program names a text by its English id (400..796) and gets it in the effective language, whose block
 // starts at the language's offset (800 Traditional Chinese ... 5200 Thai).
+//
+// Texts the program shows beyond that numbered set (Linux behaviour, the command-line tool, added features) use
+// ids from kFirstOwnId on, in the same files; each language keeps them in a block of its own above the numbered
+// blocks, and a language that lacks one shows the English text.
 namespace messages {
 
 using LangId = std::uint16_t;
@@ -14,6 +18,8 @@ constexpr LangId kNoLanguageChosen = 0xFFFF;
 constexpr LangId kEnglishUs = 0x0409;
 constexpr unsigned kFirstEnglishId = 400;
 constexpr unsigned kLastEnglishId = 796;
+constexpr unsigned kFirstOwnId = 6000;
+constexpr unsigned kLastOwnId = 6999;
 
 // Text of a message in the effective language; " " when the catalogue has no text for it. Never fails.
 QString lookupMessage(unsigned id);
@@ -27,6 +33,10 @@ QString formatMessage(unsigned id, Args... args)
 
 // The catalogue entry stored under an absolute id, without any language mapping; empty when absent.
 QString catalogueEntry(unsigned entryId);
+
+// Where a language's text of one of the program's own ids (kFirstOwnId..kLastOwnId) is stored: the id itself for
+// English, one block of 1000 above the other for each translation in catalogue order.
+unsigned ownEntry(unsigned ownId, unsigned languageOffset);
 
 // The process-wide language choice; 0 and 0xFFFF mean that no language was chosen.
 LangId languageOverride();

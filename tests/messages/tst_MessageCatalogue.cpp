@@ -136,6 +136,24 @@ private slots:
         QCOMPARE(lookupMessage(511), french.isEmpty() ? QStringLiteral(" ") : french);
     }
 
+    // The program's own texts follow the language like the numbered ones, and fall back to English where a
+    // language has no text of its own for them.
+    void ownTextsFollowTheLanguage()
+    {
+        unsigned id = kFirstOwnId;
+        while (id <= kLastOwnId && catalogueEntry(id).isEmpty())
+            ++id;
+        if (id > kLastOwnId)
+            QSKIP("the catalogue has no texts of the program's own yet");
+        setSystemLanguageForTesting(0x0411);
+        const QString japanese = catalogueEntry(ownEntry(id, 1600));
+        QCOMPARE(lookupMessage(id), japanese.isEmpty() ? catalogueEntry(id) : japanese);
+        QCOMPARE(ownEntry(id, 1600), id + 3000);
+        setSystemLanguageForTesting(0x0409);
+        QCOMPARE(lookupMessage(id), catalogueEntry(id));
+        QCOMPARE(lookupMessage(kLastOwnId + 1), " ");
+    }
+
     void formatMessageFillsPlaceholders()
     {
         QCOMPARE(formatMessage(688, "Demo"), QStringLiteral("Imported LWD file is saved as project Demo "));

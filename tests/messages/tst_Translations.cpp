@@ -18,7 +18,18 @@ constexpr Block kTranslatedBlocks[] = {
 
 unsigned entryInBlock(unsigned englishId, unsigned offset)
 {
-    return englishId - kFirstEnglishId + offset;
+    return englishId >= kFirstOwnId ? ownEntry(englishId, offset) : englishId - kFirstEnglishId + offset;
+}
+
+// The English ids whose texts every language must have: the numbered set and the program's own texts.
+QList<unsigned> englishIds()
+{
+    QList<unsigned> ids;
+    for (unsigned id = kFirstEnglishId; id <= kLastEnglishId; ++id)
+        ids << id;
+    for (unsigned id = kFirstOwnId; id <= kLastOwnId; ++id)
+        ids << id;
+    return ids;
 }
 
 bool blockHasAnyEntry(unsigned offset)
@@ -121,7 +132,7 @@ private slots:
                 QTest::addRow("%s (no file yet)", block.name) << false << 0u << block.offset;
                 continue;
             }
-            for (unsigned id = kFirstEnglishId; id <= kLastEnglishId; ++id)
+            for (unsigned id : englishIds())
                 if (!catalogueEntry(id).isEmpty())
                     QTest::addRow("%s %u", block.name, id) << true << id << block.offset;
         }
