@@ -274,8 +274,10 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, mes
 QString openBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                    const BinaryCommandHooks& hooks)
 {
-    const QString path = prompter.chooseOpenFile(lookupMessage(kOpenTitle), context.workspace.exportFolder,
-                                                 {QStringLiteral("Lumiwand (*.LWD *.lwd)"),
+    // Both kinds at first: a .bin file the program has just exported opens as readily as a .lwd one.
+    const QString path = prompter.chooseOpenFile(lookupMessage(msg::OpenBinaryFilesTitle), context.workspace.exportFolder,
+                                                 {QStringLiteral("Lumiwand, Binary (*.lwd *.LWD *.bin *.BIN)"),
+                                                  QStringLiteral("Lumiwand (*.LWD *.lwd)"),
                                                   QStringLiteral("Binary (*.bin *.BIN)")});
     if (path.isEmpty())
         return {};

@@ -1,6 +1,8 @@
 #include "deviceimage/ShowPreview.h"
 
 #include "deviceimage/DeviceImage.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "messages/WholeFile.h"
 
@@ -10,6 +12,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
@@ -22,7 +25,11 @@
 namespace deviceimage {
 namespace {
 
-const QString kTitle = QStringLiteral("Show preview");
+QString title()
+{
+    return messages::lookupMessage(msg::ShowPreviewTitle);
+}
+
 constexpr int kFrameMs = 16; // a little under 1/60 s, so that no frame of a 60 Hz screen is missed
 constexpr double kArcDegrees = 120.0;
 constexpr double kInnerRadius = 0.3; // of the outer radius: where the hand holds the stick
@@ -185,7 +192,7 @@ ShowPreview::ShowPreview(const store::EditionParameters& edition, const QString&
       prompter_(prompter)
 {
     setObjectName(QStringLiteral("ShowPreview"));
-    setWindowTitle(kTitle);
+    setWindowTitle(title());
     problemLabel->setObjectName(QStringLiteral("problemLabel"));
     problemLabel->setStyleSheet(QStringLiteral("color: #b00000"));
     problemLabel->setWordWrap(true);
@@ -251,7 +258,7 @@ bool ShowPreview::openImageFile(const QString& path)
 {
     const files::ReadOutcome file = files::readRegularFile(path, kMaxBinaryFileBytes);
     if (!file.ok()) {
-        prompter_.ask(kTitle, QStringLiteral("%1 cannot be read.").arg(QDir::toNativeSeparators(path)),
+        prompter_.ask(title(), QStringLiteral("%1 cannot be read.").arg(QDir::toNativeSeparators(path)),
                       messages::Icon::Warning, messages::Buttons::Ok);
         return false;
     }
@@ -360,7 +367,15 @@ void ShowPreview::OpenImage()
 
 void ShowPreview::Help()
 {
-    prompter_.ask(kTitle, showPreviewHelp(), messages::Icon::Information, messages::Buttons::Ok);
+    prompter_.ask(title(), showPreviewHelp(), messages::Icon::Information, messages::Buttons::Ok);
+}
+
+void ShowPreview::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        ui::Window::keyPressEvent(event);
 }
 
 void ShowPreview::FormClose()

@@ -121,6 +121,8 @@ public slots:
 
 protected:
     void FormClose() override;
+    // Escape closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void setPosition(qint64 positionUs);

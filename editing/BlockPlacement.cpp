@@ -20,13 +20,25 @@ BlockSize BlockPlacement::takeText(const QImage& textImage, const QRect& textRec
     return {textRect.width(), textRect.height()};
 }
 
-Selection BlockPlacement::place(Canvas::Target source, BlockSize block, QPoint point, int scroll)
+QPoint BlockPlacement::cellUnder(QPoint point) const
 {
     const int cell = canvas_.cellSize();
     const int x = std::max(point.x() - canvas_.leftOrigin(), 0);
     const int y = std::max(point.y() - canvas_.topMargin(), 0);
-    const int col = std::min(x / cell, canvas_.visibleColumns() - 1);
-    const int row = std::min(y / cell, canvas_.rows() - 1);
+    return {std::min(x / cell, canvas_.visibleColumns() - 1), std::min(y / cell, canvas_.rows() - 1)};
+}
+
+QPoint BlockPlacement::overlayCorner(QPoint point) const
+{
+    // The overlay view carries the top margin above its grid, as the grid view does.
+    return cellUnder(point) * canvas_.cellSize() + QPoint(canvas_.leftOrigin(), 0);
+}
+
+Selection BlockPlacement::place(Canvas::Target source, BlockSize block, QPoint point, int scroll)
+{
+    const QPoint cell = cellUnder(point);
+    const int col = cell.x();
+    const int row = cell.y();
     const int colEnd = col + block.columns;
     const int rowEnd = std::min(row + block.rows, canvas_.rows());
     canvas_.PasteBlock(source, col + scroll, row, colEnd + scroll, rowEnd);

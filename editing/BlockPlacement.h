@@ -23,8 +23,14 @@ public:
     // Places the block from `source` (Text or Copy) with its top-left cell under a grid-view point: one undo step;
     // cells that would leave the picture are dropped. Returns the placed area, cut to the picture.
     Selection place(Canvas::Target source, BlockSize block, QPoint point, int scroll);
+    // Where the overlay view goes while the pointer is at `point`: its grid on the canvas's grid, over the cells
+    // `place` would fill there.
+    QPoint overlayCorner(QPoint point) const;
 
 private:
+    // The view cell (column, row) under a grid-view point, kept inside the visible grid.
+    QPoint cellUnder(QPoint point) const;
+
     Canvas& canvas_;
 };
 

@@ -71,7 +71,7 @@ void EditorModel::moveTo(QPoint point)
     if (band_.active())
         bandFrame_ = band_.frameTo(point);
     else if (placing())
-        overlay_ = {true, {point.x(), point.y() - canvas_.topMargin()}, overlay_.size};
+        overlay_ = {true, blocks_.overlayCorner(point), overlay_.size};
     else if (pencil_.active() && pencil_.drag(point, scroll_))
         canvas_.Render(Canvas::Target::Canvas);
     if (inRowBand(canvas_, point.y()))

@@ -6,8 +6,10 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "store/Names.h"
 
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -255,12 +257,22 @@ void Importclip::layoutSourceArea()
         dimension = messages::formatMessage(msg::DimensionOk, working_.width(), working_.height());
     }
     GroupBox4->setTitle(messages::lookupMessage(757) + dimension);
-    Label1->setText(messages::lookupMessage(622)
-                    + QString::asprintf(" %s ( %d x %d )", qUtf8Printable(QFileInfo(sourcePath_).fileName()),
-                                        working_.width(), working_.height()));
-    Label1->setToolTip(sourcePath_);
+    showFileLabel();
     Image1->setPixmap(QPixmap::fromImage(working_.scaled(working_.size() * zoom_)));
     Image1->resize(working_.size() * zoom_);
+}
+
+// "Banner name: " and " %s ( %d x %d )" with the whole path; a path too long for the label loses its middle, so
+// that both the folder's start and the file's name stay in sight (the tool tip holds it whole).
+void Importclip::showFileLabel()
+{
+    const QString path = QDir::toNativeSeparators(sourcePath_);
+    const QString dimension = QString::asprintf(" ( %d x %d )", working_.width(), working_.height());
+    const QString prefix = messages::lookupMessage(622) + u' ';
+    const QFontMetrics metrics(Label1->font());
+    const int room = Label1->contentsRect().width() - metrics.horizontalAdvance(prefix + dimension) - 2;
+    Label1->setText(prefix + metrics.elidedText(path, Qt::ElideMiddle, std::max(0, room)) + dimension);
+    Label1->setToolTip(path);
 }
 
 void Importclip::buildPreview(QPoint cropOrigin)
@@ -333,7 +345,9 @@ void Importclip::Button3Click()
 {
     const QString file = prompter_.chooseOpenFile(
         messages::lookupMessage(msg::ImportTitle), QFileInfo(sourcePath_).absolutePath(), importFileFilters());
-    if (file.isEmpty()) {
+    if (file.isEmpty())
+        return; // cancelled: the image shown so far stays
+    if (store::isNoName(QFileInfo(file).fileName())) {
         prompter_.tell(msg::ImportTitle, msg::ImportFileOpenError, messages::Icon::Stop);
         return;
     }

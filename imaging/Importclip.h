@@ -110,6 +110,7 @@ private:
     bool importAnimation();
     void load(QPoint cropOrigin);
     void layoutSourceArea();
+    void showFileLabel();
     void buildPreview(QPoint cropOrigin);
     void fitAndPreview(FitMode mode);
     void showSliderItems(bool visible);

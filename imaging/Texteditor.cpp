@@ -80,7 +80,6 @@ Texteditor::Texteditor(int ledCount, messages::Prompter& prompter, FontChooser& 
     Label1->setGeometry(12, 20, 260, 18);
     Label2->setGeometry(12, 38, 260, 18);
     Button3->setGeometry(300, 22, 112, 28);
-    GroupBox2->setGeometry(8, 76, 424, 388);
     Edit1->setGeometry(12, 24, 80, 26);
     Edit1->setMaxLength(kTextBlockCharacters);
     Image1->setGeometry(108, 20, 64, 64);
@@ -88,25 +87,37 @@ Texteditor::Texteditor(int ledCount, messages::Prompter& prompter, FontChooser& 
     Label3->setGeometry(184, 24, 120, 18);
     Label4->setGeometry(184, 46, 220, 18);
     Label4->setStyleSheet(QStringLiteral("color: red"));
-    StringGrid1->setGeometry(12, 92, kTableSide * kCellSize + 4, kTableSide * kCellSize + 4);
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->horizontalHeader()->setMinimumSectionSize(kCellSize);
-    StringGrid1->horizontalHeader()->setDefaultSectionSize(kCellSize);
-    StringGrid1->verticalHeader()->setDefaultSectionSize(kCellSize);
+    // The whole table shows, every cell kCellSize square, with no scroll bars.
+    for (QHeaderView* header : {StringGrid1->horizontalHeader(), StringGrid1->verticalHeader()}) {
+        header->hide();
+        header->setMinimumSectionSize(kCellSize);
+        header->setDefaultSectionSize(kCellSize);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int tableSide = kTableSide * kCellSize + 2 * StringGrid1->frameWidth();
+    StringGrid1->setGeometry(12, 92, tableSide, tableSide);
+    const int groupHeight = 92 + tableSide + 12;
+    GroupBox2->setGeometry(8, 76, 424, groupHeight);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     for (int code = 1; code < kTableSide * kTableSide; ++code) {
-        // Codes 128..255 as Latin-1, the single-byte characters every font of these scripts has.
-        auto* item = new QTableWidgetItem(QString(QChar(char16_t(code))));
+        // Codes 128..255 as Latin-1, the single-byte characters every font of these scripts has. Control
+        // characters have no picture: their cells stay empty, like the cell of code 0.
+        const QChar character{char16_t(code)};
+        if (!character.isPrint())
+            continue;
+        auto* item = new QTableWidgetItem(QString(character));
         item->setTextAlignment(Qt::AlignCenter);
         StringGrid1->setItem(code / kTableSide, code % kTableSide, item);
     }
-    Button4->setGeometry(8, 474, 180, 30);
-    Button1->setGeometry(236, 474, 92, 30);
-    Button2->setGeometry(340, 474, 92, 30);
+    const int buttonsTop = 76 + groupHeight + 10;
+    Button4->setGeometry(8, buttonsTop, 180, 30);
+    Button1->setGeometry(236, buttonsTop, 92, 30);
+    Button2->setGeometry(340, buttonsTop, 92, 30);
     Button1->setDefault(true);
-    setFixedSize(440, 514);
+    setFixedSize(440, buttonsTop + 40);
     texts_.caption(this, 584)
         .caption(GroupBox1, 585)
         .caption(GroupBox2, 586)
@@ -206,9 +217,9 @@ void Texteditor::Edit1Change()
 
 void Texteditor::StringGrid1Click(int row, int column)
 {
-    const int code = row * kTableSide + column;
-    if (code > 0)
-        Edit1->setText(QString(QChar(char16_t(code))));
+    // An empty cell (code 0, a control character) has nothing to draw.
+    if (const QTableWidgetItem* item = StringGrid1->item(row, column))
+        Edit1->setText(item->text());
 }
 
 } // namespace imaging

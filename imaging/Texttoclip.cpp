@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -88,7 +89,8 @@ Texttoclip::Texttoclip(QSize canvas, messages::Prompter& prompter, FontChooser& 
     connect(Button3, &QPushButton::clicked, this, &Texttoclip::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &Texttoclip::Button4Click);
     connect(Button5, &QPushButton::clicked, this, &Texttoclip::Button5Click);
-    connect(Edit1, &QLineEdit::returnPressed, this, &Texttoclip::Button2Click);
+    // Enter in the text box previews and goes no further: it must not also press OK, the default button.
+    Edit1->installEventFilter(this);
     connect(CheckBox2, &QCheckBox::clicked, this, &Texttoclip::Button2Click);
 }
 
@@ -128,6 +130,18 @@ bool Texttoclip::buildPreview()
     Label4->setText(messages::lookupMessage(652)
                     + QStringLiteral("Width: %1, Height: %2").arg(banner_.width).arg(banner_.height));
     return true;
+}
+
+bool Texttoclip::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Button2Click();
+            return true;
+        }
+    }
+    return ui::Dialog::eventFilter(watched, event);
 }
 
 void Texttoclip::Button1Click()

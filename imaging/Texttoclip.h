@@ -70,6 +70,7 @@ public slots:
 
 protected:
     void FormShow() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Rebuilds the preview; false when the text has nothing to draw (the old preview stays).

@@ -160,5 +160,9 @@ constexpr unsigned PainterTitle = 785;      // "Vove Diror"
 constexpr unsigned ReplaceOrNew = 789;      // "Do you want to Replace selected banner or Save as new file?..."
 constexpr unsigned SaveTitle = 790;         // "Save"
 constexpr unsigned SaveAsNewTitle = 792;    // "Save as new file"
+constexpr unsigned OpenBinaryFilesTitle = 6200; // "Open project binary files (*.lwd, *.bin)"
+constexpr unsigned ShowPreviewTitle = 6201;     // "Show preview"
+constexpr unsigned NoProjectToPlay = 6202;      // "There is no project to play. ..."
+constexpr unsigned NoPicturesToPlay = 6203;     // "The project %s has no pictures to play. ..."
 
 } // namespace msg

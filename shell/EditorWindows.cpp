@@ -64,8 +64,26 @@ void EditorWindows::connectWindows()
         form13.activateWindow();
     });
     QObject::connect(&form13, &TForm13::go, page, [this](UserMode mode) { go(mode); });
-    QObject::connect(page, &editing::EditorPage::previewChanged, form1_.Image11,
-                     [this](const QImage& preview) { form1_.Image11->setPixmap(QPixmap::fromImage(preview)); });
+    // Leaving the wizard without a choice never leaves the program without a window.
+    QObject::connect(&form13, &TForm13::cancelled, page, [this] {
+        if (!form1_.isVisible())
+            form1_.show();
+    });
+    // The wizard's text dialog runs without blocking: what its OK changed is shown once it closes.
+    QObject::connect(&texttoclip, &QDialog::finished, page, [this](int result) {
+        if (!wizardTextOpen_)
+            return;
+        wizardTextOpen_ = false;
+        if (result == QDialog::Accepted)
+            state_.textFont = texttoclip.dialogFont();
+        if (refreshProjectsPage)
+            refreshProjectsPage();
+    });
+    // The box shows the editor's whole picture while its page is showing, whatever the other pages put in it.
+    QObject::connect(page, &editing::EditorPage::previewChanged, form1_.Image11, [this](const QImage& preview) {
+        if (form1_.PageControl1->currentWidget() == form1_.TabSheet3)
+            form1_.showPreviewPicture(preview);
+    });
     QObject::connect(form1_.PageControl1, &QTabWidget::currentChanged, page, [this] {
         if (form1_.PageControl1->currentWidget() == form1_.TabSheet3)
             page->activate();
@@ -134,8 +152,11 @@ void EditorWindows::go(UserMode mode)
     // Beside the Projects page, not modal: the banner made there goes into the starter project just selected.
     texttoclip.setDialogFont(form13.font());
     texttoclip.setRememberedText(QString());
+    texttoclip.setExpressMode(false);
+    wizardTextOpen_ = true;
     texttoclip.show();
     texttoclip.raise();
+    texttoclip.activateWindow(); // the user types there next
 }
 
 } // namespace shell

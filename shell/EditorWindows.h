@@ -72,6 +72,7 @@ private:
     AppState& state_;
     messages::Prompter& prompter_;
     TForm1& form1_;
+    bool wizardTextOpen_ = false; // the text dialog runs for the wizard, not modally
 };
 
 } // namespace shell

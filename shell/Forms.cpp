@@ -1,9 +1,12 @@
 #include "shell/Forms.h"
 
 #include "deviceimage/BannerSave.h"
+#include "deviceimage/ImageCompiler.h"
 #include "devicelink/ProjectImageHooks.h"
 #include "imaging/Fonts.h"
 #include "shell/AppState.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "ui/Command.h"
 
 namespace shell {
@@ -115,21 +118,58 @@ ExpressDialogs Forms::expressDialogs()
         editor.importclip.setExpressMode(state_.simplifiedMode);
         editor.importclip.importInto(editor.canvas, file, true);
     };
-    dialogs.openShowPreview = [this] { openShowPreview(); };
+    dialogs.openShowPreview = [this] { openShowPreview(form20); };
     return dialogs;
 }
 
-void Forms::openShowPreview()
+void Forms::openShowPreview(QWidget& opener)
 {
-    const devicelink::ProjectHooks& hooks = form10.transfers().hooks();
+    store::Project* project = state_.projects ? state_.projects->current() : nullptr;
+    if (!project) {
+        prompter_.tell(msg::ShowPreviewTitle, msg::NoProjectToPlay, messages::Icon::Information);
+        return;
+    }
+    // Built as the download builds it, for the edition's device type.
     const int deviceType = deviceimage::editionDeviceType(state_.edition.ledCount);
-    QByteArray image;
-    ui::runCommand(prompter_, [&] { image = hooks.buildImage(deviceType); });
-    const QString project = hooks.currentEntryText();
-    showPreview.play(image, deviceType, project.isEmpty() ? QStringLiteral("No project") : project);
+    deviceimage::CompileResult built;
+    if (!ui::runCommand(prompter_, [&] {
+            built = deviceimage::compileImage(deviceimage::CompileMode::Build, deviceType, project,
+                                              {state_.edition, state_.workspace, state_.simplifiedMode});
+        }))
+        return;
+    if (built.refused()) {
+        prompter_.tellText(msg::ShowPreviewTitle, built.refusal, messages::Icon::Stop);
+        return;
+    }
+    if (built.image.isEmpty()) {
+        prompter_.tellText(msg::ShowPreviewTitle,
+                           messages::formatMessage(msg::NoPicturesToPlay, qUtf8Printable(project->name())),
+                           messages::Icon::Information);
+        return;
+    }
+    showPreview.play(built.image, deviceType, state_.projects->currentDisplayName());
+    // A window of the opener's: it opens over it and stays above it.
+    if (showPreview.parentWidget() != &opener) {
+        showPreview.hide();
+        showPreview.setParent(&opener, showPreview.windowFlags());
+    }
+    if (!showPreview.isVisible())
+        showPreview.move(opener.frameGeometry().center() - showPreview.rect().center());
     showPreview.show();
     showPreview.raise();
     showPreview.activateWindow();
+}
+
+void Forms::openDownloadAfterBurn()
+{
+    // Shown without waiting (the text-to-banner dialog that asked is closing), yet modal to the user: nothing
+    // else may change the project while a transfer runs.
+    form10.autoRead = false;
+    form10.autoDownload = false;
+    form10.setWindowModality(Qt::ApplicationModal);
+    form10.show();
+    form10.raise();
+    form10.activateWindow();
 }
 
 void Forms::openModeWindow(StartMode mode, int startWithWizard)

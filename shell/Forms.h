@@ -81,9 +81,11 @@ public:
     // `bannerText` to start from, the banner kept in QuickStart while the stick still holds the project. True
     // when OK kept it.
     bool openExpressTextToBanner(const QString& bannerText);
-    // The show preview playing the current project's image, built as the download builds it for the edition's
-    // device type.
-    void openShowPreview();
+    // The show preview over `opener`, playing the current project's image as the download would build it; with
+    // no project, or nothing in it to play, the user is told so instead.
+    void openShowPreview(QWidget& opener);
+    // "Burn to USB Light Show": the download dialog, shown without waiting for it.
+    void openDownloadAfterBurn();
 
 private:
     // What the express window opens: the download dialog, the language dialog, text to banner, the timing

@@ -82,7 +82,7 @@ void Forms::connectPages()
 
     connectEditorCommands(library, projects);
 
-    QObject::connect(&projects, &store::ProjectsPage::showPreviewRequested, &form1, [this] { openShowPreview(); });
+    QObject::connect(&projects, &store::ProjectsPage::showPreviewRequested, &form1, [this] { openShowPreview(form1); });
 
     // Binary project files.
     QObject::connect(&projects, &store::ProjectsPage::exportBinaryRequested, &form1, [this] {
@@ -150,6 +150,13 @@ void Forms::connectEditorCommands(store::LibraryPage& library, store::ProjectsPa
 
     QObject::connect(&projects, &store::ProjectsPage::textToBannerRequested, &form1,
                      [this] { openProjectTextToBanner({}); });
+    // "Burn to USB Light Show" of the text-to-banner dialog the Projects page and the wizard open; the page shows
+    // what the download changed once its dialog closes.
+    QObject::connect(&editor.texttoclip, &imaging::Texttoclip::burnRequested, &form1, [this] {
+        QObject::connect(&form10, &QDialog::finished, &form1, [this] { editor.refreshProjectsPage(); },
+                         Qt::SingleShotConnection);
+        openDownloadAfterBurn();
+    });
     QObject::connect(&projects, &store::ProjectsPage::reeditRequested, &form1, [this](const QString& caption) {
         const QString name = store::fileNameFromCaption(caption);
         QString record;

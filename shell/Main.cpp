@@ -1,6 +1,7 @@
 #include "shell/Main.h"
 
 #include "shell/AppState.h"
+#include "imaging/PicturePreview.h"
 #include "messages/MessageCatalogue.h"
 #include "shell/QtTranslations.h"
 #include "store/ProjectsPage.h"
@@ -58,13 +59,14 @@ TForm1::TForm1(AppState& state, messages::Prompter& prompter)
     setWindowTitle(store::mainWindowCaption(state_.edition));
     setFixedSize(792, 567);
 
-    BitBtn45 = topButton("BitBtn45", 8, QStringLiteral("quickstart"));
-    BitBtn16 = topButton("BitBtn16", 96, QStringLiteral("newproject"));
-    BitBtn7 = topButton("BitBtn7", 184, QStringLiteral("newlibrary"));
-    BitBtn3 = topButton("BitBtn3", 272, QStringLiteral("save"));
-    BitBtn1 = topButton("BitBtn1", 360, QStringLiteral("language"));
-    BitBtn17 = topButton("BitBtn17", 448, QStringLiteral("exit"));
+    BitBtn45 = topButton("BitBtn45", QStringLiteral("quickstart"));
+    BitBtn16 = topButton("BitBtn16", QStringLiteral("newproject"));
+    BitBtn7 = topButton("BitBtn7", QStringLiteral("newlibrary"));
+    BitBtn3 = topButton("BitBtn3", QStringLiteral("save"));
+    BitBtn1 = topButton("BitBtn1", QStringLiteral("language"));
+    BitBtn17 = topButton("BitBtn17", QStringLiteral("exit"));
     BitBtn1->setText(QStringLiteral("Language"));
+    layOutTopRow();
     connect(BitBtn45, &QToolButton::clicked, this, &TForm1::quickStartRequested);
     connect(BitBtn16, &QToolButton::clicked, this, &TForm1::newProjectRequested);
     connect(BitBtn7, &QToolButton::clicked, this, &TForm1::BitBtn7Click);
@@ -92,15 +94,38 @@ TForm1::TForm1(AppState& state, messages::Prompter& prompter)
     GroupBox2->setGeometry(536, 0, 249, 89);
     Image11 = new QLabel(GroupBox2);
     Image11->setObjectName(QStringLiteral("Image11"));
-    keepTopButtonsAbovePreview();
     buildPages();
 }
 
-QToolButton* TForm1::topButton(const char* name, int left, const QString& glyph)
+// The row ends where the preview box begins at its widest (a whole banner, in the 48-LED edition left of where
+// "Exit" would stand): the buttons narrow to leave the box its room, and keep their places wherever it has it.
+void TForm1::layOutTopRow()
+{
+    constexpr int kLeft = 8, kTop = 8, kGap = 7, kWidth = 81, kHeight = 57;
+    const QList<QToolButton*> row{BitBtn45, BitBtn16, BitBtn7, BitBtn3, BitBtn1, BitBtn17};
+    const int widestBoxLeft = imaging::kPreviewGroupRight - (state_.edition.maxBannerWidth + kPreviewMargin);
+    const int room = widestBoxLeft - kGap - kLeft - int(row.size() - 1) * kGap;
+    const int width = std::min(kWidth, room / int(row.size()));
+    for (int i = 0; i < row.size(); ++i)
+        row[i]->setGeometry(kLeft + i * (width + kGap), kTop, width, kHeight);
+}
+
+void TForm1::showPreviewPicture(const QImage& picture)
+{
+    // Nothing wider than a banner is shown whole at 1:1 in the room the box has.
+    const QImage shown =
+        picture.width() > state_.edition.maxBannerWidth ? picture.scaledToWidth(state_.edition.maxBannerWidth) : picture;
+    Image11->setPixmap(QPixmap::fromImage(shown));
+    const int boxWidth = shown.width() + kPreviewMargin;
+    Image11->setGeometry(kPreviewMargin / 2, (imaging::kPreviewGroupHeight - shown.height()) / 2 + 2, shown.width(),
+                         shown.height());
+    GroupBox2->setGeometry(imaging::kPreviewGroupRight - boxWidth, 0, boxWidth, imaging::kPreviewGroupHeight);
+}
+
+QToolButton* TForm1::topButton(const char* name, const QString& glyph)
 {
     auto* button = new QToolButton(this);
     button->setObjectName(QLatin1String(name));
-    button->setGeometry(left, 8, 81, 57);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setIcon(QIcon(QStringLiteral(":/glyphs/%1.xpm").arg(glyph)));
     button->setIconSize(QSize(24, 24));
@@ -117,15 +142,9 @@ void TForm1::FormShow()
     }
 
     // The preview box: a white banner-sized picture, the box right-aligned around it, hidden.
-    const int pictureWidth = state_.edition.maxBannerWidth;
-    const int pictureHeight = state_.edition.ledCount;
-    QImage picture(pictureWidth, pictureHeight, QImage::Format_RGB32);
+    QImage picture(state_.edition.maxBannerWidth, state_.edition.ledCount, QImage::Format_RGB32);
     picture.fill(Qt::white);
-    Image11->setPixmap(QPixmap::fromImage(picture));
-    const int boxWidth = pictureWidth + 16;
-    const int boxHeight = GroupBox2->height();
-    Image11->setGeometry(8, (boxHeight - pictureHeight) / 2 + 2, pictureWidth, pictureHeight);
-    GroupBox2->setGeometry(785 - boxWidth, GroupBox2->y(), boxWidth, boxHeight);
+    showPreviewPicture(picture);
     GroupBox2->hide();
 
     state_.projects->listProjects();

@@ -64,6 +64,8 @@ public slots:
     void PageControl1Change();
     // A picture file of the clips folder in the preview box at its natural size (hidden when the file is gone).
     void showTopPreview(const QString& fileName);
+    // A picture in the preview box, whole and at 1:1: the box takes its width and stays right-aligned.
+    void showPreviewPicture(const QImage& picture);
     void hideTopPreview();
     void refreshAssociations();
     // "New Project" created `name`: the Projects page, when showing, selects it.
@@ -84,12 +86,15 @@ protected:
     void FormShow() override;
 
 private:
-    QToolButton* topButton(const char* name, int left, const QString& glyph);
+    QToolButton* topButton(const char* name, const QString& glyph);
+    void layOutTopRow();
     void buildPages();
     void enterPage();
-    void keepTopButtonsAbovePreview();
     void fitTopRowCaptions();
     void refreshLanguageOverride();
+
+    // The preview box is this much wider than its picture, which sits half of it from the box's left border.
+    static constexpr int kPreviewMargin = 16;
 
     AppState& state_;
     messages::Prompter& prompter_;

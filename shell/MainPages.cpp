@@ -43,24 +43,13 @@ void TForm1::showTopPreview(const QString& fileName)
     case imaging::PicturePreview::Show:
         break;
     }
-    Image11->setPixmap(QPixmap::fromImage(preview.image));
-    Image11->setGeometry(preview.imageLeft, preview.imageTop, preview.image.width(), preview.image.height());
-    GroupBox2->setGeometry(preview.groupLeft, GroupBox2->y(), preview.groupWidth, GroupBox2->height());
+    showPreviewPicture(preview.image);
     GroupBox2->show();
-    keepTopButtonsAbovePreview();
 }
 
 void TForm1::hideTopPreview()
 {
     GroupBox2->hide();
-}
-
-// A wide preview box reaches under the top row (the 48-LED edition's box starts left of "Exit"): the buttons stay
-// on top so that every part of them takes clicks.
-void TForm1::keepTopButtonsAbovePreview()
-{
-    for (QToolButton* button : {BitBtn45, BitBtn16, BitBtn7, BitBtn3, BitBtn1, BitBtn17})
-        button->raise();
 }
 
 void TForm1::fitTopRowCaptions()

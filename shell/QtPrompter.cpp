@@ -105,13 +105,21 @@ QString QtPrompter::chooseOpenFile(const QString& title, const QString& folder, 
     return QFileDialog::getOpenFileName(parentWindow(), title, folder, filters.join(QStringLiteral(";;")));
 }
 
+QString QtPrompter::saveFileName(const QString& title, const QString& folder, const QString& suggestedName,
+                                 const QStringList& filters, QString& selectedFilter)
+{
+    const QString start = suggestedName.isEmpty() ? folder : QDir(folder).filePath(suggestedName);
+    // The commands ask their own question before they replace a file: the dialog asks none, so nobody is asked
+    // twice.
+    return QFileDialog::getSaveFileName(parentWindow(), title, start, filters.join(QStringLiteral(";;")),
+                                        &selectedFilter, QFileDialog::DontConfirmOverwrite);
+}
+
 QString QtPrompter::chooseSaveFile(const QString& title, const QString& folder, const QString& suggestedName,
                                    const QStringList& filters)
 {
-    const QString start = suggestedName.isEmpty() ? folder : QDir(folder).filePath(suggestedName);
     QString selectedFilter;
-    const QString chosen = QFileDialog::getSaveFileName(parentWindow(), title, start,
-                                                        filters.join(QStringLiteral(";;")), &selectedFilter);
+    const QString chosen = saveFileName(title, folder, suggestedName, filters, selectedFilter);
     return withFilterExtension(chosen, selectedFilter);
 }
 
@@ -119,10 +127,8 @@ messages::Prompter::SaveFileChoice QtPrompter::chooseSaveFileAndType(const QStri
                                                                      const QString& suggestedName,
                                                                      const QStringList& filters)
 {
-    const QString start = suggestedName.isEmpty() ? folder : QDir(folder).filePath(suggestedName);
     QString selectedFilter;
-    const QString chosen = QFileDialog::getSaveFileName(parentWindow(), title, start,
-                                                        filters.join(QStringLiteral(";;")), &selectedFilter);
+    const QString chosen = saveFileName(title, folder, suggestedName, filters, selectedFilter);
     return {chosen, std::max<int>(0, int(filters.indexOf(selectedFilter)))};
 }
 

@@ -28,6 +28,9 @@ public:
 
 private:
     QWidget* parentWindow() const;
+    // The save file dialog; it never asks about replacing a file, the commands do.
+    QString saveFileName(const QString& title, const QString& folder, const QString& suggestedName,
+                         const QStringList& filters, QString& selectedFilter);
 
     QPointer<QWidget> parent_;
 };

@@ -4,6 +4,7 @@
 #include "store/Settings.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -68,6 +69,14 @@ void TForm13::CheckBox1Click()
         store::writeStartWithWizard(settingsFile_, CheckBox1->isChecked());
     } catch (const std::exception&) {
     }
+}
+
+void TForm13::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        ui::Window::keyPressEvent(event);
 }
 
 void TForm13::Button1Click()

@@ -12,9 +12,9 @@ class QRadioButton;
 namespace shell {
 
 // The quick start wizard: asks a user which way to work, text (a banner typed into the starter project) or
-// graphic (the editor), and whether it opens again at the next start. It cannot be closed other than by
-// "Go >>", which hides it and asks its opener (`go`) to show the main window the chosen way. The check box
-// writes the setting at once.
+// graphic (the editor), and whether it opens again at the next start. "Go >>" hides it and asks its opener
+// (`go`) to show the main window the chosen way; the close box and Escape leave it without a choice
+// (`cancelled`). The check box writes the setting at once.
 class TForm13 : public ui::Window {
     Q_OBJECT
 
@@ -29,6 +29,8 @@ public:
 
 signals:
     void go(shell::UserMode mode);
+    // Closed by its close box or Escape: the opener shows the main window as it is, should it be hidden.
+    void cancelled();
 
 public slots:
     void CheckBox1Click();
@@ -36,8 +38,8 @@ public slots:
 
 protected:
     void FormShow() override;
-    // Only "Go >>" leaves the wizard.
-    bool FormCloseQuery() override { return false; }
+    void FormClose() override { emit cancelled(); }
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QString settingsFile_;

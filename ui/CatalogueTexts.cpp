@@ -43,9 +43,12 @@ void setCaption(QWidget& control, const QString& text)
 
 void setHint(QWidget& control, const QString& text)
 {
-    control.setToolTip(text);
+    // "&&" stands for one ampersand in the catalogue's texts; a tool tip takes no mnemonics, so it shows the one.
+    QString shown = text;
+    shown.replace(QLatin1String("&&"), QLatin1String("&"));
+    control.setToolTip(shown);
     if (!showsText(control))
-        control.setAccessibleName(text);
+        control.setAccessibleName(shown);
 }
 
 void applyNamedCaptions(const QWidget& root, std::span<const NamedText> rows)

@@ -311,12 +311,45 @@ private slots:
 
         e.model.moveTo(e.centre(4, 1));
         QVERIFY(e.model.overlay().visible);
-        QCOMPARE(e.model.overlay().topLeft, e.centre(4, 1));
+        QCOMPARE(e.model.overlay().topLeft, QPoint(4 * 24, 1 * 24)); // on the cells the click fills
         e.click(e.centre(4, 1));
         QCOMPARE(e.rows(3), (QStringList{"#.#.....", ".#..#.#.", ".....#.."}));
         QCOMPARE(e.model.selection(), (Selection{5, 2, 7, 3}));
         QCOMPARE(e.model.tool(), Tool::Selection);
         QVERIFY(!e.model.overlay().visible);
+    }
+
+    // The block being placed follows the pointer cell by cell: its grid lies on the canvas's grid (lines one
+    // canvas cell apart, none between them) over exactly the cells a click there fills.
+    void placingOverlayLiesOnTheGrid_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QPoint>("offset"); // from the cell's top-left corner, in pixels
+        for (const char* program : {"Lumiwand11", "Lumiwand16", "Lumiwand24", "Lumiwand32", "Lumiwand48"}) {
+            QTest::addRow("%s corner", program) << QString::fromLatin1(program) << QPoint(0, 0);
+            QTest::addRow("%s inside", program) << QString::fromLatin1(program) << QPoint(5, 3);
+        }
+    }
+    void placingOverlayLiesOnTheGrid()
+    {
+        QFETCH(QString, program);
+        QFETCH(QPoint, offset);
+        Editor e(program);
+        e.draw({"##", "#."});
+        e.select(0, 0, 1, 1);
+        e.model.copy(false);
+        const int cell = e.canvas.cellSize();
+        const QPoint pointer(3 * cell + offset.x(), e.canvas.topMargin() + 2 * cell + offset.y());
+        e.model.moveTo(pointer);
+        const editing::Overlay overlay = e.model.overlay();
+        QVERIFY(overlay.visible);
+        QCOMPARE(overlay.topLeft, QPoint(3 * cell, 2 * cell));
+        // The overlay's first grid line meets the canvas's line at the cell's corner.
+        const QPoint corner = overlay.topLeft + QPoint(0, e.canvas.topMargin());
+        QCOMPARE(e.overlay.pixel(0, e.canvas.topMargin()), editing::Canvas::kCopyInk);
+        QCOMPARE(e.grid.pixel(corner), qRgb(0, 0, 0));
+        e.click(pointer);
+        QCOMPARE(e.model.selection(), (Selection{4, 3, 5, 4}));
     }
 
     // A 5-column block over the last visible column at scroll 72 of a 96-column picture: only column 95 is

@@ -19,12 +19,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QIntValidator>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -234,6 +237,70 @@ private slots:
         QCOMPARE(prompter.shown.value(0).title, message(msg::ImportTitle));
     }
 
+    // Change: cancelling the file dialog keeps the image without a word; a choice with no file name is an error.
+    void changeCancelledIsNoError()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("logo.bmp"), encodeBmp(LitGrid::fromRows(patternRows(40, 8))));
+        ImportDialog fixture;
+        auto& [prompter, dialog, canvas] = fixture;
+        prompter.files.enqueue(QString());              // cancelled
+        prompter.files.enqueue(dir.path() + "/0");      // "0" names nothing
+        const auto boxes = [&prompter] {
+            QStringList texts;
+            for (const ScriptedPrompter::Shown& shown : prompter.shown)
+                if (shown.kind == QLatin1String("box"))
+                    texts << shown.text;
+            return texts;
+        };
+        whenShown(dialog, [&] {
+            dialog.Button3->click();
+            QVERIFY(boxes().isEmpty());
+            dialog.Button3->click();
+            QCOMPARE(dialog.sourcePath(), dir.filePath("logo.bmp"));
+        });
+        dialog.importInto(canvas, dir.filePath("logo.bmp"), false);
+        QCOMPARE(boxes(), QStringList{message(msg::ImportFileOpenError)});
+    }
+
+    // The file label reads "Banner name: " and " %s ( %d x %d )" with the whole path, its middle left out when it
+    // is too long for the label: the folder's start and the file name stay readable.
+    void fileLabelShowsThePathAndSize_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("elided");
+        QTest::newRow("short") << QStringLiteral("pics") << false;
+        QTest::newRow("long") << QStringLiteral("a-folder-with-a-rather-long-name/") + QString(120, u'x') << true;
+    }
+    void fileLabelShowsThePathAndSize()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, elided);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(folder + "/logo.bmp");
+        writeFile(path, encodeBmp(LitGrid::fromRows(patternRows(40, 8))));
+        ImportDialog fixture;
+        auto& [prompter, dialog, canvas] = fixture;
+        QString label;
+        bool wholeFits = false;
+        const QString prefix = message(622) + u' ';
+        const QString whole = prefix + path + QStringLiteral(" ( 40 x 8 )");
+        whenShown(dialog, [&] {
+            label = dialog.Label1->text();
+            const int room = dialog.Label1->contentsRect().width();
+            QVERIFY(dialog.Label1->fontMetrics().horizontalAdvance(label) <= room);
+            wholeFits = dialog.Label1->fontMetrics().horizontalAdvance(whole) + 2 <= room;
+            QCOMPARE(dialog.Label1->toolTip(), path);
+        });
+        dialog.importInto(canvas, path, false);
+        QVERIFY(label.startsWith(prefix + dir.path().left(5)));
+        QVERIFY(label.endsWith(QStringLiteral("logo.bmp ( 40 x 8 )")));
+        if (elided || !wholeFits)
+            QVERIFY(label.contains(QChar(0x2026)));
+        else
+            QCOMPARE(label, whole);
+    }
+
     void textBoxAndLayoutFollowTheEdition()
     {
         ScriptedPrompter prompter;
@@ -244,6 +311,29 @@ private slots:
         QVERIFY(small.ComboBox1->isHidden());
         QCOMPARE(tall.Edit1->maxLength(), 40);
         QVERIFY(!tall.ComboBox1->isHidden());
+    }
+
+    // Enter in the text box previews; it never presses OK, although OK is the default button.
+    void enterInTheTextBoxPreviewsOnly()
+    {
+        BannerDialog fixture(false);
+        auto& [workspace, project, prompter, fonts, keeper, dialog] = fixture;
+        bool stillOpen = false;
+        whenShown(dialog, [&] {
+            dialog.Edit1->setFocus();
+            dialog.Edit1->setText(QStringLiteral("Hi"));
+            QTest::keyClick(dialog.Edit1, Qt::Key_Return);
+            QTest::keyClick(dialog.Edit1, Qt::Key_Enter);
+            stillOpen = dialog.isVisible();
+            QVERIFY(dialog.Label4->text().contains(QStringLiteral("Width: ")));
+            QVERIFY(!dialog.banner().preview.isNull());
+            dialog.Button4->click();
+        });
+        dialog.exec();
+        QVERIFY(stillOpen);
+        QVERIFY(!dialog.accepted());
+        QCOMPARE(project.totalPictures(), 0);
+        QVERIFY(!QFile::exists(workspace.clips() + "Hi.bmp"));
     }
 
     void okSavesNumberedBannersWithTheirRecords()
@@ -332,6 +422,71 @@ private slots:
         });
         QVERIFY(dialog.editText(textFont, lastText));
         QCOMPARE(lastText, QString("B"));
+    }
+
+    // The character table shows whole, without scroll bars, inside its group and the dialog; control characters
+    // have empty cells that do nothing when clicked.
+    void textEditorTableShowsWhole()
+    {
+        ScriptedPrompter prompter;
+        ScriptedFontChooser fonts;
+        Texteditor dialog(16, prompter, fonts);
+        QFont textFont = defaultTextFont();
+        QString lastText = QStringLiteral("A");
+        whenShown(dialog, [&] {
+            QTableWidget* table = dialog.StringGrid1;
+            const QRect shown = table->viewport()->rect();
+            for (int row = 0; row < 16; ++row)
+                for (int column = 0; column < 16; ++column)
+                    QVERIFY(shown.contains(table->visualRect(table->model()->index(row, column))));
+            QVERIFY(!table->horizontalScrollBar()->isVisible());
+            QVERIFY(!table->verticalScrollBar()->isVisible());
+            QVERIFY(dialog.GroupBox2->contentsRect().contains(table->geometry()));
+            for (QWidget* control : std::initializer_list<QWidget*>{dialog.GroupBox2, dialog.Button1, dialog.Button2,
+                                                                    dialog.Button4})
+                QVERIFY(dialog.rect().contains(control->geometry()));
+            QVERIFY(!dialog.GroupBox2->geometry().intersects(dialog.Button1->geometry()));
+            for (int code : {1, 9, 31, 127, 128, 159}) {
+                QVERIFY(!table->item(code / 16, code % 16));
+                table->cellClicked(code / 16, code % 16);
+                QCOMPARE(dialog.Edit1->text(), QString("A"));
+            }
+            QCOMPARE(table->item(2, 0)->text(), QString(" "));
+            QCOMPARE(table->item(10, 0)->text(), QString(QChar(0xA0)));
+            QCOMPARE(table->item(15, 15)->text(), QString(QChar(0xFF)));
+        });
+        dialog.editText(textFont, lastText);
+    }
+
+    // The font dialog of the text tools: text to banner's hides its size box (the fitting chooses the size, and
+    // the size stays); the text editor's offers it.
+    void fontDialogSizeBox_data()
+    {
+        QTest::addColumn<bool>("withSize");
+        QTest::newRow("text to banner") << false;
+        QTest::newRow("text editor") << true;
+    }
+    void fontDialogSizeBox()
+    {
+        QFETCH(bool, withSize);
+        QtFontChooser chooser(nullptr);
+        QFont initial = defaultTextFont();
+        initial.setPointSize(9);
+        int sizeBoxes = -1;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            sizeBoxes = 0;
+            for (const QLineEdit* edit : dialog->findChildren<QLineEdit*>())
+                if (edit->isVisible() && qobject_cast<const QIntValidator*>(edit->validator()))
+                    ++sizeBoxes;
+            dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Sans"), 20));
+            dialog->accept();
+        });
+        const std::optional<QFont> chosen = chooser.chooseFont(initial, withSize);
+        QCOMPARE(sizeBoxes, withSize ? 1 : 0);
+        QVERIFY(chosen);
+        QCOMPARE(chosen->pointSize(), withSize ? 20 : 9);
     }
 
     void textEditorPasteAndFontOnCancel()

@@ -27,7 +27,7 @@ using namespace shell;
 Q_DECLARE_METATYPE(shell::UserMode)
 
 // The quick start wizard and the editor's place in the main window: the wizard at a normal start, its check box
-// writing the setting at once, "Go >>" the only way out; "Save" and "Quick Start" in the top row.
+// writing the setting at once, "Go >>" leading on; "Save" and "Quick Start" in the top row.
 class TestQuickStartWizard : public QObject {
     Q_OBJECT
 
@@ -67,7 +67,6 @@ private slots:
         QTest::mouseClick(wizard.CheckBox1, Qt::LeftButton);
         QCOMPARE(store::readStartWithWizard(settings), 0);
         QVERIFY(wizard.isVisible());
-        QVERIFY(!wizard.close()); // no way out but "Go >>"
     }
 
     // A normal start opens the wizard; unticking its box stores 0 at once; "Go >>" in graphic mode shows the
