@@ -11,6 +11,7 @@
 #include "store/LibraryCatalogue.h"
 #include "store/Names.h"
 #include "store/Project.h"
+#include "store/Staging.h"
 #include "store/WorkspaceLock.h"
 
 #include <QFileInfo>
@@ -116,27 +117,24 @@ QString projectRefusal(const ImageContext& context, const store::Project& projec
     return {};
 }
 
-// Saves the frames, files them and appends them as the group; returns the first error (empty when all went in).
+// Stages the frames, files them and appends them as the group, all held until the import commits; returns the
+// first error (empty when all went in).
 QString writeGroup(const ImageContext& context, store::Project& project, const QString& library,
-                   const std::vector<imaging::LitGrid>& grids, AnimationImport& result, QStringList& saved)
+                   const std::vector<imaging::LitGrid>& grids, AnimationImport& result, QStringList& saved,
+                   const store::PictureStaging& staging, store::LibraryCatalogue& catalogue)
 {
-    const QString& clips = context.workspace.clipsFolder;
     for (size_t k = 0; k < grids.size(); ++k) {
         const QString fileName = frameFileName(result.baseName, int(k));
-        const imaging::PictureSave save = imaging::savePicture(grids[k], clips, fileName, imaging::ExistingFile::Refuse);
-        if (!save.ok())
-            return save.errorText;
+        if (staging.add(fileName, imaging::encodeBmp(grids[k])) != files::WriteResult::Written)
+            return store::IniWriteError(context.workspace.clipsFolder + fileName).message();
         saved << fileName;
     }
     if (library != store::kRootNodeText)
-        fileInLibrary(clips, library, saved);
-    store::IniFile::WriteBatch batch(project.ini());
+        fileInLibrary(catalogue, library, saved);
     for (const QString& fileName : saved) {
-        if (store::appendEntry(project, clips, fileName, result.groupInterval, result.group, -1, false)
-            != store::AppendStatus::Ok) {
-            batch.discard();
+        if (store::appendEntry(project, staging.folder(), fileName, result.groupInterval, result.group, -1, false)
+            != store::AppendStatus::Ok)
             return QStringLiteral("%1 could not be added to the project %2.").arg(fileName, project.name());
-        }
     }
     return {};
 }
@@ -162,7 +160,13 @@ AnimationImport importAnimation(const ImageContext& context, store::Project& pro
     }
 
     // The room check and the writes see the same project: another import waits meanwhile.
-    const store::WorkspaceLock lock;
+    std::optional<store::WorkspaceLock> lock;
+    try {
+        lock.emplace();
+    } catch (const store::IniWriteError& error) {
+        result.errorText = error.message();
+        return result;
+    }
     result.errorText = projectRefusal(context, project);
     if (result.errorText.isEmpty())
         result.errorText = roomRefusal(context, project, fitter.grids);
@@ -178,15 +182,27 @@ AnimationImport importAnimation(const ImageContext& context, store::Project& pro
     result.group = project.highestGroup() + 1;
     result.groupInterval = groupIntervalForDelay(read.delayMs);
 
+    const QString& clips = context.workspace.clipsFolder;
+    store::PictureStaging staging(clips);
+    if (!staging.ok()) {
+        result.errorText = store::IniWriteError(clips).message();
+        return result;
+    }
+    store::LibraryCatalogue catalogue(clips);
+    store::CatalogueTransaction transaction(catalogue);
+    store::IniFile::WriteBatch batch(project.ini());
     QStringList saved;
     QString error;
     try {
-        error = writeGroup(context, project, library, fitter.grids, result, saved);
+        error = writeGroup(context, project, library, fitter.grids, result, saved, staging, catalogue);
     } catch (const store::IniWriteError& failure) {
         error = failure.message();
     }
+    if (error.isEmpty())
+        error = commitImport(transaction, batch, project, staging, saved);
     if (!error.isEmpty()) {
-        result.errorText = removeWhatWasWritten(error, saved, context, QString());
+        batch.discard();
+        result.errorText = error;
         return result;
     }
     result.frames = int(saved.size());

@@ -9,6 +9,9 @@
 #include "messages/Prompter.h"
 #include "store/LibraryCatalogue.h"
 #include "store/Project.h"
+#include "store/WorkspaceLock.h"
+
+#include <QFile>
 
 namespace deviceimage {
 namespace {
@@ -31,6 +34,8 @@ KeptBanner keepBanner(const ImageContext& context, store::Project& project, cons
         kept.status = BannerStatus::BlankText;
         return kept;
     }
+    // One hold of the lock for the append, the count and a take-back: no other writer's entry comes between.
+    const store::WorkspaceLock lock;
     const imaging::PictureSave save = imaging::savePicture(banner, clips, fileName, imaging::ExistingFile::Refuse);
     if (!save.ok()) {
         kept.status = BannerStatus::WriteFailed;
@@ -38,23 +43,38 @@ KeptBanner keepBanner(const ImageContext& context, store::Project& project, cons
         return kept;
     }
     kept.fileName = fileName;
+    // The entry is held in memory until the catalogue has the banner's records: a take-back or a failure then
+    // leaves the project file as it was.
+    store::IniFile::WriteBatch batch(project.ini());
     if (store::appendEntry(project, clips, fileName, 0, -1, -1, false) != store::AppendStatus::Ok) {
+        batch.discard();
         kept.status = BannerStatus::NotAppended;
         kept.errorText = QStringLiteral("%1 could not be added to the project %2.").arg(fileName, project.name());
         return kept;
     }
     kept.freeBytes = freeBytesOf(context, project);
     if (checkMemory && kept.freeBytes < 0) {
-        const int added = project.totalPictures() - 1;
-        store::compactEntries(project, [added](int entry, const QString&) { return entry != added; });
+        batch.discard(); // exactly the entry added here
         kept.freeBytes = freeBytesOf(context, project);
         kept.status = BannerStatus::StickTooSmall;
         return kept;
     }
-    TimingRecords records(clips, context.edition);
-    const int contentWidth = contentBounds(imaging::Picture(banner.toImage())).width;
-    records.storeShift(fileName, autoShift(context.edition, records.lookupSpeed(fileName), contentWidth));
-    store::LibraryCatalogue(clips).writeBannerText(fileName, text, fontFamily);
+    store::LibraryCatalogue catalogue(clips);
+    store::CatalogueTransaction transaction(catalogue);
+    try {
+        TimingRecords records(catalogue, context.edition);
+        const int contentWidth = contentBounds(imaging::Picture(banner.toImage())).width;
+        records.storeShift(fileName, autoShift(context.edition, records.lookupSpeed(fileName), contentWidth));
+        catalogue.writeBannerText(fileName, text, fontFamily);
+        transaction.commit();
+        project.ini().flush();
+    } catch (const store::IniWriteError&) {
+        // A banner that is not kept leaves nothing behind.
+        batch.discard();
+        transaction.undo();
+        QFile::remove(clips + fileName);
+        throw;
+    }
     return kept;
 }
 

@@ -37,8 +37,9 @@ struct KeptBanner {
 // Saves the banner as a new picture file named from the text (Hello.bmp, then Hello0.bmp, ...), appends it to the
 // project and, unless it is taken out again, stores its shift value (from its display speed and lit width) and
 // its banner text record. With checkMemory, a project that no longer fits the edition's memory gets the entry
-// removed again (the file stays in the clips folder, without records) and StickTooSmall. Throws
-// store::IniWriteError when the project or the catalogue cannot be written.
+// removed again (the file stays in the clips folder, without records) and StickTooSmall; the append, the count
+// and the take-back happen under one hold of the workspace lock. Throws store::IniWriteError when the project or
+// the catalogue cannot be written; the picture file is then removed and both files are as they were.
 KeptBanner keepBanner(const ImageContext& context, store::Project& project, const imaging::LitGrid& banner,
                       const QString& text, const QString& fontFamily, bool checkMemory);
 

@@ -1,9 +1,11 @@
 #include "deviceimage/BinaryFiles.h"
 
 #include "deviceimage/ImageCompiler.h"
+#include "deviceimage/TimingRecords.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "store/LibraryCatalogue.h"
 #include "store/Names.h"
 #include "store/ProjectList.h"
 
@@ -73,17 +75,17 @@ bool buildAndWrite(const store::Project& project, int deviceType, const QString&
         prompter.tellText(titleId, text, Icon::Stop);
         return false;
     };
-    CompileResult built;
+    BuiltFile file;
     try {
-        built = compileImage(CompileMode::Build, deviceType, &project, context);
+        file = buildBinaryFile(project, deviceType, path, context);
     } catch (const store::IniWriteError& error) {
         return failText(error.message());
     }
-    if (built.refused())
-        return failText(built.refusal);
-    if (built.total == 0 || !writeBinaryFile(path, built.image))
+    if (file.built.refused())
+        return failText(file.built.refusal);
+    if (!file.written)
         return failText(lookupMessage(kExportFailed));
-    image = built.image;
+    image = file.built.image;
     return true;
 }
 
@@ -140,6 +142,23 @@ QString binaryProjectName(const QString& path)
 bool writeBinaryFile(const QString& path, const QByteArray& image)
 {
     return files::writeWholeFile(path, image) == files::WriteResult::Written;
+}
+
+BuiltFile buildBinaryFile(const store::Project& project, int deviceType, const QString& path,
+                          const ImageContext& context)
+{
+    BuiltFile file;
+    store::LibraryCatalogue catalogue(context.workspace.clipsFolder);
+    store::CatalogueTransaction transaction(catalogue);
+    TimingRecords timing(catalogue, context.edition);
+    file.built = compileImage(CompileMode::Build, deviceType, &project, context, timing);
+    if (file.built.refused() || file.built.total == 0)
+        return file;
+    transaction.commit(); // the lock goes with it: the file is written without holding up other commands
+    file.written = writeBinaryFile(path, file.built.image);
+    if (!file.written)
+        transaction.undo();
+    return file;
 }
 
 unsigned checkBinaryImage(const QByteArray& image)

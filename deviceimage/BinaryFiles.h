@@ -1,6 +1,7 @@
 #pragma once
 
 #include "deviceimage/DeviceImage.h"
+#include "deviceimage/ImageCompiler.h"
 #include "deviceimage/ImageImport.h"
 #include "mailsender/Mail.h"
 
@@ -83,6 +84,17 @@ QString binaryProjectName(const QString& path);
 
 // Writes the image as the whole file, replacing an old one only once the new one is complete.
 bool writeBinaryFile(const QString& path, const QByteArray& image);
+
+// Builds the project's image and writes it as the file at `path`, as one command: the shift values the build
+// stores reach the catalogue only when the image is not refused, and are taken back when the file cannot be
+// written. `written` is false for a refused or empty image and for a failed write. Throws store::IniWriteError
+// when the catalogue cannot be written; no file is written then.
+struct BuiltFile {
+    CompileResult built;
+    bool written = false;
+};
+BuiltFile buildBinaryFile(const store::Project& project, int deviceType, const QString& path,
+                          const ImageContext& context);
 
 // Reads, checks and imports a binary file into the project `projectName` (created when missing, added to when it
 // exists), without any question. The result's messageId (or errorText) says why it stopped; 689 and 693 come from

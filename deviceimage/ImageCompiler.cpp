@@ -6,6 +6,7 @@
 #include "imaging/Picture.h"
 #include "imaging/PictureFile.h"
 #include "messages/WholeFile.h"
+#include "store/LibraryCatalogue.h"
 #include "store/Project.h"
 
 #include <QBuffer>
@@ -381,8 +382,10 @@ imaging::LitGrid deviceForm(const imaging::Picture& picture, int projectWidth, i
     return grid;
 }
 
-CompileResult compileImage(CompileMode mode, int deviceType, const store::Project* project,
-                           const ImageContext& context, CompileListener* listener)
+namespace {
+
+CompileResult compileWith(CompileMode mode, int deviceType, const store::Project* project,
+                          const ImageContext& context, TimingRecords* timing, CompileListener* listener)
 {
     CompileResult result;
     if (!project || !QFileInfo(project->path()).isFile())
@@ -397,12 +400,9 @@ CompileResult compileImage(CompileMode mode, int deviceType, const store::Projec
     if (height > kMaxHeight) {
         walk.limit = ImageLimit::TooTall;
     } else {
-        std::optional<TimingRecords> timing;
-        if (mode == CompileMode::Build)
-            timing.emplace(context.workspace.clipsFolder, context.edition);
         const int entries = std::clamp(project->totalPictures(), 0, kMaxEntries);
         for (int entry = 0; entry < entries; ++entry)
-            if (!walk.add(entry, timing ? &*timing : nullptr))
+            if (!walk.add(entry, timing))
                 break;
     }
     result.unreadable = walk.unreadable;
@@ -438,6 +438,28 @@ CompileResult compileImage(CompileMode mode, int deviceType, const store::Projec
         listener->imageCompiled(figures);
     }
     return result;
+}
+
+} // namespace
+
+CompileResult compileImage(CompileMode mode, int deviceType, const store::Project* project,
+                           const ImageContext& context, CompileListener* listener)
+{
+    if (mode != CompileMode::Build)
+        return compileWith(mode, deviceType, project, context, nullptr, listener);
+    store::LibraryCatalogue catalogue(context.workspace.clipsFolder);
+    store::CatalogueTransaction transaction(catalogue);
+    TimingRecords timing(catalogue, context.edition);
+    CompileResult result = compileWith(mode, deviceType, project, context, &timing, listener);
+    if (!result.refused())
+        transaction.commit();
+    return result;
+}
+
+CompileResult compileImage(CompileMode mode, int deviceType, const store::Project* project,
+                           const ImageContext& context, TimingRecords& timing, CompileListener* listener)
+{
+    return compileWith(mode, deviceType, project, context, mode == CompileMode::Build ? &timing : nullptr, listener);
 }
 
 } // namespace deviceimage

@@ -17,6 +17,8 @@ class LitGrid;
 // The device image compiler: turns a project, its picture files and their timing records into the stick's image.
 namespace deviceimage {
 
+class TimingRecords;
+
 // Count: how many pictures an image would hold and how long it would be, without any byte output and without
 // opening the library catalogue; run after every change of the current project. Build: the image itself, with
 // each picture's speed and shift from the catalogue (a picture without a shift record gets one computed and
@@ -74,9 +76,14 @@ struct CompileResult {
 // Entries are left out silently when their file name is empty, their file is missing or unreadable, or its height
 // differs from the project's; the pictures left close up. The total of a Build equals the total of a Count of the
 // same unchanged project.
-// Build may store shift values in the catalogue and then throws store::IniWriteError when that write fails.
+// Build stores the shift values of pictures that have none in the catalogue, in one write when it succeeds and
+// not at all when it is refused, and throws store::IniWriteError when that write fails.
 CompileResult compileImage(CompileMode mode, int deviceType, const store::Project* project,
                            const ImageContext& context, CompileListener* listener = nullptr);
+// The same with the caller's timing records, for a build whose shift values are stored only with the rest of a
+// command (records made on a store::CatalogueTransaction's catalogue): nothing is written here.
+CompileResult compileImage(CompileMode mode, int deviceType, const store::Project* project,
+                           const ImageContext& context, TimingRecords& timing, CompileListener* listener = nullptr);
 
 // The columns of a picture file the image keeps: all of them, or for a picture wider than the project its lit
 // columns (the LitAtMost rule; one column, -1, for a blank one); then at most the banner width past the start

@@ -7,6 +7,7 @@
 #include "store/LibraryCatalogue.h"
 #include "store/Names.h"
 #include "store/Project.h"
+#include "store/Staging.h"
 #include "store/WorkspaceLock.h"
 
 #include <QFile>
@@ -93,10 +94,13 @@ private:
     std::map<QString, std::optional<imaging::LitGrid>> forms_;
 };
 
+// Files the pictures of an image: each is staged under the first free clip name and appended to the target (both
+// in memory until the import commits), its speed and shift records going into the import's catalogue changes.
 struct Filing {
     Filing(const DecodedImage& decoded, const ImageContext& context, store::Project& target,
-           const QString& projectName, bool merging)
-        : decoded(decoded), context(context), target(target), projectName(projectName), merging(merging)
+           const QString& projectName, bool merging, const store::PictureStaging& staging, TimingRecords& timing)
+        : decoded(decoded), context(context), target(target), projectName(projectName), merging(merging),
+          staging(staging), timing(timing)
     {
     }
 
@@ -105,12 +109,14 @@ struct Filing {
     store::Project& target;
     const QString& projectName;
     const bool merging;
+    const store::PictureStaging& staging;
+    TimingRecords& timing;
     QStringList savedFiles;
     int added = 0;
     int nextClip = 0;
 
     // Adds every picture it can; returns the text of the first write that failed (empty when none), which ends
-    // the walk. What was added before stays.
+    // the walk.
     QString run()
     {
         try {
@@ -128,7 +134,6 @@ struct Filing {
         std::optional<HeldPictures> held;
         if (merging)
             held.emplace(target, context);
-        TimingRecords timing(context.workspace.clipsFolder, context.edition);
         for (const ImagePicture& picture : decoded.pictures) {
             if (merging && (!picture.indelible || held->holds(picture.grid)))
                 continue;
@@ -147,13 +152,14 @@ struct Filing {
             const QString error = savePicture(picture.grid, fileName);
             if (!error.isEmpty())
                 return error;
-            if (store::appendEntry(target, context.workspace.clipsFolder, fileName, picture.interval, group, ticker,
+            if (store::appendEntry(target, staging.folder(), fileName, picture.interval, group, ticker,
                                    picture.indelible) != store::AppendStatus::Ok) {
-                QFile::remove(context.workspace.clipsFolder + fileName); // not in the project: leave no stray file
+                QFile::remove(staging.folder() + fileName); // not in the project: leave no stray file
                 continue;
             }
             ++added;
             savedFiles << fileName;
+            timing.willExist(fileName);
             if (picture.speed != context.edition.defaultSpeed)
                 timing.storeSpeed(fileName, picture.speed);
             if (picture.shift != kImageNoShift)
@@ -162,21 +168,23 @@ struct Filing {
         return {};
     }
 
-    // Saves the picture under the first free clip name; returns the writer's error text.
+    // Stages the picture under the first clip name free in the clips folder; returns the error text.
     QString savePicture(const imaging::LitGrid& grid, QString& fileName)
     {
         const QString base = clipBaseName(projectName);
         const QString& clips = context.workspace.clipsFolder;
+        const QByteArray bytes = imaging::encodeBmp(grid);
         for (;; ++nextClip) {
             fileName = QStringLiteral("%1_Clip%2.bmp").arg(base).arg(nextClip, 3, 10, QChar(u'0'));
             if (QFileInfo::exists(clips + fileName))
                 continue;
-            const imaging::PictureSave save =
-                imaging::savePicture(grid, clips, fileName, imaging::ExistingFile::Refuse);
-            if (save.error == imaging::SaveError::Exists)
-                continue; // taken meanwhile
+            if (!store::isStorablePictureName(fileName))
+                return QStringLiteral("\"%1\" cannot be used as a picture file name.").arg(fileName);
+            const files::WriteResult written = staging.add(fileName, bytes);
+            if (written == files::WriteResult::Exists)
+                continue;
             ++nextClip;
-            return save.ok() ? QString() : save.errorText;
+            return written == files::WriteResult::Written ? QString() : store::IniWriteError(clips + fileName).message();
         }
     }
 };
@@ -203,32 +211,38 @@ QString clipBaseName(const QString& projectName)
 }
 
 // Files the added pictures in the library named like the project, creating the library when there is none.
-void fileInLibrary(const QString& clipsFolder, const QString& libraryName, const QStringList& files)
+void fileInLibrary(store::LibraryCatalogue& catalogue, const QString& libraryName, const QStringList& files)
 {
     if (files.isEmpty())
         return;
-    store::LibraryCatalogue catalogue(clipsFolder);
     store::IniFile::WriteBatch batch(catalogue.ini());
-    if (catalogue.libraryNumber(libraryName) < 0)
-        catalogue.addLibrary(libraryName);
+    int number = catalogue.libraryNumber(libraryName);
+    if (number < 0)
+        number = catalogue.addLibrary(libraryName);
     for (const QString& file : files)
-        catalogue.classifyFile(file, libraryName);
+        catalogue.setFileLibraries(file, {number});
 }
 
-// Takes back the pictures (and their records) and the new project of an import that failed; returns the error.
-QString removeWhatWasWritten(const QString& error, const QStringList& savedFiles, const ImageContext& context,
-                             const QString& createdProject)
+QString commitImport(store::CatalogueTransaction& catalogue, store::IniFile::WriteBatch& projectBatch,
+                     store::Project& project, store::PictureStaging& staging, const QStringList& stagedFiles)
 {
-    for (const QString& file : savedFiles)
-        QFile::remove(context.workspace.clipsFolder + file);
-    if (!createdProject.isEmpty())
-        QFile::remove(createdProject);
     try {
-        store::LibraryCatalogue(context.workspace.clipsFolder).forgetDeletedFiles(savedFiles);
-    } catch (const store::IniWriteError&) {
-        // the records of pictures that are gone are dropped again by the next catalogue clean-up
+        if (!stagedFiles.isEmpty() && !staging.sync())
+            throw store::IniWriteError(staging.folder());
+        catalogue.commit();
+    } catch (const store::IniWriteError& error) {
+        projectBatch.discard();
+        return error.message();
     }
-    return error;
+    try {
+        project.ini().flush();
+    } catch (const store::IniWriteError& error) {
+        projectBatch.discard();
+        catalogue.undo();
+        return error.message();
+    }
+    staging.moveIn(stagedFiles);
+    return {};
 }
 
 imaging::LitGrid drawImagePicture(const QByteArray& image, qsizetype position, int width, int height, bool heightFlag)
@@ -342,6 +356,60 @@ ImportStatus importStatusForMessage(unsigned messageId)
     return ImportStatus::Done;
 }
 
+namespace {
+
+// Files the pictures, with everything the import changes committed together: the catalogue (one write), then the
+// project (one write; a new project is made only here), then the staged pictures moved in. Any failure before the
+// project is written leaves every file as it was; an import killed at any point leaves nothing that no project
+// names (the start-up clean-up finishes the move of pictures the project names).
+void fileImage(const DecodedImage& decoded, store::Project* mergeTarget, const ImageContext& context,
+               ImportResult& result)
+{
+    // Another import into the same project (or the window beside lumiwandctl) waits: clip names, group numbers
+    // and entries are read and written as one.
+    const store::WorkspaceLock lock;
+    const QString& clips = context.workspace.clipsFolder;
+    store::PictureStaging staging(clips);
+    if (!staging.ok())
+        throw store::IniWriteError(clips);
+    std::optional<store::Project> own;
+    store::Project* target = mergeTarget;
+    if (!target)
+        target = &own.emplace(context.workspace.projectsFolder + result.projectName + QStringLiteral(".ini"));
+    const bool created = !mergeTarget && !QFileInfo(target->path()).isFile();
+
+    store::IniFile::WriteBatch projectBatch(target->ini());
+    const auto fail = [&](ImportStatus status, const QString& text) {
+        projectBatch.discard();
+        result.status = status;
+        result.errorText = text;
+    };
+    if (created)
+        store::initialiseProject(target->ini(), decoded.height, decoded.height);
+    if (target->height() != decoded.height)
+        return fail(ImportStatus::WrongDimension, {});
+
+    store::LibraryCatalogue catalogue(clips);
+    store::CatalogueTransaction transaction(catalogue);
+    TimingRecords timing(catalogue, context.edition);
+    Filing filing(decoded, context, *target, result.projectName, mergeTarget != nullptr, staging, timing);
+    QString error = filing.run();
+    if (error.isEmpty()) {
+        try {
+            fileInLibrary(catalogue, result.projectName, filing.savedFiles);
+        } catch (const store::IniWriteError& failure) {
+            error = failure.message();
+        }
+    }
+    if (error.isEmpty())
+        error = commitImport(transaction, projectBatch, *target, staging, filing.savedFiles);
+    if (!error.isEmpty())
+        return fail(ImportStatus::WriteFailed, error);
+    result.added = filing.added;
+}
+
+} // namespace
+
 ImportResult importImage(const QByteArray& image, const QString& projectName, store::Project* mergeTarget,
                          int deviceType, const ImageContext& context)
 {
@@ -359,47 +427,12 @@ ImportResult importImage(const QByteArray& image, const QString& projectName, st
         return result;
     }
 
-    // Another import into the same project (or the window beside lumiwandctl) waits: clip names, group numbers
-    // and entries are read and written as one.
-    const store::WorkspaceLock lock;
-    bool created = false;
     try {
-        std::optional<store::Project> own;
-        store::Project* target = mergeTarget;
-        if (!target) {
-            const QString path = context.workspace.projectsFolder + projectName + QStringLiteral(".ini");
-            if (!QFileInfo(path).isFile()) {
-                store::createProject(path, decoded.height, decoded.height);
-                created = true;
-            }
-            target = &own.emplace(path);
-        }
-        if (target->height() != decoded.height) {
-            result.status = ImportStatus::WrongDimension;
-            return result;
-        }
-
-        Filing filing(decoded, context, *target, result.projectName, mergeTarget != nullptr);
-        QString error;
-        {
-            // The project is written once, when every entry is in; an import that fails writes none of them.
-            store::IniFile::WriteBatch batch(target->ini());
-            error = filing.run();
-            if (!error.isEmpty())
-                batch.discard();
-        }
-        if (error.isEmpty())
-            fileInLibrary(context.workspace.clipsFolder, result.projectName, filing.savedFiles);
-        else
-            error = removeWhatWasWritten(error, filing.savedFiles, context, created ? target->path() : QString());
-        result.added = error.isEmpty() ? filing.added : 0;
-        if (!error.isEmpty()) {
-            result.status = ImportStatus::WriteFailed;
-            result.errorText = error;
-        }
+        fileImage(decoded, mergeTarget, context, result);
     } catch (const store::IniWriteError& error) {
         result.status = ImportStatus::WriteFailed;
         result.errorText = error.message();
+        result.added = 0;
     }
     return result;
 }

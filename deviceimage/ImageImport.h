@@ -2,6 +2,7 @@
 
 #include "deviceimage/DeviceImage.h"
 #include "imaging/LitGrid.h"
+#include "store/IniFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,6 +10,9 @@
 #include <vector>
 
 namespace store {
+class CatalogueTransaction;
+class LibraryCatalogue;
+class PictureStaging;
 class Project;
 }
 
@@ -91,7 +95,9 @@ ImportStatus importStatusForMessage(unsigned messageId);
 // target's highest group.
 // The image is checked whole before anything is written: a damaged image, one whose pictures are wider than the
 // edition's banners, or a target project of another height leaves every file as it was. A failed write stops the
-// import with WriteFailed; the pictures added before it stay, each complete, and the caller tells the user.
+// import with WriteFailed and leaves every file as it was too; the caller tells the user. The pictures are staged
+// and appear in the clips folder together with the project's entries, so a killed import leaves none that no
+// project names.
 ImportResult importImage(const QByteArray& image, const QString& projectName, store::Project* mergeTarget,
                          int deviceType, const ImageContext& context);
 
@@ -99,9 +105,11 @@ ImportResult importImage(const QByteArray& image, const QString& projectName, st
 // The project name as the start of picture file names: characters a picture file name cannot hold become "_".
 QString clipBaseName(const QString& projectName);
 // Files the pictures in the library, creating the library when there is none.
-void fileInLibrary(const QString& clipsFolder, const QString& libraryName, const QStringList& files);
-// Takes back the pictures (and their records) and the new project of an import that failed; returns the error.
-QString removeWhatWasWritten(const QString& error, const QStringList& savedFiles, const ImageContext& context,
-                             const QString& createdProject);
+void fileInLibrary(store::LibraryCatalogue& catalogue, const QString& libraryName, const QStringList& files);
+// Stores what an import changed: the catalogue (one write), then the project held in projectBatch (one write),
+// then the staged pictures moved into the clips folder. Returns the text of the write that failed, every file
+// then being as it was; empty when all was stored.
+QString commitImport(store::CatalogueTransaction& catalogue, store::IniFile::WriteBatch& projectBatch,
+                     store::Project& project, store::PictureStaging& staging, const QStringList& stagedFiles);
 
 } // namespace deviceimage

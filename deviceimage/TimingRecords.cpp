@@ -118,7 +118,13 @@ int autoShift(const store::EditionParameters& edition, int speedWord, int conten
 }
 
 TimingRecords::TimingRecords(QString clipsFolder, store::EditionParameters edition)
-    : clipsFolder_(std::move(clipsFolder)), edition_(std::move(edition)), catalogue_(catalogueFile(clipsFolder_))
+    : clipsFolder_(std::move(clipsFolder)), edition_(std::move(edition)),
+      ownCatalogue_(std::in_place, catalogueFile(clipsFolder_)), catalogue_(&*ownCatalogue_)
+{
+}
+
+TimingRecords::TimingRecords(store::LibraryCatalogue& catalogue, store::EditionParameters edition)
+    : clipsFolder_(catalogue.clipsFolder()), edition_(std::move(edition)), catalogue_(&catalogue.ini())
 {
 }
 
@@ -141,11 +147,11 @@ const TimingRecords::Index& TimingRecords::index(const store::NumberedList& list
     if (known != indexes_.end())
         return known->second;
     Index index;
-    const store::IniFile::ReadHold read(catalogue_); // one look at the disk for the whole list
-    const int extent = list.extent(catalogue_);
-    index.endsEarly = extent < list.storedCount(catalogue_);
+    const store::IniFile::ReadHold read(*catalogue_); // one look at the disk for the whole list
+    const int extent = list.extent(*catalogue_);
+    index.endsEarly = extent < list.storedCount(*catalogue_);
     for (int i = 0; i < extent; ++i) {
-        const QString entry = catalogue_.readString(list.section, list.key(i));
+        const QString entry = catalogue_->readString(list.section, list.key(i));
         if (entry.isEmpty()) {
             index.endsEarly = true;
             break;
@@ -210,36 +216,92 @@ void TimingRecords::storeShift(const QString& fileName, int shift)
     store(kShiftRecords, fileName, shift);
 }
 
+void TimingRecords::willExist(const QString& fileName)
+{
+    fileExists(fileName); // brings the cache up to date first
+    exists_.insert(fileName, true);
+}
+
+bool TimingRecords::fileExists(const QString& name)
+{
+    if (existsGeneration_ != catalogue_->generation()) {
+        exists_.clear();
+        existsGeneration_ = catalogue_->generation();
+    }
+    const auto known = exists_.constFind(name);
+    if (known != exists_.cend())
+        return *known;
+    const bool exists = QFileInfo(clipsFolder_ + name).isFile();
+    exists_.insert(name, exists);
+    return exists;
+}
+
 void TimingRecords::store(const store::NumberedList& list, const QString& fileName, int value)
 {
     const QString name = fileNamePart(fileName);
     if (name.isEmpty())
         return;
+    const QString text = name + u';' + QString::number(value);
+    store::IniFile::WriteBatch batch(*catalogue_);
+    if (storeInCleanList(list, name, text)) {
+        const auto known = indexes_.find(list.section);
+        if (known != indexes_.end()) {
+            known->second.values.insert(name, QString::number(value));
+            known->second.endsEarly = false;
+        }
+        return;
+    }
     indexes_.erase(list.section);
-    store::IniFile::WriteBatch batch(catalogue_);
+    rewriteList(list, name, text);
+}
+
+// In a list that the last store left clean, the walk of rewriteList would drop nothing: the entry is rewritten in
+// place or added after the others, as it would, without reading the list again. False when the list is not known
+// clean in the catalogue's current content, or when an entry of a missing file would be dropped.
+bool TimingRecords::storeInCleanList(const store::NumberedList& list, const QString& name, const QString& text)
+{
+    const auto found = clean_.find(list.section);
+    if (found == clean_.end() || found->second.generation != catalogue_->generation() || name.contains(u';'))
+        return false;
+    Clean& clean = found->second;
+    if (!clean.missing.isEmpty() && !(clean.missing.size() == 1 && clean.missing.contains(name)))
+        return false;
+    const auto at = clean.position.constFind(name);
+    const int number = at != clean.position.cend() ? *at : clean.count;
+    catalogue_->writeString(list.section, list.key(number), text);
+    if (number == clean.count)
+        clean.position.insert(name, clean.count++);
+    catalogue_->writeInteger(kSummary, list.countKey, clean.count);
+    if (fileExists(name))
+        clean.missing.remove(name);
+    else
+        clean.missing.insert(name);
+    return true;
+}
+
+void TimingRecords::rewriteList(const store::NumberedList& list, const QString& name, const QString& text)
+{
     const QString& section = list.section;
-    const int extent = list.extent(catalogue_);
+    const int extent = list.extent(*catalogue_);
 
     // The entries that stay, in their order. A file name may itself hold ";": the number follows the last one.
     std::vector<QString> kept;
     qsizetype target = -1;
-    bool dropped = extent < list.storedCount(catalogue_); // the empty entries past the last one present
+    bool dropped = extent < list.storedCount(*catalogue_); // the empty entries past the last one present
     QSet<QString> seen;
     for (int i = 0; i < extent; ++i) {
-        const QString entry = catalogue_.readString(section, list.key(i));
+        const QString entry = catalogue_->readString(section, list.key(i));
         const qsizetype separator = entry.lastIndexOf(u';');
         const QString entryName = entry.left(separator);
         if (separator >= 0 && entryName == name && target < 0) {
             target = qsizetype(kept.size()); // stays even when its file is missing: it is rewritten below
-        } else if (separator < 0 || entryName == name || seen.contains(entryName) ||
-                   !QFileInfo(clipsFolder_ + entryName).isFile()) {
+        } else if (separator < 0 || entryName == name || seen.contains(entryName) || !fileExists(entryName)) {
             dropped = true; // empty, without ";", a repeated name or a file that is gone
             continue;
         }
         seen.insert(entryName);
         kept.push_back(entry);
     }
-    const QString text = name + u';' + QString::number(value);
     if (target >= 0)
         kept[size_t(target)] = text;
     else
@@ -248,15 +310,36 @@ void TimingRecords::store(const store::NumberedList& list, const QString& fileNa
     if (!dropped) {
         // Every entry keeps its number: rewrite the file's own entry in place, or add one after the others.
         const qsizetype changed = target >= 0 ? target : qsizetype(kept.size()) - 1;
-        catalogue_.writeString(section, list.key(int(changed)), text);
+        catalogue_->writeString(section, list.key(int(changed)), text);
     } else {
         // Renumber the entries that stay from 0, in their order, without gaps.
         for (int i = 0; i < extent; ++i)
-            catalogue_.deleteKey(section, list.key(i));
+            catalogue_->deleteKey(section, list.key(i));
         for (size_t i = 0; i < kept.size(); ++i)
-            catalogue_.writeString(section, list.key(int(i)), kept[i]);
+            catalogue_->writeString(section, list.key(int(i)), kept[i]);
     }
-    catalogue_.writeInteger(kSummary, list.countKey, int(kept.size()));
+    catalogue_->writeInteger(kSummary, list.countKey, int(kept.size()));
+    rememberClean(list, kept);
+}
+
+// The list now is as `kept` says, for as long as the catalogue's content is not read again (a batch lasts): later
+// stores can skip the walk while it is clean.
+void TimingRecords::rememberClean(const store::NumberedList& list, const std::vector<QString>& kept)
+{
+    clean_.erase(list.section);
+    Clean clean;
+    clean.generation = catalogue_->generation();
+    clean.count = int(kept.size());
+    for (const QString& entry : kept) {
+        const qsizetype separator = entry.indexOf(u';');
+        if (separator != entry.lastIndexOf(u';'))
+            return; // a name holding ";" is looked up by its prefixes too: such a list is always walked
+        const QString entryName = entry.left(separator);
+        clean.position.insert(entryName, int(clean.position.size()));
+        if (!fileExists(entryName))
+            clean.missing.insert(entryName);
+    }
+    clean_.emplace(list.section, std::move(clean));
 }
 
 } // namespace deviceimage

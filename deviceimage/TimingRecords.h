@@ -6,8 +6,11 @@
 #include "store/LibraryCatalogue.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <map>
+#include <optional>
+#include <vector>
 
 // The speed and shift of every picture file, which travel with the file rather than with a project. Both live in
 // the library catalogue "Clip.ini" of the clips folder as lists of "file name;value" entries:
@@ -38,12 +41,18 @@ ContentBounds contentBounds(const imaging::Picture& picture);
 int autoShift(const store::EditionParameters& edition, int speedWord, int contentWidth);
 
 // Lookups and stores over the catalogue of one clips folder (which ends with "/"). Make one object per operation
-// (a build, an import): each list is read once, at its first lookup, into an index by file name, and read again
-// only after a store through this object; changes other programs make meanwhile are not looked for.
-// Stores write the file at once and throw store::IniWriteError when it cannot be written.
+// (a build, an import): each list is read once, at its first lookup, into an index by file name, which the
+// object's own stores keep up to date; changes other programs make meanwhile are not looked for.
+// Stores write the file at once and throw store::IniWriteError when it cannot be written; made on the catalogue
+// of a store::CatalogueTransaction, they are stored with the transaction's other changes in one write instead,
+// each costing only its own entry (the existence of the other entries' files is checked once per transaction).
 class TimingRecords {
 public:
     TimingRecords(QString clipsFolder, store::EditionParameters edition);
+    // On the catalogue's file object, which a store::CatalogueTransaction may be batching.
+    TimingRecords(store::LibraryCatalogue& catalogue, store::EditionParameters edition);
+    TimingRecords(const TimingRecords&) = delete;
+    TimingRecords& operator=(const TimingRecords&) = delete;
 
     // The catalogue file: clipsFolder + "Clip.ini".
     static QString catalogueFile(const QString& clipsFolder);
@@ -64,6 +73,10 @@ public:
     void storeSpeed(const QString& fileName, int speedWord);
     void storeShift(const QString& fileName, int shift);
 
+    // A file that is not in the clips folder yet but will be (a staged picture of an import): its entries are
+    // kept as those of a present file.
+    void willExist(const QString& fileName);
+
     const QString& clipsFolder() const { return clipsFolder_; }
     const store::EditionParameters& edition() const { return edition_; }
 
@@ -78,15 +91,31 @@ private:
         QHash<QString, QString> values;
         bool endsEarly = false; // an empty entry, or entries missing before the stored count
     };
+    // A list as the last store through this object left it, while a batch of the catalogue lasts: every entry
+    // "name;value" with one ";", no name twice, and the file of every entry present but those in `missing`.
+    struct Clean {
+        quint64 generation = 0; // of the catalogue's content it was derived from
+        int count = 0;
+        QHash<QString, int> position; // entry number by name
+        QSet<QString> missing;
+    };
     const Index& index(const store::NumberedList& list) const;
     Found find(const store::NumberedList& list, const QString& fileName) const;
     void store(const store::NumberedList& list, const QString& fileName, int value);
+    bool storeInCleanList(const store::NumberedList& list, const QString& name, const QString& text);
+    void rewriteList(const store::NumberedList& list, const QString& name, const QString& text);
+    void rememberClean(const store::NumberedList& list, const std::vector<QString>& kept);
+    bool fileExists(const QString& name);
     QString fileNamePart(const QString& fileName) const;
 
     QString clipsFolder_;
     store::EditionParameters edition_;
-    store::IniFile catalogue_;
+    std::optional<store::IniFile> ownCatalogue_;
+    store::IniFile* catalogue_;
     mutable std::map<QString, Index> indexes_; // by list section
+    std::map<QString, Clean> clean_;           // by list section
+    QHash<QString, bool> exists_;              // file existence, checked once per batch
+    quint64 existsGeneration_ = 0;
 };
 
 } // namespace deviceimage

@@ -165,4 +165,5 @@ constexpr unsigned ShowPreviewTitle = 6201;     // "Show preview"
 constexpr unsigned NoProjectToPlay = 6202;      // "There is no project to play. ..."
 constexpr unsigned NoPicturesToPlay = 6203;     // "The project %s has no pictures to play. ..."
 
+constexpr unsigned LockFileUnusable = 6040; // "The workspace lock file %s cannot be opened ..."
 } // namespace msg

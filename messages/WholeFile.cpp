@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,8 @@ int createTemporaryBeside(const QString& path, QByteArray& temporaryName)
             suffix += QLatin1Char(alphabet[QRandomGenerator::global()->bounded(int(sizeof alphabet - 1))]);
         temporaryName = QFile::encodeName(prefix + suffix);
         const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            ::flock(fd, LOCK_EX); // held until the file is in place: a start-up clean-up then leaves it alone
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -76,9 +79,8 @@ WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, WriteMo
     if (mode == WriteMode::Replace)
         keepModeOf(target, fd);
     const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
     WriteResult result = WriteResult::Failed;
-    if (written && closed) {
+    if (written) {
         if (mode == WriteMode::Replace)
             result = ::rename(temporary.constData(), target.constData()) == 0 ? WriteResult::Written
                                                                               : WriteResult::Failed;
@@ -89,9 +91,47 @@ WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, WriteMo
     }
     if (result != WriteResult::Written || mode == WriteMode::CreateNew)
         ::unlink(temporary.constData());
+    ::close(fd); // after the rename: the file's lock marks it as being written until it is in place
     if (result == WriteResult::Written)
         syncFolderOf(path);
     return result;
+}
+
+WriteResult writeNewFileUnsynced(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno == EEXIST ? WriteResult::Exists : WriteResult::Failed;
+    const bool written = writeAll(fd, bytes);
+    if (::close(fd) != 0 || !written) {
+        ::unlink(name.constData());
+        return WriteResult::Failed;
+    }
+    return WriteResult::Written;
+}
+
+bool syncFileSystemOf(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::syncfs(fd) == 0 && ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+bool removeIfStaleTemporary(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    // A writer holds its temporary file locked until the file is in place; a lock taken here means it is gone.
+    const bool stale = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                       ::unlink(QFile::encodeName(path).constData()) == 0;
+    ::close(fd);
+    return stale;
 }
 
 bool nameFitsFileSystem(const QString& folder, const QString& fileName)

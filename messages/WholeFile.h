@@ -20,10 +20,22 @@ enum class WriteMode {
 };
 
 // Writes every byte to a temporary file beside the target, checks each write, syncs it and renames (or, for
-// CreateNew, links) it into place. On any failure the temporary file is removed and the target is untouched.
-// A replaced file keeps its permission bits; a new one gets 0666 less the umask. A file this user may not write
-// is not replaced.
+// CreateNew, links) it into place, holding a lock (flock) on it meanwhile. On any failure the temporary file is
+// removed and the target is untouched. A replaced file keeps its permission bits; a new one gets 0666 less the
+// umask. A file this user may not write is not replaced.
 WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, WriteMode mode = WriteMode::Replace);
+
+// Creates a file that must not exist yet with all of the bytes, without syncing it: for files of a private folder
+// that are synced together (syncFileSystemOf) before anything names them. A failed write removes the file.
+WriteResult writeNewFileUnsynced(const QString& path, const QByteArray& bytes);
+
+// Brings everything written on the file system of the folder to the disk (one syncfs for many files), and the
+// folder's own entries; false when that failed.
+bool syncFileSystemOf(const QString& folder);
+
+// Removes a temporary file of writeWholeFile that no writer holds any more (its process was killed); a file being
+// written, or anything but a regular file, is left alone. Returns whether it was removed.
+bool removeIfStaleTemporary(const QString& path);
 
 // The bytes the temporary file's name adds to the target's name ("." before, "." and 6 characters after).
 constexpr int kTemporaryNameExtra = 8;

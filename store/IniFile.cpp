@@ -1,5 +1,7 @@
 #include "store/IniFile.h"
 
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/WholeFile.h"
 
 #include <QFile>
@@ -43,6 +45,16 @@ IniWriteError::IniWriteError(const QString& path)
 {
 }
 
+IniWriteError::IniWriteError(const QString& path, const QString& message)
+    : std::runtime_error(message.toStdString()), path_(path)
+{
+}
+
+WorkspaceLockError::WorkspaceLockError(const QString& lockFile)
+    : IniWriteError(lockFile, messages::formatMessage(msg::LockFileUnusable, qUtf8Printable(lockFile)))
+{
+}
+
 IniFile::IniFile(QString path) : path_(std::move(path)) {}
 
 void IniFile::Section::reindex()
@@ -76,6 +88,7 @@ void IniFile::refresh() const
     parse(read.bytes);
     stamp_ = now;
     loaded_ = true;
+    ++generation_;
 }
 
 void IniFile::parse(const QByteArray& content) const

@@ -18,8 +18,18 @@ public:
     const QString& path() const { return path_; }
     QString message() const { return QString::fromUtf8(what()); }
 
+protected:
+    IniWriteError(const QString& path, const QString& message);
+
 private:
     QString path_;
+};
+
+// The workspace lock file cannot be opened: the command is abandoned before it writes anything, as for a refused
+// write, and the message names the lock file.
+class WorkspaceLockError : public IniWriteError {
+public:
+    explicit WorkspaceLockError(const QString& lockFile);
 };
 
 // INI text files with the semantics of the Windows profile functions, which the settings, project and
@@ -62,6 +72,14 @@ public:
 
     // True when the file exists but could not be read: it then reads as empty and refuses every write.
     bool unreadable() const;
+
+    // True when a WriteBatch holds writes that are not stored yet.
+    bool pendingWrites() const { return dirty_; }
+    // True while a WriteBatch lives: the content in memory is this process's, read under the workspace lock.
+    bool batching() const { return batchDepth_ > 0; }
+    // Counts the times the content was read from the disk (or forgotten): what was derived from it before a
+    // change of this count may be stale.
+    quint64 generation() const { return generation_; }
 
     // Makes sure everything written so far is on disk (a no-op outside a WriteBatch: writes go through at once).
     void flush();
@@ -138,6 +156,7 @@ private:
     int batchDepth_ = 0;
     mutable int holdDepth_ = 0;
     bool dirty_ = false;
+    mutable quint64 generation_ = 0;
 };
 
 } // namespace store

@@ -344,6 +344,47 @@ void LibraryCatalogue::moveFileRecords(const QString& oldName, const QString& ne
     }
 }
 
+CatalogueTransaction::CatalogueTransaction(LibraryCatalogue& catalogue) : catalogue_(catalogue)
+{
+    lock_.emplace();
+    batch_.emplace(catalogue_.ini());
+}
+
+CatalogueTransaction::~CatalogueTransaction()
+{
+    if (batch_)
+        batch_->discard();
+}
+
+void CatalogueTransaction::commit()
+{
+    IniFile& ini = catalogue_.ini();
+    if (ini.pendingWrites()) {
+        // What the file held, for undo(): read under the same hold of the lock as the changes.
+        before_ = files::readRegularFile(ini.path(), files::kMaxTextFileBytes);
+        ini.flush();
+        after_ = files::readRegularFile(ini.path(), files::kMaxTextFileBytes).bytes;
+        stored_ = true;
+    }
+    batch_.reset();
+    lock_.reset();
+}
+
+void CatalogueTransaction::undo()
+{
+    if (!stored_)
+        return;
+    stored_ = false;
+    const QString& path = catalogue_.ini().path();
+    const WorkspaceLock lock;
+    if (files::readRegularFile(path, files::kMaxTextFileBytes).bytes != after_)
+        return;
+    if (before_.ok())
+        files::writeWholeFile(path, before_.bytes);
+    else
+        QFile::remove(path);
+}
+
 std::vector<LibraryNode> buildLibraryTree(const LibraryCatalogue& catalogue, LibraryTreeOrder order)
 {
     std::vector<LibraryNode> top;
@@ -557,30 +598,33 @@ bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, mess
                               messages::Icon::Stop);
     }
 
-    IniFile::WriteBatch batch(ini);
-    catalogue.forgetDeletedFiles(deleted);
+    {
+        // Stored, and the workspace lock released, before the user is told: nobody waits on a message box.
+        IniFile::WriteBatch batch(ini);
+        catalogue.forgetDeletedFiles(deleted);
 
-    const int total = catalogue.totalLibraries();
-    for (int k = j; k < total; ++k)
-        writeOrDelete(ini, kLibrary, kLibraryPrefix + QString::number(k), k + 1 < total ? catalogue.libraryName(k + 1)
-                                                                                        : QString());
-    ini.writeInteger(kSummary, kTotalLibraries, std::max(0, ini.readInteger(kSummary, kTotalLibraries, 0) - 1));
+        const int total = catalogue.totalLibraries();
+        for (int k = j; k < total; ++k)
+            writeOrDelete(ini, kLibrary, kLibraryPrefix + QString::number(k),
+                          k + 1 < total ? catalogue.libraryName(k + 1) : QString());
+        ini.writeInteger(kSummary, kTotalLibraries,
+                         std::max(0, ini.readInteger(kSummary, kTotalLibraries, 0) - 1));
 
-    // Every list, also of files no longer on disk, leaves library j and follows the renumbering.
-    for (const QString& file : ini.keys(kClassify)) {
-        const QString list = catalogue.membershipText(file);
-        QStringList items;
-        for (const QString& item : membershipItems(list)) {
-            const std::optional<int> number = itemNumber(item);
-            if (number && *number == j)
-                continue;
-            items << (number && *number > j ? QString::number(*number - 1) : item);
+        // Every list, also of files no longer on disk, leaves library j and follows the renumbering.
+        for (const QString& file : ini.keys(kClassify)) {
+            const QString list = catalogue.membershipText(file);
+            QStringList items;
+            for (const QString& item : membershipItems(list)) {
+                const std::optional<int> number = itemNumber(item);
+                if (number && *number == j)
+                    continue;
+                items << (number && *number > j ? QString::number(*number - 1) : item);
+            }
+            const QString renumbered = membershipList(items);
+            if (renumbered != list)
+                ini.writeString(kClassify, file, renumbered);
         }
-        const QString renumbered = membershipList(items);
-        if (renumbered != list)
-            ini.writeString(kClassify, file, renumbered);
     }
-    ini.flush();
     prompter.tell(msg::DeleteLibraryTitle, msg::LibraryDeleted, messages::Icon::Information);
     return true;
 }

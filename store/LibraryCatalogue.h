@@ -1,10 +1,12 @@
 #pragma once
 
+#include "messages/WholeFile.h"
 #include "store/IniFile.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace messages {
@@ -130,6 +132,33 @@ private:
 
     QString clipsFolder_;
     IniFile ini_;
+};
+
+// The changes one command makes to the catalogue (timing records, library filing, banner texts), made through
+// catalogue.ini() while it lives and stored together in one replacement of the file under one hold of the
+// workspace lock. Without commit() nothing is stored. undo() takes back what commit() stored, for a command whose
+// later step failed.
+class CatalogueTransaction {
+public:
+    explicit CatalogueTransaction(LibraryCatalogue& catalogue);
+    ~CatalogueTransaction();
+    CatalogueTransaction(const CatalogueTransaction&) = delete;
+    CatalogueTransaction& operator=(const CatalogueTransaction&) = delete;
+
+    // Stores the changes (nothing when there are none) and lets the lock go; throws IniWriteError, the file then
+    // being as it was.
+    void commit();
+    // Puts back what the file held before commit(), unless another command changed it since (its change is
+    // never lost). Best effort: a failed write leaves the records, which name only this command's files.
+    void undo();
+
+private:
+    LibraryCatalogue& catalogue_;
+    std::optional<WorkspaceLock> lock_;
+    std::optional<IniFile::WriteBatch> batch_;
+    files::ReadOutcome before_;
+    QByteArray after_;
+    bool stored_ = false;
 };
 
 // The library tree as the two pages show it: the root "[CLIP]" with the files of no library, one top-level node per

@@ -56,6 +56,11 @@ bool inRange(const Project& project, int entry)
 void createProject(const QString& path, int width, int height)
 {
     IniFile ini(path);
+    initialiseProject(ini, width, height);
+}
+
+void initialiseProject(IniFile& ini, int width, int height)
+{
     IniFile::WriteBatch batch(ini);
     for (const QString& section : ini.sections())
         ini.eraseSection(section); // a new project never inherits what a file of that name held

@@ -23,6 +23,8 @@ constexpr int kSameAsMovieSpeed = -8;      // a group interval that follows the 
 // Writes a new empty project: DIMENSION (width, height), then SUMMARY (no pictures, movie interval 160).
 // Throws IniWriteError when the file cannot be written.
 void createProject(const QString& path, int width, int height);
+// The same content written to a project file object, for a project made within a WriteBatch.
+void initialiseProject(IniFile& ini, int width, int height);
 
 // Typed access to one project file; every write goes straight to the file.
 class Project {

@@ -2,6 +2,7 @@
 
 #include "store/IniFile.h"
 #include "store/Project.h"
+#include "store/Staging.h"
 #include "store/WorkspaceLock.h"
 
 #include <QDir>
@@ -112,15 +113,15 @@ Workspace prepareWorkspace(const QString& documents, int ledCount, int pictureWi
         ensureFolderPath(folder);
     workspace.tempFolder = privateTempFolder();
     WorkspaceLock::useLockFile(workspace.rootFolder + QStringLiteral(".lock"));
-    const WorkspaceLock lock;
+    removeStaleTemporaries(workspace);
     // An empty starter project is what an earlier start on a full disk may have left: it is made again.
     const QString starter = workspace.projectsFolder + QStringLiteral("QuickStart.ini");
-    if (!QFileInfo::exists(starter) || (QFileInfo(starter).isFile() && QFileInfo(starter).size() == 0)) {
-        try {
+    try {
+        const WorkspaceLock lock;
+        if (!QFileInfo::exists(starter) || (QFileInfo(starter).isFile() && QFileInfo(starter).size() == 0))
             createProject(starter, pictureWidth, ledCount);
-        } catch (const IniWriteError&) {
-            // an unwritable workspace is reported by the first command that needs it
-        }
+    } catch (const IniWriteError&) {
+        // an unwritable workspace, or an unusable lock file, is reported by the first command that needs it
     }
     return workspace;
 }

@@ -27,6 +27,7 @@ Workspace workspaceFor(const QString& documents, int ledCount);
 
 // Creates the export, projects and clips folders that are missing (in this order) and the starter project
 // "QuickStart.ini" of pictureWidth x ledCount when it is absent; an existing starter project is never touched.
+// Then it clears what killed processes left (see removeStaleTemporaries).
 Workspace prepareWorkspace(const QString& documents, int ledCount, int pictureWidth);
 
 // Creates every missing folder along the path; does nothing when it exists. Failures are not reported: later

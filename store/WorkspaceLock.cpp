@@ -1,5 +1,7 @@
 #include "store/WorkspaceLock.h"
 
+#include "store/IniFile.h"
+
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
@@ -12,7 +14,8 @@ namespace {
 
 std::recursive_mutex g_inProcess;
 int g_lockFile = -1;
-int g_depth = 0; // guarded by g_inProcess
+QString g_unusableLockFile; // set when the chosen lock file could not be opened at all
+int g_depth = 0;            // guarded by g_inProcess
 
 void lockFile(int operation)
 {
@@ -22,11 +25,26 @@ void lockFile(int operation)
     }
 }
 
+// Read-write when it may be made or written, else read-only: flock needs no write access.
+int openLockFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0 || (errno != EACCES && errno != EROFS && errno != EPERM))
+        return fd;
+    return ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+}
+
 } // namespace
 
 WorkspaceLock::WorkspaceLock()
 {
     g_inProcess.lock();
+    if (g_depth == 0 && !g_unusableLockFile.isEmpty()) {
+        const QString path = g_unusableLockFile;
+        g_inProcess.unlock();
+        throw WorkspaceLockError(path);
+    }
     if (g_depth++ == 0)
         lockFile(LOCK_EX);
 }
@@ -43,8 +61,11 @@ void WorkspaceLock::useLockFile(const QString& path)
     const std::lock_guard guard(g_inProcess);
     if (g_lockFile >= 0)
         ::close(g_lockFile);
-    // A lock file that cannot be made leaves the lock to this process; the writes themselves report the trouble.
-    g_lockFile = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    g_lockFile = openLockFile(path);
+    // A workspace whose folder cannot be made leaves the lock to this process: the writes themselves report the
+    // trouble. A lock file that is there but cannot be opened would leave other processes unserialised.
+    const bool unusable = g_lockFile < 0 && errno != ENOENT && errno != ENOTDIR;
+    g_unusableLockFile = unusable ? path : QString();
     if (g_lockFile >= 0 && g_depth > 0)
         lockFile(LOCK_EX);
 }

@@ -8,6 +8,10 @@ namespace store {
 // the window and lumiwandctl may run side by side. An advisory lock (flock) on one lock file in the workspace is
 // held while a WorkspaceLock lives; it nests within a process (only the outermost one locks the file). Without a
 // lock file chosen, it locks within the process only.
+//
+// A lock file this user may not write (left by a run as root) is opened for reading: flock works on that as well.
+// One that cannot be opened at all makes every WorkspaceLock throw WorkspaceLockError, so that no command writes
+// unlocked beside another one.
 class WorkspaceLock {
 public:
     WorkspaceLock();

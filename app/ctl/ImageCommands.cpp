@@ -76,14 +76,14 @@ int exportImage(Context& context, const QStringList& given)
     store::Project* project = findProject(context, projects, arguments[0]);
     if (!project)
         return 1;
-    const deviceimage::CompileResult result =
-        deviceimage::compileImage(deviceimage::CompileMode::Build, deviceType, project, imageContext(context));
-    reportUnreadable(context, result);
-    if (result.refused()) {
-        context.err << result.refusal << '\n';
+    const deviceimage::BuiltFile file =
+        deviceimage::buildBinaryFile(*project, deviceType, arguments[1], imageContext(context));
+    reportUnreadable(context, file.built);
+    if (file.built.refused()) {
+        context.err << file.built.refusal << '\n';
         return 1;
     }
-    if (result.total == 0 || !deviceimage::writeBinaryFile(arguments[1], result.image)) {
+    if (!file.written) {
         context.err << messages::lookupMessage(msg::ExportBinaryFailed) << '\n';
         return 1;
     }

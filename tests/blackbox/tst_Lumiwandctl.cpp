@@ -7,10 +7,17 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,18 +51,65 @@ class tst_Lumiwandctl : public QObject {
                 QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
     }
 
-    void start(QProcess& process, const QStringList& arguments)
+    // ordinaryUser: as a user without special rights, this one or "nobody" when the test runs as root (who may
+    // open any file for writing).
+    void start(QProcess& process, const QStringList& arguments, const QString& home = {}, bool ordinaryUser = false)
     {
+        const QString in = home.isEmpty() ? home_.path() : home;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", home_.path());
-        environment.insert("XDG_CONFIG_HOME", home_.path() + "/.config");
+        environment.insert("HOME", in);
+        environment.insert("XDG_CONFIG_HOME", in + "/.config");
         environment.remove("XDG_DOCUMENTS_DIR");
         environment.insert("LC_ALL", "C.UTF-8");
+        if (ordinaryUser && ::geteuid() == 0) {
+            environment.remove("XDG_RUNTIME_DIR");
+            process.setProcessEnvironment(environment);
+            process.start("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", LUMIWANDCTL,
+                                                 "--edition", "16"} + arguments);
+            return;
+        }
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(LUMIWANDCTL), QStringList{"--edition", "16"} + arguments);
     }
 
     QString projectPath(const QString& name) const { return workspace_.projectsFolder + name + ".ini"; }
+
+    Run lumiwandctlIn(const QString& home, const QStringList& arguments)
+    {
+        QProcess process;
+        start(process, arguments, home);
+        if (!process.waitForFinished(30000))
+            return {};
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    // Every file and folder under a folder, hidden ones included, with the files' contents.
+    static QMap<QString, QByteArray> snapshot(const QString& folder)
+    {
+        QMap<QString, QByteArray> entries;
+        QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            entries.insert(path, it.fileInfo().isDir() ? QByteArray("<folder>") : fileContents(path));
+        }
+        return entries;
+    }
+
+    // An exported project of `count` entries of heart.bmp.
+    QString exportedHearts(const QString& name, int count)
+    {
+        store::createProject(projectPath(name), 16, 16);
+        store::Project project(projectPath(name));
+        {
+            store::IniFile::WriteBatch batch(project.ini());
+            for (int k = 0; k < count; ++k)
+                store::appendEntry(project, workspace_.clipsFolder, "heart.bmp", 0, 0, 0, false);
+        }
+        const QString path = home_.path() + "/" + name + ".lwd";
+        return lumiwandctl({"export", name, path}).status == 0 ? path : QString();
+    }
 
     void picture(const QString& name, const QStringList& rows)
     {
@@ -181,6 +235,159 @@ private slots:
             QVERIFY(QFile::exists(workspace_.clipsFolder + shared.pictureName(k)));
         }
         QCOMPARE(names.size(), 2 * 20 * 4);
+    }
+
+    // A lock file this user may only read (left by a run as root) still makes concurrent imports take turns; one
+    // that cannot be opened at all stops the command, naming it, before anything is written.
+    void readOnlyLockFileStillSerialises()
+    {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        ::chmod(QFile::encodeName(home.path()).constData(), 0777);
+        const QString exported = home.path() + "/shared.lwd";
+        QCOMPARE(lumiwandctl({"export", "Demo", exported}).status, 0);
+        const auto run = [&](const QStringList& arguments) {
+            QProcess process;
+            start(process, arguments, home.path(), true);
+            process.waitForFinished(30000);
+            return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
+        };
+        run({"count", "QuickStart"}); // makes the workspace
+        const store::Workspace workspace = store::workspaceFor(home.path() + "/Documents", 16);
+        const QString lock = workspace.rootFolder + ".lock";
+        QVERIFY(QFile::exists(lock));
+        QVERIFY(::chmod(QFile::encodeName(lock).constData(), 0444) == 0);
+
+        for (int round = 0; round < 8; ++round) {
+            QProcess imports[3];
+            for (QProcess& import : imports)
+                start(import, {"import", exported, "--name", "Shared"}, home.path(), true);
+            for (QProcess& import : imports) {
+                QVERIFY(import.waitForFinished(30000));
+                QCOMPARE(import.exitCode(), 0);
+            }
+        }
+        const QString shared = workspace.projectsFolder + "Shared.ini";
+        QCOMPARE(store::Project(shared).totalPictures(), 8 * 3 * 4);
+
+        QVERIFY(::chmod(QFile::encodeName(lock).constData(), 0) == 0);
+        const QByteArray before = fileContents(shared);
+        const QStringList clips = QDir(workspace.clipsFolder).entryList(QDir::Files | QDir::Hidden);
+        const Run refused = run({"import", exported, "--name", "Shared"});
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.err.contains(lock), qPrintable(refused.err));
+        QCOMPARE(fileContents(shared), before);
+        QCOMPARE(QDir(workspace.clipsFolder).entryList(QDir::Files | QDir::Hidden), clips);
+    }
+
+    // With the catalogue unreadable, import and banner say they could not write it and change no file, so that
+    // trying again adds nothing twice; once it can be read, the import adds its entries once.
+    void unreadableCatalogueChangesNothing()
+    {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const QString exported = home.path() + "/demo.lwd";
+        QCOMPARE(lumiwandctl({"export", "Demo", exported}).status, 0);
+        lumiwandctlIn(home.path(), {"count", "QuickStart"}); // makes the workspace
+        const store::Workspace workspace = store::workspaceFor(home.path() + "/Documents", 16);
+        const QString copy = workspace.projectsFolder + "Copy.ini";
+        store::createProject(copy, 16, 16);
+        const QString catalogue = workspace.clipsFolder + "Clip.ini";
+        QVERIFY(QDir().mkpath(catalogue)); // a folder in its place: it exists but cannot be read
+        const QMap<QString, QByteArray> before = snapshot(workspace.rootFolder);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const Run import = lumiwandctlIn(home.path(), {"import", exported, "--name", "Copy"});
+            QCOMPARE(import.status, 1);
+            QCOMPARE(import.err.trimmed(), "Unable to write to " + catalogue);
+            const Run banner = lumiwandctlIn(home.path(), {"banner", "Hello", "--project", "Copy"});
+            QCOMPARE(banner.status, 1);
+            QCOMPARE(banner.err.trimmed(), "Unable to write to " + catalogue);
+            QCOMPARE(snapshot(workspace.rootFolder), before);
+        }
+        QVERIFY(QDir(catalogue).removeRecursively());
+        QCOMPARE(lumiwandctlIn(home.path(), {"import", exported, "--name", "Copy"}).status, 0);
+        QCOMPARE(store::Project(copy).totalPictures(), 4);
+    }
+
+    // An export that fails leaves the catalogue as it was, although its build found a picture without a shift
+    // value; the export that succeeds stores that value.
+    void failedExportLeavesTheCatalogue()
+    {
+        picture("plain.bmp", QStringList(16, "#..............."));
+        store::createProject(projectPath("Plain"), 16, 16);
+        store::Project plain(projectPath("Plain"));
+        QCOMPARE(store::appendEntry(plain, workspace_.clipsFolder, "plain.bmp", 0, 0, 0, false),
+                 store::AppendStatus::Ok);
+        const QString catalogue = workspace_.clipsFolder + "Clip.ini";
+        const QByteArray before = fileContents(catalogue);
+        const Run failed = lumiwandctl({"export", "Plain", home_.path() + "/no/such/folder/plain.lwd"});
+        QCOMPARE(failed.status, 1);
+        QCOMPARE(fileContents(catalogue), before);
+        QCOMPARE(lumiwandctl({"export", "Plain", home_.path() + "/plain.lwd"}).status, 0);
+        QVERIFY(fileContents(catalogue) != before);
+    }
+
+    // An import killed at any moment leaves, after the next start, either all of its pictures with the project's
+    // entries or none of them: never a picture that no project names, nor a temporary file.
+    void killedImportLeavesNothingHalfDone()
+    {
+        const QString exported = exportedHearts("Hearts", 120);
+        QVERIFY(!exported.isEmpty());
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(lumiwandctlIn(home.path(), {"import", exported, "--name", "Killed"}).status, 0);
+        const qint64 whole = timer.elapsed();
+        const store::Workspace workspace = store::workspaceFor(home.path() + "/Documents", 16);
+        for (int round = 0; round < 12; ++round) {
+            QProcess import;
+            start(import, {"import", exported, "--name", "Killed"}, home.path());
+            QVERIFY(import.waitForStarted());
+            QThread::msleep(static_cast<unsigned long>(whole * (round + 1) / 12));
+            ::kill(pid_t(import.processId()), SIGKILL);
+            import.waitForFinished();
+            lumiwandctlIn(home.path(), {"count", "Killed"}); // the next start
+
+            const store::Project killed(workspace.projectsFolder + "Killed.ini");
+            QStringList named;
+            for (int k = 0; k < killed.totalPictures(); ++k)
+                named << killed.pictureName(k);
+            named.sort();
+            const QStringList pictures = QDir(workspace.clipsFolder).entryList({"Killed_*"}, QDir::Files, QDir::Name);
+            QCOMPARE(pictures, named);
+            QCOMPARE(named.size() % 120, 0);
+            for (const QString& folder : {workspace.clipsFolder, workspace.projectsFolder})
+                QCOMPARE(QDir(folder).entryList({".*"}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                         QStringList());
+        }
+    }
+
+    // A banner that does not fit the stick is taken back without touching the entries another command adds to
+    // the same project meanwhile.
+    void bannerTakeBackSparesAnotherWritersEntries()
+    {
+        const QString one = exportedHearts("OneHeart", 1);
+        QVERIFY(!one.isEmpty());
+        exportedHearts("Full", 50); // 40 bytes each: 38 bytes of the stick left
+        const int rounds = 20;
+        for (int round = 0; round < rounds; ++round) {
+            QProcess banner, import;
+            start(banner, {"banner", "Hello", "--project", "Full"});
+            start(import, {"import", one, "--name", "Full"});
+            QVERIFY(banner.waitForFinished(30000) && import.waitForFinished(30000));
+            QCOMPARE(banner.exitCode(), 1);
+            QCOMPARE(import.exitCode(), 0);
+        }
+        const store::Project full(projectPath("Full"));
+        QCOMPARE(full.totalPictures(), 50 + rounds);
+        QSet<QString> imported;
+        for (int k = 50; k < full.totalPictures(); ++k) {
+            QVERIFY2(full.pictureName(k).startsWith("Full_Clip"), qPrintable(full.pictureName(k)));
+            imported.insert(full.pictureName(k));
+        }
+        QCOMPARE(imported.size(), rounds);
     }
 
     void errorsAreTheCataloguesTexts()

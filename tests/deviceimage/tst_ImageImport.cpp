@@ -81,6 +81,7 @@ private slots:
     void clipNumbersNeverOverwrite();
     void writeFailureIsReported();
     void fullDiskImportTakesBackWhatItWrote();
+    void fullDiskAtTheProjectWriteChangesNothing();
 };
 
 void tst_ImageImport::buildThenImportGivesTheSameImage_data()
@@ -399,6 +400,51 @@ void tst_ImageImport::fullDiskImportTakesBackWhatItWrote()
     QCOMPARE(int(result.status), int(ImportStatus::WriteFailed));
     QCOMPARE(folderEntries(f.clips()), QStringList());
     QCOMPARE(fileContents(f.projectPath("Show")), projectBefore);
+}
+
+// 120 pictures into a new project on a disk with room for the empty project but not for the whole one: the last
+// write of the import fails, and no picture, catalogue record or project is left.
+void tst_ImageImport::fullDiskAtTheProjectWriteChangesNothing()
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP("mounting a small tmpfs needs root");
+    ImageFixture f(16);
+    f.context.workspace.projectsFolder = disk.path("projects") + "/";
+    QDir().mkpath(f.projects());
+    f.picture("old.bmp", 4, 16);
+    deviceimage::TimingRecords(f.clips(), f.context.edition).storeSpeed("old.bmp", 7);
+    const QByteArray catalogueBefore = fileContents(f.clips() + "Clip.ini");
+
+    const int count = 120;
+    QByteArray image(10 + 8 * count + count * 2, '\0');
+    image[0] = char(count);
+    image[1] = 16;
+    deviceimage::writeWord(image, 2, int(image.size()));
+    deviceimage::writeWord(image, 4, 10 + 8 * count);
+    for (int k = 0; k < count; ++k) {
+        deviceimage::writeWord(image, 6 + 8 * k, 1);
+        deviceimage::writeWord(image, 8 + 8 * k, 0x0302); // not the default speed: a speed record each
+        deviceimage::writeWord(image, 10 + 8 * k, 20);
+        deviceimage::writeWord(image, 12 + 8 * k, 160);
+        image[10 + 8 * count + 2 * k] = char(k);
+    }
+    deviceimage::writeWord(image, 6 + 8 * count, 4);
+    deviceimage::writeWord(image, 8 + 8 * count, 160);
+
+    struct statvfs space {};
+    QVERIFY(::statvfs(QFile::encodeName(f.projects()).constData(), &space) == 0);
+    writeFile(disk.path("filler"), QByteArray(qint64(space.f_bavail) * space.f_frsize - 6144, 'x'));
+
+    const ImportResult result = importImage(image, "Show", nullptr, 3, f.context);
+    QCOMPARE(int(result.status), int(ImportStatus::WriteFailed));
+    QCOMPARE(result.errorText, "Unable to write to " + f.projectPath("Show"));
+    const auto everything = [](const QString& folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    };
+    QCOMPARE(everything(f.projects()), QStringList());
+    QCOMPARE(everything(f.clips()), (QStringList{"Clip.ini", "old.bmp"}));
+    QCOMPARE(fileContents(f.clips() + "Clip.ini"), catalogueBefore);
 }
 
 QTEST_GUILESS_MAIN(tst_ImageImport)

@@ -1,6 +1,8 @@
 #include "deviceimage/TimingRecords.h"
 #include "imaging/PictureFile.h"
 #include "store/Edition.h"
+#include "store/LibraryCatalogue.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +77,8 @@ private slots:
     void storeCleansUp();
     void storeShiftUsesItsOwnList();
     void storeRenumbersALongList();
+    void storesOfOneCommandMatchStoresOneByOne_data();
+    void storesOfOneCommandMatchStoresOneByOne();
 
 private:
     QString clips() const { return dir_->path() + "/clips/"; }
@@ -389,6 +393,65 @@ void tst_TimingRecords::storeRenumbersALongList()
     for (int i = 0; i < 25; ++i)
         expected << QStringLiteral("CLIP_%1=p%2.bmp;%3").arg(i).arg(25 + i).arg(i == 24 ? 1 : 25 + i);
     QCOMPARE(listOf(catalogue, "SPEED", "TOTAL_CLIPS"), expected);
+}
+
+// A command's stores made in one catalogue transaction give the catalogue byte for byte what the same stores give
+// one write at a time, whatever state the list starts in; lookups between them answer the same.
+void tst_TimingRecords::storesOfOneCommandMatchStoresOneByOne_data()
+{
+    storeCleansUp_data();
+}
+
+void tst_TimingRecords::storesOfOneCommandMatchStoresOneByOne()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, count);
+    QFETCH(QStringList, entries);
+    QFETCH(QString, name);
+    makeFiles(files);
+    makeFiles({"late.bmp"});
+    const QString path = TimingRecords::catalogueFile(clips());
+    {
+        store::IniFile catalogue(path);
+        writeList(catalogue, "SPEED", "CLIP_", "TOTAL_CLIPS", count < 0 ? int(entries.size()) : count, entries);
+        writeShifts(catalogue, entries);
+        catalogue.writeString("OTHER", "kept", "1");
+    }
+    const QByteArray before = fileContents(path);
+
+    // Stores of new, present, repeated and missing files, and a shift computed by a lookup.
+    const QString first = name.contains("%1") ? name.arg(clips()) : name;
+    const auto run = [&](TimingRecords& records) {
+        QStringList seen;
+        records.storeSpeed(first, 300);
+        records.storeShift("a.bmp", 7);
+        seen << QString::number(records.lookupSpeed("a.bmp")) << QString::number(records.lookupShift(first));
+        records.storeSpeed("missing.bmp", 5);
+        records.storeSpeed("a.bmp", 301);
+        seen << QString::number(records.lookupShift("late.bmp"));
+        records.storeSpeed(first, 302);
+        records.storeShift("b.bmp", 9);
+        seen << QString::number(records.lookupSpeed(first)) << QString::number(records.lookupSpeed("missing.bmp"));
+        return seen;
+    };
+    const auto readCatalogue = [&] { return fileContents(path); };
+
+    TimingRecords oneByOne(clips(), edition(16));
+    const QStringList answersOneByOne = run(oneByOne);
+    const QByteArray expected = readCatalogue();
+
+    writeFile(path, before);
+    store::LibraryCatalogue catalogue(clips());
+    QStringList answers;
+    {
+        store::CatalogueTransaction transaction(catalogue);
+        TimingRecords records(catalogue, edition(16));
+        answers = run(records);
+        QCOMPARE(readCatalogue(), before); // nothing is written before the commit
+        transaction.commit();
+    }
+    QCOMPARE(readCatalogue(), expected);
+    QCOMPARE(answers, answersOneByOne);
 }
 
 QTEST_GUILESS_MAIN(tst_TimingRecords)

@@ -1,4 +1,5 @@
 #include "store/LibraryCatalogue.h"
+#include "store/WorkspaceLock.h"
 
 #include "messages/MessageCatalogue.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -9,6 +10,7 @@
 #include <QTest>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -857,6 +859,47 @@ private slots:
         QCOMPARE(filesOnDisk(), (QStringList{"heart.bmp", "loose.bmp", "other.bmp"}));
         for (const ScriptedPrompter::Shown& shown : prompter.shown)
             QVERIFY(shown.icon != Icon::Information); // no success is reported
+    }
+
+    // Every box of the library commands is shown with the workspace lock free: another program's command never
+    // waits for the user to click OK.
+    void noBoxWaitsUnderTheLock_data() { refusedWriteChangesNothing_data(); }
+    void noBoxWaitsUnderTheLock()
+    {
+        QFETCH(QString, operation);
+        sample();
+        const QString lockFile = dir.filePath("workspace.lock");
+        store::WorkspaceLock::useLockFile(lockFile);
+        // A box shown while the lock is taken: a second open of the lock file cannot take it.
+        struct LockProbe : ScriptedPrompter {
+            QString lockFile;
+            int underLock = 0;
+            messages::Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons) override
+            {
+                const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY | O_CLOEXEC);
+                if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+                    ++underLock;
+                if (fd >= 0)
+                    ::close(fd);
+                return ScriptedPrompter::ask(title, text, icon, buttons);
+            }
+        } prompter;
+        prompter.lockFile = lockFile;
+        script(prompter, {"Fish"}, "Y");
+        LibraryCatalogue catalogue(clips);
+        if (operation == "create")
+            QVERIFY(store::createLibrary(catalogue, prompter));
+        else if (operation == "renameLibrary")
+            QVERIFY(store::renameLibrary(catalogue, "Birds", prompter));
+        else if (operation == "renamePicture")
+            QVERIFY(!store::renamePictureFile(catalogue, "heart.bmp", prompter).isEmpty());
+        else if (operation == "deletePicture")
+            QVERIFY(store::deletePictureFile(catalogue, "heart.bmp", "Animals", prompter));
+        else
+            QVERIFY(store::deleteLibrary(catalogue, "Animals", prompter));
+        store::WorkspaceLock::useLockFile(QString());
+        QVERIFY(!prompter.shown.isEmpty());
+        QCOMPARE(prompter.underLock, 0);
     }
 
     // Sections the catalogue does not own, comments and key order survive its writes.

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -190,6 +192,52 @@ private slots:
         QVERIFY2(fresh.startsWith(QFile::decodeName(usual) + u'-'), qPrintable(fresh));
         QVERIFY(!QFileInfo::exists(fresh));
         QVERIFY(QFileInfo(QFile::decodeName(usual)).isDir()); // someone else's folder is left alone
+    }
+
+    // A start clears what killed processes left: temporary files of whole-file writes that no writer holds, and
+    // the staged pictures of imports that died (moved in when a project names them, else deleted with their
+    // records). A file being written, the user's own hidden files and the rest stay.
+    void startClearsWhatKilledProcessesLeft()
+    {
+        QTemporaryDir documents;
+        store::Workspace workspace = store::prepareWorkspace(documents.path(), 16, 16);
+        const QString clips = workspace.clipsFolder;
+        const auto touch = [](const QString& path) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+        };
+        touch(clips + ".heart.bmp.a1B2c3");
+        touch(workspace.projectsFolder + ".Show.ini.Zz9yX8");
+        touch(workspace.exportFolder + ".Show.lwd.q0q0q0");
+        touch(workspace.rootFolder + ".Lumiwand.ini.abcdef");
+        touch(clips + ".notes.backup");    // not one of the program's
+        touch(clips + ".star.bmp.inWork"); // held by a writer
+        const int writer = ::open(QFile::encodeName(clips + ".star.bmp.inWork").constData(), O_RDONLY);
+        QVERIFY(writer >= 0 && ::flock(writer, LOCK_EX) == 0);
+
+        QVERIFY(QDir().mkpath(clips + ".import.k3k3k3"));
+        touch(clips + ".import.k3k3k3/Show_Clip000.bmp");   // the project names it: the import was written
+        touch(clips + ".import.k3k3k3/Other_Clip000.bmp");  // no project does: the import died before
+        {
+            store::IniFile catalogue(clips + "Clip.ini");
+            catalogue.writeString("CLASSIFY", "Other_Clip000.bmp", "0,,,");
+            store::IniFile show(workspace.projectsFolder + "Show.ini");
+            show.writeString("PICTURE", "PICTURE_0", "Show_Clip000.bmp");
+        }
+
+        workspace = store::prepareWorkspace(documents.path(), 16, 16);
+        ::close(writer);
+        const auto hidden = [](const QString& folder) {
+            return QDir(folder).entryList({".*"}, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        QCOMPARE(hidden(clips), (QStringList{".notes.backup", ".star.bmp.inWork"}));
+        QCOMPARE(hidden(workspace.projectsFolder), QStringList());
+        QCOMPARE(hidden(workspace.exportFolder), QStringList());
+        QCOMPARE(hidden(workspace.rootFolder), QStringList{".lock"});
+        QVERIFY(QFile::exists(clips + "Show_Clip000.bmp"));
+        QVERIFY(!QFile::exists(clips + "Other_Clip000.bmp"));
+        QVERIFY(!store::IniFile(clips + "Clip.ini").valueExists("CLASSIFY", "Other_Clip000.bmp"));
     }
 
     void ensureFolderPathCreatesEveryParent()

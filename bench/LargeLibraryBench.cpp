@@ -1,0 +1,162 @@
+// Commands on a library of 10,000 pictures against the same on a small one, where each command's changes to the
+// catalogue Clip.ini go in one write:
+// - importing a 250-picture .lwd into a library of 100 and of 10,000 pictures (goal: 10,000 <= 1.5 x 100, and
+//   <= 1 s);
+// - the first export of a 255-picture project, whose pictures have no shift value yet (the build stores 255), in
+//   a library of 255 pictures and of 10,000.
+// Every picture of the libraries has a membership, a speed and a shift record, as a library the program filled
+// holds (20,000 record lines and 10,000 memberships at 10,000 pictures).
+
+#include "BenchSupport.h"
+#include "deviceimage/BinaryFiles.h"
+#include "deviceimage/ImageImport.h"
+#include "imaging/PictureFile.h"
+#include "messages/WholeFile.h"
+#include "store/Project.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+constexpr int kRounds = 3;
+constexpr int kLeds = 16;
+
+QString pictureName(int k)
+{
+    return QStringLiteral("lib%1.bmp").arg(k, 5, 10, QChar(u'0'));
+}
+
+// A workspace whose clips folder holds `pictures` pictures, every one in library "Big" with speed and shift
+// records, and `unrecorded` more without any record, named by project "Fresh".
+struct Library {
+    QTemporaryDir dir;
+    deviceimage::ImageContext context;
+    QByteArray catalogue;
+
+    Library(int pictures, int unrecorded)
+    {
+        context.edition = store::deriveEdition(QStringLiteral("Lumiwand%1").arg(kLeds));
+        context.workspace = store::workspaceFor(dir.path(), kLeds);
+        context.workspace.tempFolder = dir.path() + QStringLiteral("/tmp/");
+        for (const QString& folder : {context.workspace.projectsFolder, context.workspace.clipsFolder,
+                                      context.workspace.tempFolder, context.workspace.exportFolder})
+            QDir().mkpath(folder);
+        const QString& clips = context.workspace.clipsFolder;
+        QByteArray classify, speeds, shifts;
+        for (int k = 0; k < pictures + unrecorded; ++k) {
+            imaging::LitGrid grid(kLeds, kLeds);
+            for (int x = 0; x < kLeds; ++x)
+                grid.setLit(x, (x * 7 + k) % kLeds);
+            QFile file(clips + pictureName(k));
+            file.open(QIODevice::WriteOnly);
+            file.write(imaging::encodeBmp(grid));
+            if (k >= pictures)
+                continue;
+            const QByteArray name = pictureName(k).toUtf8();
+            classify += name + "=0,,,\r\n";
+            speeds += "CLIP_" + QByteArray::number(k) + '=' + name + ';' + QByteArray::number(700 + k % 50) + "\r\n";
+            shifts += "SHIFT_VALUE" + QByteArray::number(k) + '=' + name + ';' + QByteArray::number(k % 40) + "\r\n";
+        }
+        catalogue = "[SUMMARY]\r\nTOTAL_LIBRARIES=1\r\nTOTAL_CLIPS=" + QByteArray::number(pictures) +
+                    "\r\nTOTAL_SHIFT_CLIPS=" + QByteArray::number(pictures) + "\r\n[LIBRARY]\r\nLIB_0=Big\r\n" +
+                    "[CLASSIFY]\r\n" + classify + "[SPEED]\r\n" + speeds + "[SHIFT]\r\n" + shifts;
+        restore();
+        const QString fresh = context.workspace.projectsFolder + QStringLiteral("Fresh.ini");
+        store::createProject(fresh, kLeds, kLeds);
+        store::Project project(fresh);
+        store::IniFile::WriteBatch batch(project.ini());
+        for (int k = pictures; k < pictures + unrecorded; ++k)
+            store::appendEntry(project, clips, pictureName(k), 0, 0, 0, false);
+    }
+
+    // Back to the library as made: the catalogue, and no imported pictures or project.
+    void restore()
+    {
+        files::writeWholeFile(context.workspace.clipsFolder + store::kCatalogueFileName, catalogue);
+        const QDir clips(context.workspace.clipsFolder);
+        for (const QString& name : clips.entryList({QStringLiteral("Imported_*")}, QDir::Files))
+            QFile::remove(clips.filePath(name));
+        QFile::remove(context.workspace.projectsFolder + QStringLiteral("Imported.ini"));
+    }
+};
+
+// 250 pictures of 16 columns, each with a speed and a shift of its own.
+QByteArray importImage()
+{
+    constexpr int count = 250, width = 16, bands = 2;
+    QByteArray image(10 + 8 * count + count * width * bands, '\0');
+    image[0] = char(count);
+    image[1] = char(kLeds);
+    deviceimage::writeWord(image, 2, int(image.size()));
+    deviceimage::writeWord(image, 4, 10 + 8 * count);
+    for (int k = 0; k < count; ++k) {
+        deviceimage::writeWord(image, 6 + 8 * k, width);
+        deviceimage::writeWord(image, 8 + 8 * k, 0x0302 + k);
+        deviceimage::writeWord(image, 10 + 8 * k, 30 + k % 20);
+        deviceimage::writeWord(image, 12 + 8 * k, 160);
+        for (int c = 0; c < width * bands; ++c)
+            image[10 + 8 * count + (k * width * bands) + c] = char((k * 31 + c * 7) & 0xFF);
+    }
+    deviceimage::writeWord(image, 6 + 8 * count, 4);
+    deviceimage::writeWord(image, 8 + 8 * count, 160);
+    return image;
+}
+
+double importMs(Library& library, const QByteArray& image)
+{
+    std::vector<double> times;
+    for (int round = 0; round < kRounds; ++round) {
+        library.restore();
+        times.push_back(medianMs(
+            [&] {
+                const deviceimage::ImportResult result =
+                    deviceimage::importImage(image, QStringLiteral("Imported"), nullptr, 3, library.context);
+                if (result.status != deviceimage::ImportStatus::Done || result.added != 250)
+                    std::printf("import failed: %s\n", qPrintable(result.errorText));
+            },
+            1));
+    }
+    return median(times);
+}
+
+double firstExportMs(Library& library)
+{
+    const store::Project fresh(library.context.workspace.projectsFolder + QStringLiteral("Fresh.ini"));
+    const QString path = library.context.workspace.exportFolder + QStringLiteral("Fresh.lwd");
+    std::vector<double> times;
+    for (int round = 0; round < kRounds; ++round) {
+        library.restore();
+        times.push_back(medianMs(
+            [&] {
+                if (!deviceimage::buildBinaryFile(fresh, 3, path, library.context).written)
+                    std::printf("export failed\n");
+            },
+            1));
+    }
+    return median(times);
+}
+
+} // namespace
+
+int main()
+{
+    const QByteArray image = importImage();
+    Library small(100, 0), large(10000, 0);
+    const double importSmall = importMs(small, image);
+    const double importLarge = importMs(large, image);
+    std::printf("import of 250 pictures into a library of    100: %8.1f ms\n", importSmall);
+    std::printf("import of 250 pictures into a library of 10,000: %8.1f ms\n", importLarge);
+    std::printf("  ratio 10,000 / 100: %.2f (goal <= 1.5); 10,000 within 1 s: %s\n", importLarge / importSmall,
+                importLarge <= 1000 ? "yes" : "no");
+
+    Library exportSmall(0, 255), exportLarge(10000 - 255, 255);
+    const double firstSmall = firstExportMs(exportSmall);
+    const double firstLarge = firstExportMs(exportLarge);
+    std::printf("first export of 255 pictures, library of    255: %8.1f ms\n", firstSmall);
+    std::printf("first export of 255 pictures, library of 10,000: %8.1f ms\n", firstLarge);
+    std::printf("  ratio 10,000 / 255: %.2f\n", firstLarge / firstSmall);
+    return 0;
+}
