@@ -12,6 +12,7 @@
 #include "deviceimage/ImageImport.h"
 #include "imaging/PictureFile.h"
 #include "messages/WholeFile.h"
+#include "store/LibraryCatalogue.h"
 #include "store/Project.h"
 
 #include <QDir>
