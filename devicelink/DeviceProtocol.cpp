@@ -42,6 +42,24 @@ std::uint8_t decodeTypedByte(QChar c1, QChar c2)
     return static_cast<std::uint8_t>((high * 16 + low) & 0xFF);
 }
 
+bool isIdentityReply(const QString& reply)
+{
+    return !reply.isEmpty() && reply[0] >= u'A' && reply[0] <= u'Z';
+}
+
+bool isTypedBytes(const QString& reply, int count)
+{
+    static const QString kLowKeys = QStringLiteral("QRSTUVWXYZ123456!@#$%^");
+    if (reply.size() < 2 * count)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        const QChar high = reply[2 * i];
+        if (high < u'A' || high > u'P' || !kLowKeys.contains(reply[2 * i + 1]))
+            return false;
+    }
+    return true;
+}
+
 QString encodeTypedByte(std::uint8_t value, bool shifted)
 {
     static constexpr char kDigits[] = "123456";

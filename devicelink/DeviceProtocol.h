@@ -54,6 +54,12 @@ DeviceIdentity decodeIdentity(QChar letter);
 // (or their shifted '!@#$%^') give 10..15 and every other c2 gives c2 - 'Q'.
 std::uint8_t decodeTypedByte(QChar c1, QChar c2);
 
+// Whether upper-cased replies are what the stick types, rather than noise that the formulas above would still
+// turn into values: an identity reply starts with a letter; `count` typed bytes are pairs of a letter 'A'..'P'
+// and one of 'Q'..'Z', '1'..'6', '!@#$%^'.
+bool isIdentityReply(const QString& reply);
+bool isTypedBytes(const QString& reply, int count);
+
 // The two characters the stick types for a byte: 'A'..'P' for the high nibble, 'Q'..'Z' or a digit key '1'..'6'
 // (shifted when asked: '!@#$%^') for the low one.
 QString encodeTypedByte(std::uint8_t value, bool shifted = false);

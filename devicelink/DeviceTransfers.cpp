@@ -4,6 +4,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "store/IniFile.h"
 #include "store/Names.h"
 
 #include <QFile>
@@ -122,6 +123,18 @@ void DeviceTransfers::storeTypedBytes(const QString& reply, int offset)
     }
 }
 
+bool DeviceTransfers::readBlockInto(int offset)
+{
+    // One attempt only: the stick moves on to the next 16 bytes with every READ_BLOCK, so a block cannot be asked
+    // for again.
+    const std::optional<QString> block = transport_.exchangeValid(
+        ReadBlock, kBlockNibbles, [](const QString& reply) { return isTypedBytes(reply, kBlockBytes); });
+    if (!block || block->isEmpty())
+        return false;
+    storeTypedBytes(*block, offset);
+    return true;
+}
+
 bool DeviceTransfers::refresh()
 {
     if (running_)
@@ -140,13 +153,17 @@ HeaderRead DeviceTransfers::readHeader(HeaderUse use)
         return {};
     }
 
-    transport_.sleep(kAfterSignOnPause);
-    const std::optional<QString> letter = transport_.exchange(Identify, 1);
-    if (!letter || letter->isEmpty()) {
+    // A broken exchange closes the read transfer too: the stick is never left in read mode.
+    const auto broken = [this] {
         reportBroken(kReadTitle);
+        transport_.sendCommandPair(EndRead);
         verifyTicked = false;
-        return {};
-    }
+        return HeaderRead{};
+    };
+    transport_.sleep(kAfterSignOnPause);
+    const std::optional<QString> letter = transport_.exchangeValid(Identify, 1, isIdentityReply, kReplyAttempts);
+    if (!letter || letter->isEmpty())
+        return broken();
     const DeviceIdentity identity = decodeIdentity(letter->at(0));
 
     if (verifyTicked)
@@ -160,12 +177,8 @@ HeaderRead DeviceTransfers::readHeader(HeaderUse use)
         return {HeaderOutcome::WrongLedCount};
     }
 
-    std::optional<QString> block = transport_.exchange(ReadBlock, kBlockNibbles);
-    if (!block || block->size() < kBlockNibbles) {
-        reportBroken(kReadTitle);
-        return {};
-    }
-    storeTypedBytes(*block, 0);
+    if (!readBlockInto(0))
+        return broken();
 
     const auto noImage = [&](const QString& text) {
         if (use == HeaderUse::Report)
@@ -188,12 +201,13 @@ HeaderRead DeviceTransfers::readHeader(HeaderUse use)
 
     int bytesRead = kBlockBytes;
     for (; bytesRead < header.patternStart; bytesRead += kBlockBytes) {
-        block = transport_.exchange(ReadBlock, kBlockNibbles);
-        if (!block || block->size() < kBlockNibbles) {
-            reportBroken(kReadTitle);
-            return {};
+        if (stopRequested()) {
+            transport_.sendCommandPair(EndRead);
+            verifyTicked = false;
+            return {HeaderOutcome::Stopped};
         }
-        storeTypedBytes(*block, bytesRead);
+        if (!readBlockInto(bytesRead))
+            return broken();
         transport_.pumpEvents();
         transport_.sleep(kBetweenReadBlocks);
         transport_.pumpEvents();
@@ -211,13 +225,11 @@ bool DeviceTransfers::readRest(int offset, int count, int firstProgress, int las
             ok = false;
             break;
         }
-        const std::optional<QString> block = transport_.exchange(ReadBlock, kBlockNibbles);
-        if (!block || block->size() < kBlockNibbles) {
+        if (!readBlockInto(offset + kBlockBytes * i)) {
             reportBroken(kReadTitle);
             ok = false;
             break;
         }
-        storeTypedBytes(*block, offset + kBlockBytes * i);
         view_.setProgress(firstProgress + i * (lastProgress - firstProgress) / blocks);
         transport_.pumpEvents();
         transport_.sleep(kBetweenReadBlocks);
@@ -244,15 +256,25 @@ bool DeviceTransfers::failToOpen(unsigned titleId)
     return abandon(true);
 }
 
-bool DeviceTransfers::untrustworthy(const QByteArray& held) const
+bool DeviceTransfers::recordDownload()
 {
-    if (deviceimage::checkImageShape(held) != deviceimage::ImageShape::Consistent)
+    try {
+        downloadRecord().recordUnfinished(builtImage_);
         return true;
-    // A download that stopped half way leaves its own header over the rest of what the stick held before: the
-    // lengths add up, the pictures do not.
-    const bool sameHeader = !unfinishedImage_.isEmpty() && held.size() == unfinishedImage_.size()
-        && held.left(kBlockBytes) == unfinishedImage_.left(kBlockBytes);
-    return sameHeader && held != unfinishedImage_;
+    } catch (const store::IniWriteError& error) {
+        view_.setWaitCursor(false);
+        failText(kDownloadTitle, error.message());
+        return false;
+    }
+}
+
+void DeviceTransfers::forgetDownload()
+{
+    try {
+        downloadRecord().clearUnfinished(builtImage_);
+    } catch (const store::IniWriteError&) {
+        // Left behind, the record still never matches this image whole; the download itself has succeeded.
+    }
 }
 
 bool DeviceTransfers::download()
@@ -261,6 +283,7 @@ bool DeviceTransfers::download()
         return false;
     RunningFlag runningFlag(running_);
     brokenReported_ = false;
+    stopAsked_ = false;
     if (!startDownload())
         return false;
 
@@ -281,7 +304,10 @@ bool DeviceTransfers::download()
     const std::optional<DeviceIdentity> identity = openWrite();
     if (!identity || !buildFor(*identity))
         return false;
-    return finishDownload(writeBlocks(progressBase), startTick);
+    if (!recordDownload())
+        return stopWrite(true);
+    const bool written = writeBlocks(progressBase);
+    return finishDownload(written, startTick);
 }
 
 // The checks before anything is sent: a stick, a project, and the warning about groups of one picture.
@@ -317,9 +343,8 @@ bool DeviceTransfers::keepIndelible(int& progressBase)
     case HeaderOutcome::NoImage:
     case HeaderOutcome::WrongLedCount:
         return true; // nothing to keep; the write's identity check refuses a stick of another LED count
-    case HeaderOutcome::Broken:
-        // What the stick holds is unknown, so it is not overwritten.
-        transport_.sendCommandPair(EndRead);
+    case HeaderOutcome::Broken: // what the stick holds is unknown, so it is not overwritten
+    case HeaderOutcome::Stopped:
         return abandon(true);
     case HeaderOutcome::Read:
         break;
@@ -338,7 +363,11 @@ bool DeviceTransfers::keepIndelible(int& progressBase)
     }
 
     const QByteArray held = readBuffer_.left(header.total);
-    if (untrustworthy(held)) {
+    if (downloadRecord().isUnfinished(held)) {
+        prompter_.tell(kDownloadTitle, msg::LastDownloadUnfinished, Icon::Warning);
+        return true;
+    }
+    if (deviceimage::checkImageShape(held) != deviceimage::ImageShape::Consistent) {
         prompter_.tellText(kDownloadTitle, damagedStickImageMessage(), Icon::Warning);
         return true;
     }
@@ -346,7 +375,7 @@ bool DeviceTransfers::keepIndelible(int& progressBase)
     if (call(hooks_.importImage, held, QString(), true, header.deviceType) == ImportOutcome::WriteFailed)
         return abandon(true);
     if (wholeInHeader)
-        call(hooks_.selectProjectByName, projectName_.toLower());
+        call(hooks_.selectProjectByName, projectName_); // as named: "show" and "Show" are two projects
     call(hooks_.refreshProjectsPage);
     return true;
 }
@@ -361,7 +390,7 @@ std::optional<DeviceIdentity> DeviceTransfers::openWrite()
     }
     view_.bringToFront();
     transport_.keyInputField().clear();
-    const std::optional<QString> letter = transport_.exchange(Identify, 1);
+    const std::optional<QString> letter = transport_.exchangeValid(Identify, 1, isIdentityReply, kReplyAttempts);
     if (!letter || letter->isEmpty()) {
         // Stop here: without a letter every check below would fail again and report a second time.
         view_.setWaitCursor(false);
@@ -417,11 +446,12 @@ bool DeviceTransfers::writeBlocks(int progressBase)
     const qsizetype nibbles = 2 * builtImage_.size();
     const qsizetype blocks = (nibbles + kBlockNibbles - 1) / kBlockNibbles;
     const qsizetype totalNibbles = blocks * kBlockNibbles;
-    // Until the stick confirms the whole image, what it holds may be this image's beginning over an older one.
-    unfinishedImage_ = builtImage_;
     for (qsizetype b = 0; b < blocks; ++b) {
-        if (stopRequested() || !transport_.sendNibble(WriteBlock))
+        if (stopRequested() || !transport_.sendNibble(WriteBlock)) {
+            if (b == 0)
+                forgetDownload(); // nothing of the image reached the stick
             return false;
+        }
         for (int j = 0; j < kBlockNibbles; ++j) {
             field.clear();
             const qsizetype position = kBlockNibbles * b + j;
@@ -448,13 +478,13 @@ bool DeviceTransfers::finishDownload(bool written, qint64 startTick)
     bool verified = false;
     bool checksumDiffers = false;
     if (written) {
-        if (!transport_.sendNibble(GetChecksum))
+        // The stick types the same sum each time it is asked, so a reply that is no checksum is asked for again.
+        const std::optional<QString> reply = transport_.exchangeValid(
+            GetChecksum, 4, [](const QString& typed) { return isTypedBytes(typed, 2); }, kReplyAttempts);
+        if (!reply)
             return abandon(false, kDownloadTitle);
-        transport_.waitForReply(4);
-        transport_.pumpEvents();
-        const QString reply = field.upperCase();
-        if (reply.size() >= 4) {
-            const int sum = 256 * decodeTypedByte(reply[0], reply[1]) + decodeTypedByte(reply[2], reply[3]);
+        if (const QString& typed = *reply; !typed.isEmpty()) {
+            const int sum = 256 * decodeTypedByte(typed[0], typed[1]) + decodeTypedByte(typed[2], typed[3]);
             verified = sum == deviceimage::imageChecksum(builtImage_);
             checksumDiffers = !verified;
         }
@@ -462,7 +492,7 @@ bool DeviceTransfers::finishDownload(bool written, qint64 startTick)
     // An interrupted download is no failure to report: the user asked for it.
     const bool interruptedHere = !written && stopRequested();
     if (verified)
-        unfinishedImage_.clear();
+        forgetDownload();
     else if (checksumDiffers)
         fail(kDownloadTitle, msg::VerificationError);
     else if (!interruptedHere)
@@ -519,7 +549,10 @@ bool DeviceTransfers::chooseTargetName(QString& name)
 
     if (settings_.simplifiedMode) {
         name = fallback;
-        return store::isUsableProjectName(name);
+        if (store::isUsableProjectName(name))
+            return true;
+        prompter_.tell(kReadTitle, msg::InvalidFileName, Icon::Stop);
+        return false;
     }
     for (;;) {
         const std::optional<QString> answer =
@@ -530,8 +563,10 @@ bool DeviceTransfers::chooseTargetName(QString& name)
         QString chosen = *answer;
         if (store::isNoName(chosen))
             chosen = fallback;
-        if (!store::isUsableProjectName(chosen))
+        if (!store::isUsableProjectName(chosen)) {
+            prompter_.tell(kReadTitle, msg::InvalidFileName, Icon::Stop);
             continue;
+        }
         if (chosen == fallback || !QFile::exists(settings_.projectsFolder + chosen + QStringLiteral(".ini"))) {
             name = chosen;
             return true;
@@ -544,6 +579,7 @@ bool DeviceTransfers::runReadData()
 {
     RunningFlag runningFlag(running_);
     brokenReported_ = false;
+    stopAsked_ = false;
 
     if (transport_.selector().isEmpty()) {
         reportNoDevice(kDownloadTitle);
@@ -589,6 +625,10 @@ bool DeviceTransfers::runReadData()
                 messages::formatMessage(equal ? msg::ReadAndVerifyOk : msg::VerifyMismatch, header.total, seconds),
                 equal ? Icon::Information : Icon::Stop);
             success = equal;
+        } else if (downloadRecord().isUnfinished(readBuffer_.left(header.total))) {
+            // The beginning of a download that stopped over the stick's earlier content: no pictures to be had.
+            prompter_.tell(kReadTitle, msg::UnfinishedImageNotRead, Icon::Stop);
+            targetName.clear();
         } else if (hooks_.reviewReadBack &&
                    !hooks_.reviewReadBack(readBuffer_.left(header.total), header.deviceType)) {
             targetName.clear(); // left out by the user: no project was made or changed

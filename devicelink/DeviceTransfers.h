@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devicelink/DownloadRecord.h"
 #include "devicelink/Transport.h"
 
 #include <QByteArray>
@@ -21,6 +22,8 @@ struct TransferSettings {
     bool simplifiedMode = false;
     bool easyMode = false;
     QString projectsFolder; // ends with "/"
+    // The workspace's record of downloads not yet confirmed (DownloadRecord); empty: none is kept.
+    QString downloadRecordFile;
 };
 
 // What the import hook did. It has told the user why when it did not import.
@@ -78,7 +81,8 @@ enum class HeaderOutcome {
     Read,          // the header blocks are in the read buffer; the read transfer stays open for readRest
     NoImage,       // the memory holds no image (erased, or a header that does not add up); the transfer is closed
     WrongLedCount, // message 745 shown; the transfer is closed
-    Broken,        // the sign-on, a command or a reply failed; message 498 shown
+    Broken,        // the sign-on, a command or a reply failed; message 498 shown; the transfer is closed
+    Stopped,       // asked to stop (requestStop, interrupted); the transfer is closed, nothing shown
 };
 
 // What readHeader learned; bytesRead is 0 unless the outcome is Read.
@@ -117,6 +121,12 @@ public:
     // Asked between blocks; true ends the running transfer there, closing it as the stick expects (lumiwandctl
     // answers from its SIGINT and SIGTERM handlers).
     std::function<bool()> interrupted;
+    // Asks the running transfer to stop at the next block: the stick gets its closing commands and is released, a
+    // download's image stays recorded as unfinished, and the command returns false without a message. Cancel and
+    // the close box of the dialog call it; it is forgotten when the next command starts.
+    void requestStop() { stopAsked_ = running_; }
+    bool stopRequested() const { return stopAsked_ || (interrupted && interrupted()); }
+    DownloadRecord downloadRecord() const { return DownloadRecord(settings_.downloadRecordFile); }
 
     const QByteArray& readBuffer() const { return readBuffer_; }
     const QByteArray& builtImage() const { return builtImage_; }
@@ -146,10 +156,11 @@ private:
     bool closeRead();
     // The stick could not be opened and grabbed: one message, and the command ends.
     bool failToOpen(unsigned titleId);
-    // An image read back before a download that cannot be trusted: its lengths do not add up, or it is the
-    // beginning of an image whose download did not finish.
-    bool untrustworthy(const QByteArray& held) const;
-    bool stopRequested() const { return interrupted && interrupted(); }
+    // Notes the image as being written before its first block; false (told) when the note cannot be kept.
+    bool recordDownload();
+    void forgetDownload();
+    // Reads one block of 16 typed bytes into the read buffer; false when the command or its reply failed.
+    bool readBlockInto(int offset);
     bool simplifiedNotEasy() const { return settings_.simplifiedMode && !settings_.easyMode; }
     void idleLook();
     // Ends a command that failed: normal cursor, check box unticked, idle look, closeRequested when asked, and
@@ -171,10 +182,10 @@ private:
     TransferSettings settings_;
     QByteArray readBuffer_;
     QByteArray builtImage_;
-    QByteArray unfinishedImage_; // the image of a download that did not finish, until one does
     QString projectName_;        // of the download running
     bool running_ = false;
     bool brokenReported_ = false;
+    bool stopAsked_ = false;
 };
 
 } // namespace devicelink

@@ -131,6 +131,19 @@ std::optional<QString> Transport::exchange(int command, int replyLength)
     return field_.upperCase();
 }
 
+std::optional<QString> Transport::exchangeValid(int command, int replyLength,
+                                                const std::function<bool(const QString&)>& valid, int attempts)
+{
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        const std::optional<QString> reply = exchange(command, replyLength);
+        if (!reply)
+            return std::nullopt;
+        if (valid(*reply))
+            return reply;
+    }
+    return QString();
+}
+
 bool Transport::sendCommandPair(int command)
 {
     return sendNibble(command) && sendNibble(command);

@@ -6,6 +6,7 @@
 #include "devicelink/HidPlatform.h"
 #include "devicelink/KeyInputField.h"
 
+#include <functional>
 #include <optional>
 
 // The keyboard-indicator channel to the stick: discovery, identification, nibble writes, sign-on, and the waits
@@ -21,6 +22,7 @@ constexpr int kReplyPoll = 5;            // how often the user interface is pump
 constexpr int kPauseLength = 150;        // pause(): a fixed wait, e.g. before asking for the checksum
 constexpr int kBetweenReadBlocks = 5;    // after each block read
 constexpr int kIdentifyAttempts = 3;
+constexpr int kReplyAttempts = 3;      // for a reply that may be asked for again
 
 class Transport {
 public:
@@ -58,6 +60,11 @@ public:
     // One exchange: clear the key field, write the command, wait for `replyLength` characters, and return the
     // upper-cased field (possibly short or empty). nullopt when the command could not be written.
     std::optional<QString> exchange(int command, int replyLength);
+    // An exchange whose reply must pass `valid`. A reply that does not (noise, cut short, missing) is asked for
+    // again, `attempts` exchanges in all, which only suits commands the stick answers alike each time. The valid
+    // reply, or an empty text when none came; nullopt when the command could not be written.
+    std::optional<QString> exchangeValid(int command, int replyLength,
+                                         const std::function<bool(const QString&)>& valid, int attempts = 1);
     // A closing command written twice; the second only when the first went through. True when both did.
     bool sendCommandPair(int command);
 

@@ -179,15 +179,21 @@ void TForm10::Button5Click()
 
 void TForm10::reject()
 {
-    // Closing while a transfer pumps events would leave the stick half-written.
-    if (transfers_.isRunning())
+    // Cancel and Esc during a transfer stop it at the next block; the dialog stays open and shows its idle look
+    // again, so that a second Cancel closes it.
+    if (transfers_.isRunning()) {
+        transfers_.requestStop();
         return;
+    }
     QDialog::reject();
 }
 
 bool TForm10::FormCloseQuery()
 {
-    return !transfers_.isRunning();
+    if (!transfers_.isRunning())
+        return true;
+    transfers_.requestStop();
+    return false;
 }
 
 void TForm10::hideEvent(QHideEvent* event)

@@ -77,7 +77,7 @@ public slots:
     void reject() override;
 
 protected:
-    // Closing while a transfer pumps events would leave the stick half-written.
+    // The close box during a transfer stops it at the next block instead of closing the dialog under it.
     bool FormCloseQuery() override;
     void hideEvent(QHideEvent* event) override;
 

@@ -166,4 +166,10 @@ constexpr unsigned NoProjectToPlay = 6202;      // "There is no project to play.
 constexpr unsigned NoPicturesToPlay = 6203;     // "The project %s has no pictures to play. ..."
 
 constexpr unsigned LockFileUnusable = 6040; // "The workspace lock file %s cannot be opened ..."
+// The program's own texts (6000-6999).
+constexpr unsigned LastDownloadUnfinished = 6000;  // "The last download ... did not finish, ... The download goes on."
+constexpr unsigned UnfinishedImageNotRead = 6001;  // "The last download ... did not finish, ... nothing was imported..."
+constexpr unsigned TransferInterrupted = 6002;     // "Interrupted: the transfer was closed and the stick released."
+constexpr unsigned ProjectHoldsNoPicture = 6003;   // "Project \"%s\" holds no picture that the stick could show."
+
 } // namespace msg

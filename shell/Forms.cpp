@@ -15,7 +15,7 @@ namespace {
 devicelink::TransferSettings transferSettings(const AppState& state)
 {
     return {state.edition.ledCount, state.edition.factoryMode, state.simplifiedMode, state.easyMode,
-            state.workspace.projectsFolder};
+            state.workspace.projectsFolder, devicelink::downloadRecordFile(state.workspace)};
 }
 
 devicelink::ProjectHooks downloadHooks(AppState& state, messages::Prompter& prompter)

@@ -29,10 +29,11 @@ bool isUsableProjectName(const QString& name)
     return true;
 }
 
-bool projectFileAnswersTo(const QString& fileName, const QString& name)
+bool projectFileAnswersTo(const QString& fileName, const QString& name, Qt::CaseSensitivity sensitivity)
 {
-    const QString file = fileName.toLower();
-    const QString wanted = name.toLower();
+    const bool fold = sensitivity == Qt::CaseInsensitive;
+    const QString file = fold ? fileName.toLower() : fileName;
+    const QString wanted = fold ? name.toLower() : name;
     if (wanted == file || wanted == file.section(u'.', 0, 0))
         return true;
     return file.endsWith(kProjectSuffix) && wanted == file.chopped(kProjectSuffix.size());

@@ -13,8 +13,9 @@ bool isNoName(const QString& text);
 // whole-file write uses fit the file system.
 bool isUsableProjectName(const QString& name);
 
-// Whether a project file name (with its ".ini") answers to a name, ignoring case: the whole file name, the part
-// before its first dot, or the file name less its ".ini" (so "my.show" selects "my.show.ini").
-bool projectFileAnswersTo(const QString& fileName, const QString& name);
+// Whether a project file name (with its ".ini") answers to a name, ignoring case unless asked not to: the whole
+// file name, the part before its first dot, or the file name less its ".ini" (so "my.show" selects "my.show.ini").
+bool projectFileAnswersTo(const QString& fileName, const QString& name,
+                          Qt::CaseSensitivity sensitivity = Qt::CaseInsensitive);
 
 } // namespace store

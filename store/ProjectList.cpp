@@ -53,10 +53,13 @@ void ProjectList::listProjects()
 
 bool ProjectList::selectProjectByName(const QString& name)
 {
-    for (int i = 0; i < size(); ++i) {
-        if (projectFileAnswersTo(fileNameOf(*items_[i].project), name)) {
-            current_ = i;
-            return true;
+    // A name as written wins over one that differs in case only: "show" and "Show" are two projects here.
+    for (const Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (int i = 0; i < size(); ++i) {
+            if (projectFileAnswersTo(fileNameOf(*items_[i].project), name, sensitivity)) {
+                current_ = i;
+                return true;
+            }
         }
     }
     return false;

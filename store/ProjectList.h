@@ -26,7 +26,8 @@ public:
     // Refills the list from the folder (files "*.ini" with both dimensions non-zero) and selects the first.
     void listProjects();
     // Selects the first project whose file name answers to the name (store/Names.h: whole, up to its first dot,
-    // or less its ".ini"; ignoring case). Returns false (selection unchanged) when none matches.
+    // or less its ".ini"), as written when one does, else ignoring case. Returns false (selection unchanged) when
+    // none matches.
     bool selectProjectByName(const QString& name);
     // Selects the project of that name, listing the folder again only when it is not listed yet (a project just
     // made). Whatever happens, the current project stays current when no project answers to the name.

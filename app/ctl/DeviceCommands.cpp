@@ -81,13 +81,14 @@ TransferSettings transferSettings(const Context& context)
     settings.factoryMode = context.edition.factoryMode;
     settings.simplifiedMode = context.simplifiedMode;
     settings.projectsFolder = context.workspace.projectsFolder;
+    settings.downloadRecordFile = downloadRecordFile(context.workspace);
     return settings;
 }
 
 int devices(Context& context, const QStringList& arguments)
 {
     if (!arguments.isEmpty())
-        return 2;
+        return usageOf(context, QStringLiteral("devices"));
     DeviceSession session(context);
     if (!session.platform)
         return 2;
@@ -144,7 +145,7 @@ int transfer(Context& context, const QStringList& arguments, Transfer kind)
         session.prompter);
     // The dialog stops silently on a project without an image; here the user is told, and the stick left alone.
     if (kind != Transfer::Read && hooks.countedTotal() == 0) {
-        context.err << QStringLiteral("Project \"%1\" holds no picture that the stick could show.").arg(name) << '\n';
+        context.err << messages::formatMessage(msg::ProjectHoldsNoPicture, name.toUtf8().constData()) << '\n';
         return 1;
     }
     DeviceTransfers transfers(*session.transport, session.prompter, session.progress, std::move(hooks),
@@ -161,7 +162,7 @@ int transfer(Context& context, const QStringList& arguments, Transfer kind)
     }
     session.progress.finish();
     if (StopSignals::received()) {
-        context.err << "Interrupted: the transfer was closed and the stick released.\n";
+        context.err << messages::lookupMessage(msg::TransferInterrupted) << '\n';
         return StopSignals::exitStatus();
     }
     return ok ? 0 : 1;

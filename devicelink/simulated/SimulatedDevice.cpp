@@ -210,9 +210,11 @@ void SimulatedDevice::reply(int command, const QString& text)
 {
     using Fault = SimulatedDeviceConfig::Fault;
     QString typed = text;
-    const bool touched = config_.fault != Fault::None
-        && (config_.faultCommand < 0 || config_.faultCommand == command)
-        && repliesSeen_[command]++ >= config_.faultAfter;
+    const bool concerned = config_.fault != Fault::None
+        && (config_.faultCommand < 0 || config_.faultCommand == command);
+    const int seen = concerned ? repliesSeen_[command]++ : 0;
+    const bool touched = concerned && seen >= config_.faultAfter
+        && (config_.faultTimes < 0 || seen < config_.faultAfter + config_.faultTimes);
     if (touched) {
         switch (config_.fault) {
         case Fault::NoReply:

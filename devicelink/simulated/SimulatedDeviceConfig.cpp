@@ -67,6 +67,8 @@ std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& t
                 ok = false;
         } else if (key == QLatin1String("fault_after")) {
             ok = number(word, config.faultAfter);
+        } else if (key == QLatin1String("fault_times")) {
+            ok = number(word, config.faultTimes);
         } else if (key == QLatin1String("unplug_after")) {
             ok = number(word, config.unplugAfterWrites);
         } else if (key == QLatin1String("present")) {

@@ -32,6 +32,7 @@ struct SimulatedDeviceConfig {
     Fault fault = Fault::None;
     int faultCommand = -1;  // the command whose replies the fault touches; -1 every reply
     int faultAfter = 0;     // replies to that command that still come right before the fault starts
+    int faultTimes = -1;    // replies the fault touches before they come right again; -1 every one after
     int unplugAfterWrites = -1; // the stick is pulled out after this many indicator writes; -1 never
     QString presentFile;    // not empty: the stick is plugged in only while this file exists
     Header header = Header::Kept;
@@ -40,7 +41,7 @@ struct SimulatedDeviceConfig {
 // Parses the LUMIWAND_SIMULATED_DEVICE syntax, comma-separated key=value pairs:
 //   id=LETTER  memory=FILE  manufacturer=TEXT  latency_ms=N  access=denied
 //   fault=no_reply|short_reply|wrong_ack|wrong_checksum|garbage  fault_on=identify|write_block|read_block|checksum
-//   fault_after=N  unplug_after=N  header=erased|damaged  present=FILE
+//   fault_after=N  fault_times=N  unplug_after=N  header=erased|damaged  present=FILE
 //   grab=busy  log=FILE
 // nullopt with a reason in `error` for an unknown key or value.
 std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& text, QString* error = nullptr);

@@ -144,6 +144,88 @@ private slots:
         QVERIFY(denied.err.contains("not allowed to use it"));
     }
 
+    // Ctrl+C in the middle of a download leaves the new image's first blocks over the old one, whose indelible
+    // picture the new project has taken in. The next download, by another process, must not add that mixture's
+    // pictures to the project: it says that the last download did not finish and writes the image whole.
+    void interruptedDownloadIsNotMergedByTheNextProcess()
+    {
+        Ctl ctl;
+        makeProject(ctl, "Old", 20);
+        store::Project(ctl.workspace.projectsFolder + "Old.ini").setIndelible(0, true);
+        QCOMPARE(ctl.run({"download", "Old"}).status, 0);
+        makeProject(ctl, "New", 250);
+
+        const QString log = ctl.home.filePath("stick.log");
+        QProcess process;
+        ctl.start(process, {"download", "New"}, ",latency_ms=2,log=" + log);
+        const auto blocksWritten = [&log] {
+            QFile file(log);
+            return file.open(QIODevice::ReadOnly) ? file.readAll().count("write-block") : 0;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(blocksWritten() >= 8, 30000);
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 128 + SIGINT);
+        const QString newProject = ctl.workspace.projectsFolder + "New.ini";
+        QCOMPARE(store::Project(newProject).totalPictures(), 2); // its own and the kept indelible one
+
+        Outcome next = ctl.run({"download", "New"});
+        QVERIFY2(next.status == 0, qPrintable(next.err));
+        QVERIFY2(next.err.contains(messages::lookupMessage(6000)), qPrintable(next.err));
+        QCOMPARE(store::Project(newProject).totalPictures(), 2);
+        QVERIFY(next.err.contains(begins(501)));
+        QCOMPARE(ctl.run({"verify", "New"}).status, 0);
+
+        // Downloaded whole, the stick's indelible picture is kept as always, without the warning.
+        Outcome again = ctl.run({"download", "New"});
+        QCOMPARE(again.status, 0);
+        QVERIFY(!again.err.contains(messages::lookupMessage(6000)));
+        QCOMPARE(store::Project(newProject).totalPictures(), 2);
+    }
+
+    // Two projects whose names differ in case only: each name selects its own project.
+    void namesDifferingInCaseOnly()
+    {
+        Ctl ctl;
+        makeProject(ctl, "Show", 30);
+        makeProject(ctl, "show", 20);
+        for (const QString& name : {QStringLiteral("Show"), QStringLiteral("show")}) {
+            Outcome counted = ctl.run({"count", name});
+            QCOMPARE(counted.status, 0);
+            const int bytes = 10 + 8 + 4 * (name == QLatin1String("Show") ? 30 : 20);
+            QVERIFY2(counted.out.contains(QStringLiteral("bytes: %1\n").arg(bytes)), qPrintable(counted.out));
+            Outcome download = ctl.run({"download", name});
+            QVERIFY2(download.err.contains(QStringLiteral("Download %1 bytes OK!!").arg(bytes)),
+                     qPrintable(download.err));
+        }
+    }
+
+    // read into a name that cannot name a project says why, and so does every failing device command.
+    void failingCommandsSayWhy_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("read: a folder in the name") << QStringList{"read", "a/b"} << messages::lookupMessage(469);
+        QTest::newRow("read: dot-dot") << QStringList{"read", ".."} << messages::lookupMessage(469);
+        QTest::newRow("read: nothing") << QStringList{"read", "0"} << messages::lookupMessage(469);
+        QTest::newRow("read: an existing project") << QStringList{"read", "QuickStart"} << messages::lookupMessage(505);
+        QTest::newRow("download: no such project") << QStringList{"download", "Nothing"}
+                                                   << messages::lookupMessage(673);
+        QTest::newRow("verify: no such project") << QStringList{"verify", "Nothing"} << messages::lookupMessage(673);
+        QTest::newRow("download: no usage") << QStringList{"download"} << QStringLiteral("usage:");
+        QTest::newRow("devices: an argument too many") << QStringList{"devices", "x"} << QStringLiteral("usage:");
+    }
+    void failingCommandsSayWhy()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, why);
+        Ctl ctl;
+        Outcome outcome = ctl.run(arguments);
+        QVERIFY(outcome.status != 0);
+        QVERIFY2(outcome.err.contains(why), qPrintable(outcome.err));
+        QVERIFY(!QFile::exists(ctl.workspace.projectsFolder + "b.ini"));
+    }
+
     // SIGTERM in the middle of a download of a project whose name holds a dot: the stick gets its closing pair and
     // is released before the tool exits.
     void terminatedDownloadClosesTheStick()

@@ -1,6 +1,7 @@
 #include "devicelink/DeviceTransfers.h"
 #include "tests/devicelink/TransferRig.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -118,8 +119,14 @@ private slots:
                                                   << true << 128;
         QTest::newRow("no identity letter: the stick's content is unknown, it is left alone")
             << "id=K,fault=no_reply,fault_on=identify" << 32 << 50 << QStringList{message(498)} << false << 0;
-        QTest::newRow("garbage identity letter") << "id=K,fault=garbage,fault_on=identify" << 32 << 50
-                                                 << QStringList{message(745), message(499, 0)} << true << 0;
+        QTest::newRow("garbage identity letter: asked again, then the stick is left alone")
+            << "id=K,fault=garbage,fault_on=identify" << 32 << 50 << QStringList{message(498)} << false << 0;
+        QTest::newRow("garbage identity letter twice: the third answer counts")
+            << "id=K,fault=garbage,fault_on=identify,fault_times=2" << 32 << 50 << QStringList{message(501, 50, 0)}
+            << true << 4;
+        QTest::newRow("garbage identity letter in the write only")
+            << "id=K,fault=garbage,fault_on=identify,fault_after=1" << 32 << 50 << QStringList{message(498)} << true
+            << 0;
         QTest::newRow("no acknowledgement") << "id=K,fault=no_reply,fault_on=write_block" << 32 << 50
                                             << QStringList{message(498)} << true << 1;
         QTest::newRow("wrong acknowledgement") << "id=K,fault=wrong_ack" << 32 << 50
@@ -134,6 +141,10 @@ private slots:
                                         << QStringList{message(498)} << true << 4;
         QTest::newRow("wrong checksum") << "id=K,fault=wrong_checksum" << 32 << 50 << QStringList{message(500)}
                                         << true << 4;
+        QTest::newRow("garbage checksum: asked again, then broken, not a different sum")
+            << "id=K,fault=garbage,fault_on=checksum" << 32 << 50 << QStringList{message(498)} << true << 4;
+        QTest::newRow("garbage checksum once") << "id=K,fault=garbage,fault_on=checksum,fault_times=1" << 32 << 50
+                                               << QStringList{message(501, 50, 0)} << true << 4;
         QTest::newRow("short block in the preliminary read: what the stick holds is unknown, it is left alone")
             << "id=K,fault=short_reply,fault_on=read_block" << 32 << 50 << QStringList{message(498)} << false << 0;
         QTest::newRow("damaged header: nothing to keep") << "id=K,header=damaged" << 32 << 50
@@ -333,9 +344,10 @@ private slots:
         QStringList kinds;
         for (const ScriptedPrompter::Shown& shown : rig.prompter.shown)
             kinds << shown.kind + ":" + shown.text.left(12);
+        // A name that cannot name a project file is told, not passed over in silence.
         QCOMPARE(kinds, (QStringList{"input:" + message(503).left(12), "box:" + message(505).left(12),
-                                     "input:" + message(503).left(12), "input:" + message(503).left(12),
-                                     "box:" + message(510, 24, 0).left(12)}));
+                                     "input:" + message(503).left(12), "box:" + message(469).left(12),
+                                     "input:" + message(503).left(12), "box:" + message(510, 24, 0).left(12)}));
         QCOMPARE(rig.prompter.shown[1].icon, messages::Icon::Information);
         QCOMPARE(rig.prompter.shown[1].title, message(504));
     }
@@ -458,7 +470,8 @@ private slots:
         QVERIFY(rig.imports[0].merge);
         QCOMPARE(rig.imports[0].type, 6);
         QCOMPARE(rig.refreshes, 1);
-        QCOMPARE(rig.selected, needsRest ? QStringList{} : QStringList{"demo"});
+        // Selected again by its name as written: another project may differ from it in case only.
+        QCOMPARE(rig.selected, needsRest ? QStringList{} : QStringList{"Demo"});
         QCOMPARE(rig.boxes(), rig.withSeconds({message(501, int(grown.size()), 0)}));
         QCOMPARE(rig.device().memory().left(grown.size()), grown);
         const QStringList events = rig.device().events();
@@ -531,6 +544,36 @@ private slots:
         QVERIFY(!rig.view.busy);
     }
 
+    // Keystrokes outside the protocol's alphabets are no data: the read fails with its message, a download stops
+    // before writing (the stick keeps its indelible pictures), and Read Data imports nothing.
+    void garbageReadRepliesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("config");
+        QTest::newRow("every reply") << "id=K,fault=garbage";
+        QTest::newRow("first header block") << "id=K,fault=garbage,fault_on=read_block";
+        QTest::newRow("second header block") << "id=K,fault=garbage,fault_on=read_block,fault_after=1";
+        QTest::newRow("one block of the rest") << "id=K,fault=garbage,fault_on=read_block,fault_after=4,fault_times=1";
+    }
+    void garbageReadRepliesChangeNothing()
+    {
+        QFETCH(QString, config);
+        const QByteArray stored = makeImage(32, {{40}, {20, true}});
+        for (const bool download : {true, false}) {
+            TransferRig rig(stick(config));
+            rig.store(stored);
+            rig.project = kSmall;
+            rig.prompter.inputs << QStringLiteral("Fresh");
+            QVERIFY(!(download ? rig.transfers.download() : rig.transfers.readData()));
+            QCOMPARE(rig.boxes(), QStringList{message(498)});
+            QVERIFY(rig.imports.isEmpty());
+            QVERIFY(!rig.device().events().contains("write-sign-on"));
+            QCOMPARE(rig.device().memory().left(stored.size()), stored);
+            QCOMPARE(rig.device().state(), SimulatedDevice::State::Idle);
+            QCOMPARE(rig.platform.openTransfers(), 0);
+            QVERIFY(!rig.view.busy);
+        }
+    }
+
     // An image whose lengths do not add up is not merged: the user is told and the download goes on.
     void damagedIndelibleImageIsNotMerged()
     {
@@ -544,12 +587,27 @@ private slots:
         QCOMPARE(rig.boxes(), rig.withSeconds({damagedStickImageMessage(), message(501, 50, 0)}));
     }
 
-    // A download pulled out half way leaves the new header over the rest of the old image. The next download
-    // must not take that mixture for pictures to keep.
-    void halfWrittenImageIsNotMergedByTheNextDownload()
+    // A download stopped half way leaves the new header over the rest of the old image. The next download, by
+    // another process sharing the workspace's record, must not take that mixture for pictures to keep: it tells the
+    // user and goes on. Read Data imports nothing from it. A whole image is merged as always, also when the
+    // record knows it, and so is one written elsewhere.
+    void halfWrittenImageIsNotMergedByTheNextProcess_data()
     {
+        QTest::addColumn<int>("writesLeft"); // indicator writes of the download that never happened
+        QTest::addColumn<bool>("unfinished");
+        QTest::newRow("pulled out half way") << 300 << true;
+        QTest::newRow("pulled out after the second block") << 1000 << true;
+        QTest::newRow("pulled out before the checksum: the image is whole") << 3 << false;
+    }
+    void halfWrittenImageIsNotMergedByTheNextProcess()
+    {
+        QFETCH(int, writesLeft);
+        QFETCH(bool, unfinished);
         QTemporaryDir dir;
         const QString memory = "id=K,memory=" + dir.filePath("stick.bin");
+        TransferSettings workspace;
+        workspace.ledCount = 32;
+        workspace.downloadRecordFile = dir.filePath("UnfinishedDownloads.ini");
         const QByteArray older = makeImage(32, {{20, true}, {8}}, false, 5);
         const QByteArray newer = makeImage(32, {{20, true}, {60}, {40}}, false, 7);
         int writes = 0;
@@ -561,25 +619,71 @@ private slots:
             writes = whole.device().writeCount();
         }
         {
-            TransferRig rig(stick(memory));
-            rig.store(older);
-            rig.device().saveMemory();
+            TransferRig first(stick(memory));
+            first.store(older);
+            first.device().saveMemory();
         }
-        TransferRig rig(stick(memory + QStringLiteral(",unplug_after=%1").arg(writes - 300)));
-        rig.project = newer;
-        QVERIFY(!rig.transfers.download());
-        QCOMPARE(rig.imports.size(), 1); // the older image's indelible picture, kept before writing
-        QCOMPARE(rig.boxes(), QStringList{message(498)});
+        {
+            TransferRig first(stick(memory + QStringLiteral(",unplug_after=%1").arg(writes - writesLeft)), workspace);
+            first.project = newer;
+            QVERIFY(!first.transfers.download());
+            QCOMPARE(first.imports.size(), 1); // the older image's indelible picture, kept before writing
+            QCOMPARE(first.boxes(), QStringList{message(498)});
+            first.device().saveMemory();
+        }
+        const QByteArray held = [&] {
+            TransferRig look(stick(memory));
+            return look.device().memory().left(newer.size());
+        }();
+        QCOMPARE(held.left(32), newer.left(32));
+        QCOMPARE(held != newer, unfinished);
 
-        rig.platform.replug(stick(memory));
-        const QByteArray mixture = rig.device().memory().left(newer.size());
-        QVERIFY(mixture.left(64) == newer.left(64) && mixture != newer);
-        QVERIFY(rig.transfers.download());
-        QCOMPARE(rig.imports.size(), 1);
-        QCOMPARE(rig.boxes().size(), 3);
-        QCOMPARE(rig.boxes()[1], damagedStickImageMessage());
-        QVERIFY(rig.boxes()[2].startsWith(message(501, int(newer.size()), 0).section(u'!', 0, 0)));
-        QCOMPARE(rig.device().memory().left(newer.size()), newer);
+        TransferRig reader(stick(memory), workspace);
+        reader.prompter.inputs << QStringLiteral("Fresh");
+        QCOMPARE(reader.transfers.readData(), !unfinished);
+        QCOMPARE(reader.imports.size(), unfinished ? 0 : 1);
+        if (unfinished)
+            QCOMPARE(reader.boxes(), QStringList{message(6001)});
+
+        TransferRig second(stick(memory), workspace);
+        second.store(held);
+        second.project = newer;
+        QVERIFY(second.transfers.download());
+        QCOMPARE(second.imports.size(), unfinished ? 0 : 1);
+        const QStringList boxes = second.boxes();
+        QCOMPARE(boxes.size(), unfinished ? 2 : 1);
+        if (unfinished)
+            QCOMPARE(boxes[0], message(6000));
+        QVERIFY(boxes.back().startsWith(message(501, int(newer.size()), 0).section(u'!', 0, 0)));
+        QCOMPARE(second.device().memory().left(newer.size()), newer);
+        // Confirmed whole, the image is no longer recorded.
+        QVERIFY(!DownloadRecord(workspace.downloadRecordFile).isUnfinished(held));
+
+        // A finished image the record does not know, written by another computer, is merged as always.
+        TransferRig elsewhere(stick("id=K"), workspace);
+        elsewhere.store(older);
+        elsewhere.project = newer;
+        QVERIFY(elsewhere.transfers.download());
+        QCOMPARE(elsewhere.imports.size(), 1);
+    }
+
+    // Without a record of what it is about to write, a download does not begin.
+    void downloadThatCannotBeRecordedDoesNotWrite()
+    {
+        QTemporaryDir dir;
+        TransferSettings workspace = edition(32);
+        workspace.downloadRecordFile = dir.filePath("UnfinishedDownloads.ini");
+        QVERIFY(QDir().mkdir(workspace.downloadRecordFile)); // a folder where the file should be
+        TransferRig rig(stick("id=K"), workspace);
+        rig.store(kStored);
+        rig.project = kSmall;
+        QVERIFY(!rig.transfers.download());
+        QCOMPARE(rig.boxes().size(), 1);
+        QVERIFY2(rig.boxes()[0].contains(workspace.downloadRecordFile), qPrintable(rig.boxes()[0]));
+        QCOMPARE(rig.device().events().count("write-block"), 0);
+        QCOMPARE(rig.device().events().back(), QStringLiteral("end-write"));
+        QCOMPARE(rig.device().memory().left(kStored.size()), kStored);
+        QVERIFY(!rig.view.busy);
     }
 
     void emptyBuildClosesTheWriteTransfer()

@@ -137,13 +137,11 @@ private slots:
             if (checks++ % 40 != 0)
                 return;
             busyThroughout = busyThroughout && busyLook(d) && QApplication::overrideCursor();
-            // Everything the user may press while the transfer pumps events.
+            // Every command the user may press while the transfer pumps events (Cancel stops it: see below).
             d.Button4->click();
             d.Button2->click();
             d.Button3->click();
             d.Button1->click();
-            d.Button5->click();
-            d.close();
         };
         QTest::mouseClick(d.Button4, Qt::LeftButton);
         rig.pump.onEvents = nullptr;
@@ -158,6 +156,65 @@ private slots:
         QCOMPARE(rig.platform.device().events().count("write-sign-on"), 1);
         QCOMPARE(rig.platform.device().memory().left(rig.project.size()), rig.project);
         QCOMPARE(d.ComboBox1->currentText(), QStringLiteral("LED Light Show Device #1"));
+    }
+
+    // Cancel, Esc and the close box stop a running download at the next block: the stick gets its closing pair
+    // and is released, the dialog shows its idle look again and stays open, the image stays recorded as
+    // unfinished, and the stick takes the next download.
+    void stopDuringADownload_data()
+    {
+        QTest::addColumn<int>("way"); // 0 Cancel, 1 Esc, 2 close box
+        QTest::newRow("Cancel") << 0;
+        QTest::newRow("Esc") << 1;
+        QTest::newRow("close box") << 2;
+    }
+    void stopDuringADownload()
+    {
+        QFETCH(int, way);
+        QTemporaryDir workspace;
+        TransferSettings settings;
+        settings.downloadRecordFile = workspace.filePath("UnfinishedDownloads.ini");
+        DialogRig rig(settings, QStringLiteral("id=K,latency_ms=20"));
+        rig.project = makeImage(32, {{250}});
+        TForm10& d = *rig.dialog;
+        d.show();
+        bool stopped = false;
+        rig.pump.onEvents = [&] {
+            if (stopped || d.ProgressBar1->value() < 40)
+                return;
+            stopped = true;
+            if (way == 0)
+                QTest::mouseClick(d.Button5, Qt::LeftButton);
+            else if (way == 1)
+                QTest::keyClick(&d, Qt::Key_Escape);
+            else
+                d.close();
+        };
+        QTest::mouseClick(d.Button4, Qt::LeftButton);
+        rig.pump.onEvents = nullptr;
+
+        SimulatedDevice& stick = rig.platform.device();
+        const int blocks = static_cast<int>(rig.project.size() * 2 + 31) / 32;
+        QVERIFY(stopped);
+        QVERIFY(stick.events().count("write-block") < blocks);
+        // Stopped between blocks: inside one, the closing pair would have been taken as data.
+        QCOMPARE(stick.events().back(), QStringLiteral("end-write"));
+        QCOMPARE(stick.state(), SimulatedDevice::State::Idle);
+        QCOMPARE(rig.platform.openTransfers(), 0);
+        QVERIFY(rig.boxes().isEmpty());
+        QVERIFY(d.isVisible());
+        QVERIFY(idleLook(d));
+        QVERIFY(!QApplication::overrideCursor());
+        const QByteArray held = stick.memory().left(rig.project.size());
+        QVERIFY(held != rig.project);
+        QVERIFY(DownloadRecord(settings.downloadRecordFile).isUnfinished(held));
+
+        QTest::mouseClick(d.Button4, Qt::LeftButton);
+        QCOMPARE(stick.memory().left(rig.project.size()), rig.project);
+        QCOMPARE(rig.boxes().size(), 1);
+        QVERIFY(rig.boxes()[0].startsWith(message(501, int(rig.project.size()), 0).section(u'!', 0, 0)));
+        QTest::mouseClick(d.Button5, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
     }
 
     void verifyAndReadData()

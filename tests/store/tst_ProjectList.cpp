@@ -83,6 +83,33 @@ private slots:
         QCOMPARE(list.currentIndex(), 1);
     }
 
+    // Names that differ in case only: the name as written wins wherever it stands in the list; a name matching
+    // none as written still selects by case-insensitive match.
+    void exactNameWinsOverCase_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("Show") << "Show" << "Show (16 x 16)";
+        QTest::newRow("show") << "show" << "show (16 x 16)";
+        QTest::newRow("show.ini") << "show.ini" << "show (16 x 16)";
+        QTest::newRow("SHOW: the first of them") << "SHOW" << "Show (16 x 16)";
+    }
+    void exactNameWinsOverCase()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, selected);
+        project("Show", {});
+        project("show", {});
+        project("a", {});
+        ProjectList list(projects);
+        list.listProjects();
+        QCOMPARE(list.size(), 3);
+        QVERIFY(list.selectProjectByName(name));
+        QCOMPARE(list.currentDisplayName(), selected);
+        QVERIFY(list.showProject(name));
+        QCOMPARE(list.currentDisplayName(), selected);
+    }
+
     // A name with a dot selects its own project, not the first one, and an unknown name keeps the selection.
     void selectsNameWithADot()
     {
