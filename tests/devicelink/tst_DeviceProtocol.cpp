@@ -32,12 +32,41 @@ private slots:
         QCOMPARE(int(decodeTypedByte(pair[0], pair[1])), value);
     }
 
+    // Replies are checked before they are decoded: what the stick types passes, noise does not.
+    void validReplies_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<int>("bytes"); // 0: an identity reply
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("identity K") << "K" << 0 << true;
+        QTest::newRow("identity Z: a letter, unknown stick") << "Z" << 0 << true;
+        QTest::newRow("identity digit") << "0" << 0 << false;
+        QTest::newRow("identity noise") << "*" << 0 << false;
+        QTest::newRow("identity empty") << "" << 0 << false;
+        QTest::newRow("pairs") << "AQBRPZP6P^A1A!C@" << 8 << true;
+        QTest::newRow("longer than asked") << "AQBRX" << 2 << true;
+        QTest::newRow("short") << "AQB" << 2 << false;
+        QTest::newRow("high nibble past P") << "QQ" << 1 << false;
+        QTest::newRow("low nibble a letter before Q") << "AP" << 1 << false;
+        QTest::newRow("digit 7") << "A7" << 1 << false;
+        QTest::newRow("noise") << "*-" << 1 << false;
+        QTest::newRow("noise in the last pair") << "AQBRCS;," << 4 << false;
+    }
+    void validReplies()
+    {
+        QFETCH(QString, reply);
+        QFETCH(int, bytes);
+        QFETCH(bool, valid);
+        QCOMPARE(bytes == 0 ? isIdentityReply(reply) : isTypedBytes(reply, bytes), valid);
+    }
+
     void everyByteSurvivesTypingShiftedOrNot()
     {
         for (int value = 0; value < 256; ++value) {
             for (bool shifted : {false, true}) {
                 const QString pair = encodeTypedByte(static_cast<std::uint8_t>(value), shifted);
                 QCOMPARE(int(decodeTypedByte(pair[0], pair[1])), value);
+                QVERIFY(isTypedBytes(pair, 1));
             }
         }
         QCOMPARE(encodeTypedByte(0xFF, true), QStringLiteral("P^"));
