@@ -174,6 +174,7 @@ struct LibraryNode {
     LibraryNodeKind kind = LibraryNodeKind::Library;
     int library = -1; // the library's number for a library node, -1 for the root and for files
     std::vector<LibraryNode> children;
+    bool builtIn = false; // the read-only clipart (its group nodes and pictures), never a file of the clips folder
 };
 
 // Sorted: the Library page (the root first, then libraries and each node's files by name ignoring case).
