@@ -4,12 +4,26 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "store/Clipart.h"
+
+#include <QFile>
 
 namespace editing {
+namespace {
+
+QByteArray readClipart(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 QString chosenPicturePath(const QString& clipsFolder, const store::LibraryNode& node,
-                          const store::LibraryNode* parent)
+                          const store::LibraryNode* parent, int clipartHeight)
 {
+    if (node.builtIn)
+        return node.kind == store::LibraryNodeKind::File ? store::clipartPath(clipartHeight, node.text) : QString();
     if (node.kind != store::LibraryNodeKind::File || !parent || parent->kind != store::LibraryNodeKind::Library)
         return {};
     return clipsFolder + node.text;
@@ -17,7 +31,9 @@ QString chosenPicturePath(const QString& clipsFolder, const store::LibraryNode& 
 
 ManagerPreview managerPreview(const QString& path)
 {
-    const imaging::PictureLoad load = imaging::loadPicture(path);
+    const imaging::PictureLoad load = store::isClipartPath(path)
+                                          ? imaging::decodePicture(readClipart(path), path)
+                                          : imaging::loadPicture(path);
     if (!load.ok())
         return {};
     QImage image = load.picture.image();

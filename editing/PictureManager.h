@@ -15,10 +15,10 @@ namespace editing {
 // The widest preview the manager shows; wider pictures are scaled down to it, keeping their proportions.
 inline constexpr int kManagerPreviewWidth = 240;
 
-// The file a click on a tree node chooses: clipsFolder + the file name for a file under a library; empty for
-// files under "[CLIP]", for libraries and for the root.
+// The file a click on a tree node chooses: clipsFolder + the file name for a file under a library, the clipart's
+// path for a clipart picture of that height; empty for files under "[CLIP]", for libraries and for the root.
 QString chosenPicturePath(const QString& clipsFolder, const store::LibraryNode& node,
-                          const store::LibraryNode* parent);
+                          const store::LibraryNode* parent, int clipartHeight = 0);
 
 // The preview of a chosen file and its "Dimension: w x h " text; a null image and an empty text when the file
 // cannot be read.

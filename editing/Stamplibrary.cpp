@@ -2,6 +2,9 @@
 
 #include "editing/PictureManager.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "messages/Prompter.h"
+#include "store/Clipart.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -15,7 +18,8 @@ using messages::lookupMessage;
 
 namespace {
 
-constexpr int kNodeRole = Qt::UserRole; // the node's kind
+constexpr int kNodeRole = Qt::UserRole;        // the node's kind
+constexpr int kBuiltInRole = Qt::UserRole + 1; // the node is clipart
 
 QPushButton* makeButton(const char* name, QWidget* parent, QRect geometry)
 {
@@ -31,6 +35,7 @@ void addNodes(QTreeWidgetItem* parent, QTreeWidget* tree, const std::vector<stor
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
         item->setText(0, node.text);
         item->setData(0, kNodeRole, int(node.kind));
+        item->setData(0, kBuiltInRole, node.builtIn);
         addNodes(item, tree, node.children);
     }
 }
@@ -40,6 +45,7 @@ store::LibraryNode nodeOf(const QTreeWidgetItem* item)
     store::LibraryNode node;
     node.text = item->text(0);
     node.kind = store::LibraryNodeKind(item->data(0, kNodeRole).toInt());
+    node.builtIn = item->data(0, kBuiltInRole).toBool();
     return node;
 }
 
@@ -99,6 +105,8 @@ void PictureManagerDialog::buildTree()
     addNodes(nullptr, TreeView1,
              store::buildLibraryTree(store::LibraryCatalogue(clipsFolder_), store::LibraryTreeOrder::Sorted));
     TreeView1->expandAll();
+    if (clipartHeight_ > 0)
+        addNodes(nullptr, TreeView1, {store::clipartTree(clipartHeight_)});
     TreeView1->setCurrentItem(nullptr);
 }
 
@@ -119,7 +127,7 @@ void PictureManagerDialog::TreeView1Click(QTreeWidgetItem* item)
     const store::LibraryNode node = nodeOf(item);
     const std::optional<store::LibraryNode> parent =
         item->parent() ? std::optional(nodeOf(item->parent())) : std::nullopt;
-    const QString path = chosenPicturePath(clipsFolder_, node, parent ? &*parent : nullptr);
+    const QString path = chosenPicturePath(clipsFolder_, node, parent ? &*parent : nullptr, clipartHeight_);
     if (path.isEmpty())
         return;
     chosenPath_ = path;
@@ -130,8 +138,17 @@ void PictureManagerDialog::TreeView1Click(QTreeWidgetItem* item)
 
 void PictureManagerDialog::ButtonOkClick()
 {
-    if (acceptChosenPicture(chosenPath_, prompter_))
-        accept();
+    if (!acceptChosenPicture(chosenPath_, prompter_))
+        return;
+    if (store::isClipartPath(chosenPath_)) {
+        const store::ClipartCopy copy = store::copyClipartToClips(clipsFolder_, clipartHeight_, chosenPath_);
+        if (!copy.ok()) {
+            prompter_.tell(msg::EditTitle, store::messageId(copy.status), messages::Icon::Stop);
+            return;
+        }
+        chosenPath_ = clipsFolder_ + copy.fileName;
+    }
+    accept();
 }
 
 } // namespace editing

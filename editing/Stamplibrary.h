@@ -22,7 +22,11 @@ class PictureManagerDialog : public QDialog {
 public:
     PictureManagerDialog(QString clipsFolder, messages::Prompter& prompter, QWidget* parent = nullptr);
 
-    // Shows the manager modally with a fresh tree; the chosen file's full path, empty when cancelled.
+    // The clipart of this height is offered after the libraries (0: none).
+    void setClipartHeight(int ledCount) { clipartHeight_ = ledCount; }
+
+    // Shows the manager modally with a fresh tree; the chosen file's full path, empty when cancelled. A clipart
+    // picture is copied into the clips folder and the copy returned.
     QString choosePicture();
 
     QGroupBox* GroupBox1; // Preview
@@ -43,6 +47,7 @@ private:
     void buildTree();
 
     QString clipsFolder_;
+    int clipartHeight_ = 0;
     messages::Prompter& prompter_;
     QString chosenPath_;
 };

@@ -21,6 +21,7 @@ namespace shell {
 void TForm1::buildPages()
 {
     libraryPage = new store::LibraryPage(state_.workspace, associations_, prompter_, TabSheet2);
+    libraryPage->setClipartHeight(state_.edition.ledCount);
     libraryPage->setGeometry(0, 0, 793, 470);
     projectsPage = new store::ProjectsPage(state_.edition, state_.workspace, *state_.projects, prompter_, TabSheet4);
     projectsPage->setGeometry(0, 0, 793, 470);

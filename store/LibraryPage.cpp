@@ -1,5 +1,7 @@
 #include "store/LibraryPage.h"
 
+#include "store/Clipart.h"
+
 #include "mailsender/Mail.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
@@ -18,6 +20,7 @@ namespace store {
 namespace {
 
 constexpr int kNodeKindRole = Qt::UserRole;
+constexpr int kBuiltInRole = Qt::UserRole + 1;
 constexpr int kInfoWidth = 233;
 constexpr int kInfoWideWidth = 473; // over the associated projects' place while they are hidden
 constexpr unsigned kEditTitle = msg::EditPictureTitle;
@@ -41,6 +44,7 @@ QTreeWidgetItem* treeItem(const QWidget& widget, const LibraryNode& node)
     auto* item = new QTreeWidgetItem(QStringList{node.text});
     item->setIcon(0, nodeIcon(widget, node.kind));
     item->setData(0, kNodeKindRole, static_cast<int>(node.kind));
+    item->setData(0, kBuiltInRole, node.builtIn);
     for (const LibraryNode& child : node.children)
         item->addChild(treeItem(widget, child));
     return item;
@@ -58,9 +62,21 @@ LibraryNode libraryNodeOf(const QTreeWidgetItem& item)
     LibraryNode node;
     node.text = item.text(0);
     node.kind = nodeKindOf(item);
+    node.builtIn = isBuiltIn(item);
     for (int i = 0; i < item.childCount(); ++i)
-        node.children.push_back({item.child(i)->text(0), kPictureIcon, LibraryNodeKind::File, -1, {}});
+        node.children.push_back({item.child(i)->text(0), kPictureIcon, LibraryNodeKind::File, -1, {}, node.builtIn});
     return node;
+}
+
+bool isBuiltIn(const QTreeWidgetItem& item)
+{
+    return item.data(0, kBuiltInRole).toBool();
+}
+
+void appendClipartTree(QTreeWidget& tree, int ledCount)
+{
+    if (ledCount > 0)
+        tree.addTopLevelItem(treeItem(tree, clipartTree(ledCount)));
 }
 
 void fillLibraryTree(QTreeWidget& tree, const Workspace& workspace, LibraryTreeOrder order)
@@ -189,6 +205,7 @@ void LibraryPage::rebuildTree()
 {
     fillLibraryTree(*TreeView1, workspace_, LibraryTreeOrder::Sorted);
     TreeView1->expandAll();
+    appendClipartTree(*TreeView1, clipartHeight_);
 }
 
 void LibraryPage::disableCommands()
@@ -202,8 +219,13 @@ void LibraryPage::TreeView1Click(QTreeWidgetItem* item)
     if (!item)
         return;
     const QTreeWidgetItem* parent = item->parent();
-    info_ = libraryInformation(libraryNodeOf(*item), parent ? parent->text(0) : QString(), workspace_.clipsFolder,
-                               info_);
+    const LibraryNode node = libraryNodeOf(*item);
+    if (node.builtIn) {
+        showClipart(node, parent ? parent->text(0) : QString());
+        return;
+    }
+    builtIn_ = false;
+    info_ = libraryInformation(node, parent ? parent->text(0) : QString(), workspace_.clipsFolder, info_);
     showInformation();
     for (LibraryCommand command : kLibraryCommands)
         commandButton(command)->setEnabled(libraryCommandEnabled(command, info_.mode));
@@ -221,7 +243,8 @@ void LibraryPage::showInformation()
 
     const QRect place = libraryPreviewRect(info_.pictureSize, GroupBox6->height());
     QPixmap picture;
-    if (info_.showPreview && picture.load(workspace_.clipsFolder + info_.file, "BMP")) {
+    const QString path = builtIn_ ? clipartPath(clipartHeight_, info_.file) : workspace_.clipsFolder + info_.file;
+    if (info_.showPreview && picture.load(path, "BMP")) {
         Image1->setPixmap(picture);
         Image1->setGeometry(place);
         Image1->show();
@@ -229,6 +252,33 @@ void LibraryPage::showInformation()
         Image1->hide();
         Image1->clear();
     }
+}
+
+void LibraryPage::showClipart(const LibraryNode& node, const QString& parentText)
+{
+    builtIn_ = true;
+    info_ = clipartInformation(node, parentText, clipartImage(clipartHeight_, node.text).size());
+    showInformation();
+    for (LibraryCommand command : kLibraryCommands)
+        commandButton(command)->setEnabled(clipartCommandEnabled(command, info_.mode));
+}
+
+QString LibraryPage::takeClipart()
+{
+    const ClipartCopy copy = copyClipartToClips(workspace_.clipsFolder, clipartHeight_, info_.file);
+    if (!copy.ok()) {
+        prompter_.tell(msg::ClipartRootText, messageId(copy.status), messages::Icon::Stop);
+        return {};
+    }
+    // From here on the copy is the selection: an ordinary picture of no library.
+    builtIn_ = false;
+    info_.library = kRootNodeText;
+    info_.file = copy.fileName;
+    rebuildTree();
+    showInformation();
+    for (LibraryCommand command : kLibraryCommands)
+        commandButton(command)->setEnabled(libraryCommandEnabled(command, info_.mode));
+    return copy.fileName;
 }
 
 void LibraryPage::refreshAssociations()
@@ -257,13 +307,13 @@ void LibraryPage::forgetSelection()
 
 void LibraryPage::Button1Click()
 {
-    if (info_.mode == LibraryMode::File)
+    if (info_.mode == LibraryMode::File && (!builtIn_ || !takeClipart().isEmpty()))
         emit addToProjectsRequested(info_.library, info_.file, info_.thirdValue);
 }
 
 void LibraryPage::Button2Click()
 {
-    if (info_.mode == LibraryMode::File)
+    if (info_.mode == LibraryMode::File && (!builtIn_ || !takeClipart().isEmpty()))
         emit copyMoveRequested(info_.library, info_.file, info_.thirdValue);
 }
 
@@ -273,11 +323,14 @@ void LibraryPage::Button3Click()
         prompter_.tell(kEditTitle, kOnlyInFileMode, messages::Icon::Stop);
         return;
     }
-    emit editRequested(info_.file);
+    if (!builtIn_ || !takeClipart().isEmpty())
+        emit editRequested(info_.file);
 }
 
 void LibraryPage::Button4Click()
 {
+    if (builtIn_)
+        return; // the clipart is read-only
     ui::runCommand(prompter_, [&] {
         LibraryCatalogue catalogue(workspace_.clipsFolder);
         exportFileCopy(catalogue, info_.mode == LibraryMode::File ? info_.file : QString(), workspace_.rootFolder,
@@ -287,6 +340,8 @@ void LibraryPage::Button4Click()
 
 void LibraryPage::Button5Click()
 {
+    if (builtIn_)
+        return; // the clipart is read-only
     bool renamed = false;
     ui::runCommand(prompter_, [&] {
         LibraryCatalogue catalogue(workspace_.clipsFolder);
@@ -303,6 +358,8 @@ void LibraryPage::Button5Click()
 
 void LibraryPage::Button6Click()
 {
+    if (builtIn_)
+        return; // the clipart is read-only
     mail::emailLibraryFile(static_cast<int>(info_.mode), info_.file, workspace_.clipsFolder, workspace_.tempFolder,
                            prompter_);
 }
@@ -314,12 +371,16 @@ void LibraryPage::Button7Click()
 
 void LibraryPage::Button11Click()
 {
+    if (builtIn_)
+        return; // the clipart is read-only
     if (info_.mode == LibraryMode::File && !info_.file.isEmpty())
         emit adjustSpeedRequested(info_.file);
 }
 
 void LibraryPage::Button12Click()
 {
+    if (builtIn_)
+        return; // the clipart is read-only
     bool deleted = false;
     ui::runCommand(prompter_, [&] {
         LibraryCatalogue catalogue(workspace_.clipsFolder);

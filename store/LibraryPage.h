@@ -24,6 +24,10 @@ void fillLibraryTree(QTreeWidget& tree, const Workspace& workspace, LibraryTreeO
 LibraryNodeKind nodeKindOf(const QTreeWidgetItem& item);
 // The node an item stands for, its children as file nodes.
 LibraryNode libraryNodeOf(const QTreeWidgetItem& item);
+// Adds the built-in clipart of that height as the tree's last top-level node, collapsed; nothing for height 0.
+void appendClipartTree(QTreeWidget& tree, int ledCount);
+// Whether the item is the clipart or one of its groups or pictures.
+bool isBuiltIn(const QTreeWidgetItem& item);
 
 // The Library page: the libraries and their pictures as a tree, what is known of the selected node, its preview,
 // and the command column. The catalogue's operations run here; commands whose dialogs live in the windows above
@@ -60,7 +64,9 @@ public:
 
     const LibraryInformation& information() const { return info_; }
 
-    // Rebuilds the tree (sorted, expanded).
+    // The clipart of this height is shown after the libraries (0: none).
+    void setClipartHeight(int ledCount) { clipartHeight_ = ledCount; }
+    // Rebuilds the tree (sorted, expanded; the clipart collapsed).
     void rebuildTree();
     // Every command off (before the first click).
     void disableCommands();
@@ -91,11 +97,16 @@ private:
     QPushButton* commandButton(LibraryCommand command) const;
     void showInformation();
     void forgetSelection();
+    void showClipart(const LibraryNode& node, const QString& parentText);
+    // Copies the selected clipart picture into the clips folder and selects the copy; empty when it failed (told).
+    QString takeClipart();
 
     const Workspace& workspace_;
     const AssociationIndex& associations_;
     messages::Prompter& prompter_;
     LibraryInformation info_;
+    int clipartHeight_ = 0;
+    bool builtIn_ = false; // the selection is clipart: read-only, used through a copy
 };
 
 } // namespace store

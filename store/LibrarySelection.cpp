@@ -19,6 +19,39 @@ bool libraryCommandEnabled(LibraryCommand command, LibraryMode mode)
     }
 }
 
+bool clipartCommandEnabled(LibraryCommand command, LibraryMode mode)
+{
+    switch (command) {
+    case LibraryCommand::AddBmpJpeg:
+        return true;
+    case LibraryCommand::AddToProject:
+    case LibraryCommand::CopyMove:
+    case LibraryCommand::Edit:
+        return mode == LibraryMode::File;
+    default:
+        return false;
+    }
+}
+
+LibraryInformation clipartInformation(const LibraryNode& node, const QString& parentText, QSize pictureSize)
+{
+    LibraryInformation info;
+    if (node.kind != LibraryNodeKind::File) {
+        info.mode = LibraryMode::Library;
+        info.library = node.text;
+        info.thirdValue = QString::number(node.children.size());
+        return info;
+    }
+    info.mode = LibraryMode::File;
+    info.library = parentText;
+    info.file = node.text;
+    info.thirdLabel = 404;
+    info.pictureSize = pictureSize;
+    info.thirdValue = QStringLiteral(" %1 x %2").arg(pictureSize.width()).arg(pictureSize.height());
+    info.showPreview = pictureSize.isValid();
+    return info;
+}
+
 LibraryInformation libraryInformation(const LibraryNode& node, const QString& parentText, const QString& clipsFolder,
                                       const LibraryInformation& previous)
 {

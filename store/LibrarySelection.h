@@ -34,6 +34,10 @@ inline constexpr LibraryCommand kLibraryCommands[] = {
 // possible.
 bool libraryCommandEnabled(LibraryCommand command, LibraryMode mode);
 
+// The clipart is read-only: a picture of it can be added to projects, copied to libraries and edited (each through
+// a copy in the clips folder), never renamed, deleted, mailed or given a speed of its own.
+bool clipartCommandEnabled(LibraryCommand command, LibraryMode mode);
+
 // The information group and what is shown beside it.
 struct LibraryInformation {
     LibraryMode mode = LibraryMode::Nothing;
@@ -51,6 +55,10 @@ struct LibraryInformation {
 // leaves the rest as it was in `previous`.
 LibraryInformation libraryInformation(const LibraryNode& node, const QString& parentText, const QString& clipsFolder,
                                       const LibraryInformation& previous);
+
+// After a click on a clipart node: a picture (mode File, its group as library, its size, no associated projects)
+// or the clipart or one of its groups (mode Library with the count of pictures under it).
+LibraryInformation clipartInformation(const LibraryNode& node, const QString& parentText, QSize pictureSize);
 
 // The Library page's preview: 192 pixels wide, the height in proportion, 16 from the left and centred vertically
 // in a group `groupHeight` high.

@@ -2,6 +2,7 @@
 
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "store/Clipart.h"
 #include "store/LibraryPage.h"
 #include "ui/Command.h"
 
@@ -46,11 +47,20 @@ QIcon entryIcon(int icon)
     return QIcon(pixmap);
 }
 
+// The picture a file node of the tree stands for: its file name in the clips folder, or the clipart's path.
+QString pictureOfItem(const QTreeWidgetItem* item, int ledCount)
+{
+    if (!item || nodeKindOf(*item) != LibraryNodeKind::File)
+        return {};
+    return isBuiltIn(*item) ? clipartPath(ledCount, item->text(0)) : item->text(0);
+}
+
 // The entry list: takes a picture file dragged from the page's library tree.
 class EntryList : public QListWidget {
 public:
     std::function<void(const QString& fileName)> pictureDropped;
     QTreeWidget* tree = nullptr;
+    int ledCount = 0;
 
     explicit EntryList(QWidget* parent) : QListWidget(parent)
     {
@@ -61,8 +71,7 @@ public:
 protected:
     QString draggedFile(const QDropEvent* event) const
     {
-        const QTreeWidgetItem* item = event->source() == tree ? tree->currentItem() : nullptr;
-        return item && nodeKindOf(*item) == LibraryNodeKind::File ? item->text(0) : QString();
+        return pictureOfItem(event->source() == tree ? tree->currentItem() : nullptr, ledCount);
     }
     void dragEnterEvent(QDragEnterEvent* event) override
     {
@@ -147,6 +156,7 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
 
     auto* list = new EntryList(this);
     list->tree = TreeView2;
+    list->ledCount = edition_.ledCount;
     list->pictureDropped = [this](const QString& file) {
         currentPicture_ = file;
         addPicture(file);
@@ -231,6 +241,7 @@ void ProjectsPage::refreshProjectSelector()
 void ProjectsPage::rebuildTree()
 {
     fillLibraryTree(*TreeView2, workspace_, LibraryTreeOrder::Insertion);
+    appendClipartTree(*TreeView2, edition_.ledCount);
     TreeView2->collapseAll();
 }
 
@@ -287,8 +298,19 @@ QString ProjectsPage::selectedFileName() const
     return project && entry >= 0 ? project->pictureName(entry) : QString();
 }
 
-void ProjectsPage::addPicture(const QString& fileName)
+void ProjectsPage::addPicture(const QString& picture)
 {
+    QString fileName = picture;
+    if (isClipartPath(picture) && projects_.current()) {
+        // Clipart goes in as a copy in the clips folder; adding it again adds the same copy.
+        const ClipartCopy copy = copyClipartToClips(workspace_.clipsFolder, edition_.ledCount, picture);
+        if (!copy.ok()) {
+            prompter_.tell(msg::AddToProjectTitle, messageId(copy.status), messages::Icon::Stop);
+            return;
+        }
+        fileName = currentPicture_ = copy.fileName;
+        rebuildTree();
+    }
     if (Project* project = projects_.current())
         ui::runCommand(prompter_, msg::AddToProjectTitle,
                        [&] { return addPictureToProject(*project, workspace_.clipsFolder, fileName); });
@@ -329,8 +351,11 @@ void ProjectsPage::TreeView2Click(QTreeWidgetItem* item)
         return;
     switch (nodeKindOf(*item)) {
     case LibraryNodeKind::File:
-        currentPicture_ = item->text(0);
-        emit previewRequested(currentPicture_);
+        currentPicture_ = pictureOfItem(item, edition_.ledCount);
+        if (isClipartPath(currentPicture_))
+            emit previewHidden();
+        else
+            emit previewRequested(currentPicture_);
         break;
     case LibraryNodeKind::Root:
         rebuildTree();
@@ -343,7 +368,7 @@ void ProjectsPage::TreeView2Click(QTreeWidgetItem* item)
 void ProjectsPage::TreeView2DblClick(QTreeWidgetItem* item)
 {
     if (item && nodeKindOf(*item) == LibraryNodeKind::File) {
-        currentPicture_ = item->text(0);
+        currentPicture_ = pictureOfItem(item, edition_.ledCount);
         addPicture(currentPicture_);
     }
 }

@@ -88,12 +88,12 @@ public:
     void selectEntry(int entry);
     // The picture file of the selected row's entry; empty when none.
     QString selectedFileName() const;
-    // The last picture file clicked in the tree.
+    // The last picture file clicked in the tree (a clipart path for clipart).
     const QString& currentPicture() const { return currentPicture_; }
     const std::vector<EntryRow>& rows() const { return rows_; }
 
-    // "Add to Project ->" for a picture file of the tree.
-    void addPicture(const QString& fileName);
+    // "Add to Project ->" for a picture file of the tree; clipart (its path) is added as a copy in the clips folder.
+    void addPicture(const QString& picture);
 
 public slots:
     void ComboBox1Change(int index);

@@ -116,6 +116,68 @@ private slots:
         QCOMPARE(prompter.shown.last().title, messages::lookupMessage(431));
     }
 
+    void libraryPageUsesClipartThroughACopy()
+    {
+        const AssociationIndex index;
+        LibraryPage page(workspace, index, prompter);
+        page.setClipartHeight(16);
+        page.rebuildTree();
+        QFile catalogueFile(workspace.clipsFolder + kCatalogueFileName);
+        QVERIFY(catalogueFile.open(QIODevice::ReadOnly));
+        const QByteArray catalogueBefore = catalogueFile.readAll();
+        catalogueFile.close();
+
+        QTreeWidgetItem* clipartHeart = findItem(*page.TreeView1, "heart.bmp", messages::lookupMessage(6501));
+        QVERIFY(clipartHeart);
+        page.TreeView1Click(clipartHeart);
+        QCOMPARE(page.Label22->text(), messages::lookupMessage(6501));
+        QCOMPARE(page.Label24->text(), " 16 x 16");
+        QVERIFY(!page.Image1->isHidden());
+        QVERIFY(page.Button1->isEnabled() && page.Button2->isEnabled() && page.Button3->isEnabled());
+        for (QPushButton* readOnly : {page.Button4, page.Button5, page.Button6, page.Button11, page.Button12})
+            QVERIFY(!readOnly->isEnabled());
+        // Not even a direct call renames or deletes it.
+        page.Button5Click();
+        page.Button12Click();
+        QVERIFY(prompter.shown.isEmpty());
+
+        // Using it copies it under a free name (the user's own heart.bmp stays) into no library.
+        QSignalSpy add(&page, &LibraryPage::addToProjectsRequested);
+        page.Button1->click();
+        QCOMPARE(add.size(), 1);
+        QCOMPARE(add.first().at(0).toString(), kRootNodeText);
+        QCOMPARE(add.first().at(1).toString(), "heart1.bmp");
+        QVERIFY(QFile::exists(workspace.clipsFolder + "heart1.bmp"));
+        QVERIFY(findItem(*page.TreeView1, "heart1.bmp", kRootNodeText));
+        QCOMPARE(QImage(workspace.clipsFolder + "heart1.bmp").size(), QSize(16, 16));
+        QVERIFY(catalogueFile.open(QIODevice::ReadOnly));
+        QCOMPARE(catalogueFile.readAll(), catalogueBefore);
+
+        QSignalSpy edit(&page, &LibraryPage::editRequested);
+        page.TreeView1Click(findItem(*page.TreeView1, "star.bmp", messages::lookupMessage(6502)));
+        page.Button3->click();
+        QCOMPARE(edit.size(), 1);
+        QCOMPARE(edit.first().at(0).toString(), "star1.bmp");
+    }
+
+    void projectsPageAddsClipartAsACopy()
+    {
+        createProject(workspace.projectsFolder + "Show.ini", 16, 16);
+        ProjectList projects(workspace.projectsFolder);
+        const auto edition = deriveEdition("/opt/Lumiwand16");
+        ProjectsPage page(edition, workspace, projects, prompter);
+        page.enterPage();
+        page.loadEntryList();
+        QTreeWidgetItem* clipartCake = findItem(*page.TreeView2, "cake.bmp", messages::lookupMessage(6507));
+        QVERIFY(clipartCake);
+        page.TreeView2DblClick(clipartCake);
+        QCOMPARE(projects.current()->pictureName(0), "cake.bmp");
+        QVERIFY(QFile::exists(workspace.clipsFolder + "cake.bmp"));
+        QCOMPARE(page.ListView1->count(), 1);
+        // The copy is now a picture of the clips folder in the tree.
+        QVERIFY(findItem(*page.TreeView2, "cake.bmp", kRootNodeText));
+    }
+
     void libraryDeleteRebuildsAndClears()
     {
         const AssociationIndex index;
