@@ -4,7 +4,10 @@
 #include "shell/Main.h"
 
 #include "deviceimage/AnimationImport.h"
+#include "deviceimage/SampleShows.h"
 #include "deviceimage/TimingRecords.h"
+#include "messages/MessageIds.h"
+#include "messages/Prompter.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -47,6 +50,7 @@ EditorWindows::EditorWindows(AppState& state, messages::Prompter& prompter, TFor
             refreshProjectsPage();
         return imported;
     });
+    pictureManager.setClipartHeight(state.edition.ledCount);
     hooks.choosePictureFile = [this] { return pictureManager.choosePicture(); };
     hooks.chooseSpeedWord = [this] { return chooseSpeed ? chooseSpeed() : std::nullopt; };
     hooks.textBlock = [this] { return editText(); };
@@ -64,6 +68,7 @@ void EditorWindows::connectWindows()
         form13.activateWindow();
     });
     QObject::connect(&form13, &TForm13::go, page, [this](UserMode mode) { go(mode); });
+    QObject::connect(&form13, &TForm13::sampleChosen, page, [this](const QString& sample) { goSample(sample); });
     // Leaving the wizard without a choice never leaves the program without a window.
     QObject::connect(&form13, &TForm13::cancelled, page, [this] {
         if (!form1_.isVisible())
@@ -157,6 +162,27 @@ void EditorWindows::go(UserMode mode)
     texttoclip.show();
     texttoclip.raise();
     texttoclip.activateWindow(); // the user types there next
+}
+
+void EditorWindows::goSample(const QString& sample)
+{
+    form1_.show();
+    form1_.raise();
+    form1_.activateWindow();
+    form1_.PageControl1->setCurrentWidget(form1_.TabSheet4);
+    const deviceimage::SampleMade made =
+        deviceimage::makeSampleShow({state_.edition, state_.workspace, state_.simplifiedMode}, sample);
+    if (!made.ok()) {
+        prompter_.tell(msg::SampleTitle, messageId(made.status), messages::Icon::Stop);
+        return;
+    }
+    // The new project becomes the current one of the Projects page.
+    if (state_.projects) {
+        state_.projects->listProjects();
+        state_.projects->selectProjectByName(made.projectName);
+    }
+    if (refreshProjectsPage)
+        refreshProjectsPage();
 }
 
 } // namespace shell

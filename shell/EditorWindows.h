@@ -39,6 +39,8 @@ public:
     void saveCanvas();
     // The wizard's "Go >>".
     void go(UserMode mode);
+    // The wizard's sample show: made into a new project and shown on the Projects page.
+    void goSample(const QString& sample);
     // The wizard as the start opens it: its box ticked (which stores the setting), shown.
     void showWizardAtStart();
 

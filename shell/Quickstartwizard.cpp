@@ -1,13 +1,18 @@
 #include "shell/Quickstartwizard.h"
 
+#include "deviceimage/SampleShows.h"
+#include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "store/Settings.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <algorithm>
 
 namespace shell {
 
@@ -32,6 +37,14 @@ TForm13::TForm13(QString settingsFile, QWidget* parent)
     RadioButton2 = new QRadioButton(this);
     RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
     RadioButton2->setGeometry(40, 96, 300, 24);
+    RadioButton3 = new QRadioButton(this);
+    RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
+    RadioButton3->setGeometry(40, 126, 300, 24);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(62, 154, 200, 26);
+    ComboBox1->setEnabled(false);
+    connect(RadioButton3, &QRadioButton::toggled, ComboBox1, &QComboBox::setEnabled);
 
     CheckBox1 = new QCheckBox(this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
@@ -48,9 +61,20 @@ TForm13::TForm13(QString settingsFile, QWidget* parent)
         .caption(Label1, msg::SelectUserMode)
         .caption(RadioButton1, msg::TextMode)
         .caption(RadioButton2, msg::GraphicMode)
+        .caption(RadioButton3, msg::SampleStartFrom)
         .caption(CheckBox1, msg::AlwaysStartWithWizard)
         .caption(Button1, msg::GoButton);
     texts_.apply();
+    fillSamples();
+}
+
+void TForm13::fillSamples()
+{
+    const int chosen = std::max(0, ComboBox1->currentIndex());
+    ComboBox1->clear();
+    for (const deviceimage::SampleShow& sample : deviceimage::sampleShows())
+        ComboBox1->addItem(messages::lookupMessage(sample.titleId), sample.key);
+    ComboBox1->setCurrentIndex(chosen);
 }
 
 void TForm13::FormShow()
@@ -60,6 +84,7 @@ void TForm13::FormShow()
     CheckBox1->setChecked(store::readStartWithWizard(settingsFile_) != 0);
     CheckBox1Click();
     texts_.apply();
+    fillSamples();
 }
 
 void TForm13::CheckBox1Click()
@@ -82,7 +107,10 @@ void TForm13::keyPressEvent(QKeyEvent* event)
 void TForm13::Button1Click()
 {
     hide();
-    emit go(RadioButton1->isChecked() ? UserMode::Text : UserMode::Graphic);
+    if (RadioButton3->isChecked())
+        emit sampleChosen(ComboBox1->currentData().toString());
+    else
+        emit go(RadioButton1->isChecked() ? UserMode::Text : UserMode::Graphic);
 }
 
 } // namespace shell

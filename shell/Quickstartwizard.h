@@ -5,6 +5,7 @@
 #include "ui/Window.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -24,6 +25,8 @@ public:
     QLabel* Label1;
     QRadioButton* RadioButton1; // Text mode
     QRadioButton* RadioButton2; // Graphic mode
+    QRadioButton* RadioButton3; // Start from a sample show
+    QComboBox* ComboBox1;       // the sample shows
     QCheckBox* CheckBox1;       // Always start from QuickStart Wizard
     QPushButton* Button1;       // Go >>
 
@@ -31,6 +34,8 @@ signals:
     void go(shell::UserMode mode);
     // Closed by its close box or Escape: the opener shows the main window as it is, should it be hidden.
     void cancelled();
+    // "Go >>" with a sample show chosen: its key.
+    void sampleChosen(const QString& sample);
 
 public slots:
     void CheckBox1Click();
@@ -42,6 +47,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void fillSamples();
+
     QString settingsFile_;
     ui::CatalogueTexts texts_;
 };
