@@ -1,14 +1,18 @@
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "shell/AppState.h"
 #include "shell/Forms.h"
+#include "shell/Main.h"
 #include "shell/QuickStart.h"
 #include "shell/Quickstartwizard.h"
 #include "store/ProjectList.h"
+#include "store/ProjectsPage.h"
 #include "store/Settings.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +113,26 @@ private slots:
         QCOMPARE(state_.projects->currentDisplayName(), QStringLiteral("QuickStart (16 x 16)"));
         QVERIFY(forms.editor.texttoclip.isVisible());
         forms.editor.texttoclip.close();
+    }
+
+    // "Start from a sample show" makes the chosen sample a new project and shows it on the Projects page.
+    void sampleShowBecomesTheCurrentProject()
+    {
+        Forms& forms = start();
+        TForm13& wizard = forms.editor.form13;
+        wizard.show();
+        QCOMPARE(wizard.ComboBox1->count(), 6);
+        QVERIFY(!wizard.ComboBox1->isEnabled());
+        wizard.RadioButton3->setChecked(true);
+        QVERIFY(wizard.ComboBox1->isEnabled());
+        wizard.ComboBox1->setCurrentIndex(wizard.ComboBox1->findData(QStringLiteral("countdown")));
+        QTest::mouseClick(wizard.Button1, Qt::LeftButton);
+        QVERIFY(!wizard.isVisible());
+        QVERIFY(prompter_.shown.isEmpty());
+        QCOMPARE(forms.form1.PageControl1->currentWidget(), forms.form1.TabSheet4);
+        QCOMPARE(state_.projects->currentDisplayName(), QStringLiteral("Countdown (16 x 16)"));
+        QVERIFY(QFile::exists(state_.workspace.clipsFolder + "digit_5.bmp"));
+        QVERIFY(forms.form1.projectsPage->ListView1->count() >= 8);
     }
 
     // "Save" fills the name box from the editor's file and saves the canvas; the saved file becomes the editor's.
