@@ -300,6 +300,18 @@ QString openBinary(store::ProjectList& projects, const ImageContext& context, me
                                                   QStringLiteral("Binary (*.bin *.BIN)")});
     if (path.isEmpty())
         return {};
+    return openBinaryFile(path, projects, context, prompter, hooks);
+}
+
+bool isBinaryProjectName(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("lwd") || suffix == QLatin1String("bin");
+}
+
+QString openBinaryFile(const QString& path, store::ProjectList& projects, const ImageContext& context,
+                       messages::Prompter& prompter, const BinaryCommandHooks& hooks)
+{
     const QString fileName = binaryProjectName(path);
     if (!store::isUsableProjectName(fileName)) {
         prompter.tell(kOpenTitle, msg::OpenLwdError, Icon::Stop);

@@ -64,6 +64,11 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, mes
 // Returns the name of the project the pictures went into; empty when nothing was imported.
 QString openBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                    const BinaryCommandHooks& hooks = {});
+// The same for a file already chosen (dropped onto the Projects page): the project name is asked.
+QString openBinaryFile(const QString& path, store::ProjectList& projects, const ImageContext& context,
+                       messages::Prompter& prompter, const BinaryCommandHooks& hooks = {});
+// Whether a file's name is one of a binary project file (".lwd" or ".bin", any case).
+bool isBinaryProjectName(const QString& path);
 
 // The open command's checks of a file, in order: it cannot be opened (689); it holds other than TotalBytes bytes
 // (690; at most 65536 bytes are read); the count byte is 0 (691); the height byte, flag included, is not 16, 24,

@@ -20,6 +20,13 @@ BlockSize BlockPlacement::takeText(const QImage& textImage, const QRect& textRec
     return {textRect.width(), textRect.height()};
 }
 
+BlockSize BlockPlacement::takeGrid(const imaging::LitGrid& grid, BlockSize block)
+{
+    canvas_.LoadFromImage(grid.toImage(), Canvas::Target::Copy, 0, 0);
+    canvas_.Render(Canvas::Target::Copy);
+    return block;
+}
+
 QPoint BlockPlacement::cellUnder(QPoint point) const
 {
     const int cell = canvas_.cellSize();

@@ -20,6 +20,9 @@ public:
     // (textRect.left, textRect.top), and draws it into the overlay view.
     BlockSize takeText(const QImage& textImage, const QRect& textRect);
 
+    // Loads a block of cells (at the grid's top-left) into the copy buffer and draws it into the overlay view.
+    BlockSize takeGrid(const imaging::LitGrid& grid, BlockSize block);
+
     // Places the block from `source` (Text or Copy) with its top-left cell under a grid-view point: one undo step;
     // cells that would leave the picture are dropped. Returns the placed area, cut to the picture.
     Selection place(Canvas::Target source, BlockSize block, QPoint point, int scroll);

@@ -1,6 +1,7 @@
 #include "editing/EditorCommands.h"
 
 #include "deviceimage/TimingRecords.h"
+#include "imaging/ImageDecode.h"
 #include "imaging/ImageImport.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
@@ -20,9 +21,7 @@ QStringList importFilters()
 
 bool isImportable(const QString& path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("bmp") || suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")
-           || suffix == QLatin1String("gif");
+    return imaging::isImportableName(path);
 }
 
 EditorCommands::EditorCommands(Canvas& canvas, messages::Prompter& prompter, EditorDialogs& dialogs,

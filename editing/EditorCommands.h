@@ -28,9 +28,9 @@ public:
     virtual std::optional<int> chooseSpeed() = 0;
 };
 
-// The file filters of the import's file dialog: BMP and JPEG together, then each alone, in either case.
+// The file filters of the import's file dialog: every format the build reads together, then each alone.
 QStringList importFilters();
-// Whether a dropped file is one the import takes (by its extension).
+// Whether a dropped file is one the import takes (by its extension, among the formats the build reads).
 bool isImportable(const QString& path);
 
 // Import, Open, New and Flashing speed of the editor page, and the file the editor's picture came from.

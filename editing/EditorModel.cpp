@@ -135,6 +135,15 @@ void EditorModel::undo()
     emit changed();
 }
 
+void EditorModel::redo()
+{
+    tool_ = Tool::Selection;
+    hideOverlay();
+    canvas_.Redo();
+    setWholeSelection();
+    emit changed();
+}
+
 void EditorModel::choosePencil()
 {
     tool_ = Tool::Pencil;
@@ -177,12 +186,36 @@ void EditorModel::startPlacing(Tool tool, BlockSize block)
     overlay_ = {false, overlay_.topLeft, canvas_.overlayBlockSize(block.columns, block.rows)};
 }
 
-void EditorModel::copy(bool cut)
+bool EditorModel::copy(bool cut)
 {
-    if (const auto block = blocks_.take(selection_, cut)) {
-        startPlacing(cut ? Tool::PlaceCut : Tool::PlaceCopy, *block);
-        emit changed();
-    }
+    const auto block = blocks_.take(selection_, cut);
+    if (!block)
+        return false;
+    startPlacing(cut ? Tool::PlaceCut : Tool::PlaceCopy, *block);
+    emit changed();
+    return true;
+}
+
+imaging::LitGrid EditorModel::copiedBlock() const
+{
+    imaging::LitGrid block(block_.columns, block_.rows);
+    for (int row = 0; row < block_.rows; ++row)
+        for (int col = 0; col < block_.columns; ++col)
+            block.setLit(col, row, canvas_.cell(col, row, Canvas::Target::Copy));
+    return block;
+}
+
+bool EditorModel::paste(const imaging::LitGrid& cells, BlockSize block)
+{
+    if (block.columns <= 0 || block.rows <= 0)
+        return false;
+    band_.cancel();
+    bandFrame_.reset();
+    hideOverlay();
+    setWholeSelection();
+    startPlacing(Tool::PlaceCopy, blocks_.takeGrid(cells, block));
+    emit changed();
+    return true;
 }
 
 void EditorModel::text(TextBlockSource& editor)

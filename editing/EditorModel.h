@@ -67,12 +67,18 @@ public:
     // The tool buttons.
     void chooseSelection();
     void undo();
+    // Ctrl+Shift+Z, Ctrl+Y and the redo button: what the last undos undid, again.
+    void redo();
     void choosePencil();
     // Clears the selection; asks first when it is the whole picture. Returns whether cells were cleared.
     bool clear();
     void move(Canvas::Direction direction);
-    // Copy (cut = false) or Cut: nothing happens without a selection.
-    void copy(bool cut);
+    // Copy (cut = false) or Cut: nothing happens without a selection. Returns whether a block was taken.
+    bool copy(bool cut);
+    // The block the last Copy or Cut took, as the clipboard gets it.
+    imaging::LitGrid copiedBlock() const;
+    // Paste: a block from outside (the clipboard) follows the pointer like a copied one. False for an empty block.
+    bool paste(const imaging::LitGrid& cells, BlockSize block);
     // The Text tool: opens the text editor and, when it gives a block, makes the block follow the pointer.
     void text(TextBlockSource& editor);
     // Escape: drops a block being placed (a cut block goes back where it was) and an active band. Returns

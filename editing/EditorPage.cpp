@@ -1,11 +1,15 @@
 #include "editing/EditorPage.h"
 
+#include "editing/PictureClipboard.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "messages/Prompter.h"
+#include "ui/FileDrops.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include <QLabel>
-#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
@@ -16,7 +20,7 @@ namespace editing {
 
 namespace {
 
-enum Glyph { Select, UndoArrow, Pen, Eraser, Left, Up, Right, Down, CopyGlyph, CutGlyph, TextGlyph, ImportGlyph,
+enum Glyph { Select, UndoArrow, RedoArrow, Pen, Eraser, Left, Up, Right, Down, CopyGlyph, CutGlyph, TextGlyph, ImportGlyph,
              OpenGlyph, NewGlyph, SpeedGlyph };
 
 constexpr int kButtonSize = 40;
@@ -42,6 +46,10 @@ QIcon glyphIcon(int glyph)
         p.setPen(QPen(Qt::black, 2, Qt::DashLine));
         p.drawRect(4, 4, 16, 16);
         break;
+    case RedoArrow:
+        p.translate(24, 0);
+        p.scale(-1, 1); // the undo arrow, mirrored
+        [[fallthrough]];
     case UndoArrow: {
         QPainterPath path;
         path.moveTo(6, 10);
@@ -128,17 +136,6 @@ Qt::CursorShape cursorOf(PointerShape shape)
     return Qt::ArrowCursor;
 }
 
-// The first local file of a drag that the import takes.
-QString importableFile(const QMimeData* data)
-{
-    if (!data || !data->hasUrls())
-        return {};
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && isImportable(url.toLocalFile()))
-            return url.toLocalFile();
-    return {};
-}
-
 } // namespace
 
 EditorPage::EditorPage(Canvas& canvas, messages::Prompter& prompter, EditorDialogs& dialogs,
@@ -147,11 +144,12 @@ EditorPage::EditorPage(Canvas& canvas, messages::Prompter& prompter, EditorDialo
     : QWidget(parent),
       model_(canvas, prompter),
       commands_(canvas, prompter, dialogs, edition, rootFolder, clipsFolder),
+      prompter_(prompter),
       textEditor_(textEditor),
       edition_(edition)
 {
     setObjectName(QStringLiteral("EditorPage"));
-    setAcceptDrops(true);
+    ui::acceptFileDrops(*this, isImportable, [this](const QString& path) { importDropped(path); });
     setFocusPolicy(Qt::StrongFocus);
 
     Image7 = new CanvasGridView(canvas, this);
@@ -180,6 +178,7 @@ EditorPage::EditorPage(Canvas& canvas, messages::Prompter& prompter, EditorDialo
 
     BitBtn18 = toolButton("BitBtn18", 0, 0, Select);
     BitBtn19 = toolButton("BitBtn19", 1, 0, UndoArrow);
+    BitBtnRedo = toolButton("BitBtnRedo", 2, 0, RedoArrow);
     BitBtn20 = toolButton("BitBtn20", 0, 1, Pen);
     BitBtn21 = toolButton("BitBtn21", 1, 1, Eraser);
     BitBtn22 = toolButton("BitBtn22", 0, 2, Left);
@@ -234,14 +233,15 @@ void EditorPage::connectTools()
 
     connect(BitBtn18, &QToolButton::clicked, &model_, &EditorModel::chooseSelection);
     connect(BitBtn19, &QToolButton::clicked, &model_, &EditorModel::undo);
+    connect(BitBtnRedo, &QToolButton::clicked, &model_, &EditorModel::redo);
     connect(BitBtn20, &QToolButton::clicked, &model_, &EditorModel::choosePencil);
     connect(BitBtn21, &QToolButton::clicked, &model_, &EditorModel::clear);
     connect(BitBtn22, &QToolButton::clicked, this, [this] { model_.move(Direction::Left); });
     connect(BitBtn23, &QToolButton::clicked, this, [this] { model_.move(Direction::Up); });
     connect(BitBtn24, &QToolButton::clicked, this, [this] { model_.move(Direction::Right); });
     connect(BitBtn25, &QToolButton::clicked, this, [this] { model_.move(Direction::Down); });
-    connect(BitBtn26, &QToolButton::clicked, this, [this] { model_.copy(false); });
-    connect(BitBtn27, &QToolButton::clicked, this, [this] { model_.copy(true); });
+    connect(BitBtn26, &QToolButton::clicked, this, [this] { copyToClipboard(false); });
+    connect(BitBtn27, &QToolButton::clicked, this, [this] { copyToClipboard(true); });
     connect(BitBtn28, &QToolButton::clicked, this, [this] { model_.text(textEditor_); });
     connect(BitBtn29, &QToolButton::clicked, this, [this] {
         commands_.importPicture();
@@ -269,8 +269,11 @@ void EditorPage::addShortcuts()
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
     };
     add(QKeySequence::Undo, [this] { model_.undo(); });
-    add(QKeySequence::Copy, [this] { model_.copy(false); });
-    add(QKeySequence::Cut, [this] { model_.copy(true); });
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { model_.redo(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { model_.redo(); });
+    add(QKeySequence::Copy, [this] { copyToClipboard(false); });
+    add(QKeySequence::Cut, [this] { copyToClipboard(true); });
+    add(QKeySequence::Paste, [this] { pasteFromClipboard(); });
     add(QKeySequence::Delete, [this] { model_.clear(); });
     add(QKeySequence::Save, [this] { emit saveRequested(); });
     add(QKeySequence(Qt::Key_Escape), [this] { model_.cancel(); });
@@ -278,6 +281,24 @@ void EditorPage::addShortcuts()
     add(QKeySequence(Qt::Key_Up), [this] { model_.move(Direction::Up); });
     add(QKeySequence(Qt::Key_Right), [this] { model_.move(Direction::Right); });
     add(QKeySequence(Qt::Key_Down), [this] { model_.move(Direction::Down); });
+}
+
+void EditorPage::copyToClipboard(bool cut)
+{
+    if (model_.copy(cut))
+        QGuiApplication::clipboard()->setMimeData(pictureMimeData(model_.copiedBlock()));
+}
+
+void EditorPage::pasteFromClipboard()
+{
+    const QImage picture = clipboardPicture(QGuiApplication::clipboard()->mimeData());
+    if (const PasteStatus status = checkPastedPicture(picture); status != PasteStatus::Ok) {
+        prompter_.tell(msg::ImportBannerTitle, messageId(status), messages::Icon::Stop);
+        return;
+    }
+    const Canvas& canvas = model_.canvas();
+    const PastedBlock block = pastedBlock(picture, QSize(canvas.width(), canvas.rows()));
+    model_.paste(block.grid, {block.columns, block.rows});
 }
 
 void EditorPage::startEditor()
@@ -324,18 +345,8 @@ void EditorPage::showModel()
     BitBtn20->setEnabled(model_.pencilEnabled());
 }
 
-void EditorPage::dragEnterEvent(QDragEnterEvent* event)
+void EditorPage::importDropped(const QString& path)
 {
-    if (!importableFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void EditorPage::dropEvent(QDropEvent* event)
-{
-    const QString path = importableFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
     commands_.importDropped(path);
     model_.start();
     setFileName(commands_.currentFile());

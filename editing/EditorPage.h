@@ -21,9 +21,10 @@ namespace editing {
 // editor model (the tools) and the editor commands (import, open, new, flashing speed); the dialogs those open
 // are the opener's, through `EditorDialogs` and `TextBlockSource`.
 //
-// Keyboard: Ctrl+Z undo, Ctrl+C / Ctrl+X copy and cut, Delete clears the selection, the arrow keys move it,
-// Escape drops a block being placed; Ctrl+S asks the opener to save (`saveRequested`). A BMP or JPEG file dropped
-// onto the page is imported.
+// Keyboard: Ctrl+Z undo, Ctrl+Shift+Z and Ctrl+Y redo, Ctrl+C / Ctrl+X copy and cut (also onto the system
+// clipboard), Ctrl+V pastes the clipboard's picture as a block to place, Delete clears the selection, the arrow
+// keys move it, Escape drops a block being placed; Ctrl+S asks the opener to save (`saveRequested`). A picture
+// file of any format the import reads, dropped onto the page, is imported.
 class EditorPage : public QWidget {
     Q_OBJECT
 
@@ -34,6 +35,13 @@ public:
 
     EditorModel& model() { return model_; }
     EditorCommands& commands() { return commands_; }
+
+    // Copy or Cut, the block also onto the system clipboard.
+    void copyToClipboard(bool cut);
+    // The clipboard's picture as a block to place; a missing or too large picture is told.
+    void pasteFromClipboard();
+    // A picture file dropped onto the page (or handed over by another window), through the import dialog.
+    void importDropped(const QString& path);
     CanvasGridView& gridView() { return *Image7; }
 
     // When the main window is first shown: gives the canvas the edition's geometry, binds the views, resets the
@@ -49,6 +57,7 @@ public:
     // Tool buttons, top to bottom, left to right.
     QToolButton* BitBtn18; // Selection
     QToolButton* BitBtn19; // Undo
+    QToolButton* BitBtnRedo; // Redo, beside Undo
     QToolButton* BitBtn20; // Pencil
     QToolButton* BitBtn21; // Clear
     QToolButton* BitBtn22; // Move left
@@ -81,10 +90,6 @@ signals:
     // The preview image changed (the main window shows it in its preview box).
     void previewChanged(const QImage& preview);
 
-protected:
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
 private:
     QToolButton* toolButton(const char* name, int column, int row, int glyph);
     QLabel* label(const char* name, const QString& text, int left, int top, int width);
@@ -95,6 +100,7 @@ private:
 
     EditorModel model_;
     EditorCommands commands_;
+    messages::Prompter& prompter_;
     TextBlockSource& textEditor_;
     store::EditionParameters edition_;
 };

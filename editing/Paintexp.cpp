@@ -2,6 +2,7 @@
 
 #include "editing/CanvasGridView.h"
 #include "editing/PaintSave.h"
+#include "imaging/ImageImport.h"
 #include "imaging/PictureFile.h"
 #include "imaging/VirtualCanvas.h"
 #include "messages/MessageCatalogue.h"
@@ -29,10 +30,6 @@ int paintingGroupTop(int rows)
 {
     return kGroupMargin + rows + kGroupFrame + kGroupMargin;
 }
-
-const QStringList kImportFilters{QStringLiteral("BMP, JPEG (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG)"),
-                                 QStringLiteral("JPEG (*.jpg *.JPG *.jpeg *.JPEG)"),
-                                 QStringLiteral("BMP (*.bmp *.BMP)")};
 
 } // namespace
 
@@ -117,6 +114,13 @@ void PaintExp::FormShow()
     if (modifyMode)
         loadBanner();
     render();
+    if (!importOnShow.isEmpty() && importImage) {
+        // After the window is up, so the import dialog opens over it.
+        QTimer::singleShot(0, this, [this, file = importOnShow] {
+            importImage(file);
+            render();
+        });
+    }
 }
 
 void PaintExp::syncScrollBar()
@@ -235,7 +239,7 @@ void PaintExp::Button3Click()
     prompter_.tell(msg::ImportBannerTitle, msg::BlackAndWhiteOnly, messages::Icon::Warning);
     const QString folder = lastImportFolder_.isEmpty() ? workspaceFolder : lastImportFolder_;
     const QString title = messages::lookupMessage(msg::ImportBannerTitle);
-    const QString file = prompter_.chooseOpenFile(title, folder, kImportFilters);
+    const QString file = prompter_.chooseOpenFile(title, folder, imaging::importFileFilters());
     if (file.isEmpty())
         return; // cancelled
     lastImportFolder_ = QFileInfo(file).absolutePath();

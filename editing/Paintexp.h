@@ -38,6 +38,7 @@ public:
 
     std::function<void(const QString& file)> importImage;
     QString workspaceFolder; // where the first Import looks
+    QString importOnShow;    // a picture file imported as soon as the window shows (a file dropped elsewhere)
 
     bool modifyMode = false;
     QString bannerName;
@@ -51,7 +52,7 @@ public:
     QLabel* Image3;          // the preview
     QPushButton* Button1;    // Save
     QPushButton* Button2;    // Cancel
-    QPushButton* Button3;    // Import BMP and JPEG files
+    QPushButton* Button3;    // Import a picture file
     QTimer* Timer1;          // the hold timer
 
 public slots:

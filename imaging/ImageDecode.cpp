@@ -2,14 +2,24 @@
 
 #include "imaging/AnimatedImage.h"
 #include "imaging/PictureFile.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QTransform>
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <cmath>
 #include <jpeglib.h>
+#include <libexif/exif-data.h>
+#include <memory>
 
 namespace imaging {
 namespace {
@@ -19,10 +29,31 @@ constexpr qint64 kMaxFileBytes = 256 * 1024 * 1024;
 // Progressive files may hold many scans; a crafted one could make decoding run for minutes.
 constexpr int kMaxScans = 100;
 
+// What an image plugin may allocate for one picture: 25 million pixels of 64-bit colour (16-bit PNG, TIFF).
+constexpr int kPluginAllocationMb = 256;
+// Vector drawings are rendered this many times the canvas height, so the resampler has detail to work with.
+constexpr int kSvgOversampling = 4;
+
+QString suffixOf(const QString& name)
+{
+    return QFileInfo(name).suffix().toLower();
+}
+
 bool isJpegName(const QString& name)
 {
-    const QString suffix = QFileInfo(name).suffix().toLower();
+    const QString suffix = suffixOf(name);
     return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
+}
+
+bool isVectorFormat(const QByteArray& format)
+{
+    return format == "svg" || format == "svgz";
+}
+
+bool tooManyPixels(QSize size)
+{
+    return qint64(size.width()) * size.height() > kMaxPicturePixels || size.width() > kMaxPictureSide
+           || size.height() > kMaxPictureSide;
 }
 
 // libjpeg reports errors through this manager: the message is kept and control jumps back to decodeInto, so the
@@ -114,6 +145,46 @@ DecodedImage refused(const QString& text)
     return {QImage(), text};
 }
 
+DecodedImage refusedAsTooLarge(const QString& name)
+{
+    return refused(messages::formatMessage(msg::PictureTooLarge, qUtf8Printable(name)));
+}
+
+// Every format but BMP, JPEG and GIF: the plugin named by the extension reads it, its size checked first where
+// the header tells it. Orientation tags the plugin knows (TIFF, WebP) are applied.
+DecodedImage decodeWithPlugin(const QByteArray& contents, const QString& name, const QByteArray& format,
+                              int targetHeight)
+{
+    const auto unreadable = [&] {
+        return refused(messages::formatMessage(msg::PictureUnreadable, qUtf8Printable(name),
+                                               format.toUpper().constData()));
+    };
+    if (contents.isEmpty())
+        return unreadable();
+    if (QImageReader::allocationLimit() < kPluginAllocationMb)
+        QImageReader::setAllocationLimit(kPluginAllocationMb);
+    QByteArray bytes = contents; // shared, not copied: QBuffer only reads
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return unreadable();
+    QSize size = reader.size();
+    if (isVectorFormat(format)) {
+        size = svgRenderSize(size, targetHeight);
+        reader.setScaledSize(size);
+    }
+    if (size.isValid() && tooManyPixels(size))
+        return refusedAsTooLarge(name);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return unreadable();
+    if (tooManyPixels(image.size()))
+        return refusedAsTooLarge(name);
+    return {importableImage(image), {}};
+}
+
 // The first frame of a GIF: what the import dialog shows and fits; every frame is read again on import.
 DecodedImage firstFrame(const QByteArray& contents, const QString& name)
 {
@@ -155,19 +226,119 @@ DecodedImage decodeJpeg(const QByteArray& contents, const QString& name)
     return refused(QStringLiteral("%1 is a damaged JPEG picture: %2.").arg(name, QString::fromLocal8Bit(manager.message)));
 }
 
-DecodedImage decodeImageData(const QByteArray& contents, const QString& name)
+int jpegOrientation(const QByteArray& contents)
 {
-    if (isJpegName(name))
-        return decodeJpeg(contents, name);
+    // libexif finds the APP1 segment among the JPEG's markers; IFD 0 holds the orientation.
+    if (contents.isEmpty())
+        return 1;
+    const std::unique_ptr<ExifData, decltype(&exif_data_unref)> exif(
+        exif_data_new_from_data(reinterpret_cast<const unsigned char*>(contents.constData()),
+                                static_cast<unsigned int>(contents.size())),
+        &exif_data_unref);
+    if (!exif)
+        return 1;
+    ExifEntry* entry = exif_content_get_entry(exif->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
+    if (!entry || entry->format != EXIF_FORMAT_SHORT || entry->components < 1 || entry->size < 2)
+        return 1;
+    const int orientation = exif_get_short(entry->data, exif_data_get_byte_order(exif.get()));
+    return orientation >= 1 && orientation <= 8 ? orientation : 1;
+}
+
+QImage orientedImage(const QImage& image, int orientation)
+{
+    // Orientation n says where the stored rows and columns belong: 2 mirrored, 3 half turned, 4 flipped,
+    // 5 transposed, 6 turned a quarter counter-clockwise (so it is turned clockwise), 7 transversed, 8 turned a
+    // quarter clockwise. Quarter turns of a 32-bit image copy pixels exactly.
+    const auto turned = [&image](qreal degrees) { return image.transformed(QTransform().rotate(degrees)); };
+    switch (orientation) {
+    case 2:
+        return image.mirrored(true, false);
+    case 3:
+        return image.mirrored(true, true);
+    case 4:
+        return image.mirrored(false, true);
+    case 5:
+        return turned(90).mirrored(true, false);
+    case 6:
+        return turned(90);
+    case 7:
+        return turned(90).mirrored(false, true);
+    case 8:
+        return turned(270);
+    default:
+        return image;
+    }
+}
+
+QSize svgRenderSize(QSize natural, int targetHeight)
+{
+    if (natural.isEmpty())
+        natural = QSize(targetHeight > 0 ? targetHeight : 1, targetHeight > 0 ? targetHeight : 1);
+    if (targetHeight <= 0)
+        return natural.boundedTo(QSize(kMaxPictureSide, kMaxPictureSide));
+    const int height = kSvgOversampling * targetHeight;
+    const double ratio = double(natural.width()) / double(natural.height());
+    QSizeF size(std::max(1.0, std::round(height * ratio)), height);
+    // A very wide drawing is kept within the pixel budget, its height shrunk with it (never below the target).
+    const double budget = double(kMaxPicturePixels);
+    if (size.width() > kMaxPictureSide || size.width() * size.height() > budget) {
+        const double width = std::min(double(kMaxPictureSide), std::floor(budget / size.height()));
+        size = QSizeF(width, std::max(double(targetHeight), std::floor(width / ratio)));
+    }
+    return QSize(int(size.width()), std::max(1, int(size.height())));
+}
+
+bool withinPixelLimit(QSize size)
+{
+    return !tooManyPixels(size);
+}
+
+QImage importableImage(const QImage& image)
+{
+    if (image.isNull() || !image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_RGB32);
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    return flat;
+}
+
+QStringList importableSuffixes()
+{
+    QStringList suffixes{QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("gif")};
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        if (!suffixes.contains(QString::fromLatin1(format).toLower()))
+            suffixes << QString::fromLatin1(format).toLower();
+    return suffixes;
+}
+
+bool isImportableName(const QString& name)
+{
+    return importableSuffixes().contains(suffixOf(name));
+}
+
+DecodedImage decodeImageData(const QByteArray& contents, const QString& name, int targetHeight)
+{
+    if (isJpegName(name)) {
+        DecodedImage decoded = decodeJpeg(contents, name);
+        if (decoded.ok())
+            decoded.image = orientedImage(decoded.image, jpegOrientation(contents));
+        return decoded;
+    }
     if (isAnimationName(name))
         return firstFrame(contents, name);
+    const QByteArray format = suffixOf(name).toLatin1();
+    if (format != "bmp" && QImageReader::supportedImageFormats().contains(format))
+        return decodeWithPlugin(contents, name, format, targetHeight);
     PictureLoad load = decodePicture(contents, name);
     if (!load.ok())
         return refused(load.errorText);
     return {load.picture.image(), {}};
 }
 
-DecodedImage decodeImageFile(const QString& path)
+DecodedImage decodeImageFile(const QString& path, int targetHeight)
 {
     const QFileInfo info(path);
     const QString name = info.fileName();
@@ -183,7 +354,7 @@ DecodedImage decodeImageFile(const QString& path)
     const QByteArray contents = file.read(kMaxFileBytes + 1);
     if (contents.size() > kMaxFileBytes)
         return refused(QStringLiteral("%1 is too large a picture.").arg(name));
-    return decodeImageData(contents, name);
+    return decodeImageData(contents, name, targetHeight);
 }
 
 } // namespace imaging

@@ -4,9 +4,10 @@
 #include <QImage>
 #include <QString>
 
-// Decoding the images the importer takes: JPEG files through libjpeg (drawn onto white, which a JPEG without
-// transparency simply is), every other file as a Windows bitmap through the picture reader. Orientation tags of
-// photographs are not applied: the pixels come as stored. A GIF gives its first frame.
+// Decoding the images the importer takes: JPEG files through libjpeg, turned upright by their EXIF orientation;
+// BMP files through the picture reader (colour values as stored); a GIF's first frame; every other format Qt's
+// image plugins read (PNG, WebP, TIFF, SVG, ...) through QImageReader. Transparent pixels are drawn onto white,
+// the background of every picture, so the same picture gives the same pixels from any format.
 namespace imaging {
 
 struct DecodedImage {
@@ -15,13 +16,33 @@ struct DecodedImage {
     bool ok() const { return !image.isNull(); }
 };
 
-// The lower-cased extension decides: ".jpg" and ".jpeg" are JPEG, ".gif" GIF, anything else BMP. Files that are missing,
-// empty, damaged, cut short, of more than 25 million pixels, or not what their extension says are refused with a
-// reason and no image.
-DecodedImage decodeImageFile(const QString& path);
+// The lower-cased extension decides: ".jpg" and ".jpeg" are JPEG, ".gif" GIF, ".bmp" BMP, any other extension an
+// image plugin reads goes to that plugin, anything else is read as BMP. Files that are missing, empty, damaged,
+// cut short, of more than 25 million pixels, or not what their extension says are refused with a reason and no
+// image. A drawing without pixels of its own (SVG) is rendered svgRenderSize(its size, targetHeight) large.
+DecodedImage decodeImageFile(const QString& path, int targetHeight = 0);
 
 // The same for contents already in memory; `name` decides the decoder as the path does and is used in the text.
-DecodedImage decodeImageData(const QByteArray& contents, const QString& name);
+DecodedImage decodeImageData(const QByteArray& contents, const QString& name, int targetHeight = 0);
+
+// An image as the importer takes it: Format_RGB32, transparent parts drawn onto white. Null stays null.
+QImage importableImage(const QImage& image);
+// Whether an image of this size is one the importer takes: at most 25 million pixels, 32767 on a side.
+bool withinPixelLimit(QSize size);
+
+// How large a vector drawing is rendered for a canvas `targetHeight` LEDs high: 4 x that height (at least the
+// target), its width in proportion; its own size when no target is given; always within 25 million pixels.
+QSize svgRenderSize(QSize natural, int targetHeight);
+
+// The EXIF orientation (1..8) a JPEG's APP1 segment records; 1 (as stored) when it has none.
+int jpegOrientation(const QByteArray& contents);
+// The image turned upright from what EXIF orientation `orientation` says of its stored pixels.
+QImage orientedImage(const QImage& image, int orientation);
+
+// The extensions (lower case, without the dot) of every image the importer reads: the plugins' and libjpeg's.
+QStringList importableSuffixes();
+// Whether a file's name has one of them.
+bool isImportableName(const QString& name);
 
 // libjpeg alone, as the importer calls it: the file's pixels as Format_RGB32, or an error. Exposed for the fuzz
 // target and the benchmark.

@@ -1,6 +1,7 @@
 #include "imaging/ImageImport.h"
 
 #include "imaging/Colour.h"
+#include "imaging/ImageDecode.h"
 #include "imaging/Resample.h"
 
 #include <algorithm>
@@ -180,6 +181,26 @@ LitGrid importGrid(const QImage& working, QPoint origin, QSize canvas, ProcessMe
     return grid;
 }
 
+ImportResult importImage(const QImage& decoded, const ImportChoice& choice, QSize canvas)
+{
+    ImportResult result;
+    const QImage working = fitToCanvas(decoded, choice.fit, canvas);
+    const QPoint origin = choice.fit == FitMode::Trim ? choice.origin : QPoint();
+    const int current = choice.threshold > 0 ? choice.threshold : previewThreshold(working, origin, canvas, choice.method);
+    result.threshold = okThreshold(working, origin, canvas, choice.method, current);
+    result.grid = importGrid(working, origin, canvas, choice.method, result.threshold);
+    result.fitted = working.size();
+    return result;
+}
+
+ImportChoice clipboardChoice(QSize image, QSize canvas)
+{
+    ImportChoice choice;
+    const bool fits = image.width() <= canvas.width() && image.height() <= canvas.height();
+    choice.fit = fits ? FitMode::Trim : FitMode::KeepAspect;
+    return choice;
+}
+
 SourceLayout layoutSource(QSize image, QSize canvas)
 {
     constexpr int kAreaWidth = 768, kAreaHeight = 384; // the source group's room for the shown image
@@ -218,9 +239,15 @@ QPoint cropOriginAt(QPoint framePosition, int zoom)
 
 QStringList importFileFilters()
 {
-    return {QStringLiteral("BMP, JPEG, GIF (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG *.gif *.GIF)"),
-            QStringLiteral("JPEG (*.jpg *.JPG *.jpeg *.JPEG)"), QStringLiteral("BMP (*.bmp *.BMP)"),
-            QStringLiteral("GIF (*.gif *.GIF)")};
+    // Every format the build reads, asked of Qt's image plugins: all of them first, then one filter each.
+    QStringList names, patterns, each;
+    for (const QString& suffix : importableSuffixes()) {
+        const QString pattern = QStringLiteral("*.%1 *.%2").arg(suffix, suffix.toUpper());
+        names << suffix.toUpper();
+        patterns << pattern;
+        each << QStringLiteral("%1 (%2)").arg(suffix.toUpper(), pattern);
+    }
+    return QStringList{QStringLiteral("%1 (%2)").arg(names.join(QStringLiteral(", ")), patterns.join(u' '))} + each;
 }
 
 } // namespace imaging

@@ -78,6 +78,20 @@ int okThreshold(const QImage& working, QPoint origin, QSize canvas, ProcessMetho
 // image is made grey and dithered first (cells beyond the image stay unlit and take no error).
 LitGrid importGrid(const QImage& working, QPoint origin, QSize canvas, ProcessMethod method, int threshold);
 
+// The import dialog's OK without the dialog: the decoded image fitted as `choice` says (the scaling modes take
+// the whole resampled image, Trim the crop at choice.origin), the threshold the preview would choose unless
+// choice.threshold gives one, and the canvas cells. `fitted` is the size of the fitted image.
+struct ImportResult {
+    LitGrid grid;
+    int threshold = 0;
+    QSize fitted;
+};
+ImportResult importImage(const QImage& decoded, const ImportChoice& choice, QSize canvas);
+
+// How a picture from the clipboard is taken: as it is when it fits the canvas, otherwise scaled into it with its
+// aspect ratio kept; the threshold chosen automatically.
+ImportChoice clipboardChoice(QSize image, QSize canvas);
+
 // Where the source image sits on screen and whether the canvas needs a crop of it.
 struct SourceLayout {
     bool cropNeeded = false; // the image is wider or taller than the canvas

@@ -193,7 +193,7 @@ bool Importclip::importInto(VirtualCanvas& canvas, const QString& sourcePath, bo
 bool Importclip::decode(const QString& path)
 {
     BusyCursor busy;
-    DecodedImage decoded = decodeImageFile(path);
+    DecodedImage decoded = decodeImageFile(path, edition_.ledCount);
     if (!decoded.ok()) {
         prompter_.tell(msg::ImportTitle, msg::ImportFileOpenError, messages::Icon::Stop);
         return false;

@@ -26,11 +26,11 @@ namespace imaging {
 
 class VirtualCanvas;
 
-// "Import Banner": a BMP, JPEG or GIF image becomes the picture in the editing canvas (an animated GIF, with an
-// importer set, a movie group of the current project). The user chooses how it fits
-// (a crop of the image as it is, stretched to the canvas, or scaled with its aspect ratio kept) and how colours
-// become black and white (a threshold for text and logos, error diffusion for photographs); the preview shows at
-// twice its size exactly what OK writes into the canvas.
+// "Import Banner": an image of any format the importer reads becomes the picture in the editing canvas (an
+// animated GIF, with an importer set, a movie group of the current project). The user chooses how it fits (a crop
+// of the image as it is, stretched to the canvas, or scaled with its aspect ratio kept) and how colours become
+// black and white (a threshold for text and logos, error diffusion for photographs); the preview shows at twice
+// its size exactly what OK writes into the canvas.
 class Importclip : public ui::Dialog {
     Q_OBJECT
 

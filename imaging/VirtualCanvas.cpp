@@ -68,6 +68,7 @@ void VirtualCanvas::Reset(int width, int rows)
     for (auto& slot : undoRing_)
         slot.reset();
     top_ = 0;
+    undoDepth_ = redoDepth_ = 0;
     undoRing_[0] = blank;
     textBuffer_ = blank;
     copyBuffer_ = blank;
@@ -108,6 +109,8 @@ void VirtualCanvas::SetCell(int col, int row, int value, Target target, bool pus
         return;
     if (target == Target::Canvas && pushUndo)
         PushUndo();
+    else if (target == Target::Canvas)
+        redoDepth_ = 0; // the states ahead no longer follow from this one
     (*buffer(target))[std::size_t(row) * width_ + col] = value != 0 ? 1 : 0;
     touched_ = true;
 }
@@ -133,15 +136,28 @@ void VirtualCanvas::PushUndo()
         undoRing_[top_] = *undoRing_[previous]; // reuses the slot's storage when it already has some
     else
         undoRing_[top_] = Cells(std::size_t(width_) * std::size_t(rows_), 0);
+    undoDepth_ = std::min(undoDepth_ + 1, kUndoSlots - 1);
+    redoDepth_ = 0;
 }
 
 void VirtualCanvas::Undo()
 {
-    const int previous = previousSlot();
-    if (!undoRing_[previous])
+    if (undoDepth_ == 0 || !undoRing_[previousSlot()])
         return;
-    undoRing_[top_].reset();
-    top_ = previous;
+    top_ = previousSlot();
+    --undoDepth_;
+    ++redoDepth_;
+    Render(Target::Canvas);
+}
+
+void VirtualCanvas::Redo()
+{
+    const int next = (top_ + 1) % kUndoSlots;
+    if (redoDepth_ == 0 || !undoRing_[next])
+        return;
+    top_ = next;
+    --redoDepth_;
+    ++undoDepth_;
     Render(Target::Canvas);
 }
 
@@ -231,6 +247,8 @@ void VirtualCanvas::LoadFromImage(const QImage& image, Target target, int origin
     Cells* cells = buffer(target);
     if (!cells)
         return;
+    if (target == Target::Canvas)
+        redoDepth_ = 0;
     const Picture picture(image);
     for (int row = 0; row < rows_; ++row)
         for (int col = 0; col < width_; ++col)

@@ -82,12 +82,18 @@ public:
     bool ToggleAt(int x, int y, int scroll);
 
     // Starts a new undo step: the next slot becomes the current picture, holding a copy of the previous one.
-    // After 32 pushes without an undo the oldest state is overwritten.
+    // After 32 pushes without an undo the oldest state is overwritten. Whatever could be redone is dropped.
     void PushUndo();
 
-    // Returns to the previous slot and renders; the slot left is emptied, so at most 31 undos follow each other.
+    // Returns to the previous slot and renders; the slot left stays for Redo. At most 31 undos follow each other.
     // Does nothing when there is no earlier state.
     void Undo();
+
+    // Goes forward again to the slot the last Undo left and renders: as many redos as undos before them, until a
+    // new change (an undo step, or a cell written without one) drops them. Does nothing when there is none.
+    void Redo();
+    bool canUndo() const { return undoDepth_ > 0; }
+    bool canRedo() const { return redoDepth_ > 0; }
 
     // One undo step that makes the cells col1..col2 x row1..row2 (inclusive) unlit, then renders.
     void ClearRect(int col1, int row1, int col2, int row2);
@@ -173,6 +179,8 @@ private:
 
     std::array<std::optional<Cells>, kUndoSlots> undoRing_;
     int top_ = 0;
+    int undoDepth_ = 0; // states before top_ that Undo can return to (at most kUndoSlots - 1)
+    int redoDepth_ = 0; // states after top_ that Redo can go forward to; undoDepth_ + redoDepth_ < kUndoSlots
     Cells textBuffer_;
     Cells copyBuffer_;
 

@@ -205,4 +205,13 @@ constexpr unsigned SampleFailed = 6526; // "The sample show could not be made."
 constexpr unsigned ClipartAnimations = 6527; // "Animations"
 constexpr unsigned SampleTitle = 6528; // "Sample show"
 
+// The program's own texts (6000-6999).
+constexpr unsigned PictureUnreadable = 6160;     // "%s is not a %s picture, or it is damaged."
+constexpr unsigned PictureTooLarge = 6161;       // "%s is too large a picture: it has more than 25 million pixels."
+constexpr unsigned RedoHint = 6162;              // "Redo"
+constexpr unsigned PasteAsNewPicture = 6163;     // "Paste as new picture"
+constexpr unsigned ClipboardHasNoPicture = 6164; // "The clipboard holds no picture."
+constexpr unsigned ClipboardPictureTooLarge = 6165; // "The picture on the clipboard is too large: ..."
+constexpr unsigned PastedAsNewPicture = 6166;    // "The picture from the clipboard is saved as %s."
+
 } // namespace msg

@@ -5,7 +5,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  libudev-dev libjpeg62-turbo-dev
+  libudev-dev libjpeg62-turbo-dev libexif-dev
+  # pictures of every format the import reads: PNG is built in; WebP, TIFF and others, and SVG, are plug-ins
+  qt6-image-formats-plugins libqt6svg6
   xdg-utils xvfb xauth
   fonts-dejavu-core
   fonts-wqy-microhei fonts-thai-tlwg fonts-ipafont-gothic

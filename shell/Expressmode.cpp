@@ -1,6 +1,7 @@
 #include "shell/Expressmode.h"
 
 #include "deviceimage/BannerSave.h"
+#include "imaging/ImageDecode.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PicturePreview.h"
 #include "messages/MessageCatalogue.h"
@@ -12,6 +13,7 @@
 #include "store/LibraryCatalogue.h"
 #include "store/Settings.h"
 #include "ui/Command.h"
+#include "ui/FileDrops.h"
 
 #include <QFile>
 #include <QFrame>
@@ -103,6 +105,7 @@ TForm20::TForm20(AppState& state, messages::Prompter& prompter, ExpressDialogs d
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setGeometry(8, 168, 273, 393);
     GroupBox2->setFocusPolicy(Qt::StrongFocus);
+    ui::acceptFileDrops(*GroupBox2, imaging::isImportableName, [this](const QString& path) { importDropped(path); });
     Bevel1 = new QFrame(GroupBox2);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setGeometry(8, 16, 257, 335);
@@ -507,17 +510,28 @@ void TForm20::BitBtn8Click()
                 name = parseEntryCaption(strip_.rows()[size_t(row)].caption).pictureName;
             }
         }
-        const ExpressDialogs::PaintOutcome outcome = dialogs_.paint(modify, modify ? name : QString());
-        reloadList();
-        if (outcome.saved && outcome.savedAsNew)
-            strip_.showAppendedRow();
-        else if (outcome.saved)
-            strip_.showModifiedRow();
-        else
-            return;
-        drawThumbnails();
-        showPreview();
+        showPainted(dialogs_.paint(modify, modify ? name : QString()));
     });
+}
+
+void TForm20::showPainted(const ExpressDialogs::PaintOutcome& outcome)
+{
+    reloadList();
+    if (outcome.saved && outcome.savedAsNew)
+        strip_.showAppendedRow();
+    else if (outcome.saved)
+        strip_.showModifiedRow();
+    else
+        return;
+    drawThumbnails();
+    showPreview();
+}
+
+void TForm20::importDropped(const QString& path)
+{
+    if (!dialogs_.paintImported)
+        return;
+    runCommand([this, path] { showPainted(dialogs_.paintImported(path)); });
 }
 
 void TForm20::BitBtn1Click()

@@ -52,6 +52,9 @@ struct ExpressDialogs {
     enum class PaintChoice { None, Modify, New };
     std::function<PaintChoice()> askModifyOrNew;
     std::function<PaintOutcome(bool modifyMode, const QString& bannerName)> paint;
+    // Vove Diror on a new banner that starts with a picture file through the import dialog (a file dropped
+    // onto the strip).
+    std::function<PaintOutcome(const QString& importFile)> paintImported;
 };
 
 // One slot of the strip: a picture that reports clicks and double clicks.
@@ -135,6 +138,8 @@ public slots:
     void ScrollBar1Change(int position);
     void slotClick(int slot);
     void slotDoubleClick(int slot);
+    // A picture file dropped onto the strip: a new banner painted from it.
+    void importDropped(const QString& path);
 
 protected:
     void FormShow() override;
@@ -159,6 +164,8 @@ private:
     // Runs a command with commandRunning set; a file that cannot be written is reported, never escapes.
     void runCommand(const std::function<void()>& command);
     bool selectionInView() const;
+    // After Vove Diror closed: the strip shows the banner it saved.
+    void showPainted(const ExpressDialogs::PaintOutcome& outcome);
     // Move Up / Move Down: the entry moves, and the strip shows it at its new row.
     void moveSelected(int (*move)(store::Project&, int), void (StripModel::*show)(int));
 

@@ -113,6 +113,14 @@ ExpressDialogs Forms::expressDialogs()
         paintExp.exec();
         return ExpressDialogs::PaintOutcome{paintExp.saved, paintExp.savedAsNew};
     };
+    dialogs.paintImported = [this](const QString& file) {
+        paintExp.modifyMode = false;
+        paintExp.bannerName = QStringLiteral("0");
+        paintExp.importOnShow = file;
+        paintExp.exec();
+        paintExp.importOnShow.clear();
+        return ExpressDialogs::PaintOutcome{paintExp.saved, paintExp.savedAsNew};
+    };
     paintExp.workspaceFolder = state_.workspace.rootFolder;
     paintExp.importImage = [this](const QString& file) {
         editor.importclip.setExpressMode(state_.simplifiedMode);

@@ -6,6 +6,8 @@
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/ImageCompiler.h"
 #include "deviceimage/TimingDialogs.h"
+#include "editing/EditorCommands.h"
+#include "editing/PictureClipboard.h"
 #include "shell/AppState.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
@@ -14,6 +16,10 @@
 #include "store/LibraryPage.h"
 #include "store/ProjectList.h"
 #include "ui/Command.h"
+#include "ui/FileDrops.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 
 namespace shell {
 namespace {
@@ -95,13 +101,23 @@ void Forms::connectPages()
             deviceimage::emailProject(*state_.projects, imageContext(state_), prompter_, binaryHooks());
         });
     });
-    QObject::connect(&projects, &store::ProjectsPage::openBinaryRequested, &form1, [this, &projects] {
-        ui::runCommand(prompter_, [&] {
-            deviceimage::openBinary(*state_.projects, imageContext(state_), prompter_, binaryHooks());
-        });
+    const auto showOpened = [this, &projects] {
         projects.refreshProjectSelector();
         projects.loadEntryList();
         form1.refreshAssociations();
+    };
+    QObject::connect(&projects, &store::ProjectsPage::openBinaryRequested, &form1, [this, showOpened] {
+        ui::runCommand(prompter_, [&] {
+            deviceimage::openBinary(*state_.projects, imageContext(state_), prompter_, binaryHooks());
+        });
+        showOpened();
+    });
+    // A .lwd or .bin file dropped onto the page opens as the open command's chosen file does.
+    ui::acceptFileDrops(projects, deviceimage::isBinaryProjectName, [this, showOpened](const QString& path) {
+        ui::runCommand(prompter_, [&] {
+            deviceimage::openBinaryFile(path, *state_.projects, imageContext(state_), prompter_, binaryHooks());
+        });
+        showOpened();
     });
 }
 
@@ -146,6 +162,20 @@ void Forms::connectEditorCommands(store::LibraryPage& library, store::ProjectsPa
     QObject::connect(&library, &store::LibraryPage::importRequested, &form1, [this] {
         form1.PageControl1->setCurrentWidget(form1.TabSheet3);
         editor.page->commands().importPicture();
+    });
+    // A picture dropped onto the Library page goes where "Add BMP/JPEG to Library" takes a chosen one.
+    ui::acceptFileDrops(library, editing::isImportable, [this](const QString& path) {
+        form1.PageControl1->setCurrentWidget(form1.TabSheet3);
+        editor.page->importDropped(path);
+    });
+    QObject::connect(&library, &store::LibraryPage::pasteRequested, &form1, [this, &library](const QString& name) {
+        QString pasted;
+        ui::runCommand(prompter_, [&] {
+            pasted = editing::pasteAsNewPicture(editing::clipboardPicture(QGuiApplication::clipboard()->mimeData()),
+                                                name, state_.workspace.clipsFolder, state_.edition, prompter_);
+        });
+        if (!pasted.isEmpty())
+            library.rebuildTree();
     });
 
     QObject::connect(&projects, &store::ProjectsPage::textToBannerRequested, &form1,

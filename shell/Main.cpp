@@ -3,6 +3,7 @@
 #include "shell/AppState.h"
 #include "imaging/PicturePreview.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "shell/QtTranslations.h"
 #include "store/ProjectsPage.h"
 #include "store/Settings.h"
@@ -28,7 +29,7 @@ constexpr ui::NamedText kCaptions[] = {
     {"Label21", 403},  {"Label42", 568},  {"Label34", 569},   {"Label26", 570},  {"Label44", 572},
     {"Label45", 571},  {"Button1", 573},  {"Button7", 574},   {"Button2", 575},  {"Button12", 576},
     {"Button3", 577},  {"Button6", 578},  {"Button5", 579},   {"Button4", 580},  {"Button14", 581},
-    {"Button10", 582}, {"Button11", 668},
+    {"Button10", 582}, {"Button11", 668}, {"ButtonPaste", msg::PasteAsNewPicture},
 };
 
 // Hints (tool tips) set from the catalogue.
@@ -39,7 +40,7 @@ constexpr ui::NamedText kHints[] = {
     {"BitBtn35", 547}, {"BitBtn36", 545}, {"BitBtn37", 546}, {"BitBtn38", 548}, {"BitBtn39", 567},
     {"BitBtn40", 544}, {"BitBtn41", 672}, {"BitBtn42", 676}, {"BitBtn43", 682}, {"BitBtn44", 683},
     {"BitBtn45", 698}, {"BitBtn46", 706}, {"BitBtn47", 721}, {"BitBtn49", 668}, {"BitBtn50", 731},
-    {"BitBtn51", 732},
+    {"BitBtn51", 732}, {"BitBtnRedo", msg::RedoHint},
 };
 
 // The Library page's buttons that wait for a selected picture or library.

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -111,6 +112,7 @@ LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& ass
       Button4(new QPushButton(GroupBox6)),
       Button6(new QPushButton(GroupBox6)),
       Button11(new QPushButton(GroupBox6)),
+      ButtonPaste(new QPushButton(GroupBox6)),
       workspace_(workspace),
       associations_(associations),
       prompter_(prompter)
@@ -157,6 +159,12 @@ LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& ass
         column[row]->setGeometry(224, 24 + row * 31, 241, 27);
     }
 
+    // Above the preview, which starts lower down; always enabled, like the import.
+    ButtonPaste->setObjectName(QStringLiteral("ButtonPaste"));
+    ButtonPaste->setGeometry(16, 22, 192, 27);
+    auto* paste = new QShortcut(QKeySequence::Paste, this, this, &LibraryPage::ButtonPasteClick);
+    paste->setContext(Qt::WidgetWithChildrenShortcut);
+
     connect(TreeView1, &QTreeWidget::itemClicked, this, &LibraryPage::TreeView1Click);
     connect(TreeView1, &QTreeWidget::itemDoubleClicked, this, &LibraryPage::TreeView1Click);
     // The keyboard selects as the mouse does.
@@ -173,6 +181,7 @@ LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& ass
     connect(Button7, &QPushButton::clicked, this, &LibraryPage::Button7Click);
     connect(Button11, &QPushButton::clicked, this, &LibraryPage::Button11Click);
     connect(Button12, &QPushButton::clicked, this, &LibraryPage::Button12Click);
+    connect(ButtonPaste, &QPushButton::clicked, this, &LibraryPage::ButtonPasteClick);
     disableCommands();
 }
 
@@ -375,6 +384,12 @@ void LibraryPage::Button11Click()
         return; // the clipart is read-only
     if (info_.mode == LibraryMode::File && !info_.file.isEmpty())
         emit adjustSpeedRequested(info_.file);
+}
+
+void LibraryPage::ButtonPasteClick()
+{
+    const bool inLibrary = info_.mode != LibraryMode::Nothing && !info_.library.isEmpty();
+    emit pasteRequested(inLibrary ? info_.library : kRootNodeText);
 }
 
 void LibraryPage::Button12Click()

@@ -61,6 +61,7 @@ public:
     QPushButton* Button4;  // Save Picture / Banner as new file
     QPushButton* Button6;  // Email to My Friends
     QPushButton* Button11; // Adjust Flashing Speed
+    QPushButton* ButtonPaste; // Paste as new picture (also Ctrl+V)
 
     const LibraryInformation& information() const { return info_; }
 
@@ -84,6 +85,7 @@ public slots:
     void Button7Click();
     void Button11Click();
     void Button12Click();
+    void ButtonPasteClick();
 
 signals:
     // Commands carried out by dialogs of the windows above. `dimension` is the text shown, " w x h".
@@ -92,6 +94,8 @@ signals:
     void editRequested(const QString& file);
     void importRequested();
     void adjustSpeedRequested(const QString& file);
+    // "Paste as new picture": the clipboard's picture into `library` (the selected one, or the root "[CLIP]").
+    void pasteRequested(const QString& library);
 
 private:
     QPushButton* commandButton(LibraryCommand command) const;

@@ -60,21 +60,21 @@ int convert(Context& context, const QStringList& given)
     if (arguments.size() != 2 || !choice || !threshold || crop.size() != 2 || !cropX || !cropY)
         return usageOf(context, kConvertUsage);
 
-    const imaging::DecodedImage decoded = imaging::decodeImageFile(arguments[0]);
+    const imaging::DecodedImage decoded = imaging::decodeImageFile(arguments[0], context.edition.ledCount);
     if (!decoded.ok()) {
         context.err << messages::lookupMessage(msg::ImportFileOpenError) << '\n' << decoded.errorText << '\n';
         return 1;
     }
     const QSize canvas(context.edition.maxBannerWidth, context.edition.ledCount);
-    const imaging::FitMode fitMode = choice->fit;
-    const imaging::ProcessMethod method = choice->method;
-    const QImage working = imaging::fitToCanvas(decoded.image, fitMode, canvas);
-    // The scaling modes always take the whole resampled image.
-    const QPoint origin = fitMode == imaging::FitMode::Trim ? QPoint(*cropX, *cropY) : QPoint();
-    const int current = *threshold > 0 ? *threshold : imaging::previewThreshold(working, origin, canvas, method);
-    const int used = imaging::okThreshold(working, origin, canvas, method, current);
-    const imaging::LitGrid grid = imaging::importGrid(working, origin, canvas, method, used);
-    const imaging::PictureSave save = imaging::savePictureFile(grid, arguments[1], imaging::ExistingFile::Replace);
+    imaging::ImportChoice settings;
+    settings.fit = choice->fit;
+    settings.method = choice->method;
+    settings.threshold = *threshold;
+    settings.origin = QPoint(*cropX, *cropY);
+    const imaging::ImportResult imported = imaging::importImage(decoded.image, settings, canvas);
+    const int used = imported.threshold;
+    const imaging::PictureSave save =
+        imaging::savePictureFile(imported.grid, arguments[1], imaging::ExistingFile::Replace);
     if (!save.ok()) {
         context.err << save.errorText << '\n';
         return 1;
@@ -178,7 +178,8 @@ int importGif(Context& context, const QStringList& given)
     return 0;
 }
 
-const Registration convertRegistration{{QStringLiteral("convert"), kConvertUsage, convert}};
+// An SVG drawing may hold text, which needs the platform's fonts.
+const Registration convertRegistration{{QStringLiteral("convert"), kConvertUsage, convert, true}};
 const Registration bannerRegistration{{QStringLiteral("banner"), kBannerUsage, banner, true}};
 const Registration importGifRegistration{{QStringLiteral("import-gif"), kImportGifUsage, importGif}};
 

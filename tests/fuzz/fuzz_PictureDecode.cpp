@@ -1,6 +1,6 @@
-// libFuzzer target for the picture importer's decoding: whatever bytes a file named .jpg, .bmp or .gif holds,
-// decoding never crashes or reads outside the data, refuses with a reason or gives an image within the size limit,
-// and the import of a decoded image into a canvas gives a grid of exactly the canvas size in every fit mode. Read
+// libFuzzer target for the picture importer's decoding: whatever bytes a file named .jpg, .bmp, .gif, .png, .webp
+// or .tif holds, decoding never crashes or reads outside the data, refuses with a reason or gives an image within
+// the size limit, and the import of a decoded image into a canvas gives a grid of exactly the canvas size in every fit mode. Read
 // as an animation, the bytes give every frame within the limits or a reason, never both.
 //   ninja -C build-fuzz fuzz_PictureDecode && build-fuzz/tests/fuzz/fuzz_PictureDecode -max_len=65536 corpus
 
@@ -25,8 +25,8 @@ void require(bool condition)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    for (const char* name : {"fuzz.jpg", "fuzz.bmp", "fuzz.gif"}) {
-        const imaging::DecodedImage decoded = imaging::decodeImageData(bytes, QString::fromLatin1(name));
+    for (const char* name : {"fuzz.jpg", "fuzz.bmp", "fuzz.gif", "fuzz.png", "fuzz.webp", "fuzz.tif"}) {
+        const imaging::DecodedImage decoded = imaging::decodeImageData(bytes, QString::fromLatin1(name), 16);
         require(decoded.ok() == decoded.errorText.isEmpty());
         if (!decoded.ok())
             continue;

@@ -265,6 +265,66 @@ private slots:
         QCOMPARE(f.litCount(), 9);
     }
 
+    // Redo goes forward as far as the undos went back (31 at most), and a new change drops what is left.
+    void redoGoesAsDeepAsUndo_data()
+    {
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<int>("undos");
+        QTest::addColumn<int>("redos");
+        QTest::addColumn<int>("lit");
+        QTest::newRow("all undone, all redone") << 5 << 5 << 5 << 5;
+        QTest::newRow("more redos than undos") << 5 << 2 << 9 << 5;
+        QTest::newRow("part redone") << 5 << 4 << 1 << 2;
+        QTest::newRow("a full ring: 31 back, 31 forward") << 40 << 40 << 40 << 40;
+        QTest::newRow("a full ring, part way") << 40 << 31 << 10 << 19;
+    }
+    void redoGoesAsDeepAsUndo()
+    {
+        QFETCH(int, clicks);
+        QFETCH(int, undos);
+        QFETCH(int, redos);
+        QFETCH(int, lit);
+        Fixture f;
+        for (int click = 0; click < clicks; ++click)
+            QVERIFY(f.canvas.ToggleAt(click * 24, 0, 0));
+        for (int undo = 0; undo < undos; ++undo)
+            f.canvas.Undo();
+        QCOMPARE(f.canvas.canRedo(), undos > 0);
+        for (int redo = 0; redo < redos; ++redo)
+            f.canvas.Redo();
+        QCOMPARE(f.litCount(), lit);
+    }
+
+    void newChangeDropsRedo_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("an undo step") << "pencil";
+        QTest::newRow("a cell written without one") << "cell";
+        QTest::newRow("a picture loaded") << "load";
+    }
+    void newChangeDropsRedo()
+    {
+        QFETCH(QString, change);
+        Fixture f;
+        f.canvas.ToggleAt(0, 0, 0);
+        f.canvas.ToggleAt(24, 0, 0);
+        f.canvas.Undo();
+        QVERIFY(f.canvas.canRedo());
+        if (change == "pencil")
+            f.canvas.ToggleAt(48, 0, 0);
+        else if (change == "cell")
+            f.canvas.SetCell(5, 5, 1, Target::Canvas, false);
+        else
+            f.canvas.LoadFromImage(QImage(), Target::Canvas, 0, 0);
+        const QStringList before = f.cells();
+        QVERIFY(!f.canvas.canRedo());
+        f.canvas.Redo();
+        QCOMPARE(f.cells(), before);
+        // Undo still goes back through what came before the change.
+        f.canvas.Undo();
+        QVERIFY(f.canvas.canRedo());
+    }
+
     void clearRectIsInclusive()
     {
         Fixture f(QStringList{"######", "######", "######", "######"});
