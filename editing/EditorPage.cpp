@@ -20,8 +20,8 @@ namespace editing {
 
 namespace {
 
-enum Glyph { Select, UndoArrow, RedoArrow, Pen, Eraser, Left, Up, Right, Down, CopyGlyph, CutGlyph, TextGlyph, ImportGlyph,
-             OpenGlyph, NewGlyph, SpeedGlyph };
+enum Glyph { Select, UndoArrow, RedoArrow, Pen, Eraser, Left, Up, Right, Down, CopyGlyph, CutGlyph, TextGlyph,
+             ImportGlyph, OpenGlyph, NewGlyph, SpeedGlyph };
 
 constexpr int kButtonSize = 40;
 constexpr int kToolsLeft = 604;
