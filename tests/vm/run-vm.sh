@@ -38,7 +38,7 @@ modules=/lib/modules/$kernel_version/kernel
 rm -rf "$work"
 mkdir -p "$work/initramfs"/{bin,lib/modules,proc,sys,dev,mnt/root}
 cp "$busybox" "$work/initramfs/bin/busybox"
-for applet in sh mount insmod switch_root cat echo sleep; do ln -s busybox "$work/initramfs/bin/$applet"; done
+for applet in sh mount insmod switch_root cat echo sleep mkdir; do ln -s busybox "$work/initramfs/bin/$applet"; done
 boot_modules="virtio_ring virtio virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci netfs fscache 9pnet 9pnet_virtio 9p"
 loaded=""
 for module in $boot_modules; do
@@ -78,7 +78,10 @@ echo "the virtual machine ran $(( $(date +%s) - start )) s"
 
 [ -f "$work/guest.log" ] && cat "$work/guest.log"
 if [ ! -f "$work/status" ]; then
-  echo "FAIL: the guest test did not finish; the end of the console:"
+  echo "FAIL: the guest test did not finish. What the console says went wrong:"
+  grep -m 12 -E "VM-RIG|[Cc]annot|can't|No such|not found|[Ee]rror|[Ff]ailed|Kernel panic|Attempted to kill" \
+    "$work/console.log" || echo "(nothing)"
+  echo "The end of the console:"
   tail -n 40 "$work/console.log"
   exit 1
 fi

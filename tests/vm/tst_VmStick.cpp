@@ -95,6 +95,13 @@ int keyEventsRead(int fd)
     return keys;
 }
 
+// A program of the host's build, seen from inside the guest: the guest's /tmp, /run and /root are its own, so the
+// host's tree is read below LUMIWAND_VM_HOST (set by guest.sh).
+QString hostProgram(const char* path)
+{
+    return qEnvironmentVariable("LUMIWAND_VM_HOST") + QString::fromLocal8Bit(path);
+}
+
 // How often `part` appears in `text`.
 int occurrences(const QString& text, const QString& part)
 {
@@ -213,7 +220,7 @@ class tst_VmStick : public QObject {
     store::Workspace workspace_;
     std::unique_ptr<UsbGadget> other_;
     std::unique_ptr<UsbGadget> stick_;
-    StickFirmware firmware_{QStringLiteral(GADGETSTICK)};
+    StickFirmware firmware_{hostProgram(GADGETSTICK)};
     int fullBytes_ = 0;
 
     Outcome ctl(const CtlRun& run) const
@@ -235,7 +242,7 @@ class tst_VmStick : public QObject {
         }
         QElapsedTimer clock;
         clock.start();
-        process.start(QStringLiteral(LUMIWANDCTL), QStringList{"--edition", "32"} + run.arguments);
+        process.start(hostProgram(LUMIWANDCTL), QStringList{"--edition", "32"} + run.arguments);
         if (!process.waitForFinished(kProcessLimit)) {
             process.kill();
             process.waitForFinished();
