@@ -165,6 +165,7 @@ HeaderRead DeviceTransfers::readHeader(HeaderUse use)
     if (!letter || letter->isEmpty())
         return broken();
     const DeviceIdentity identity = decodeIdentity(letter->at(0));
+    identity_ = identity;
 
     if (verifyTicked)
         builtImage_ = call(hooks_.buildImage, identity.type);
@@ -399,6 +400,7 @@ std::optional<DeviceIdentity> DeviceTransfers::openWrite()
         return std::nullopt;
     }
     const DeviceIdentity identity = decodeIdentity(letter->at(0));
+    identity_ = identity;
     // The write transfer is closed on every refusal: a stick left in write mode would take the next command's
     // nibbles as data and answer nothing until it is plugged in again. An unknown letter has no memory at all.
     view_.setWaitCursor(false);

@@ -128,6 +128,8 @@ public:
     bool stopRequested() const { return stopAsked_ || (interrupted && interrupted()); }
     DownloadRecord downloadRecord() const { return DownloadRecord(settings_.downloadRecordFile); }
 
+    // What the stick's identity letter said in the last transfer that asked it; nullopt before any.
+    const std::optional<DeviceIdentity>& identity() const { return identity_; }
     const QByteArray& readBuffer() const { return readBuffer_; }
     const QByteArray& builtImage() const { return builtImage_; }
     Transport& transport() { return transport_; }
@@ -183,6 +185,7 @@ private:
     QByteArray readBuffer_;
     QByteArray builtImage_;
     QString projectName_;        // of the download running
+    std::optional<DeviceIdentity> identity_;
     bool running_ = false;
     bool brokenReported_ = false;
     bool stopAsked_ = false;

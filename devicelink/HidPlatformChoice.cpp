@@ -4,20 +4,36 @@
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 
 namespace devicelink {
+namespace {
+
+std::optional<std::vector<SimulatedDeviceConfig>> simulatedSticks(QString* error)
+{
+    QString why;
+    auto configs = parseSimulatedDeviceConfigs(qEnvironmentVariable(kSimulatedDeviceVariable), &why);
+    if (!configs && error)
+        *error = QStringLiteral("%1: %2").arg(QLatin1String(kSimulatedDeviceVariable), why);
+    return configs;
+}
+
+} // namespace
 
 std::unique_ptr<HidPlatform> createHidPlatform(EventPump& pump, QString* error)
 {
     if (!qEnvironmentVariableIsSet(kSimulatedDeviceVariable))
         return std::make_unique<LinuxHidPlatform>();
-    QString why;
-    const std::optional<SimulatedDeviceConfig> config =
-        parseSimulatedDeviceConfig(qEnvironmentVariable(kSimulatedDeviceVariable), &why);
-    if (!config) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(QLatin1String(kSimulatedDeviceVariable), why);
+    const auto configs = simulatedSticks(error);
+    return configs ? std::make_unique<SimulatedHidPlatform>(pump, *configs) : nullptr;
+}
+
+std::unique_ptr<HidPlatform> createStickPlatform(const QString& path, EventPump& pump)
+{
+    if (!qEnvironmentVariableIsSet(kSimulatedDeviceVariable))
+        return std::make_unique<LinuxHidPlatform>();
+    const auto configs = simulatedSticks(nullptr);
+    if (!configs)
         return nullptr;
-    }
-    return std::make_unique<SimulatedHidPlatform>(pump, *config);
+    auto platform = std::make_unique<SimulatedHidPlatform>(pump, *configs);
+    return platform->keepOnly(path) ? std::move(platform) : nullptr;
 }
 
 std::unique_ptr<DeviceWatcher> createDeviceWatcher()
@@ -27,10 +43,10 @@ std::unique_ptr<DeviceWatcher> createDeviceWatcher()
         watcher->watchUdev();
         return watcher;
     }
-    const std::optional<SimulatedDeviceConfig> config =
-        parseSimulatedDeviceConfig(qEnvironmentVariable(kSimulatedDeviceVariable));
-    if (config && !config->presentFile.isEmpty())
-        watcher->watchPresenceFile(config->presentFile);
+    for (const SimulatedDeviceConfig& config : simulatedSticks(nullptr).value_or(std::vector<SimulatedDeviceConfig>{})) {
+        if (!config.presentFile.isEmpty())
+            watcher->watchPresenceFile(config.presentFile);
+    }
     return watcher;
 }
 

@@ -8,12 +8,17 @@
 
 namespace devicelink {
 
-// The environment variable that replaces the USB devices by a simulated stick (see SimulatedDeviceConfig).
+// The environment variable that replaces the USB devices by a simulated stick (see SimulatedDeviceConfig); several sticks are separated by ";".
 inline constexpr char kSimulatedDeviceVariable[] = "LUMIWAND_SIMULATED_DEVICE";
 
 // The platform the program and lumiwandctl talk to: the simulated stick when LUMIWAND_SIMULATED_DEVICE is set,
 // otherwise the USB devices. nullptr with a reason in `error` when the variable cannot be understood.
 std::unique_ptr<HidPlatform> createHidPlatform(EventPump& pump, QString* error = nullptr);
+
+// A platform of its own for a transfer with the stick at `path` while other sticks are busy with theirs (each
+// in its own thread): a new USB platform, or a simulated platform holding only that stick. nullptr when the
+// simulated configuration has no stick at `path`.
+std::unique_ptr<HidPlatform> createStickPlatform(const QString& path, EventPump& pump);
 
 // What tells the windows at once of a stick plugged in or pulled out, for the same platform: the simulated stick's
 // presence file when LUMIWAND_SIMULATED_DEVICE gives one (nothing for a simulated stick without one), otherwise

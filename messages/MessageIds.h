@@ -213,5 +213,8 @@ constexpr unsigned PasteAsNewPicture = 6163;     // "Paste as new picture"
 constexpr unsigned ClipboardHasNoPicture = 6164; // "The clipboard holds no picture."
 constexpr unsigned ClipboardPictureTooLarge = 6165; // "The picture on the clipboard is too large: ..."
 constexpr unsigned PastedAsNewPicture = 6166;    // "The picture from the clipboard is saved as %s."
+constexpr unsigned ProductionStatus = 6550;        // "Sticks done: %d, failed: %d, in progress: %d"
+constexpr unsigned ProductionLogUnwritable = 6551; // "The log file %s cannot be written!"
+constexpr unsigned ProductionImageLedCount = 6552; // "This image is made for %d LEDs, but this edition drives %d LEDs!"
 
 } // namespace msg

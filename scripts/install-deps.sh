@@ -12,8 +12,8 @@ packages=(
   fonts-dejavu-core
   fonts-wqy-microhei fonts-thai-tlwg fonts-ipafont-gothic
   fonts-liberation2 fonts-lato
-  # tests/vm: a virtual machine whose kernel makes USB sticks with its gadget framework
-  qemu-system-x86 linux-image-amd64 busybox-static
+  # tests/vm: a virtual machine whose kernel makes USB sticks with its gadget framework, and udev's daemon in it
+  qemu-system-x86 linux-image-amd64 busybox-static udev
 )
 
 missing=()

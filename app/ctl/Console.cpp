@@ -72,4 +72,41 @@ QString ConsolePrompter::chooseSaveFile(const QString&, const QString&, const QS
     return {};
 }
 
+namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+void rememberStopSignal(int signal)
+{
+    stopSignal = signal;
+}
+
+} // namespace
+
+StopSignals::StopSignals()
+{
+    stopSignal = 0;
+    struct sigaction action {};
+    action.sa_handler = rememberStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &oldInterrupt_);
+    sigaction(SIGTERM, &action, &oldTerminate_);
+}
+
+StopSignals::~StopSignals()
+{
+    sigaction(SIGINT, &oldInterrupt_, nullptr);
+    sigaction(SIGTERM, &oldTerminate_, nullptr);
+}
+
+bool StopSignals::received()
+{
+    return stopSignal != 0;
+}
+
+int StopSignals::exitStatus()
+{
+    return 128 + stopSignal;
+}
+
 } // namespace ctl

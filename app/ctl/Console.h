@@ -5,6 +5,7 @@
 
 #include <QQueue>
 #include <QTextStream>
+#include <csignal>
 
 // lumiwandctl's stand-ins for the windows: message boxes become lines on standard error, the download dialog's
 // progress bar a line that rewrites itself on a terminal.
@@ -47,6 +48,24 @@ public:
 private:
     QTextStream& err_;
     ProgressLine* line_;
+};
+
+// While a transfer runs, Ctrl+C and SIGTERM ask it to stop at the next block instead of ending the process, so
+// that the stick gets its closing command pair and is released before the tool exits.
+class StopSignals {
+public:
+    StopSignals();
+    ~StopSignals();
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    static bool received();
+    // The exit status of a process ended by the signal: 128 + its number.
+    static int exitStatus();
+
+private:
+    struct sigaction oldInterrupt_ {};
+    struct sigaction oldTerminate_ {};
 };
 
 } // namespace ctl

@@ -10,49 +10,10 @@
 #include "messages/MessageIds.h"
 #include "store/ProjectList.h"
 
-#include <csignal>
-
 namespace ctl {
 namespace {
 
 using namespace devicelink;
-
-volatile std::sig_atomic_t stopSignal = 0;
-
-void rememberStopSignal(int signal)
-{
-    stopSignal = signal;
-}
-
-// While a transfer runs, Ctrl+C and SIGTERM ask it to stop at the next block instead of ending the process, so
-// that the stick gets its closing command pair and is released before the tool exits.
-class StopSignals {
-public:
-    StopSignals()
-    {
-        stopSignal = 0;
-        struct sigaction action {};
-        action.sa_handler = rememberStopSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &oldInterrupt_);
-        sigaction(SIGTERM, &action, &oldTerminate_);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &oldInterrupt_, nullptr);
-        sigaction(SIGTERM, &oldTerminate_, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-    static bool received() { return stopSignal != 0; }
-    // The exit status of a process ended by the signal: 128 + its number.
-    static int exitStatus() { return 128 + stopSignal; }
-
-private:
-    struct sigaction oldInterrupt_ {};
-    struct sigaction oldTerminate_ {};
-};
 
 // A platform, a transport over it, and the console in place of the dialog.
 struct DeviceSession {

@@ -92,4 +92,25 @@ std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& t
     return config;
 }
 
+std::optional<std::vector<SimulatedDeviceConfig>> parseSimulatedDeviceConfigs(const QString& text, QString* error)
+{
+    const QStringList parts = text.split(u';', Qt::SkipEmptyParts);
+    if (parts.size() <= 1) {
+        const std::optional<SimulatedDeviceConfig> config = parseSimulatedDeviceConfig(parts.value(0), error);
+        return config ? std::optional(std::vector{*config}) : std::nullopt;
+    }
+    std::vector<SimulatedDeviceConfig> configs;
+    for (const QString& part : parts) {
+        QString why;
+        const std::optional<SimulatedDeviceConfig> config = parseSimulatedDeviceConfig(part, &why);
+        if (!config) {
+            if (error)
+                *error = QStringLiteral("stick %1: %2").arg(configs.size() + 1).arg(why);
+            return std::nullopt;
+        }
+        configs.push_back(*config);
+    }
+    return configs;
+}
+
 } // namespace devicelink

@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace devicelink {
 
@@ -45,5 +46,10 @@ struct SimulatedDeviceConfig {
 //   grab=busy  log=FILE
 // nullopt with a reason in `error` for an unknown key or value.
 std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& text, QString* error = nullptr);
+
+// Several sticks: configurations in that syntax separated by ";", one stick each ("id=E,memory=a.mem;id=E,...").
+// Text without ";" gives one. nullopt with a reason in `error` (naming the stick from 1) when one is not understood.
+std::optional<std::vector<SimulatedDeviceConfig>> parseSimulatedDeviceConfigs(const QString& text,
+                                                                               QString* error = nullptr);
 
 } // namespace devicelink

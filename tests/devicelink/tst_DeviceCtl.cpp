@@ -35,7 +35,8 @@ public:
         environment.insert("HOME", home.path());
         environment.insert("XDG_CONFIG_HOME", home.filePath(".config"));
         environment.remove("XDG_DOCUMENTS_DIR");
-        environment.insert("LUMIWAND_SIMULATED_DEVICE", "id=K,memory=" + stick + extraStick);
+        environment.insert("LUMIWAND_SIMULATED_DEVICE",
+                           sticks.isEmpty() ? "id=K,memory=" + stick + extraStick : sticks);
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(LUMIWANDCTL_PATH), QStringList{"--edition", "32"} + arguments);
     }
@@ -53,7 +54,19 @@ public:
     QTemporaryDir home;
     store::Workspace workspace;
     QString stick;
+    QString sticks; // when set, the whole LUMIWAND_SIMULATED_DEVICE value (several sticks)
 };
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool plugIn(const QString& presenceFile)
+{
+    return QFile(presenceFile).open(QIODevice::WriteOnly);
+}
 
 QString begins(unsigned id)
 {
@@ -249,6 +262,62 @@ private slots:
         const QStringList events = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(events.mid(events.size() - 2), (QStringList{"end-write", "transfer-ended"}));
         QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("Interrupted"));
+    }
+
+    // The factory line: four sticks plugged in one after another, the third pulled out mid-way. Every stick gets a
+    // CSV line; the other three hold the project's image, verified; the exit status says one failed.
+    void produceProgramsEveryStickPluggedIn()
+    {
+        Ctl ctl;
+        makeProject(ctl, "Line", 280);
+        const Outcome exported = ctl.run({"export", "Line", ctl.home.filePath("line.lwd")});
+        QVERIFY2(exported.status == 0, qPrintable(exported.err));
+        const QByteArray image = readAll(ctl.home.filePath("line.lwd"));
+        QVERIFY2(image.size() > 500, qPrintable(QString::number(image.size())));
+        QStringList sticks;
+        for (int i = 0; i < 4; ++i)
+            sticks << QStringLiteral("id=K,memory=%1,present=%2%3")
+                          .arg(ctl.home.filePath(QStringLiteral("s%1.mem").arg(i)),
+                               ctl.home.filePath(QStringLiteral("s%1.on").arg(i)),
+                               i == 2 ? QStringLiteral(",unplug_after=600") : QString());
+        ctl.sticks = sticks.join(u';');
+        const QString log = ctl.home.filePath("line.csv");
+
+        QProcess produce;
+        ctl.start(produce, {"produce", "Line", "--verify", "--log", log, "--count", "4"});
+        QVERIFY(produce.waitForStarted());
+        for (int i = 0; i < 4; ++i) {
+            QTest::qWait(400);
+            QVERIFY(plugIn(ctl.home.filePath(QStringLiteral("s%1.on").arg(i))));
+        }
+        QVERIFY(produce.waitForFinished(120000));
+        const QString err = QString::fromUtf8(produce.readAllStandardError());
+        QCOMPARE(produce.exitCode(), 1);
+
+        const QStringList lines = QString::fromUtf8(readAll(log)).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.filter(QStringLiteral(",done,")).size(), 3);
+        QCOMPARE(lines.filter(QStringLiteral("/3,32,0,")).filter(QStringLiteral(",failed,")).size(), 1);
+        QVERIFY2(err.contains(messages::formatMessage(6550, 3, 1, 0)), qPrintable(err));
+        for (int i : {0, 1, 3})
+            QCOMPARE(readAll(ctl.home.filePath(QStringLiteral("s%1.mem").arg(i))).left(image.size()).toHex(),
+                     image.toHex());
+    }
+
+    void produceTakesABinaryProjectFileMadeForTheEdition()
+    {
+        Ctl ctl;
+        makeProject(ctl, "Line", 40);
+        QVERIFY(ctl.run({"export", "Line", ctl.home.filePath("line.lwd")}).status == 0);
+        const Outcome done = ctl.run({"produce", ctl.home.filePath("line.lwd"), "--count", "1"});
+        QVERIFY2(done.status == 0, qPrintable(done.err));
+        const QByteArray image = readAll(ctl.home.filePath("line.lwd"));
+        QCOMPARE(readAll(ctl.stick).left(image.size()).toHex(), image.toHex());
+
+        const Outcome refused = ctl.run({"--edition", "16", "produce", ctl.home.filePath("line.lwd")});
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.err.contains(messages::formatMessage(6552, 32, 16)), qPrintable(refused.err));
+        QCOMPARE(ctl.run({"produce", "Line", "--count", "0"}).status, 2);
     }
 };
 

@@ -85,18 +85,18 @@ bool UsbGadget::setManufacturer(const QString& manufacturer)
     return writeFile(root_ + "/strings/0x409/manufacturer", manufacturer.toUtf8());
 }
 
-bool UsbGadget::plug(int controller)
+bool UsbGadget::plug(int controller, bool waitForNodes)
 {
     controller_ = controller;
     return writeFile(udcFile(), "dummy_udc." + QByteArray::number(controller))
-        && waitUntil([this] { return !hidrawNode().isEmpty() && !eventNode().isEmpty(); }, 20000);
+        && (!waitForNodes || waitUntil([this] { return !hidrawNode().isEmpty() && !eventNode().isEmpty(); }, 20000));
 }
 
-bool UsbGadget::unplug()
+bool UsbGadget::unplug(bool waitForNodes)
 {
     if (readFile(udcFile()).isEmpty())
         return true;
-    return writeFile(udcFile(), "\n") && waitUntil([this] { return hidrawNode().isEmpty(); }, 20000);
+    return writeFile(udcFile(), "\n") && (!waitForNodes || waitUntil([this] { return hidrawNode().isEmpty(); }, 20000));
 }
 
 QString UsbGadget::functionNode() const

@@ -22,10 +22,11 @@ public:
     UsbGadget& operator=(const UsbGadget&) = delete;
 
     bool isValid() const { return valid_; }
-    // Binds the gadget to the device controller dummy_udc.N and waits until its hidraw and event nodes appear.
-    bool plug(int controller);
-    // Unbinds it (the USB device disappears) and waits until its nodes are gone.
-    bool unplug();
+    // Binds the gadget to the device controller dummy_udc.N and waits until its hidraw and event nodes appear
+    // (unless told not to wait).
+    bool plug(int controller, bool waitForNodes = true);
+    // Unbinds it (the USB device disappears) and waits until its nodes are gone (unless told not to wait).
+    bool unplug(bool waitForNodes = true);
     // Changes the USB manufacturer string (while unplugged).
     bool setManufacturer(const QString& manufacturer);
 

@@ -59,6 +59,7 @@ rm -rf "$work/initramfs"
 cat > "$work/env" <<ENV
 guest_test='$guest_test'
 preload='$preload'
+device_rule='$(cd "$here/../../packaging" && pwd)/60-lumiwand.rules'
 ENV
 
 echo "booting $kernel_version under QEMU (TCG) to run $(basename "$guest_test")"
@@ -76,6 +77,7 @@ timeout -k 10 "$vm_timeout" "$qemu" -accel tcg -icount shift=0,sleep=off -m 1024
   < /dev/null > "$work/console.log" 2>&1 || true
 echo "the virtual machine ran $(( $(date +%s) - start )) s"
 
+grep "VM-RIG" "$work/console.log" || true
 [ -f "$work/guest.log" ] && cat "$work/guest.log"
 if [ ! -f "$work/status" ]; then
   echo "FAIL: the guest test did not finish. What the console says went wrong:"

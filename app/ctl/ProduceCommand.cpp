@@ -1,0 +1,185 @@
+// produce: the factory line. Waits for sticks and downloads one image into every stick plugged in, several at
+// once, until N sticks have finished or Ctrl+C; one CSV line per stick, a status line on standard error.
+
+#include "app/ctl/Command.h"
+#include "app/ctl/Console.h"
+#include "deviceimage/BinaryFiles.h"
+#include "devicelink/DeviceWatcher.h"
+#include "devicelink/HidPlatformChoice.h"
+#include "devicelink/ProductionLine.h"
+#include "devicelink/ProjectImageHooks.h"
+#include "devicelink/Transport.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "store/ProjectList.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <set>
+#include <unistd.h>
+
+namespace ctl {
+namespace {
+
+using namespace devicelink;
+
+const QString kUsage = QStringLiteral("produce IMAGE.lwd|PROJECT [--verify] [--log FILE.csv] [--count N]");
+constexpr int kScanInterval = 250; // ms between looks for sticks, beside the plug-in events
+
+// The device types a stick of the edition's LED count can have (the identity table), the edition's first.
+std::set<int> stickTypes(int ledCount)
+{
+    std::set<int> types{deviceimage::editionDeviceType(ledCount)};
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        const DeviceIdentity identity = decodeIdentity(QChar(letter));
+        if (identity.ledCount == ledCount)
+            types.insert(identity.type);
+    }
+    return types;
+}
+
+bool isBinaryFile(const QString& source)
+{
+    const QString suffix = QFileInfo(source).suffix().toLower();
+    return suffix == QLatin1String("lwd") || suffix == QLatin1String("bin");
+}
+
+// The image of a binary project file for every stick type; empty (the user told why) when the file is refused or
+// made for another LED count.
+QHash<int, QByteArray> fileImages(Context& context, const QString& path)
+{
+    const deviceimage::BinaryFileRead read = deviceimage::readBinaryFile(path);
+    if (read.messageId != 0) {
+        context.err << messages::lookupMessage(read.messageId) << '\n';
+        return {};
+    }
+    const int height = static_cast<quint8>(read.image[1]) & 0x7F;
+    if (height != context.edition.ledCount) {
+        context.err << messages::formatMessage(msg::ProductionImageLedCount, height, context.edition.ledCount) << '\n';
+        return {};
+    }
+    QHash<int, QByteArray> images;
+    for (int type : stickTypes(context.edition.ledCount))
+        images.insert(type, read.image);
+    return images;
+}
+
+// The project built for every stick type; empty (the user told why) when it cannot be.
+QHash<int, QByteArray> projectImages(Context& context, const QString& name, ConsolePrompter& prompter)
+{
+    store::ProjectList projects(context.workspace.projectsFolder);
+    projects.listProjects();
+    if (!projects.selectProjectByName(name)) {
+        context.err << messages::lookupMessage(msg::NoProjectSelected) << '\n';
+        return {};
+    }
+    const deviceimage::ImageContext imageContext{context.edition, context.workspace, context.simplifiedMode};
+    ProjectHooks hooks = imageProjectHooks(imageContext, [&projects] { return projects.current(); }, prompter);
+    QHash<int, QByteArray> images;
+    for (int type : stickTypes(context.edition.ledCount)) {
+        const QByteArray image = hooks.buildImage(type);
+        if (image.isEmpty())
+            return {};
+        images.insert(type, image);
+    }
+    return images;
+}
+
+// The status line: rewritten in place on a terminal, one line per change otherwise.
+class StatusLine {
+public:
+    explicit StatusLine(QTextStream& err) : err_(err), terminal_(::isatty(STDERR_FILENO) == 1) {}
+    ~StatusLine()
+    {
+        if (terminal_ && !last_.isEmpty())
+            err_ << '\n' << Qt::flush;
+    }
+
+    void show(const ProductionLine& line)
+    {
+        const QString text =
+            messages::formatMessage(msg::ProductionStatus, line.done(), line.failed(), line.inProgress());
+        if (text == last_)
+            return;
+        last_ = text;
+        err_ << (terminal_ ? "\r\033[K" : "") << text << (terminal_ ? "" : "\n") << Qt::flush;
+    }
+
+    // A line of its own above the status line.
+    void print(const QString& text)
+    {
+        err_ << (terminal_ ? "\r\033[K" : "") << text << '\n';
+        last_.clear();
+    }
+
+private:
+    QTextStream& err_;
+    bool terminal_;
+    QString last_;
+};
+
+int produce(Context& context, const QStringList& arguments)
+{
+    QStringList rest = arguments;
+    ProductionSettings settings;
+    settings.ledCount = context.edition.ledCount;
+    settings.verify = rest.removeAll(QStringLiteral("--verify")) > 0;
+    settings.logFile = takeOption(rest, QStringLiteral("--log")).value_or(QString());
+    const std::optional<QString> count = takeOption(rest, QStringLiteral("--count"));
+    bool countOk = true;
+    settings.count = count ? count->toInt(&countOk) : 0;
+    if (rest.size() != 1 || rest[0].startsWith(QLatin1String("--")) || !countOk || settings.count < 0
+        || (count && settings.count == 0) || settings.logFile.startsWith(QLatin1String("--")))
+        return usageOf(context, kUsage);
+
+    ProgressLine progress(context.err);
+    ConsolePrompter prompter(context.err, &progress);
+    const QHash<int, QByteArray> images =
+        isBinaryFile(rest[0]) ? fileImages(context, rest[0]) : projectImages(context, rest[0], prompter);
+    if (images.isEmpty())
+        return 1;
+
+    QtEventPump pump;
+    QString error;
+    std::unique_ptr<HidPlatform> platform = createHidPlatform(pump, &error);
+    if (!platform) {
+        context.err << error << '\n';
+        return 2;
+    }
+    Transport watch(*platform, pump);
+    ProductionLine line(watch, [](const QString& path, EventPump& stickPump) {
+        return createStickPlatform(path, stickPump);
+    }, images, settings);
+    StatusLine status(context.err);
+    QObject::connect(&line, &ProductionLine::changed, [&] { status.show(line); });
+    QObject::connect(&line, &ProductionLine::stickFinished, [&](const StickResult& result) {
+        status.print(csvLine(result));
+        if (!line.logWritable())
+            status.print(messages::formatMessage(msg::ProductionLogUnwritable, settings.logFile));
+    });
+    QObject::connect(&line, &ProductionLine::allFinished, [] { QCoreApplication::quit(); });
+
+    const std::unique_ptr<DeviceWatcher> watcher = createDeviceWatcher();
+    QObject::connect(watcher.get(), &DeviceWatcher::devicesChanged, &line, &ProductionLine::scan);
+    const StopSignals stopSignals;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&line] {
+        if (StopSignals::received())
+            line.stop();
+        if (line.finished())
+            QCoreApplication::quit();
+        else
+            line.scan();
+    });
+    poll.start(kScanInterval);
+    line.scan();
+    if (!line.finished())
+        QCoreApplication::exec();
+    return line.failed() == 0 ? 0 : 1;
+}
+
+const Registration produceCommand{{QStringLiteral("produce"), kUsage, produce}};
+
+} // namespace
+} // namespace ctl
