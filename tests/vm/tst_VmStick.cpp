@@ -113,9 +113,10 @@ bool udevdRuns()
     return !qEnvironmentVariableIsEmpty("LUMIWAND_VM_UDEVD");
 }
 
-// The udev properties of a device node, as `udevadm info` reports them.
+// The udev properties of a device node, as `udevadm info` reports them once udevd has handled every event.
 QString udevProperties(const QString& node)
 {
+    QProcess::execute(QStringLiteral("udevadm"), {QStringLiteral("settle"), QStringLiteral("--timeout=60")});
     QProcess udevadm;
     udevadm.start(QStringLiteral("udevadm"), {QStringLiteral("info"), QStringLiteral("--query=property"),
                                               QStringLiteral("--name=") + node});
@@ -561,20 +562,26 @@ private slots:
         const double interval = ledReportIntervalMs(stick_->hidrawNode());
         const double writesFloor = timed.writes * (interval > 0 ? interval : perWrite);
         const double floor = writesFloor + pauses;
+        const double measuredFloor = timed.writes * perWrite + pauses;
         qInfo().noquote() << QStringLiteral(
                                  "BENCH download of %1 bytes through the kernel (on the guest's clock): %2 indicator "
-                                 "writes x report interval %3 ms = %4 ms (measured %5 ms a write), protocol pauses "
-                                 "%6 ms, floor %7 ms, total %8 ms, ratio %9 (goal <= 1.2; %10 against the writes alone)")
+                                 "writes x report interval %3 ms = %4 ms, protocol pauses %5 ms, floor %6 ms, total "
+                                 "%7 ms, ratio %8 (goal <= 1.2)")
                                  .arg(image.size())
                                  .arg(timed.writes)
                                  .arg(interval, 0, 'f', 3)
                                  .arg(writesFloor, 0, 'f', 0)
-                                 .arg(perWrite, 0, 'f', 3)
                                  .arg(pauses)
                                  .arg(floor, 0, 'f', 0)
                                  .arg(total)
-                                 .arg(total / floor, 0, 'f', 3)
-                                 .arg(total / writesFloor, 0, 'f', 3);
+                                 .arg(total / floor, 0, 'f', 3);
+        // dummy_hcd does not hold interrupt transfers to their interval, so the writes may be quicker than it: the
+        // floor of the writes as they took is the figure that shows the program's own overhead.
+        qInfo().noquote() << QStringLiteral("BENCH the same against the writes as they took (%1 ms each): floor %2 ms, "
+                                            "ratio %3")
+                                 .arg(perWrite, 0, 'f', 3)
+                                 .arg(measuredFloor, 0, 'f', 0)
+                                 .arg(total / measuredFloor, 0, 'f', 3);
         QVERIFY(interval > 0);
         QCOMPARE(timed.writes, simulated.device().writeCount());
     }
