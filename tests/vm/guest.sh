@@ -17,9 +17,18 @@ mount -t configfs none /sys/kernel/config
 # udev as on a user's machine, with the checkout's rule (the host's own local rules are hidden). Without the
 # daemon the test leaves out what needs it.
 udevd=""
+# udevadm's timeouts run on the guest's clock, which races while files come over the share: the daemon, its
+# helpers and rules are read into the page cache first, and the first answers are waited for a few times.
+udev_wait() {
+  for attempt in 1 2 3 4 5; do "$@" && return 0; done
+  return 1
+}
 if [ -x /lib/systemd/systemd-udevd ]; then
+  cat /lib/systemd/systemd-udevd /bin/udevadm $(ldd /lib/systemd/systemd-udevd | awk '/=> \//{print $3}') \
+    /usr/lib/udev/hwdb.bin /usr/lib/udev/rules.d/* /usr/lib/udev/*_id > /dev/null 2>&1
   mount -t tmpfs tmpfs /etc/udev/rules.d && cp "$host$device_rule" /etc/udev/rules.d/ \
-    && /lib/systemd/systemd-udevd --daemon && udevadm trigger --action=add && udevadm settle --timeout=60 \
+    && /lib/systemd/systemd-udevd --daemon && udev_wait udevadm control --ping --timeout=30 \
+    && udevadm trigger --action=add && udev_wait udevadm settle --timeout=60 \
     && udevd=1 || echo "VM-RIG: systemd-udevd could not be started"
 else
   echo "VM-RIG: no systemd-udevd (package udev): the udev tests are left out"
