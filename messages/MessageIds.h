@@ -171,10 +171,6 @@ constexpr unsigned NoPicturesToPlay = 6203;     // "The project %s has no pictur
 
 constexpr unsigned LockFileUnusable = 6040; // "The workspace lock file %s cannot be opened ..."
 // The program's own texts (6000-6999).
-constexpr unsigned LastDownloadUnfinished = 6000;  // "The last download ... did not finish, ... The download goes on."
-constexpr unsigned UnfinishedImageNotRead = 6001;  // "The last download ... did not finish, ... nothing was imported..."
-constexpr unsigned TransferInterrupted = 6002;     // "Interrupted: the transfer was closed and the stick released."
-constexpr unsigned ProjectHoldsNoPicture = 6003;   // "Project \"%s\" holds no picture that the stick could show."
 constexpr unsigned ClipartRootText = 6500; // "Clipart"
 constexpr unsigned ClipartHearts = 6501; // "Hearts and love"
 constexpr unsigned ClipartStars = 6502; // "Stars and sparkles"
