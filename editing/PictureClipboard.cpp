@@ -110,18 +110,27 @@ QString pasteAsNewPicture(const QImage& picture, const QString& library, const Q
         return {};
     }
     const PastedBlock block = pastedBlock(picture, QSize(edition.maxBannerWidth, edition.ledCount));
-    // The name is taken by creating the file, so two pastes never share one; the library is filed under the lock.
-    const store::WorkspaceLock lock;
+    // The name is taken by creating the file, so two pastes never share one; the library is filed under the lock,
+    // which is let go before the user is told.
     imaging::PictureSave saved;
-    for (int attempt = 0; attempt < kMaxNameTries; ++attempt) {
-        const QString name = candidateName(attempt);
-        saved = imaging::savePicture(block.grid, clipsFolder, name, imaging::ExistingFile::Refuse);
-        if (saved.error == imaging::SaveError::Exists)
-            continue;
-        if (!saved.ok())
-            break;
-        if (library != store::kRootNodeText)
-            deviceimage::fileInLibrary(clipsFolder, library, {name});
+    QString name;
+    {
+        const store::WorkspaceLock lock;
+        for (int attempt = 0; attempt < kMaxNameTries && name.isEmpty(); ++attempt) {
+            const QString candidate = candidateName(attempt);
+            saved = imaging::savePicture(block.grid, clipsFolder, candidate, imaging::ExistingFile::Refuse);
+            if (saved.error == imaging::SaveError::Exists)
+                continue;
+            if (!saved.ok())
+                break;
+            if (library != store::kRootNodeText) {
+                store::LibraryCatalogue catalogue(clipsFolder);
+                deviceimage::fileInLibrary(catalogue, library, {candidate});
+            }
+            name = candidate;
+        }
+    }
+    if (!name.isEmpty()) {
         prompter.tellText(title, messages::formatMessage(msg::PastedAsNewPicture, qUtf8Printable(name)),
                           messages::Icon::Information);
         return name;
