@@ -197,6 +197,8 @@ QString lookupMessage(unsigned id)
         const QString shown = text.isEmpty() ? catalogueEntry(id) : text;
         return shown.isEmpty() ? QStringLiteral(" ") : shown;
     }
+    if (id > kLastEnglishId)
+        return QStringLiteral(" "); // neither a numbered text nor one of the program's own
     const unsigned entry = id < kFirstEnglishId ? id : id - kFirstEnglishId + languageOffset(effectiveLanguage());
     const QString text = catalogueEntry(entry);
     return text.isEmpty() ? QStringLiteral(" ") : text;
