@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include "messages/OutputFile.h"
 #include "messages/WholeFile.h"
 
 namespace deviceimage {
@@ -141,7 +142,7 @@ QString binaryProjectName(const QString& path)
 
 bool writeBinaryFile(const QString& path, const QByteArray& image)
 {
-    return files::writeWholeFile(path, image) == files::WriteResult::Written;
+    return files::writeOutputFile(path, image) == files::OutputResult::Written;
 }
 
 BuiltFile buildBinaryFile(const store::Project& project, int deviceType, const QString& path,
@@ -155,7 +156,8 @@ BuiltFile buildBinaryFile(const store::Project& project, int deviceType, const Q
     if (file.built.refused() || file.built.total == 0)
         return file;
     transaction.commit(); // the lock goes with it: the file is written without holding up other commands
-    file.written = writeBinaryFile(path, file.built.image);
+    file.output = files::writeOutputFile(path, file.built.image);
+    file.written = file.output == files::OutputResult::Written;
     if (!file.written)
         transaction.undo();
     return file;

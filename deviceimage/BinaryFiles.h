@@ -4,6 +4,7 @@
 #include "deviceimage/ImageCompiler.h"
 #include "deviceimage/ImageImport.h"
 #include "mailsender/Mail.h"
+#include "messages/OutputFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -87,7 +88,8 @@ int deviceTypeForHeight(int height);
 // The project name of a file: its file name cut before the first ".".
 QString binaryProjectName(const QString& path);
 
-// Writes the image as the whole file, replacing an old one only once the new one is complete.
+// Writes the image as the whole file, replacing an old one only once the new one is complete; a link is written
+// through and a FIFO or a device written directly (files::writeOutputFile).
 bool writeBinaryFile(const QString& path, const QByteArray& image);
 
 // Builds the project's image and writes it as the file at `path`, as one command: the shift values the build
@@ -97,6 +99,7 @@ bool writeBinaryFile(const QString& path, const QByteArray& image);
 struct BuiltFile {
     CompileResult built;
     bool written = false;
+    files::OutputResult output = files::OutputResult::Failed; // NotAFile: a folder, socket or block device
 };
 BuiltFile buildBinaryFile(const store::Project& project, int deviceType, const QString& path,
                           const ImageContext& context);

@@ -5,6 +5,7 @@
 #include "deviceimage/ImageCompiler.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
+#include "messages/OutputFile.h"
 #include "store/Names.h"
 #include "store/ProjectList.h"
 
@@ -83,11 +84,18 @@ int exportImage(Context& context, const QStringList& given)
         context.err << file.built.refusal << '\n';
         return 1;
     }
+    const QString& target = arguments[1];
+    if (file.output == files::OutputResult::NotAFile) {
+        context.err << messages::formatMessage(msg::OutputNotAFile, target.toUtf8().constData()) << '\n';
+        return 1;
+    }
     if (!file.written) {
         context.err << messages::lookupMessage(msg::ExportBinaryFailed) << '\n';
         return 1;
     }
-    context.out << messages::lookupMessage(msg::ExportBinaryDone) << '\n';
+    // The image itself may be what standard output carries.
+    QTextStream& report = target == QLatin1String(files::kStandardOutputName) ? context.err : context.out;
+    report << messages::lookupMessage(msg::ExportBinaryDone) << '\n';
     return 0;
 }
 

@@ -9,6 +9,7 @@
 #include "imaging/TextBanner.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
+#include "messages/OutputFile.h"
 #include "store/ProjectList.h"
 
 #include <optional>
@@ -73,14 +74,20 @@ int convert(Context& context, const QStringList& given)
     settings.origin = QPoint(*cropX, *cropY);
     const imaging::ImportResult imported = imaging::importImage(decoded.image, settings, canvas);
     const int used = imported.threshold;
-    const imaging::PictureSave save =
-        imaging::savePictureFile(imported.grid, arguments[1], imaging::ExistingFile::Replace);
-    if (!save.ok()) {
-        context.err << save.errorText << '\n';
+    const QString& target = arguments[1];
+    switch (files::writeOutputFile(target, imaging::encodeBmp(imported.grid))) {
+    case files::OutputResult::Written:
+        break;
+    case files::OutputResult::NotAFile:
+        context.err << messages::formatMessage(msg::OutputNotAFile, target.toUtf8().constData()) << '\n';
+        return 1;
+    case files::OutputResult::Failed:
+        context.err << QStringLiteral("Unable to write to %1").arg(target) << '\n';
         return 1;
     }
-    context.out << arguments[1] << ": " << canvas.width() << " x " << canvas.height() << ", threshold " << used
-                << '\n';
+    // The picture itself may be what standard output carries.
+    QTextStream& report = target == QLatin1String(files::kStandardOutputName) ? context.err : context.out;
+    report << target << ": " << canvas.width() << " x " << canvas.height() << ", threshold " << used << '\n';
     return 0;
 }
 

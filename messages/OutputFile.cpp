@@ -1,0 +1,87 @@
+#include "messages/OutputFile.h"
+
+#include "messages/WholeFile.h"
+
+#include <QFile>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files {
+namespace {
+
+// The kernel gives up on a chain of links after 40 (ELOOP); so does the writer.
+constexpr int kMaxLinkHops = 40;
+
+bool writeAllTo(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Opens a FIFO or a device as it is (no truncation, no replacement) and writes every byte.
+OutputResult writeStream(const QByteArray& target, const QByteArray& bytes)
+{
+    const int fd = ::open(target.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return OutputResult::Failed;
+    const bool written = writeAllTo(fd, bytes);
+    return ::close(fd) == 0 && written ? OutputResult::Written : OutputResult::Failed;
+}
+
+// The file a chain of symbolic links ends at (it may not exist yet); empty for a loop or an unreadable link.
+// A relative link is read from the folder that holds it, as the kernel reads it.
+QByteArray followLinks(QByteArray path)
+{
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = ::readlink(path.constData(), target.data(), size_t(target.size()));
+        if (length <= 0 || length >= target.size())
+            return {};
+        target.truncate(length);
+        if (!target.startsWith('/')) {
+            const qsizetype slash = path.lastIndexOf('/');
+            target.prepend(slash < 0 ? QByteArray() : path.left(slash + 1));
+        }
+        path = target;
+    }
+    return {};
+}
+
+} // namespace
+
+OutputResult writeOutputFile(const QString& path, const QByteArray& bytes)
+{
+    if (path == QLatin1String(kStandardOutputName))
+        return writeAllTo(STDOUT_FILENO, bytes) ? OutputResult::Written : OutputResult::Failed;
+    const QByteArray target = followLinks(QFile::encodeName(path));
+    if (target.isEmpty())
+        return OutputResult::Failed;
+    struct stat info {};
+    const bool exists = ::stat(target.constData(), &info) == 0;
+    if (!exists && errno != ENOENT)
+        return OutputResult::Failed;
+    if (exists && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode)))
+        return writeStream(target, bytes);
+    if (exists && !S_ISREG(info.st_mode))
+        return OutputResult::NotAFile;
+    return writeWholeFile(QFile::decodeName(target), bytes) == WriteResult::Written ? OutputResult::Written
+                                                                                     : OutputResult::Failed;
+}
+
+} // namespace files
