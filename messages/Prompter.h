@@ -9,7 +9,8 @@
 namespace messages {
 
 enum class Icon { None, Stop, Information, Question, Warning };
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: a question whose Yes cannot be undone; No is the default button.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
 class Prompter {

@@ -2,11 +2,13 @@
 
 #include "shell/DesktopEntry.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/IniFile.h"
 #include "store/Workspace.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -138,6 +140,51 @@ void installSteps(const InstallRun& run)
     run.prompter->tell(667, 666, messages::Icon::Information);
 }
 
+// The pictures and projects under the folders a removal would delete, as the question about them tells them.
+struct UsersWork {
+    int pictures = 0;
+    int projects = 0;
+};
+UsersWork countUsersWork(const QStringList& folders)
+{
+    UsersWork work;
+    for (const QString& folder : folders) {
+        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo file = it.nextFileInfo();
+            if (file.suffix().compare(QLatin1String("bmp"), Qt::CaseInsensitive) == 0)
+                ++work.pictures;
+            else if (file.suffix().compare(QLatin1String("ini"), Qt::CaseInsensitive) == 0 &&
+                     file.path().endsWith(QLatin1String("MyLumiwandProjects")))
+                ++work.projects;
+        }
+    }
+    return work;
+}
+
+// The removals of the user's own pictures and projects (the workspace folders) stay only when the user says so in
+// a second question that names the folders and what they hold; No, the default, keeps them. Folders that do not
+// exist are not removed later either: what is made there before the next login was never asked about.
+QList<PendingRemoval> withUsersWorkAsked(const InstallRun& run, QList<PendingRemoval> removals)
+{
+    const auto isWork = [&run](const PendingRemoval& removal) { return removal.path.startsWith(run.rootFolder); };
+    QStringList folders;
+    for (const PendingRemoval& removal : removals)
+        if (isWork(removal) && QFileInfo(removal.path).isDir())
+            folders << removal.path;
+    if (!folders.isEmpty()) {
+        const UsersWork work = countUsersWork(folders);
+        const QString question = messages::formatMessage(msg::UninstallDeleteWork,
+                                                         folders.join(u'\n').toUtf8().constData(), work.pictures,
+                                                         work.projects);
+        if (run.prompter->ask(messages::lookupMessage(782), question, messages::Icon::Warning,
+                              messages::Buttons::YesNoDefaultNo) == messages::Answer::Yes)
+            return removals;
+    }
+    removals.removeIf(isWork);
+    return removals;
+}
+
 void uninstallSteps(const InstallRun& run)
 {
     if (!run.prompter->confirm(782, 784))
@@ -145,6 +192,16 @@ void uninstallSteps(const InstallRun& run)
     const InstallFolders& folders = run.folders;
     const QString baseName = uninstalledBaseName(QFileInfo(run.invokedPath).fileName());
     const QString programFileName = baseName;
+
+    // Another edition's workspace is recognised by its export folder. Every edition counts, so uninstalling one
+    // never deletes another's libraries and projects.
+    bool otherEditionPresent = false;
+    for (const int led : kEditionLedCounts)
+        if (led != run.ledCount && QFileInfo(run.rootFolder + QString::number(led) + QStringLiteral("Export/")).isDir())
+            otherEditionPresent = true;
+    const QList<PendingRemoval> removals = withUsersWorkAsked(
+        run, otherEditionPresent ? editionRemovals(folders.installFolder, programFileName, run.rootFolder, run.ledCount)
+                                 : wholeRemovals(folders.installFolder, run.rootFolder));
 
     // The entries this edition put in the menu, then the menu folder when nothing else is left in it.
     const QString title = uninstallTitleFor(run.invokedPath, run.ledCount);
@@ -163,16 +220,6 @@ void uninstallSteps(const InstallRun& run)
         // like a registry key that is already gone: nothing to report
     }
 
-    // Another edition's workspace is recognised by its export folder. Every edition counts, so uninstalling one
-    // never deletes another's libraries and projects.
-    bool otherEditionPresent = false;
-    for (const int led : kEditionLedCounts)
-        if (led != run.ledCount && QFileInfo(run.rootFolder + QString::number(led) + QStringLiteral("Export/")).isDir())
-            otherEditionPresent = true;
-
-    const QList<PendingRemoval> removals =
-        otherEditionPresent ? editionRemovals(folders.installFolder, programFileName, run.rootFolder, run.ledCount)
-                            : wholeRemovals(folders.installFolder, run.rootFolder);
     for (const PendingRemoval& removal : removals)
         writeRunOnceEntry(folders.autostart, removal.name, removal.removal, removal.path);
 

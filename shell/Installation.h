@@ -71,7 +71,9 @@ void runInstall(const InstallRun& run);
 
 // After the user confirms: removes this edition's launchers and menu entries and the uninstall record, and
 // leaves at the next login's autostart the removal of this edition's program files and workspace folders, or,
-// when no other edition has a workspace, of the whole install folder and workspace root. Never throws.
+// when no other edition has a workspace, of the whole install folder and workspace root. The workspace folders
+// (the user's pictures and projects) are removed only when a second question, naming them and what they hold,
+// is answered Yes; No is its default. Never throws.
 void runUninstall(const InstallRun& run);
 
 // The five editions whose workspaces count as another edition's data.

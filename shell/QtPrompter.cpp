@@ -35,6 +35,7 @@ QMessageBox::StandardButtons boxButtons(messages::Buttons buttons)
     case messages::Buttons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case messages::Buttons::YesNo:
+    case messages::Buttons::YesNoDefaultNo:
         return QMessageBox::Yes | QMessageBox::No;
     case messages::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -49,6 +50,7 @@ QMessageBox::StandardButton escapeButton(messages::Buttons buttons)
     case messages::Buttons::Ok:
         return QMessageBox::Ok;
     case messages::Buttons::YesNo:
+    case messages::Buttons::YesNoDefaultNo:
         return QMessageBox::No;
     case messages::Buttons::OkCancel:
     case messages::Buttons::YesNoCancel:
@@ -69,7 +71,9 @@ messages::Answer answerFor(int button, messages::Buttons buttons)
     case QMessageBox::Cancel:
         return messages::Answer::Cancel;
     default:
-        return buttons == messages::Buttons::YesNo ? messages::Answer::No : messages::Answer::Cancel;
+        return buttons == messages::Buttons::YesNo || buttons == messages::Buttons::YesNoDefaultNo
+                   ? messages::Answer::No
+                   : messages::Answer::Cancel;
     }
 }
 
@@ -87,6 +91,8 @@ messages::Answer QtPrompter::ask(const QString& title, const QString& text, mess
     QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), parentWindow());
     box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(escapeButton(buttons));
+    if (buttons == messages::Buttons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
     return answerFor(box.exec(), buttons);
 }
 

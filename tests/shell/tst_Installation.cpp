@@ -1,5 +1,6 @@
 #include "shell/DesktopEntry.h"
 #include "shell/Installation.h"
+#include "messages/MessageCatalogue.h"
 #include "store/IniFile.h"
 #include "store/Workspace.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -78,6 +79,8 @@ QString entryValue(const QString& entryPath, const QString& key)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(messages::Answer)
 
 // Installation and uninstallation on a private HOME: what is created, what is removed at once, what is left
 // for the next login, and what is never touched.
@@ -322,12 +325,13 @@ private slots:
         writeFile(desktop() + QStringLiteral("notes.txt"), "mine");
         prompter_.shown.clear();
         prompter_.answers.enqueue(messages::Answer::Yes);
+        prompter_.answers.enqueue(messages::Answer::Yes); // the user's own work too
         runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
 
-        QCOMPARE(prompter_.shown.size(), 2);
-        QCOMPARE(prompter_.shown[1].title, QStringLiteral("Uninstall Lumiwand"));
-        QCOMPARE(prompter_.shown[1].text, QStringLiteral("Uninstall OK!"));
-        QCOMPARE(prompter_.shown[1].icon, messages::Icon::None);
+        QCOMPARE(prompter_.shown.size(), 3);
+        QCOMPARE(prompter_.shown[2].title, QStringLiteral("Uninstall Lumiwand"));
+        QCOMPARE(prompter_.shown[2].text, QStringLiteral("Uninstall OK!"));
+        QCOMPARE(prompter_.shown[2].icon, messages::Icon::None);
 
         // At once: the launchers, the menu folder and the record go; the program and the workspace stay.
         QVERIFY(!QFile::exists(desktop() + QStringLiteral("Lumiwand16.desktop")));
@@ -347,6 +351,62 @@ private slots:
         QVERIFY(autostartEntries().isEmpty());
         QCOMPARE(fileContents(desktop() + QStringLiteral("notes.txt")), QByteArray("mine"));
         QVERIFY(QFile::exists(homePath_ + QStringLiteral("/Documents")));
+    }
+
+    // The user's own pictures and projects go only after a second question that names their folders and says
+    // what they hold; its default, No, keeps them and removes only the program.
+    void usersWorkIsDeletedOnlyWhenAskedFor_data()
+    {
+        QTest::addColumn<bool>("otherEdition");
+        QTest::addColumn<messages::Answer>("answer");
+        QTest::addColumn<QStringList>("removals");
+        QTest::newRow("last edition, work kept")
+            << false << messages::Answer::No << QStringList{"UnIninstallLumiwandDir.desktop"};
+        QTest::newRow("last edition, work deleted")
+            << false << messages::Answer::Yes
+            << QStringList{"ClearLumiwandDir.desktop", "UnIninstallLumiwandDir.desktop"};
+        QTest::newRow("beside another edition, work kept")
+            << true << messages::Answer::No << QStringList{"UnIninstallExe16.desktop", "UnIninstallLumiwandExe16.desktop"};
+        QTest::newRow("beside another edition, work deleted")
+            << true << messages::Answer::Yes
+            << QStringList{"UnIninstallExe16.desktop", "UnIninstallLumiwandClp16.desktop",
+                           "UnIninstallLumiwandExe16.desktop", "UnIninstallLumiwandExpo16.desktop",
+                           "UnIninstallLumiwandPrj16.desktop"};
+    }
+    void usersWorkIsDeletedOnlyWhenAskedFor()
+    {
+        QFETCH(bool, otherEdition);
+        QFETCH(messages::Answer, answer);
+        QFETCH(QStringList, removals);
+        prepareEdition(16);
+        if (otherEdition)
+            prepareEdition(32);
+        runInstall(run(QStringLiteral("setup_Lumiwand16"), 16));
+        writeFile(root_ + QStringLiteral("16Clips/star.bmp"), "BM");
+        writeFile(root_ + QStringLiteral("16Clips/moon.bmp"), "BM");
+        writeFile(root_ + QStringLiteral("16MyLumiwandProjects/Show.ini"), "[DIMENSION]\r\n");
+        prompter_.shown.clear();
+        prompter_.answers.enqueue(messages::Answer::Yes);
+        prompter_.answers.enqueue(answer);
+        runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
+
+        QCOMPARE(prompter_.shown.size(), 3);
+        const ScriptedPrompter::Shown& question = prompter_.shown[1];
+        QCOMPARE(question.title, QStringLiteral("Uninstall Lumiwand"));
+        QCOMPARE(question.buttons, messages::Buttons::YesNoDefaultNo);
+        const QString folders = otherEdition ? QStringList{root_ + "16MyLumiwandProjects/", root_ + "16Clips/",
+                                                           root_ + "16Export/"}.join(u'\n')
+                                             : root_;
+        // Two pictures, and the starter project beside Show.
+        QCOMPARE(question.text, messages::formatMessage(6083, folders.toUtf8().constData(), 2, 2));
+        QCOMPARE(autostartEntries(), removals);
+
+        login();
+        QVERIFY(!QFile::exists(installFolder() + QStringLiteral("Lumiwand16")));
+        const bool kept = answer == messages::Answer::No;
+        QCOMPARE(QFile::exists(root_ + QStringLiteral("16Clips/star.bmp")), kept);
+        QCOMPARE(QFile::exists(root_ + QStringLiteral("16MyLumiwandProjects/Show.ini")), kept);
+        QCOMPARE(QFile::exists(root_ + QStringLiteral("16Export")), kept);
     }
 
     void anotherEditionKeepsItsData_data()
@@ -372,6 +432,7 @@ private slots:
         writeFile(root_ + theirs + QStringLiteral("Clips/theirs.bmp"), "BM");
         writeFile(root_ + QStringLiteral("Lumiwand.ini"), "[SETTING]\r\nUSER_LANGUAGE=1041\r\n");
         prompter_.answers.enqueue(messages::Answer::Yes);
+        prompter_.answers.enqueue(messages::Answer::Yes); // the user's own work too
         runUninstall(run(QStringLiteral("uninstallLumiwand") + mine, uninstalled));
 
         QStringList expected;
@@ -420,10 +481,10 @@ private slots:
         writeFile(homePath_ + QStringLiteral("/.config/autostart"), "in the way");
         prompter_.answers.enqueue(messages::Answer::Yes);
         runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
-        QCOMPARE(prompter_.shown.size(), 2);
-        QVERIFY(prompter_.shown[1].text.startsWith(QStringLiteral("Unable to write to ") + homePath_ +
+        QCOMPARE(prompter_.shown.size(), 3); // the question, the one about the user's work, the error
+        QVERIFY(prompter_.shown[2].text.startsWith(QStringLiteral("Unable to write to ") + homePath_ +
                                                    QStringLiteral("/.config/autostart/")));
-        QCOMPARE(prompter_.shown[1].icon, messages::Icon::Stop);
+        QCOMPARE(prompter_.shown[2].icon, messages::Icon::Stop);
     }
 
     void reinstallingWithdrawsPendingRemovals()
@@ -431,6 +492,7 @@ private slots:
         prepareEdition(16);
         runInstall(run(QStringLiteral("setup_Lumiwand16"), 16));
         prompter_.answers.enqueue(messages::Answer::Yes);
+        prompter_.answers.enqueue(messages::Answer::Yes); // the user's own work too
         runUninstall(run(QStringLiteral("uninstallLumiwand16"), 16));
         QCOMPARE(autostartEntries().size(), 2);
         runInstall(run(QStringLiteral("setup_Lumiwand16"), 16));

@@ -41,6 +41,7 @@ QString buttonsName(Buttons buttons)
     case Buttons::OkCancel: return QStringLiteral("OkCancel");
     case Buttons::YesNo: return QStringLiteral("YesNo");
     case Buttons::YesNoCancel: return QStringLiteral("YesNoCancel");
+    case Buttons::YesNoDefaultNo: return QStringLiteral("YesNoDefaultNo");
     }
     return {};
 }
