@@ -2,6 +2,7 @@
 
 #include "imaging/Fonts.h"
 #include "store/LibraryCatalogue.h"
+#include "store/Names.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -351,12 +352,7 @@ QString bannerFileStem(const QString& text)
                             || (c == u'.' && stem.endsWith(u'.'));
         stem += unsafe ? QChar(u'_') : c;
     }
-    while (stem.toUtf8().size() > kMaxStemBytes) {
-        stem.chop(1);
-        if (!stem.isEmpty() && stem.back().isHighSurrogate())
-            stem.chop(1);
-    }
-    stem = stem.trimmed();
+    stem = store::cutToFileNameBytes(stem, kMaxStemBytes).trimmed();
     if (stem.isEmpty())
         return stem;
     if (stem.front() == u'.' || stem.front() == u'#' || stem.front() == u'[')

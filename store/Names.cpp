@@ -2,6 +2,9 @@
 
 #include "messages/WholeFile.h"
 
+#include <QFile>
+#include <QTextBoundaryFinder>
+
 namespace store {
 namespace {
 
@@ -27,6 +30,25 @@ bool isUsableProjectName(const QString& name)
         if (c.category() == QChar::Other_Control)
             return false;
     return true;
+}
+
+QString cutToFileNameBytes(const QString& name, qsizetype maxBytes)
+{
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, name);
+    qsizetype bytes = 0;
+    qsizetype kept = 0;
+    for (qsizetype end = characters.toNextBoundary(); end > 0; end = characters.toNextBoundary()) {
+        bytes += QFile::encodeName(name.mid(kept, end - kept)).size();
+        if (bytes > maxBytes)
+            break;
+        kept = end;
+    }
+    return name.left(kept);
+}
+
+bool isClipFileName(const QString& name)
+{
+    return !isNoName(name) && !name.contains(u'/') && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
 bool projectFileAnswersTo(const QString& fileName, const QString& name, Qt::CaseSensitivity sensitivity)
