@@ -1,6 +1,8 @@
 #include "imaging/AnimatedImage.h"
 
 #include "imaging/PictureFile.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/WholeFile.h"
 
 #include <QBuffer>
@@ -38,6 +40,7 @@ public:
         if (!has(7))
             return Result::CutShort;
         layout.screen = QSize(word(at_), word(at_ + 2));
+        layout.canvas = layout.screen;
         const quint8 packed = data_[at_ + 4];
         at_ += 7;
         if (tooManyPixels(layout.screen))
@@ -60,6 +63,7 @@ public:
                 at_ += 9;
                 if (tooManyPixels(frame))
                     return Result::TooLarge;
+                layout.canvas = layout.canvas.expandedTo(frame);
                 if (((framePacked & kColourTableFlag) && !skip(colourTableBytes(framePacked))) || !skip(1)
                     || !skipSubBlocks())
                     return Result::CutShort;
@@ -159,6 +163,11 @@ AnimationRead readAnimation(const QByteArray& contents, const QString& name,
                                .arg(name)
                                .arg(layout.frames)
                                .arg(maxFrames));
+    const qint64 canvasPixels = qint64(layout.canvas.width()) * layout.canvas.height();
+    if (canvasPixels * layout.frames > kMaxAnimationPixels)
+        return refusedRead(messages::formatMessage(msg::AnimationTooLarge, name.toUtf8().constData(), layout.frames,
+                                                   layout.canvas.width(), layout.canvas.height(),
+                                                   int(kMaxAnimationPixels / 1'000'000)));
 
     QByteArray bytes = contents;
     QBuffer buffer(&bytes);

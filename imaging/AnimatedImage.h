@@ -14,6 +14,10 @@ namespace imaging {
 // The most frames one movie group may take from an animation: the stick's image holds at most 255 pictures.
 inline constexpr int kMaxAnimationFrames = 255;
 
+// The most pixels the frames of one animation may decode to (frames x the area each is drawn on), checked before
+// the first frame is decoded: a small file may describe hundreds of frames on a huge screen.
+inline constexpr qint64 kMaxAnimationPixels = 100'000'000;
+
 // A frame delay of 0 is shown by browsers and viewers as 100 ms; the import follows them.
 inline constexpr int kUnsetFrameDelayMs = 100;
 
@@ -24,6 +28,7 @@ bool isAnimationName(const QString& name);
 struct AnimationLayout {
     int frames = 0;    // image blocks
     QSize screen;      // the logical screen every frame is drawn on
+    QSize canvas;      // what each frame decodes to: the screen, or the largest frame when it reaches beyond
     QString errorText; // English, names the file: not a GIF, cut short, damaged, too large; empty when sound
     bool ok() const { return errorText.isEmpty(); }
 };
@@ -41,7 +46,7 @@ struct AnimationRead {
 
 // Hands every frame, as the screen shows it (Format_RGB32, transparent parts white), to `each` in order. Refused
 // before the first frame: not a GIF, cut short, no frame, more than maxFrames frames, a screen or frame of more
-// than 25 million pixels. A frame that does not decode stops the walk with an error (frames already handed over
+// than 25 million pixels, frames that would decode to more than kMaxAnimationPixels in all. A frame that does not decode stops the walk with an error (frames already handed over
 // stay handed over: the caller writes nothing before the read is ok).
 AnimationRead readAnimation(const QByteArray& contents, const QString& name,
                             const FrameSink& each,

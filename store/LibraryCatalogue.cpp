@@ -189,7 +189,8 @@ int LibraryCatalogue::libraryNumber(const QString& name) const
 
 int LibraryCatalogue::nextLibraryNumber() const
 {
-    return kLibraries.storedCount(ini_);
+    const int stored = kLibraries.storedCount(ini_);
+    return stored <= kMaxLibraries ? stored : kLibraries.extent(ini_);
 }
 
 int LibraryCatalogue::addLibrary(const QString& name)

@@ -26,6 +26,9 @@ inline const QString kRootNodeText = QStringLiteral("[CLIP]"); // the tree's roo
 
 // A numbered list of the catalogue: its entries are keyed by a prefix and the entry number ("CLIP_0", "CLIP_1"...)
 // and its count is kept in section "SUMMARY".
+// More libraries than any catalogue holds: a count beyond it is damage.
+constexpr int kMaxLibraries = 65535;
+
 struct NumberedList {
     QString section;
     QString entryPrefix; // the entry number follows without a separator
@@ -92,7 +95,9 @@ public:
     // Number of the first library whose name equals `name` ignoring case, surrounding blanks and quotes; -1 when
     // there is none.
     int libraryNumber(const QString& name) const;
-    // The number a new library takes: the stored library count, whatever keys are present.
+    // The number a new library takes: the stored library count, whatever keys are present; a count beyond
+    // kMaxLibraries is damage, and the library then follows the highest one present, so that it is neither put
+    // out of every reader's reach nor counted past the largest int.
     int nextLibraryNumber() const;
     // Adds a library of that name as nextLibraryNumber() and counts it; returns its number.
     int addLibrary(const QString& name);

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace store {
@@ -23,6 +25,8 @@ const QString kMovieGroup = QStringLiteral("MOVIE_GROUP");
 const QString kTotalPictures = QStringLiteral("TOTAL_PICTURES");
 const QString kMovieInterval = QStringLiteral("MOVIE_INTERVAL");
 const QString kTickerSpeed = QStringLiteral("TICKER_SPEED");
+// The sections that hold a value per entry, under the entry's key.
+const QString kEntrySections[] = {kPicture, kIndelible, kTicker, kMovieGroup};
 
 struct EntryValues {
     QString picture;
@@ -100,7 +104,35 @@ int Project::height() const
 
 int Project::totalPictures() const
 {
-    return ini_.readInteger(kSummary, kTotalPictures, 0);
+    const int stored = std::clamp(ini_.readInteger(kSummary, kTotalPictures, 0), 0, kMaxProjectEntries);
+    if (stored == 0 || hasAnyValue(stored - 1))
+        return stored;
+    return highestEntryWithValue(stored) + 1;
+}
+
+bool Project::hasAnyValue(int entry) const
+{
+    const QString key = entryKey(entry);
+    return std::any_of(std::begin(kEntrySections), std::end(kEntrySections),
+                       [&](const QString& section) { return ini_.valueExists(section, key); });
+}
+
+// The highest entry number below `below` that has a value in any entry section; -1 when none has.
+int Project::highestEntryWithValue(int below) const
+{
+    const QString prefix = QStringLiteral("PICTURE_");
+    int highest = -1;
+    for (const QString& section : kEntrySections)
+        for (const QString& key : ini_.keys(section)) {
+            if (!key.startsWith(prefix, Qt::CaseInsensitive))
+                continue;
+            bool ok = false;
+            const int entry = key.mid(prefix.size()).toInt(&ok);
+            // Only a key a reader asks for counts: "PICTURE_01" is not entry 1.
+            if (ok && entry > highest && entry < below && key.compare(entryKey(entry), Qt::CaseInsensitive) == 0)
+                highest = entry;
+        }
+    return highest;
 }
 
 int Project::movieInterval() const
@@ -216,7 +248,7 @@ AppendStatus appendEntry(Project& project, const QString& clipsFolder, const QSt
     if (project.width() == 0 || project.height() == 0)
         return AppendStatus::NoDimension;
     const QString file = clipsFolder + pictureName;
-    if (!QFile::exists(file))
+    if (!isClipFileName(pictureName) || !QFile::exists(file))
         return AppendStatus::Rejected;
     const QSize size = pictureFileSize(file);
     if (!size.isValid() || size.height() != project.height())
@@ -225,6 +257,8 @@ AppendStatus appendEntry(Project& project, const QString& clipsFolder, const QSt
     IniFile& ini = project.ini();
     IniFile::WriteBatch batch(ini);
     const int n = project.totalPictures();
+    if (n >= kMaxProjectEntries)
+        return AppendStatus::Rejected; // a further entry would be counted past what readers walk
     const QString key = Project::entryKey(n);
     ini.writeString(kPicture, key, pictureName);
     ini.writeInteger(kIndelible, key, indelible ? 1 : 0);

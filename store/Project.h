@@ -19,6 +19,7 @@ constexpr int kDefaultGroupInterval = 160;
 constexpr int kDefaultTickerSpeed = 4;
 constexpr int kMaxGroupNumber = 1023;
 constexpr int kSameAsMovieSpeed = -8;      // a group interval that follows the project's movie interval
+constexpr int kMaxProjectEntries = 65535;  // entries are counted in 16 bits wherever they go
 
 // Writes a new empty project: DIMENSION (width, height), then SUMMARY (no pictures, movie interval 160).
 // Throws IniWriteError when the file cannot be written.
@@ -42,6 +43,9 @@ public:
 
     int width() const;
     int height() const;
+    // The number of entries: the stored count, bounded by what the file holds (one past the highest entry with
+    // any value; the entries from there to the stored count are all holes) and by kMaxProjectEntries, so that
+    // a damaged or hostile count never makes a walk over billions of empty entries.
     int totalPictures() const;
     int movieInterval() const; // a negative stored value counts as the default
     int tickerSpeed() const;
@@ -63,6 +67,9 @@ public:
     int highestGroup() const;
 
 private:
+    bool hasAnyValue(int entry) const;
+    int highestEntryWithValue(int below) const;
+
     IniFile ini_;
 };
 

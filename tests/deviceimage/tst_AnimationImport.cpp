@@ -1,4 +1,5 @@
 #include "deviceimage/AnimationImport.h"
+#include "messages/MessageCatalogue.h"
 #include "store/LibraryCatalogue.h"
 #include "tests/deviceimage/ImageFixture.h"
 #include "tests/support/GifWriter.h"
@@ -91,6 +92,10 @@ private slots:
         QTest::newRow("too many frames") << testgif::makeGif(QSize(1, 1), testgif::columnFrames(QSize(1, 1), 256), 100)
                                          << "256 frames";
         QTest::newRow("over 25 Mpixel") << testgif::makeGif(QSize(6000, 5000), {}, 100) << "25 million";
+        // A few kilobytes that would decode to 255 frames of 25 million pixels each: refused before decoding.
+        QTest::newRow("frames over the decoding budget")
+            << testgif::makeGif(QSize(5000, 5000), testgif::columnFrames(QSize(1, 1), 255), 100, QSize(1, 1))
+            << messages::formatMessage(6082, "Bad.gif", 255, 5000, 5000, 100);
         // Eleven all-lit frames of the canvas width take 10 + 11 x (8 + 96 x 2) bytes, more than the 2048.
         QTest::newRow("beyond the stick's memory")
             << testgif::makeGif(QSize(96, 16), testgif::columnFrames(QSize(96, 16), 11, true), 100) << "do not fit";

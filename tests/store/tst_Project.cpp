@@ -175,6 +175,39 @@ private slots:
         QCOMPARE(names(project), QStringList({"a", "d"}));
     }
 
+    // The stored count is bounded by what the file holds, so a damaged or hostile count neither makes every walk
+    // over the entries run for minutes nor puts the next entry billions of numbers away.
+    void countIsBoundedByWhatTheFileHolds_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("extraKey"); // "SECTION/KEY" written beside entries a, b, c
+        QTest::addColumn<int>("total");
+        QTest::newRow("the largest int") << 2147483647 << "" << 3;
+        QTest::newRow("a few past the last entry") << 5 << "" << 3;
+        QTest::newRow("fewer than the file holds") << 2 << "" << 2;
+        QTest::newRow("negative") << -7 << "" << 0;
+        QTest::newRow("a hole with only a group beyond the pictures") << 2147483647 << "MOVIE_GROUP/PICTURE_4" << 5;
+        QTest::newRow("a key readers never ask for") << 2147483647 << "PICTURE/PICTURE_07" << 3;
+        QTest::newRow("an entry far beyond the most a project takes") << 2147483647 << "PICTURE/PICTURE_70000" << 3;
+    }
+    void countIsBoundedByWhatTheFileHolds()
+    {
+        QFETCH(int, stored);
+        QFETCH(QString, extraKey);
+        QFETCH(int, total);
+        Project project = newProject({"square.bmp:2", "banner.bmp", "square.bmp"});
+        if (!extraKey.isEmpty())
+            project.ini().writeInteger(extraKey.section('/', 0, 0), extraKey.section('/', 1), 9);
+        project.ini().writeInteger("SUMMARY", "TOTAL_PICTURES", stored);
+        QCOMPARE(project.totalPictures(), total);
+        QCOMPARE(project.highestGroup(), extraKey.startsWith("MOVIE_GROUP") ? 9 : (total > 0 ? 2 : 0));
+
+        // The next entry follows what the file holds.
+        QCOMPARE(store::appendEntry(project, clips, "square.bmp", 0, -1, -1, false), store::AppendStatus::Ok);
+        QCOMPARE(project.totalPictures(), total + 1);
+        QCOMPARE(project.pictureName(total), "square.bmp");
+    }
+
     void outOfRangeRowsDoNothing()
     {
         Project project = newProject({"a:1", "b:1"});

@@ -51,9 +51,12 @@ inline QByteArray frameData(const Frame& frame)
     return data;
 }
 
-// A GIF of the frames on a screen of `size`, each frame shown for delayMs (in 10 ms units in the file).
-inline QByteArray makeGif(QSize size, const QList<Frame>& frames, int delayMs)
+// A GIF of the frames on a screen of `size`, each frame shown for delayMs (in 10 ms units in the file). Each frame
+// covers the whole screen, or `frameSize` from its top left corner when that is given.
+inline QByteArray makeGif(QSize size, const QList<Frame>& frames, int delayMs, QSize frameSize = QSize())
 {
+    if (!frameSize.isValid())
+        frameSize = size;
     QByteArray out("GIF89a");
     appendWord(out, size.width());
     appendWord(out, size.height());
@@ -70,8 +73,8 @@ inline QByteArray makeGif(QSize size, const QList<Frame>& frames, int delayMs)
         out.append(char(0x2C));
         appendWord(out, 0);
         appendWord(out, 0);
-        appendWord(out, size.width());
-        appendWord(out, size.height());
+        appendWord(out, frameSize.width());
+        appendWord(out, frameSize.height());
         out.append(char(0));
         out.append(frameData(frame));
     }
