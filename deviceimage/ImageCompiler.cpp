@@ -5,21 +5,22 @@
 #include "imaging/LitGrid.h"
 #include "imaging/Picture.h"
 #include "imaging/PictureFile.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/WholeFile.h"
 #include "store/LibraryCatalogue.h"
+#include "store/Names.h"
 #include "store/Project.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
+#include <map>
 #include <optional>
 #include <vector>
 
 namespace deviceimage {
 namespace {
-
-// Project entries are counted in 16 bits.
-constexpr int kMaxEntries = 65535;
 
 // The columns of an indexed image (as 1, 4 and 8-bit files load) holding a pixel lit by the LitAtMost rule, found
 // through the palette without converting a pixel: what contentBounds() gives for the converted picture, at a
@@ -204,38 +205,58 @@ struct Walk {
     ImageLimit limit = ImageLimit::None;
     QString refusedFile;
 
-    // The columns the entry contributes, or nullopt when the entry is left out. Count reads only the file's
-    // header unless the picture is wider than the project and its lit columns are needed.
-    std::optional<ColumnRange> measure(const QString& path, const QString& name, QImage& image)
+    // What one picture file contributes: its columns (nullopt when entries naming it are left out), its pixels
+    // when they were read, and why it could not be read.
+    struct Measured {
+        std::optional<ColumnRange> range;
+        QImage image;
+        QString unreadable; // "name: reason"; empty when the file was read or is missing
+    };
+    // Pictures named by many entries are read once.
+    std::map<QString, Measured> measured;
+
+    // Count reads only the file's header unless the picture is wider than the project and its lit columns are
+    // needed.
+    Measured measure(const QString& path, const QString& name) const
     {
+        Measured result;
+        const auto failed = [&](imaging::PictureError error, const QString& text) {
+            if (error != imaging::PictureError::Missing)
+                result.unreadable = name + QStringLiteral(": ") + text;
+            return result;
+        };
         const int maxBanner = context.edition.maxBannerWidth;
         if (mode == CompileMode::Count) {
             const imaging::PictureInfo info = imaging::readPictureInfo(path);
-            if (!info.ok()) {
-                noteUnreadable(name, info.error, info.errorText);
-                return std::nullopt;
-            }
+            if (!info.ok())
+                return failed(info.error, info.errorText);
             if (info.size.height() != height)
-                return std::nullopt;
-            if (info.size.width() <= projectWidth)
-                return capToBannerWidth({0, info.size.width()}, maxBanner);
+                return result;
+            if (info.size.width() <= projectWidth) {
+                result.range = capToBannerWidth({0, info.size.width()}, maxBanner);
+                return result;
+            }
             // Wider than the project: only its lit columns count, so the pixels are read as Build reads them.
         }
         imaging::ImageLoad load = imaging::loadImage(path);
-        if (!load.ok()) {
-            noteUnreadable(name, load.error, load.errorText);
-            return std::nullopt;
-        }
+        if (!load.ok())
+            return failed(load.error, load.errorText);
         if (load.image.height() != height)
-            return std::nullopt;
-        image = std::move(load.image);
-        return fileKeptColumns(image, projectWidth, maxBanner);
+            return result;
+        result.range = fileKeptColumns(load.image, projectWidth, maxBanner);
+        result.image = std::move(load.image);
+        return result;
     }
 
-    void noteUnreadable(const QString& name, imaging::PictureError error, const QString& text)
+    const Measured& measureOnce(const QString& name)
     {
-        if (error != imaging::PictureError::Missing)
-            unreadable << name + QStringLiteral(": ") + text;
+        auto known = measured.find(name);
+        if (known == measured.end()) {
+            known = measured.emplace(name, measure(context.workspace.clipsFolder + name, name)).first;
+            if (!known->second.unreadable.isEmpty())
+                unreadable << known->second.unreadable;
+        }
+        return known->second;
     }
 
     // Adds one entry; false when the project broke a limit of the format (the walk stops there).
@@ -244,29 +265,33 @@ struct Walk {
         const QString name = project.pictureName(entry);
         if (name.isEmpty())
             return true;
+        if (!store::isClipFileName(name)) {
+            // A path would read a picture outside the clips folder: such an entry is an unreadable picture.
+            unreadable << messages::formatMessage(msg::EntryNotInClips, name.toUtf8().constData());
+            return mode == CompileMode::Build ? refuse(ImageLimit::Unreadable, name) : true;
+        }
         int speed = 0;
         int shift = kNoShift;
         if (timing) {
             speed = context.simplifiedMode ? context.edition.defaultSpeed : timing->lookupSpeed(name);
             shift = timing->lookupShift(name);
         }
-        QImage image;
-        const qsizetype unreadableBefore = unreadable.size();
-        const std::optional<ColumnRange> range = measure(context.workspace.clipsFolder + name, name, image);
-        if (mode == CompileMode::Build && unreadable.size() > unreadableBefore)
+        const Measured& picture = measureOnce(name);
+        if (mode == CompileMode::Build && !picture.unreadable.isEmpty())
             return refuse(ImageLimit::Unreadable, name);
-        if (!range)
+        if (!picture.range)
             return true;
-        if (range->width > kMaxColumns)
+        const ColumnRange range = *picture.range;
+        if (range.width > kMaxColumns)
             return refuse(ImageLimit::TooWide, name);
         if (++included > kMaxPictures)
             return refuse(ImageLimit::TooManyPictures);
         const int bands = bytesPerColumn(height);
-        patternBytes += qint64(range->width) * bands;
+        patternBytes += qint64(range.width) * bands;
         if (kHeaderBytes + kLinkEntryBytes * qint64(included) + patternBytes > kMaxImageBytes)
             return refuse(ImageLimit::TooLarge);
         if (mode == CompileMode::Build)
-            addLinkAndColumns(entry, name, speed, shift, *range, image);
+            addLinkAndColumns(entry, name, speed, shift, range, picture.image);
         return true;
     }
 
@@ -400,8 +425,7 @@ CompileResult compileWith(CompileMode mode, int deviceType, const store::Project
     if (height > kMaxHeight) {
         walk.limit = ImageLimit::TooTall;
     } else {
-        const int entries = std::clamp(project->totalPictures(), 0, kMaxEntries);
-        for (int entry = 0; entry < entries; ++entry)
+        for (int entry = 0, entries = project->totalPictures(); entry < entries; ++entry)
             if (!walk.add(entry, timing))
                 break;
     }

@@ -21,6 +21,8 @@ namespace {
 // The shift an image carries for "no value": the FP value 40 halved.
 constexpr int kImageNoShift = 20;
 const QString kComparisonFile = QStringLiteral("lumiwandtemp.tmp");
+// A picture's base name leaves room for "_Clip000.bmp" (or a frame's "_000.bmp") in a file name.
+constexpr qsizetype kMaxClipBaseBytes = 200;
 
 // Fan sticks store intervals x 3 and the FP value as twice the shift.
 bool scaledType(int deviceType)
@@ -83,9 +85,11 @@ private:
         if (known != forms_.end())
             return known->second;
         std::optional<imaging::LitGrid> form;
-        const imaging::PictureLoad load = imaging::loadPicture(context_.workspace.clipsFolder + name);
-        if (load.ok())
-            form = deviceForm(load.picture, project_.width(), context_.edition.maxBannerWidth);
+        if (store::isClipFileName(name)) {
+            const imaging::PictureLoad load = imaging::loadPicture(context_.workspace.clipsFolder + name);
+            if (load.ok())
+                form = deviceForm(load.picture, project_.width(), context_.edition.maxBannerWidth);
+        }
         return forms_.emplace(name, std::move(form)).first->second;
     }
 
@@ -205,9 +209,7 @@ QString clipBaseName(const QString& projectName)
         base.replace(QLatin1String(".."), QLatin1String("__"));
     if (!base.isEmpty() && (base[0] == u'.' || base[0] == u'#' || base[0] == u'[' || base[0].isSpace()))
         base[0] = u'_';
-    while (base.toUtf8().size() > 200)
-        base.chop(1);
-    return base;
+    return store::cutToFileNameBytes(base, kMaxClipBaseBytes);
 }
 
 // Files the added pictures in the library named like the project, creating the library when there is none.

@@ -196,7 +196,7 @@ int TimingRecords::lookupShift(const QString& fileName)
         const int shift = found.value.trimmed().toInt(&ok, 10);
         return ok ? shift : kNoShift;
     }
-    if (found.kind == Found::EndOfList)
+    if (found.kind == Found::EndOfList || !store::isClipFileName(name))
         return kNoShift;
     const imaging::PictureLoad load = imaging::loadPicture(clipsFolder_ + name);
     if (!load.ok())

@@ -2,6 +2,7 @@
 
 #include "deviceimage/TimingRecords.h"
 #include "imaging/PictureFile.h"
+#include "store/Names.h"
 
 namespace shell {
 
@@ -20,9 +21,9 @@ void refreshAutomaticShifts(const store::Project& project, const QString& clipsF
 {
     deviceimage::TimingRecords records(clipsFolder, edition);
     for (int entry = 0, n = project.totalPictures(); entry < n; ++entry) {
-        if (project.isHole(entry))
-            continue;
         const QString name = project.pictureName(entry);
+        if (!store::isClipFileName(name))
+            continue;
         const imaging::PictureLoad load = imaging::loadPicture(clipsFolder + name);
         if (!load.ok())
             continue;

@@ -133,7 +133,7 @@ std::optional<std::vector<EntryRow>> loadEntryList(Project& project, const QStri
                 continue;
             const QString name = project.pictureName(entry);
             const QString file = clipsFolder + name;
-            if (!QFile::exists(file)) {
+            if (!isClipFileName(name) || !QFile::exists(file)) { // a path is no file of the clips folder
                 missing = true;
                 continue;
             }
@@ -149,7 +149,7 @@ std::optional<std::vector<EntryRow>> loadEntryList(Project& project, const QStri
             return rows;
         compactEntries(project, [&](int, const QString& name) {
             const QString file = clipsFolder + name;
-            if (isNoName(name) || !QFile::exists(file))
+            if (!isClipFileName(name) || !QFile::exists(file))
                 return false;
             const QSize size = pictureFileSize(file);
             return size.width() >= width && size.height() == height;

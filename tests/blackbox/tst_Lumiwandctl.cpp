@@ -4,6 +4,7 @@
 #include "store/LibraryCatalogue.h"
 #include "store/Project.h"
 #include "store/Workspace.h"
+#include "tests/support/GifWriter.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -12,11 +13,14 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -25,7 +29,23 @@ struct Run {
     int status = -1;
     QString out;
     QString err;
+    QByteArray rawOut; // standard output as bytes, for a command that writes a file there
 };
+
+// What a command's output path is made to be before it runs.
+enum class Target { Link, LinkChain, DanglingLink, Fifo, CharacterDevice, StandardOutput };
+
+bool isFifo(const QString& path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
+bool isCharacterDevice(const QString& path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISCHR(info.st_mode);
+}
 
 imaging::LitGrid gridOf(const QString& path)
 {
@@ -33,6 +53,8 @@ imaging::LitGrid gridOf(const QString& path)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Target)
 
 // The built lumiwandctl on a fresh HOME: a project counted, exported and imported again.
 class tst_Lumiwandctl : public QObject {
@@ -47,8 +69,9 @@ class tst_Lumiwandctl : public QObject {
         start(process, arguments);
         if (!process.waitForFinished(30000))
             return {};
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+        const QByteArray out = process.readAllStandardOutput();
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, QString::fromUtf8(out),
+                QString::fromUtf8(process.readAllStandardError()), out};
     }
 
     // ordinaryUser: as a user without special rights, this one or "nobody" when the test runs as root (who may
@@ -413,6 +436,178 @@ private slots:
         QCOMPARE(empty.status, 1);
         QCOMPARE(empty.err.trimmed(), messages::lookupMessage(680));
         QCOMPARE(lumiwandctl({"export", "Empty"}).status, 2);
+    }
+
+    // export and convert write through a symbolic link (the file it points to is replaced whole, the link stays),
+    // into a FIFO and a character device as they are, and to standard output for "-".
+    void outputGoesWhereTheTargetLeads_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<Target>("target");
+        QTest::newRow("export through a link") << "export" << Target::Link;
+        QTest::newRow("export through a relative link to a link") << "export" << Target::LinkChain;
+        QTest::newRow("export through a link to no file yet") << "export" << Target::DanglingLink;
+        QTest::newRow("export onto a FIFO") << "export" << Target::Fifo;
+        QTest::newRow("export onto a character device") << "export" << Target::CharacterDevice;
+        QTest::newRow("export to standard output") << "export" << Target::StandardOutput;
+        QTest::newRow("convert through a link") << "convert" << Target::Link;
+        QTest::newRow("convert onto a FIFO") << "convert" << Target::Fifo;
+    }
+
+    void outputGoesWhereTheTargetLeads()
+    {
+        QFETCH(QString, command);
+        QFETCH(Target, target);
+        QStringList rows(16, QString(96, u'.'));
+        rows[7] = QString(50, u'#') + QString(46, u'.');
+        picture("linked.bmp", rows);
+        const auto arguments = [&](const QString& output) {
+            return command == "export" ? QStringList{"export", "Demo", output}
+                                       : QStringList{"convert", workspace_.clipsFolder + "linked.bmp", output};
+        };
+        QTemporaryDir dir;
+        const QString reference = dir.filePath("reference");
+        QCOMPARE(lumiwandctl(arguments(reference)).status, 0);
+        const QByteArray expected = fileContents(reference);
+        QVERIFY(!expected.isEmpty());
+
+        const QString real = dir.filePath("real.out");
+        const QString output = target == Target::StandardOutput ? QStringLiteral("-") : dir.filePath("output");
+        int reader = -1;
+        switch (target) {
+        case Target::Link:
+            writeFile(real, "old content");
+            QVERIFY(QFile::link("real.out", output));
+            break;
+        case Target::LinkChain:
+            writeFile(real, "old content");
+            QVERIFY(QFile::link("real.out", dir.filePath("middle")));
+            QVERIFY(QFile::link("middle", output));
+            break;
+        case Target::DanglingLink:
+            QVERIFY(QFile::link("real.out", output));
+            break;
+        case Target::Fifo:
+            QCOMPARE(::mkfifo(QFile::encodeName(output).constData(), 0600), 0);
+            reader = ::open(QFile::encodeName(output).constData(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(reader >= 0);
+            break;
+        case Target::CharacterDevice:
+            if (::mknod(QFile::encodeName(output).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                QSKIP("no right to make a device node here");
+            break;
+        case Target::StandardOutput:
+            break;
+        }
+
+        const Run run = lumiwandctl(arguments(output));
+        QCOMPARE(run.status, 0);
+        switch (target) {
+        case Target::Link:
+        case Target::LinkChain:
+        case Target::DanglingLink:
+            QVERIFY(QFileInfo(output).isSymLink());
+            QCOMPARE(fileContents(real), expected);
+            break;
+        case Target::Fifo: {
+            QVERIFY(isFifo(output));
+            QByteArray received(expected.size() + 1, '\0');
+            QCOMPARE(::read(reader, received.data(), size_t(received.size())), ssize_t(expected.size()));
+            ::close(reader);
+            QCOMPARE(received.left(expected.size()), expected);
+            break;
+        }
+        case Target::CharacterDevice:
+            QVERIFY(isCharacterDevice(output));
+            break;
+        case Target::StandardOutput:
+            QCOMPARE(run.rawOut, expected);
+            QVERIFY(run.err.contains(messages::lookupMessage(681)));
+            break;
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files | QDir::System).filter(".output."), {});
+    }
+
+    // A folder (or a socket, a block device) in the output's place is refused, and stays as it was.
+    void outputIntoAFolderIsRefused()
+    {
+        QTemporaryDir dir;
+        const Run run = lumiwandctl({"export", "Demo", dir.path()});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err.trimmed(), messages::formatMessage(6080, dir.path().toUtf8().constData()));
+        QVERIFY(QFileInfo(dir.path()).isDir());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), {});
+    }
+
+    // Counts of 2^31 - 1 in a project or the catalogue: each command bounds its walks by what the file holds,
+    // finishes, and puts its entries where readers find them.
+    void hostileCountsAreBoundedByTheFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("command");
+        for (const char* command : {"import", "import-gif", "banner"}) {
+            QTest::addRow("TOTAL_PICTURES, %s", command) << "project" << "TOTAL_PICTURES" << command;
+            QTest::addRow("TOTAL_LIBRARIES, %s", command) << "catalogue" << "TOTAL_LIBRARIES" << command;
+            QTest::addRow("TOTAL_SHIFT_CLIPS, %s", command) << "catalogue" << "TOTAL_SHIFT_CLIPS" << command;
+            QTest::addRow("TOTAL_CLIPS, %s", command) << "catalogue" << "TOTAL_CLIPS" << command;
+        }
+    }
+    void hostileCountsAreBoundedByTheFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, key);
+        QFETCH(QString, command);
+        const QString catalogue = workspace_.clipsFolder + "Clip.ini";
+        const QByteArray catalogueBefore = fileContents(catalogue);
+        const auto restore = qScopeGuard([&] { writeFile(catalogue, catalogueBefore); });
+        QFile::remove(projectPath("Hostile"));
+        store::createProject(projectPath("Hostile"), 16, 16);
+        {
+            store::Project project(projectPath("Hostile"));
+            QCOMPARE(store::appendEntry(project, workspace_.clipsFolder, "heart.bmp", 0, -1, -1, false),
+                     store::AppendStatus::Ok);
+        }
+        store::IniFile(file == "project" ? projectPath("Hostile") : catalogue).writeInteger("SUMMARY", key, 2147483647);
+
+        const QString exported = home_.path() + "/hostile.lwd";
+        const QString gif = home_.path() + "/Hop.gif";
+        writeFile(gif, testgif::makeGif(QSize(16, 16), testgif::columnFrames(QSize(16, 16), 2), 100));
+        QCOMPARE(lumiwandctl({"export", "Demo", exported}).status, 0);
+        const QStringList arguments = command == "import"       ? QStringList{"import", exported, "--name", "Hostile"}
+                                      : command == "import-gif" ? QStringList{"import-gif", gif, "--project", "Hostile"}
+                                                                : QStringList{"banner", "Hi", "--project", "Hostile"};
+        const Run run = lumiwandctl(arguments);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+
+        const int added = command == "import" ? 4 : command == "import-gif" ? 2 : 1;
+        const store::Project project(projectPath("Hostile"));
+        QCOMPARE(project.totalPictures(), 1 + added);
+        for (int k = 0; k < 1 + added; ++k)
+            QVERIFY2(QFile::exists(workspace_.clipsFolder + project.pictureName(k)), qPrintable(project.pictureName(k)));
+        if (command != "banner") // the importers file their pictures in a library named like the project
+            QVERIFY(store::LibraryCatalogue(workspace_.clipsFolder).libraryNumber("Hostile") >= 0);
+    }
+
+    // A project name of 4-byte characters is cut for its pictures' file names between characters: the entries
+    // name the files written, with no U+FFFD and no "?" in either.
+    void namesOfFourByteCharacters()
+    {
+        const QString name = QString::fromUcs4(U"\U0001F600").repeated(60); // 240 bytes, a usable project name
+        const QString exported = home_.path() + "/faces.lwd";
+        QCOMPARE(lumiwandctl({"export", "Demo", exported}).status, 0);
+        const Run run = lumiwandctl({"import", exported, "--name", name});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const store::Project project(projectPath(name));
+        QCOMPARE(project.totalPictures(), 4);
+        for (int k = 0; k < 4; ++k) {
+            const QString entry = project.pictureName(k);
+            QVERIFY2(!entry.contains(QChar(0xFFFD)) && !entry.contains(u'?'), qPrintable(entry));
+            QVERIFY2(QFile::exists(workspace_.clipsFolder + entry), qPrintable(entry));
+            QVERIFY(entry.startsWith(QString::fromUcs4(U"\U0001F600")));
+        }
+        for (const QString& file : QDir(workspace_.clipsFolder).entryList(QDir::Files))
+            QVERIFY2(!file.contains(QChar(0xFFFD)) && !file.contains(u'?'), qPrintable(file));
     }
 
     void convertWritesWhatTheImportWould()

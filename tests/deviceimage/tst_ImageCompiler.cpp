@@ -1,4 +1,6 @@
 #include "deviceimage/ImageCompiler.h"
+#include "messages/MessageCatalogue.h"
+#include "store/ProjectList.h"
 #include "tests/deviceimage/ImageFixture.h"
 #include "tests/support/TestFiles.h"
 
@@ -54,6 +56,9 @@ private slots:
     void figuresAndNothingToCompile();
     void limitsAreRefused_data();
     void limitsAreRefused();
+    void entriesOutsideTheClipsFolderAreUnreadable_data();
+    void entriesOutsideTheClipsFolderAreUnreadable();
+    void aPictureNamedOftenIsReadOnce();
 };
 
 void tst_ImageCompiler::exactBytes_data()
@@ -359,6 +364,67 @@ void tst_ImageCompiler::limitsAreRefused()
             QCOMPARE(quint8(result.image[0]), quint8(copies));
         }
     }
+}
+
+// An entry is a file name in the clips folder. One that leads elsewhere is never read, even when a picture lies
+// there: Count leaves it out and names it, Build refuses the project naming it, and the entry list drops it.
+void tst_ImageCompiler::entriesOutsideTheClipsFolderAreUnreadable_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("parent folder") << "../outside.bmp";
+    QTest::newRow("two folders up") << "../../outside.bmp";
+    QTest::newRow("into a folder of the clips") << "sub/inside.bmp";
+    QTest::newRow("down and up again") << "sub/../dot.bmp";
+}
+
+void tst_ImageCompiler::entriesOutsideTheClipsFolderAreUnreadable()
+{
+    QFETCH(QString, entry);
+    ImageFixture f;
+    drawPictures(f);
+    QDir().mkpath(f.clips() + "sub");
+    QVERIFY(imaging::savePictureFile(imaging::LitGrid::fromRows(QStringList(16, "#")), f.clips() + entry,
+                                     imaging::ExistingFile::Replace)
+                .ok());
+    f.project("P", 16, 16, {"full.bmp", entry, "full.bmp"});
+    store::Project project(f.projectPath("P"));
+
+    const CompileResult count = compileImage(CompileMode::Count, 3, &project, f.context);
+    QVERIFY(!count.refused());
+    QCOMPARE(count.pictures, 2);
+    QCOMPARE(count.unreadable, QStringList{messages::formatMessage(6081, entry.toUtf8().constData())});
+
+    const CompileResult build = compileImage(CompileMode::Build, 3, &project, f.context);
+    QCOMPARE(build.limit, ImageLimit::Unreadable);
+    QVERIFY(build.image.isEmpty());
+    QVERIFY2(build.refusal.contains(entry), qPrintable(build.refusal));
+    QVERIFY(!QFileInfo::exists(f.clips() + "Clip.ini") ||
+            !fileContents(f.clips() + "Clip.ini").contains(entry.toUtf8())); // no shift record made for it
+
+    const auto rows = store::loadEntryList(project, f.clips());
+    QVERIFY(rows);
+    QCOMPARE(rows->size(), size_t(2));
+    QCOMPARE(project.pictureName(1), "full.bmp");
+}
+
+// A project naming one picture 65535 times reads the file once: the picture is much higher than the project,
+// so every entry is left out and nothing is built.
+void tst_ImageCompiler::aPictureNamedOftenIsReadOnce()
+{
+    ImageFixture f;
+    f.picture("tall.bmp", 4000, 2000);
+    f.project("P", 16, 16, {});
+    store::Project project(f.projectPath("P"));
+    {
+        store::IniFile::WriteBatch batch(project.ini());
+        for (int k = 0; k < store::kMaxProjectEntries; ++k)
+            project.ini().writeString("PICTURE", store::Project::entryKey(k), "tall.bmp");
+        project.ini().writeInteger("SUMMARY", "TOTAL_PICTURES", store::kMaxProjectEntries);
+    }
+    const CompileResult build = compileImage(CompileMode::Build, 3, &project, f.context);
+    QVERIFY(!build.refused());
+    QCOMPARE(build.total, 0);
+    QVERIFY(build.unreadable.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_ImageCompiler)
