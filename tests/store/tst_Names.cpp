@@ -55,6 +55,8 @@ private slots:
         QTest::newRow("4-byte characters, a whole one fits") << grin.repeated(3) << 9 << grin.repeated(2);
         QTest::newRow("4-byte characters, none fits") << grin << 3 << "";
         QTest::newRow("60 4-byte characters to 200 bytes") << grin.repeated(60) << 200 << grin.repeated(50);
+        QTest::newRow("a letter and 60 4-byte characters to 200 bytes")
+            << "a" + grin.repeated(60) << 200 << "a" + grin.repeated(49);
         QTest::newRow("accent stays with its letter") << "a" + eAcute << 3 << "a";
         QTest::newRow("2-byte characters") << QString(10, u'é') << 5 << QString(2, u'é');
     }
