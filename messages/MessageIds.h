@@ -164,6 +164,7 @@ constexpr unsigned LastDownloadUnfinished = 6000;  // "The last download ... did
 constexpr unsigned UnfinishedImageNotRead = 6001;  // "The last download ... did not finish, ... nothing was imported..."
 constexpr unsigned TransferInterrupted = 6002;     // "Interrupted: the transfer was closed and the stick released."
 constexpr unsigned ProjectHoldsNoPicture = 6003;   // "Project \"%s\" holds no picture that the stick could show."
+constexpr unsigned LockFileUnusable = 6040; // "The workspace lock file %s cannot be opened ..."
 constexpr unsigned OutputNotAFile = 6080;      // "%s is not a file but a folder, a socket or a block device: ..."
 constexpr unsigned EntryNotInClips = 6081;     // "%s is not a file name in the clips folder: ..."
 constexpr unsigned AnimationTooLarge = 6082;   // "%s is too large an animation: %d frames of %d x %d pixels ..."
