@@ -174,7 +174,6 @@ constexpr unsigned ShowPreviewTitle = 6201;     // "Show preview"
 constexpr unsigned NoProjectToPlay = 6202;      // "There is no project to play. ..."
 constexpr unsigned NoPicturesToPlay = 6203;     // "The project %s has no pictures to play. ..."
 
-constexpr unsigned LockFileUnusable = 6040; // "The workspace lock file %s cannot be opened ..."
 // The program's own texts (6000-6999).
 constexpr unsigned ClipartRootText = 6500; // "Clipart"
 constexpr unsigned ClipartHearts = 6501; // "Hearts and love"
@@ -217,9 +216,5 @@ constexpr unsigned PastedAsNewPicture = 6166;    // "The picture from the clipbo
 constexpr unsigned ProductionStatus = 6550;        // "Sticks done: %d, failed: %d, in progress: %d"
 constexpr unsigned ProductionLogUnwritable = 6551; // "The log file %s cannot be written!"
 constexpr unsigned ProductionImageLedCount = 6552; // "This image is made for %d LEDs, but this edition drives %d LEDs!"
-constexpr unsigned OutputNotAFile = 6080;      // "%s is not a file but a folder, a socket or a block device: ..."
-constexpr unsigned EntryNotInClips = 6081;     // "%s is not a file name in the clips folder: ..."
-constexpr unsigned AnimationTooLarge = 6082;   // "%s is too large an animation: %d frames of %d x %d pixels ..."
-constexpr unsigned UninstallDeleteWork = 6083; // "Your own pictures and projects are in:\n%s\n(%d pictures ..."
 
 } // namespace msg
