@@ -104,7 +104,7 @@ class tst_Lumiwandctl : public QObject {
         if (!process.waitForFinished(30000))
             return {};
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()), {}};
     }
 
     // Every file and folder under a folder, hidden ones included, with the files' contents.
@@ -274,7 +274,7 @@ private slots:
             start(process, arguments, home.path(), true);
             process.waitForFinished(30000);
             return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                       QString::fromUtf8(process.readAllStandardError())};
+                       QString::fromUtf8(process.readAllStandardError()), {}};
         };
         run({"count", "QuickStart"}); // makes the workspace
         const store::Workspace workspace = store::workspaceFor(home.path() + "/Documents", 16);
