@@ -1,8 +1,10 @@
+#include "deviceimage/BannerSave.h"
 #include "deviceimage/ImageCompiler.h"
 #include "deviceimage/ImageImport.h"
 #include "deviceimage/TimingRecords.h"
 #include "messages/Status.h"
 #include "store/LibraryCatalogue.h"
+#include "store/WorkspaceLock.h"
 #include "tests/deviceimage/ImageFixture.h"
 
 #include "tests/support/SmallDisk.h"
@@ -12,6 +14,8 @@
 #include <QFile>
 #include <QTest>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using deviceimage::CompileMode;
 using deviceimage::ImportResult;
@@ -82,6 +86,7 @@ private slots:
     void writeFailureIsReported();
     void fullDiskImportTakesBackWhatItWrote();
     void fullDiskAtTheProjectWriteChangesNothing();
+    void bannerTakeBackSparesAnotherWriter();
 };
 
 void tst_ImageImport::buildThenImportGivesTheSameImage_data()
@@ -445,6 +450,43 @@ void tst_ImageImport::fullDiskAtTheProjectWriteChangesNothing()
     QCOMPARE(everything(f.projects()), QStringList());
     QCOMPARE(everything(f.clips()), (QStringList{"Clip.ini", "old.bmp"}));
     QCOMPARE(fileContents(f.clips() + "Clip.ini"), catalogueBefore);
+}
+
+// Banners that do not fit the stick are taken back while another process keeps appending entries to the same
+// project: every entry of the other process stays, and no banner's does.
+void tst_ImageImport::bannerTakeBackSparesAnotherWriter()
+{
+    ImageFixture f(16);
+    const QString lockFile = f.dir.filePath("lock");
+    store::WorkspaceLock::useLockFile(lockFile);
+    f.picture("heart.bmp", 16, 16, {{0, 0}});
+    const int before = 100, appended = 100; // 40 bytes each: far beyond the stick's 2048
+    const QStringList hearts(before, "heart.bmp");
+    f.project("Full", 16, 16, hearts);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        store::WorkspaceLock::useLockFile(lockFile); // a lock of its own, as another program has
+        store::Project project(f.projectPath("Full"));
+        for (int k = 0; k < appended; ++k) {
+            store::appendEntry(project, f.clips(), "heart.bmp", 0, 0, 0, false);
+            ::usleep(3000);
+        }
+        ::_exit(0);
+    }
+    imaging::LitGrid banner(96, 16);
+    for (int x = 0; x < 96; ++x)
+        banner.setLit(x, x % 16);
+    store::Project project(f.projectPath("Full"));
+    for (int round = 0; round < 40; ++round)
+        QCOMPARE(int(deviceimage::keepBanner(f.context, project, banner, "Wide", "", true).status),
+                 int(deviceimage::BannerStatus::StickTooSmall));
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    store::WorkspaceLock::useLockFile(QString());
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const store::Project full(f.projectPath("Full"));
+    QCOMPARE(full.totalPictures(), before + appended);
+    QCOMPARE(pictureNames(full), QStringList(before + appended, "heart.bmp"));
 }
 
 QTEST_GUILESS_MAIN(tst_ImageImport)
