@@ -2,22 +2,34 @@
 //   lumiwandctl [--edition N] [--factory] [--simplified] COMMAND [ARGUMENTS]
 // Without --edition the edition comes from the tool's own invoked name, as the program's does.
 
+#include "app/CommandLine.h"
 #include "app/ctl/Command.h"
 #include "imaging/Fonts.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "store/IniFile.h"
 
 #include <QGuiApplication>
-#include <algorithm>
 #include <memory>
 
 namespace {
 
-int usage(QTextStream& err)
+const char* const kProgram = "lumiwandctl";
+
+int refuse(QTextStream& err, const QString& text)
 {
-    err << "usage: lumiwandctl [--edition N] [--factory] [--simplified] COMMAND [ARGUMENTS]\ncommands:\n";
-    for (const ctl::Command& command : ctl::commands())
-        err << "  " << command.usage << '\n';
-    return 2;
+    err << text << '\n';
+    return ctl::kExitUsage;
+}
+
+store::EditionParameters editionOf(const ctl::Invocation& global, const char* invokedAs)
+{
+    const std::optional<QString> number = global.value(QStringLiteral("edition"));
+    store::EditionParameters edition = store::deriveEdition(
+        number ? QStringLiteral("Lumiwand") + *number : store::invokedPath(QString::fromLocal8Bit(invokedAs)));
+    edition.factoryMode = edition.factoryMode || global.isSet(QStringLiteral("factory"));
+    edition.versionLabel = store::programVersionLabel();
+    return edition;
 }
 
 } // namespace
@@ -26,31 +38,35 @@ int main(int argc, char* argv[])
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList arguments;
+    QStringList line{QString::fromLatin1(kProgram)};
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    store::EditionParameters edition = store::deriveEdition(store::invokedPath(QString::fromLocal8Bit(argv[0])));
-    bool simplified = false;
-    bool factory = false;
-    while (!arguments.isEmpty() && arguments.first().startsWith(QLatin1String("--"))) {
-        const QString option = arguments.takeFirst();
-        if (option == QLatin1String("--edition") && !arguments.isEmpty())
-            edition = store::deriveEdition(QStringLiteral("Lumiwand") + arguments.takeFirst());
-        else if (option == QLatin1String("--factory"))
-            factory = true;
-        else if (option == QLatin1String("--simplified"))
-            simplified = true;
-        else
-            return usage(err);
+        line << QString::fromLocal8Bit(argv[i]);
+
+    const ctl::Parsed global = ctl::parseGlobalOptions(line);
+    if (!global.error.isEmpty())
+        return refuse(err, global.error);
+    if (global.helpRequested) {
+        out << ctl::toolHelp();
+        return 0;
     }
-    edition.factoryMode = edition.factoryMode || factory;
-    edition.versionLabel = store::programVersionLabel();
-    const QString name = arguments.value(0);
-    const auto command = std::find_if(ctl::commands().begin(), ctl::commands().end(),
-                                      [&name](const ctl::Command& command) { return command.name == name; });
-    if (command == ctl::commands().end())
-        return usage(err);
+    if (global.invocation.isSet(QStringLiteral("version"))) {
+        out << app::versionText(QString::fromLatin1(kProgram)) << '\n';
+        return 0;
+    }
+    QStringList arguments = global.invocation.arguments;
+    if (arguments.isEmpty())
+        return refuse(err, messages::formatMessage(msg::CommandMissing, kProgram, kProgram));
+    const ctl::Command* command = ctl::findCommand(arguments.first());
+    if (!command)
+        return refuse(err, messages::formatMessage(msg::UnknownCommand, kProgram, qPrintable(arguments.first()), kProgram));
     arguments.removeFirst();
+    const ctl::Parsed parsed = ctl::parseCommandLine(*command, arguments);
+    if (parsed.helpRequested) {
+        out << ctl::commandHelp(*command);
+        return 0;
+    }
+    if (!parsed.error.isEmpty())
+        return refuse(err, parsed.error);
 
     // Drawing text needs the platform's fonts, which come with a GUI application; a command-line tool needs no
     // display, so it draws offscreen.
@@ -63,13 +79,14 @@ int main(int argc, char* argv[])
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
+    const store::EditionParameters edition = editionOf(global.invocation, argv[0]);
     ctl::Context context{edition,
                          store::prepareWorkspace(store::documentsFolder(), edition.ledCount, edition.pictureWidth),
-                         simplified, out, err};
+                         global.invocation.isSet(QStringLiteral("simplified")), out, err};
     try {
-        return command->run(context, arguments);
+        return command->run(context, parsed.invocation);
     } catch (const store::IniWriteError& error) {
         err << error.message() << '\n';
-        return 1;
+        return ctl::kExitFailure;
     }
 }

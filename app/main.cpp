@@ -1,3 +1,4 @@
+#include "app/ProgramArguments.h"
 #include "devicelink/HidPlatformChoice.h"
 #include "devicelink/Transport.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
@@ -9,18 +10,50 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
+
+namespace {
+
+QStringList commandLine(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Prints the answer to a command line that ends the run before it starts; returns the exit status.
+int answer(const app::ProgramCommandLine& line)
+{
+    const bool refused = line.action == app::ProgramCommandLine::Action::Refuse;
+    std::fputs(qPrintable(line.text + (refused ? QStringLiteral("\n") : QString())), refused ? stderr : stdout);
+    return refused ? app::kExitUsage : 0;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    // --help and --version need no display, so they are answered before the windowing system is opened.
+    if (const std::optional<app::ProgramCommandLine> information = app::informationRequest(commandLine(argc, argv)))
+        return answer(*information);
     QApplication application(argc, argv);
+    const app::ProgramCommandLine line = app::parseProgramArguments(QApplication::arguments());
+    if (line.action != app::ProgramCommandLine::Action::Run)
+        return answer(line);
     // The program ends when the start-up window closes, not when the last visible window does: the main
     // window's close handler asks for the end and the start-up window closes at its next tick.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/lumiwand.xpm")));
-    imaging::installFontSubstitutions();
-
     shell::AppState state;
     state.invokedPath = store::invokedPath(QString::fromLocal8Bit(argv[0]));
+    // Every window's icon comes from the icon theme the package installs, the built-in picture standing in when
+    // the theme has none; the desktop groups the windows of every mode under their edition's menu entry.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("lumiwand"), QIcon(QStringLiteral(":/icons/lumiwand.xpm"))));
+    QGuiApplication::setDesktopFileName(
+        QStringLiteral("org.lumiwand.Lumiwand%1").arg(store::deriveEdition(state.invokedPath).ledCount));
+    imaging::installFontSubstitutions();
+
     shell::QtPrompter prompter;
     // The sticks: the USB devices, or the simulated stick that LUMIWAND_SIMULATED_DEVICE describes (a default one
     // when the description cannot be understood, which is said on standard error).
@@ -34,6 +67,7 @@ int main(int argc, char* argv[])
     // The mass production window polls device discovery.
     devicelink::Transport discovery(*platform, pump);
     shell::Forms forms(state, prompter, *platform, pump, [&discovery] { return discovery.discoverDevices(); });
+    forms.startFiles = line.files;
     QObject::connect(&forms.form12, &shell::TForm12::closed, &application, &QCoreApplication::quit);
 
     forms.form12.show();

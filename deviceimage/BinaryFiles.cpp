@@ -140,6 +140,12 @@ QString binaryProjectName(const QString& path)
     return beforeFirstDot(QFileInfo(path).fileName());
 }
 
+bool isBinaryProjectFile(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("lwd") || suffix == QLatin1String("bin");
+}
+
 bool writeBinaryFile(const QString& path, const QByteArray& image)
 {
     return files::writeOutputFile(path, image) == files::OutputResult::Written;
@@ -281,11 +287,16 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, mes
 
     const QString subject = messages::formatMessage(msg::EmailProjectSubject, project->name().toUtf8().constData());
     const QString body = QStringLiteral(" ");
-    const bool started = hooks.sendMail ? hooks.sendMail(context.workspace.tempFolder, {path}, subject, body)
+    const mail::HandOver handOver = hooks.sendMail
+                                        ? hooks.sendMail(context.workspace.tempFolder, {path}, subject, body)
                                         : mail::sendMail(context.workspace.tempFolder, {path}, subject, body);
     cursor.set(false);
-    if (!started) {
+    if (handOver == mail::HandOver::NotStarted) {
         prompter.tell(kMailTitle, kExportFailed, Icon::Stop);
+        return false;
+    }
+    if (handOver == mail::HandOver::NoMailProgram) {
+        prompter.tellText(kMailTitle, mail::noMailProgramText(path), Icon::Stop);
         return false;
     }
     prompter.tell(kMailTitle, msg::EmailProjectDone, Icon::Information);
@@ -300,15 +311,7 @@ QString openBinary(store::ProjectList& projects, const ImageContext& context, me
                                                  {QStringLiteral("Lumiwand, Binary (*.lwd *.LWD *.bin *.BIN)"),
                                                   QStringLiteral("Lumiwand (*.LWD *.lwd)"),
                                                   QStringLiteral("Binary (*.bin *.BIN)")});
-    if (path.isEmpty())
-        return {};
-    return openBinaryFile(path, projects, context, prompter, hooks);
-}
-
-bool isBinaryProjectName(const QString& path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("lwd") || suffix == QLatin1String("bin");
+    return path.isEmpty() ? QString() : openBinaryFile(path, projects, context, prompter, hooks);
 }
 
 QString openBinaryFile(const QString& path, store::ProjectList& projects, const ImageContext& context,

@@ -43,8 +43,8 @@ struct BinaryCommandHooks {
     // imported project; when empty, the command repairs the project's entries itself.
     std::function<void()> loadEntryList;
     // Hands the e-mail to the mail program; mail::sendMail when empty.
-    std::function<bool(const QString& tempFolder, const QStringList& files, const QString& subject,
-                       const QString& body)>
+    std::function<mail::HandOver(const QString& tempFolder, const QStringList& files, const QString& subject,
+                                 const QString& body)>
         sendMail;
 };
 
@@ -57,7 +57,7 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, mes
                   const BinaryCommandHooks& hooks = {});
 
 // "email project (*.lwd) to my friends": exportFolder + "<project>_mail.lwd", handed to the mail program.
-// Returns true when the mail program was started.
+// Returns true when the mail program was started; when none took the message, the user is told where the file is.
 bool emailProject(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                   const BinaryCommandHooks& hooks = {});
 
@@ -65,11 +65,11 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, mes
 // Returns the name of the project the pictures went into; empty when nothing was imported.
 QString openBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                    const BinaryCommandHooks& hooks = {});
-// The same for a file already chosen (dropped onto the Projects page): the project name is asked.
+// The same for a file already chosen (given on the command line): from the question for the project name on.
 QString openBinaryFile(const QString& path, store::ProjectList& projects, const ImageContext& context,
                        messages::Prompter& prompter, const BinaryCommandHooks& hooks = {});
-// Whether a file's name is one of a binary project file (".lwd" or ".bin", any case).
-bool isBinaryProjectName(const QString& path);
+// Whether a file is one the open command takes, by its extension (.lwd or .bin, in either case).
+bool isBinaryProjectFile(const QString& path);
 
 // The open command's checks of a file, in order: it cannot be opened (689); it holds other than TotalBytes bytes
 // (690; at most 65536 bytes are read); the count byte is 0 (691); the height byte, flag included, is not 16, 24,

@@ -1,7 +1,8 @@
 // mailsender: hands one message with its attachments to the desktop's mail client, which opens it for editing.
 //   mailsender -files PATH... -subject TEXT -body TEXT [-to IGNORED]
 // Options are read left to right without regard to case; "-files" takes every following argument that does not
-// begin with "-". Nothing is sent without at least one attachment. The exit code is 0 in every case.
+// begin with "-". Nothing is sent without at least one attachment. The exit code is 0 when the launcher took the
+// message or there was nothing to send, 1 when the launcher could not be started or failed (no mail program).
 //
 // Plain C++ without Qt: the program is stored inside Lumiwand and written out for each mail, so it stays small.
 
@@ -73,9 +74,10 @@ int main(int argc, char* argv[])
     pointers.push_back(nullptr);
 
     pid_t child = 0;
-    if (posix_spawnp(&child, pointers[0], nullptr, nullptr, pointers.data(), environ) == 0) {
-        int status = 0;
-        waitpid(child, &status, 0);
-    }
-    return 0;
+    if (posix_spawnp(&child, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0)
+        return 1;
+    int status = 0;
+    if (waitpid(child, &status, 0) != child)
+        return 1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
 }

@@ -216,5 +216,17 @@ constexpr unsigned PastedAsNewPicture = 6166;    // "The picture from the clipbo
 constexpr unsigned ProductionStatus = 6550;        // "Sticks done: %d, failed: %d, in progress: %d"
 constexpr unsigned ProductionLogUnwritable = 6551; // "The log file %s cannot be written!"
 constexpr unsigned ProductionImageLedCount = 6552; // "This image is made for %d LEDs, but this edition drives %d LEDs!"
+// The program's own texts: command lines and the desktop.
+constexpr unsigned CtlUsage = 6120;             // "Usage: %s"
+constexpr unsigned UnknownOption = 6121;        // "%s: unknown option %s (see %s --help)"
+constexpr unsigned OptionNeedsValue = 6122;     // "%s: the option %s needs a value (see %s --help)"
+constexpr unsigned OptionTakesNoValue = 6123;   // "%s: the option %s takes no value (see %s --help)"
+constexpr unsigned UnknownCommand = 6124;       // "%s: unknown command %s (see %s --help)"
+constexpr unsigned CommandMissing = 6125;       // "%s: a command is missing (see %s --help)"
+constexpr unsigned StandardOutputFailed = 6126; // "Unable to write to standard output: %s"
+constexpr unsigned ProgramDescription = 6127;   // "Designs the content of a USB LED light stick and loads it ..."
+constexpr unsigned FileArguments = 6128;        // "Project images (.lwd, .bin) to import as projects, or a pic ..."
+constexpr unsigned UnknownFileType = 6129;      // "%s: %s is neither a project image (.lwd, .bin) nor a pictur ..."
+constexpr unsigned NoMailProgram = 6130;        // "No mail program could take the message. The file is here, ..."
 
 } // namespace msg

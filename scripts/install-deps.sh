@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the program need, but only those that are missing.
+# Packages named as arguments are installed with them (scripts/package.sh adds the packaging tools).
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,7 @@ packages=(
   fonts-liberation2 fonts-lato
   # tests/vm: a virtual machine whose kernel makes USB sticks with its gadget framework, and udev's daemon in it
   qemu-system-x86 linux-image-amd64 busybox-static udev
+  "$@"
 )
 
 missing=()

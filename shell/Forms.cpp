@@ -9,6 +9,9 @@
 #include "messages/MessageIds.h"
 #include "ui/Command.h"
 
+#include <QTimer>
+#include <utility>
+
 namespace shell {
 namespace {
 
@@ -192,7 +195,7 @@ void Forms::openModeWindow(StartMode mode, int startWithWizard)
         window = &form20;
         break;
     case StartMode::Normal:
-        if (startWithWizard != 0) {
+        if (startWithWizard != 0 && startFiles.isEmpty()) {
             // The wizard leads on to the main window, whose title stays the run's title.
             editor.showWizardAtStart();
             state_.applicationTitle = form1.windowTitle();
@@ -206,6 +209,9 @@ void Forms::openModeWindow(StartMode mode, int startWithWizard)
     window->show();
     // The title is taken after the window is shown, so it includes what its show handler put in the caption.
     state_.applicationTitle = window->windowTitle();
+    // After the start-up window's tick has returned, so that the questions the files raise run outside it.
+    if (mode == StartMode::Normal && !startFiles.isEmpty())
+        QTimer::singleShot(0, &form1, [this] { openFiles(std::exchange(startFiles, {})); });
 }
 
 bool Forms::openExpressTextToBanner(const QString& bannerText)

@@ -81,6 +81,11 @@ public:
     // `bannerText` to start from, the banner kept in QuickStart while the stick still holds the project. True
     // when OK kept it.
     bool openExpressTextToBanner(const QString& bannerText);
+    // Files given on the command line, opened once the full editor's main window is up: a project image (.lwd,
+    // .bin) through the open command's questions, a picture through the editor's import. With files to open, the
+    // run starts in the main window rather than the wizard; the other start modes leave them.
+    QStringList startFiles;
+    void openFiles(const QStringList& paths);
     // The show preview over `opener`, playing the current project's image as the download would build it; with
     // no project, or nothing in it to play, the user is told so instead.
     void openShowPreview(QWidget& opener);
@@ -101,6 +106,9 @@ private:
     void openProjectTextToBanner(const store::BannerText& start);
     store::ProjectCounters measureProject(const store::Project& project) const;
     deviceimage::BinaryCommandHooks binaryHooks();
+    // "Open project binary files" on `path`, or on a file the user chooses when it is empty; the Projects page
+    // then shows the project.
+    void openBinaryFile(const QString& path);
     // Shows the window the start mode opens and keeps its title as the run's title.
     void openModeWindow(StartMode mode, int startWithWizard);
 

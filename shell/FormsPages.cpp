@@ -101,24 +101,36 @@ void Forms::connectPages()
             deviceimage::emailProject(*state_.projects, imageContext(state_), prompter_, binaryHooks());
         });
     });
-    const auto showOpened = [this, &projects] {
-        projects.refreshProjectSelector();
-        projects.loadEntryList();
-        form1.refreshAssociations();
-    };
-    QObject::connect(&projects, &store::ProjectsPage::openBinaryRequested, &form1, [this, showOpened] {
-        ui::runCommand(prompter_, [&] {
-            deviceimage::openBinary(*state_.projects, imageContext(state_), prompter_, binaryHooks());
-        });
-        showOpened();
-    });
+    QObject::connect(&projects, &store::ProjectsPage::openBinaryRequested, &form1, [this] { openBinaryFile({}); });
     // A .lwd or .bin file dropped onto the page opens as the open command's chosen file does.
-    ui::acceptFileDrops(projects, deviceimage::isBinaryProjectName, [this, showOpened](const QString& path) {
-        ui::runCommand(prompter_, [&] {
+    ui::acceptFileDrops(projects, deviceimage::isBinaryProjectFile, [this](const QString& path) { openBinaryFile(path); });
+}
+
+void Forms::openBinaryFile(const QString& path)
+{
+    ui::runCommand(prompter_, [&] {
+        if (path.isEmpty())
+            deviceimage::openBinary(*state_.projects, imageContext(state_), prompter_, binaryHooks());
+        else
             deviceimage::openBinaryFile(path, *state_.projects, imageContext(state_), prompter_, binaryHooks());
-        });
-        showOpened();
     });
+    store::ProjectsPage& projects = *form1.projectsPage;
+    projects.refreshProjectSelector();
+    projects.loadEntryList();
+    form1.refreshAssociations();
+}
+
+void Forms::openFiles(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (deviceimage::isBinaryProjectFile(path)) {
+            form1.PageControl1->setCurrentWidget(form1.TabSheet4);
+            openBinaryFile(path);
+        } else {
+            form1.PageControl1->setCurrentWidget(form1.TabSheet3);
+            editor.page->commands().importDropped(path);
+        }
+    }
 }
 
 void Forms::connectEditorCommands(store::LibraryPage& library, store::ProjectsPage& projects)

@@ -46,10 +46,8 @@ TransferSettings transferSettings(const Context& context)
     return settings;
 }
 
-int devices(Context& context, const QStringList& arguments)
+int devices(Context& context, const Invocation&)
 {
-    if (!arguments.isEmpty())
-        return usageOf(context, QStringLiteral("devices"));
     DeviceSession session(context);
     if (!session.platform)
         return 2;
@@ -78,16 +76,9 @@ int devices(Context& context, const QStringList& arguments)
 
 enum class Transfer { Download, Read, Verify };
 
-int transfer(Context& context, const QStringList& arguments, Transfer kind)
+int transfer(Context& context, const Invocation& invocation, Transfer kind)
 {
-    if (arguments.size() != 1) {
-        context.err << "usage: lumiwandctl "
-                    << (kind == Transfer::Download ? "download PROJECT" : kind == Transfer::Read ? "read NAME"
-                                                                                                 : "verify PROJECT")
-                    << '\n';
-        return 2;
-    }
-    const QString name = arguments.first();
+    const QString name = invocation.arguments.first();
     // download and verify work on the named project; read makes a new one and has no current project.
     store::ProjectList projects(context.workspace.projectsFolder);
     if (kind != Transfer::Read) {
@@ -129,13 +120,20 @@ int transfer(Context& context, const QStringList& arguments, Transfer kind)
     return ok ? 0 : 1;
 }
 
-const Registration devicesCommand{{QStringLiteral("devices"), QStringLiteral("devices"), devices}};
-const Registration downloadCommand{{QStringLiteral("download"), QStringLiteral("download PROJECT"),
-                                    [](Context& c, const QStringList& a) { return transfer(c, a, Transfer::Download); }}};
-const Registration readCommand{{QStringLiteral("read"), QStringLiteral("read NAME"),
-                                [](Context& c, const QStringList& a) { return transfer(c, a, Transfer::Read); }}};
-const Registration verifyCommand{{QStringLiteral("verify"), QStringLiteral("verify PROJECT"),
-                                  [](Context& c, const QStringList& a) { return transfer(c, a, Transfer::Verify); }}};
+const Registration devicesCommand{
+    {QStringLiteral("devices"), {},
+     QStringLiteral("List every interface with the stick's USB ids and the stick the transfers would use."), {},
+     devices}};
+const Registration downloadCommand{
+    {QStringLiteral("download"), QStringLiteral("PROJECT"), QStringLiteral("Download the project into the stick."),
+     {}, [](Context& c, const Invocation& i) { return transfer(c, i, Transfer::Download); }}};
+const Registration readCommand{
+    {QStringLiteral("read"), QStringLiteral("NAME"), QStringLiteral("Read the stick back into a new project NAME."),
+     {}, [](Context& c, const Invocation& i) { return transfer(c, i, Transfer::Read); }}};
+const Registration verifyCommand{
+    {QStringLiteral("verify"), QStringLiteral("PROJECT"),
+     QStringLiteral("Compare what the stick holds with the project's image."), {},
+     [](Context& c, const Invocation& i) { return transfer(c, i, Transfer::Verify); }}};
 
 } // namespace
 } // namespace ctl

@@ -36,10 +36,9 @@ void reportUnreadable(Context& context, const deviceimage::CompileResult& result
         context.err << problem << '\n';
 }
 
-int count(Context& context, const QStringList& arguments)
+int count(Context& context, const Invocation& invocation)
 {
-    if (arguments.size() != 1)
-        return usageOf(context, QStringLiteral("count PROJECT"));
+    const QStringList& arguments = invocation.arguments;
     store::ProjectList projects(context.workspace.projectsFolder);
     store::Project* project = findProject(context, projects, arguments[0]);
     if (!project)
@@ -60,19 +59,16 @@ int count(Context& context, const QStringList& arguments)
     return 0;
 }
 
-int exportImage(Context& context, const QStringList& given)
+int exportImage(Context& context, const Invocation& invocation)
 {
-    const QString usage = QStringLiteral("export PROJECT FILE [--type 1|3|4|6|7]");
-    QStringList arguments = given;
+    const QStringList& arguments = invocation.arguments;
     int deviceType = deviceimage::editionDeviceType(context.edition.ledCount);
-    if (const std::optional<QString> type = takeOption(arguments, QStringLiteral("--type"))) {
+    if (const std::optional<QString> type = invocation.value(QStringLiteral("type"))) {
         bool ok = false;
         deviceType = type->toInt(&ok);
         if (!ok || !deviceimage::isDeviceType(deviceType)) // an image for no stick would mislead
-            return usageOf(context, usage);
+            return usageOf(context, QStringLiteral("export"));
     }
-    if (arguments.size() != 2)
-        return usageOf(context, usage);
     store::ProjectList projects(context.workspace.projectsFolder);
     store::Project* project = findProject(context, projects, arguments[0]);
     if (!project)
@@ -99,12 +95,12 @@ int exportImage(Context& context, const QStringList& given)
     return 0;
 }
 
-int importImage(Context& context, const QStringList& given)
+int importImage(Context& context, const Invocation& invocation)
 {
-    QStringList arguments = given;
-    const std::optional<QString> name = takeOption(arguments, QStringLiteral("--name"));
-    if (arguments.size() != 1 || (name && name->isEmpty()))
-        return usageOf(context, QStringLiteral("import FILE [--name NAME]"));
+    const QStringList& arguments = invocation.arguments;
+    const std::optional<QString> name = invocation.value(QStringLiteral("name"));
+    if (name && name->isEmpty())
+        return usageOf(context, QStringLiteral("import"));
     const QString projectName = name ? *name : deviceimage::binaryProjectName(arguments[0]);
     if (!store::isUsableProjectName(projectName)) {
         context.err << messages::lookupMessage(msg::OpenLwdError) << '\n';
@@ -125,11 +121,22 @@ int importImage(Context& context, const QStringList& given)
     }
 }
 
-const Registration countRegistration{{QStringLiteral("count"), QStringLiteral("count PROJECT"), count}};
+const Registration countRegistration{
+    {QStringLiteral("count"), QStringLiteral("PROJECT"),
+     QStringLiteral("Print the pictures, bytes, free bytes and free characters the project takes of the stick."),
+     {}, count}};
 const Registration exportRegistration{
-    {QStringLiteral("export"), QStringLiteral("export PROJECT FILE [--type 1|3|4|6|7]"), exportImage}};
+    {QStringLiteral("export"), QStringLiteral("PROJECT FILE"),
+     QStringLiteral("Write the project's device image as a binary project file (.lwd or .bin)."),
+     {{QStringLiteral("type"), QStringLiteral("N"),
+       QStringLiteral("Build the image for another stick's device type: 1, 3, 4, 6 or 7.")}},
+     exportImage}};
 const Registration importRegistration{
-    {QStringLiteral("import"), QStringLiteral("import FILE [--name NAME]"), importImage}};
+    {QStringLiteral("import"), QStringLiteral("FILE"),
+     QStringLiteral("Open a binary project file (.lwd or .bin) as a project named like the file, added to it when it "
+                    "exists."),
+     {{QStringLiteral("name"), QStringLiteral("NAME"), QStringLiteral("Import into the project NAME instead.")}},
+     importImage}};
 
 } // namespace
 } // namespace ctl

@@ -4,7 +4,7 @@
 namespace ctl {
 namespace {
 
-int info(Context& context, const QStringList&)
+int info(Context& context, const Invocation&)
 {
     const store::EditionParameters& e = context.edition;
     const store::Workspace& w = context.workspace;
@@ -26,7 +26,9 @@ int info(Context& context, const QStringList&)
     return 0;
 }
 
-const Registration registration{{QStringLiteral("info"), QStringLiteral("info"), info}};
+const Registration registration{{QStringLiteral("info"), {},
+                                 QStringLiteral("Print the edition's parameters, the version and the workspace folders."),
+                                 {}, info}};
 
 } // namespace
 } // namespace ctl

@@ -12,15 +12,11 @@
 #include "messages/OutputFile.h"
 #include "store/ProjectList.h"
 
+#include <QFile>
 #include <optional>
 
 namespace ctl {
 namespace {
-
-bool takeSwitch(QStringList& arguments, const QString& name)
-{
-    return arguments.removeAll(name) > 0;
-}
 
 std::optional<int> numberIn(const QString& text, int lowest, int highest)
 {
@@ -30,38 +26,59 @@ std::optional<int> numberIn(const QString& text, int lowest, int highest)
 }
 
 const QStringList kFits{QStringLiteral("trim"), QStringLiteral("stretch"), QStringLiteral("aspect")};
+const QString kStandardStream = QStringLiteral("-");
+// Standard input is read up to this size: a BMP of the 25 million pixels the importer takes, with room to spare.
+constexpr qint64 kMaxStandardInput = 128 * 1024 * 1024;
 
 // --fit and --mode, as convert and import-gif spell them; nullopt for a value neither knows.
 struct FitChoice {
     imaging::FitMode fit = imaging::FitMode::Trim;
     imaging::ProcessMethod method = imaging::ProcessMethod::TextMode;
 };
-std::optional<FitChoice> takeFitChoice(QStringList& arguments)
+std::optional<FitChoice> fitChoice(const Invocation& invocation)
 {
-    const QString fit = takeOption(arguments, QStringLiteral("--fit")).value_or(QStringLiteral("trim"));
-    const QString mode = takeOption(arguments, QStringLiteral("--mode")).value_or(QStringLiteral("text"));
+    const QString fit = invocation.value(QStringLiteral("fit")).value_or(QStringLiteral("trim"));
+    const QString mode = invocation.value(QStringLiteral("mode")).value_or(QStringLiteral("text"));
     if (!kFits.contains(fit) || (mode != "text" && mode != "picture"))
         return std::nullopt;
     return FitChoice{imaging::FitMode(kFits.indexOf(fit)),
                      mode == "text" ? imaging::ProcessMethod::TextMode : imaging::ProcessMethod::PictureMode};
 }
 
-const QString kConvertUsage = QStringLiteral(
-    "convert IMAGE OUT.bmp [--fit trim|stretch|aspect] [--mode text|picture] [--threshold N] [--crop X,Y]");
+const Option kFitOption{QStringLiteral("fit"), QStringLiteral("trim|stretch|aspect"),
+                        QStringLiteral("Crop the image as it is (default), stretch it to the canvas, or scale it "
+                                       "keeping its aspect ratio.")};
+const Option kModeOption{QStringLiteral("mode"), QStringLiteral("text|picture"),
+                         QStringLiteral("A threshold (default) or error diffusion for photographs.")};
+const Option kProjectOption{QStringLiteral("project"), QStringLiteral("NAME"),
+                            QStringLiteral("Append to the project NAME instead of QuickStart.")};
 
-int convert(Context& context, const QStringList& given)
+// The image file, or standard input for "-".
+imaging::DecodedImage decodeInput(const QString& path, int targetHeight)
 {
-    QStringList arguments = given;
-    const std::optional<FitChoice> choice = takeFitChoice(arguments);
-    const std::optional<QString> thresholdText = takeOption(arguments, QStringLiteral("--threshold"));
-    const QStringList crop = takeOption(arguments, QStringLiteral("--crop")).value_or(QStringLiteral("0,0")).split(u',');
+    if (path != kStandardStream)
+        return imaging::decodeImageFile(path, targetHeight);
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return imaging::decodeImageData({}, path, targetHeight);
+    const QByteArray contents = input.read(kMaxStandardInput + 1);
+    return imaging::decodeImageData(contents.size() > kMaxStandardInput ? QByteArray() : contents, path,
+                                     targetHeight);
+}
+
+int convert(Context& context, const Invocation& invocation)
+{
+    const QStringList& arguments = invocation.arguments;
+    const std::optional<FitChoice> choice = fitChoice(invocation);
+    const std::optional<QString> thresholdText = invocation.value(QStringLiteral("threshold"));
+    const QStringList crop = invocation.value(QStringLiteral("crop")).value_or(QStringLiteral("0,0")).split(u',');
     const std::optional<int> threshold = thresholdText ? numberIn(*thresholdText, 1, 254) : std::optional<int>(-1);
     const std::optional<int> cropX = numberIn(crop.value(0), 0, imaging::kMaxPictureSide);
     const std::optional<int> cropY = numberIn(crop.value(1), 0, imaging::kMaxPictureSide);
-    if (arguments.size() != 2 || !choice || !threshold || crop.size() != 2 || !cropX || !cropY)
-        return usageOf(context, kConvertUsage);
+    if (!choice || !threshold || crop.size() != 2 || !cropX || !cropY)
+        return usageOf(context, QStringLiteral("convert"));
 
-    const imaging::DecodedImage decoded = imaging::decodeImageFile(arguments[0], context.edition.ledCount);
+    const imaging::DecodedImage decoded = decodeInput(arguments[0], context.edition.ledCount);
     if (!decoded.ok()) {
         context.err << messages::lookupMessage(msg::ImportFileOpenError) << '\n' << decoded.errorText << '\n';
         return 1;
@@ -91,27 +108,23 @@ int convert(Context& context, const QStringList& given)
     return 0;
 }
 
-const QString kBannerUsage =
-    QStringLiteral("banner TEXT [--font FAMILY] [--wrap] [--align] [--no-fit --size N] [--project NAME]");
-
-int banner(Context& context, const QStringList& given)
+int banner(Context& context, const Invocation& invocation)
 {
-    QStringList arguments = given;
     QFont font = imaging::defaultTextFont();
-    if (const std::optional<QString> family = takeOption(arguments, QStringLiteral("--font")))
+    if (const std::optional<QString> family = invocation.value(QStringLiteral("font")))
         font.setFamily(*family);
     imaging::BannerOptions options;
-    options.wrapText = takeSwitch(arguments, QStringLiteral("--wrap"));
-    options.autoAlign = takeSwitch(arguments, QStringLiteral("--align"));
-    options.autoFit = !takeSwitch(arguments, QStringLiteral("--no-fit"));
-    const std::optional<QString> sizeText = takeOption(arguments, QStringLiteral("--size"));
+    options.wrapText = invocation.isSet(QStringLiteral("wrap"));
+    options.autoAlign = invocation.isSet(QStringLiteral("align"));
+    options.autoFit = !invocation.isSet(QStringLiteral("no-fit"));
+    const std::optional<QString> sizeText = invocation.value(QStringLiteral("size"));
     const std::optional<int> size = sizeText ? numberIn(*sizeText, 1, 72) : std::optional<int>(imaging::kFirstTextSize);
-    const QString projectName = takeOption(arguments, QStringLiteral("--project")).value_or(QStringLiteral("QuickStart"));
-    if (arguments.size() != 1 || !size || (sizeText && options.autoFit))
-        return usageOf(context, kBannerUsage);
+    const QString projectName = invocation.value(QStringLiteral("project")).value_or(QStringLiteral("QuickStart"));
+    if (!size || (sizeText && options.autoFit))
+        return usageOf(context, QStringLiteral("banner"));
     font.setPointSize(*size);
     const int ledCount = context.edition.ledCount;
-    const QString text = arguments[0];
+    const QString text = invocation.arguments[0];
     if (text.size() > imaging::bannerTextLimit(ledCount)) {
         context.err << "The text is longer than " << imaging::bannerTextLimit(ledCount)
                     << " characters, the most a banner of this edition takes.\n";
@@ -153,17 +166,13 @@ int banner(Context& context, const QStringList& given)
     return 1;
 }
 
-const QString kImportGifUsage =
-    QStringLiteral("import-gif FILE [--project NAME] [--fit trim|stretch|aspect] [--mode text|picture]");
-
 // The frames go into the library named like the project, as the binary import files its pictures.
-int importGif(Context& context, const QStringList& given)
+int importGif(Context& context, const Invocation& invocation)
 {
-    QStringList arguments = given;
-    const std::optional<FitChoice> choice = takeFitChoice(arguments);
-    const QString projectName = takeOption(arguments, QStringLiteral("--project")).value_or(QStringLiteral("QuickStart"));
-    if (arguments.size() != 1 || !choice || projectName.isEmpty())
-        return usageOf(context, kImportGifUsage);
+    const std::optional<FitChoice> choice = fitChoice(invocation);
+    const QString projectName = invocation.value(QStringLiteral("project")).value_or(QStringLiteral("QuickStart"));
+    if (!choice || projectName.isEmpty())
+        return usageOf(context, QStringLiteral("import-gif"));
     store::ProjectList projects(context.workspace.projectsFolder);
     projects.listProjects();
     if (!projects.selectProjectByName(projectName)) {
@@ -175,7 +184,7 @@ int importGif(Context& context, const QStringList& given)
     settings.method = choice->method;
     const deviceimage::AnimationImport imported =
         deviceimage::importAnimation({context.edition, context.workspace, context.simplifiedMode}, *projects.current(),
-                                     projectName, arguments[0], settings);
+                                     projectName, invocation.arguments[0], settings);
     if (!imported.ok()) {
         context.err << imported.errorText << '\n';
         return 1;
@@ -185,10 +194,31 @@ int importGif(Context& context, const QStringList& given)
     return 0;
 }
 
-// An SVG drawing may hold text, which needs the platform's fonts.
-const Registration convertRegistration{{QStringLiteral("convert"), kConvertUsage, convert, true}};
-const Registration bannerRegistration{{QStringLiteral("banner"), kBannerUsage, banner, true}};
-const Registration importGifRegistration{{QStringLiteral("import-gif"), kImportGifUsage, importGif}};
+const Registration convertRegistration{
+    {QStringLiteral("convert"), QStringLiteral("IMAGE OUT.bmp"),
+     QStringLiteral("Turn a BMP or JPEG image into the edition's one-bit picture, as the import dialog's OK would; "
+                    "\"-\" reads standard input or writes standard output."),
+     {kFitOption, kModeOption,
+      {QStringLiteral("threshold"), QStringLiteral("N"),
+       QStringLiteral("The threshold, 1 lighter to 254 darker; automatic when left out.")},
+      {QStringLiteral("crop"), QStringLiteral("X,Y"), QStringLiteral("Where the cropped canvas starts in the image.")}},
+     convert}};
+const Registration bannerRegistration{
+    {QStringLiteral("banner"), QStringLiteral("TEXT"),
+     QStringLiteral("Turn the text into a banner fitted to the LED height, save it as TEXT.bmp and append it to a "
+                    "project."),
+     {{QStringLiteral("font"), QStringLiteral("FAMILY"), QStringLiteral("Draw with the font FAMILY.")},
+      {QStringLiteral("wrap"), {}, QStringLiteral("Two lines of text (from 17 LEDs on).")},
+      {QStringLiteral("align"), {}, QStringLiteral("Spread the characters over the banner.")},
+      {QStringLiteral("no-fit"), {}, QStringLiteral("Keep the size given by --size instead of fitting the text.")},
+      {QStringLiteral("size"), QStringLiteral("N"), QStringLiteral("The font size in points, 1 to 72, with --no-fit.")},
+      kProjectOption},
+     banner, true}};
+const Registration importGifRegistration{
+    {QStringLiteral("import-gif"), QStringLiteral("FILE"),
+     QStringLiteral("Turn an animated GIF into one movie group appended to a project."),
+     {kProjectOption, kFitOption, kModeOption},
+     importGif}};
 
 } // namespace
 } // namespace ctl

@@ -1,11 +1,13 @@
 #include "deviceimage/TimingRecords.h"
 #include "imaging/PictureFile.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "store/LibraryCatalogue.h"
 #include "store/Project.h"
 #include "store/Workspace.h"
 #include "tests/support/GifWriter.h"
 #include "tests/support/TestFiles.h"
+#include "Version.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -72,6 +74,30 @@ class tst_Lumiwandctl : public QObject {
         const QByteArray out = process.readAllStandardOutput();
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, QString::fromUtf8(out),
                 QString::fromUtf8(process.readAllStandardError()), out};
+    }
+
+    // lumiwandctl with `input` on its standard input; its output kept as bytes.
+    Run piped(const QStringList& arguments, const QByteArray& input, QByteArray* output)
+    {
+        QProcess process;
+        start(process, arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(30000))
+            return {};
+        *output = process.readAllStandardOutput();
+        return {process.exitCode(), {}, QString::fromUtf8(process.readAllStandardError()), {}};
+    }
+
+    static QString oneLine(unsigned id, const QString& name)
+    {
+        return messages::formatMessage(id, "lumiwandctl", qPrintable(name), "lumiwandctl") + u'\n';
+    }
+
+    static QString manualPage()
+    {
+        return QString::fromUtf8(fileContents(QStringLiteral(LUMIWAND_SOURCE_DIR "/packaging/man/lumiwandctl.1")))
+            .remove(u'\\');
     }
 
     // ordinaryUser: as a user without special rights, this one or "nobody" when the test runs as root (who may
@@ -645,6 +671,118 @@ private slots:
         QVERIFY(!store::LibraryCatalogue(workspace_.clipsFolder).readBannerText("Hello0.bmp").isEmpty());
         QCOMPARE(lumiwandctl({"banner", "   ", "--project", "Banners"}).status, 1);
         QCOMPARE(store::Project(projectPath("Banners")).totalPictures(), 2);
+    }
+
+    // The command line as a table: what is printed where, and the exit status. Every run starts with
+    // "--edition 16".
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // the beginning of standard output
+        QTest::addColumn<QString>("err"); // the whole of standard error
+
+        const QString toolUsage = "Usage: lumiwandctl [OPTIONS] COMMAND [ARGUMENTS]\n";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << toolUsage << "";
+        QTest::newRow("short help") << QStringList{"-h"} << 0 << toolUsage << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "lumiwandctl " LUMIWAND_VERSION "\n" << "";
+        QTest::newRow("command help") << QStringList{"count", "--help"} << 0 << "Usage: lumiwandctl count PROJECT\n"
+                                      << "";
+        QTest::newRow("command help after its arguments")
+            << QStringList{"export", "Demo", "-h"} << 0 << "Usage: lumiwandctl export PROJECT FILE [--type N]\n" << "";
+        QTest::newRow("unknown option") << QStringList{"--frobnicate", "info"} << 2 << ""
+                                        << oneLine(msg::UnknownOption, "--frobnicate");
+        QTest::newRow("unknown short option") << QStringList{"-x", "info"} << 2 << "" << oneLine(msg::UnknownOption, "-x");
+        QTest::newRow("command's option before the command")
+            << QStringList{"--type", "3", "count", "Demo"} << 2 << "" << oneLine(msg::UnknownOption, "--type");
+        QTest::newRow("unknown option of a command")
+            << QStringList{"count", "Demo", "--bogus"} << 2 << "" << oneLine(msg::UnknownOption, "--bogus");
+        QTest::newRow("option without its value") << QStringList{"--edition"} << 2 << ""
+                                                  << oneLine(msg::OptionNeedsValue, "--edition");
+        QTest::newRow("command's option without its value")
+            << QStringList{"export", "Demo", "x.lwd", "--type"} << 2 << "" << oneLine(msg::OptionNeedsValue, "--type");
+        QTest::newRow("switch given a value") << QStringList{"--factory=yes", "info"} << 2 << ""
+                                              << oneLine(msg::OptionTakesNoValue, "--factory");
+        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << ""
+                                         << oneLine(msg::UnknownCommand, "frobnicate");
+        QTest::newRow("no command") << QStringList{} << 2 << ""
+                                    << messages::formatMessage(msg::CommandMissing, "lumiwandctl", "lumiwandctl") + "\n";
+        QTest::newRow("too many arguments") << QStringList{"count", "Demo", "More"} << 2 << ""
+                                            << "Usage: lumiwandctl count PROJECT\n";
+        QTest::newRow("too few arguments") << QStringList{"convert", "in.bmp"} << 2 << ""
+                                           << "Usage: lumiwandctl convert IMAGE OUT.bmp [--fit trim|stretch|aspect] "
+                                              "[--mode text|picture] [--threshold N] [--crop X,Y]\n";
+        QTest::newRow("value in the option") << QStringList{"export", "Demo", "--type=9", "x.lwd"} << 2 << ""
+                                             << "Usage: lumiwandctl export PROJECT FILE [--type N]\n";
+        QTest::newRow("-- ends the options") << QStringList{"count", "--", "--help"} << 1 << ""
+                                             << messages::lookupMessage(msg::NoProjectSelected) + "\n";
+        QTest::newRow("a command runs") << QStringList{"count", "Demo"} << 0 << "pictures: 4\n" << "";
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const Run run = lumiwandctl(arguments);
+        QCOMPARE(run.err, err);
+        QVERIFY2(run.out.startsWith(out), qPrintable(run.out));
+        QCOMPARE(run.status, status);
+    }
+
+    // Every command the tool lists has its help, and the manual page names it and each of its options.
+    void everyCommandHasHelpAndManualPage()
+    {
+        const QString page = manualPage();
+        const Run tool = lumiwandctl({"--help"});
+        const QString commandsSection = tool.out.section("Commands:\n", 1).section("\n\n", 0, 0);
+        QStringList names;
+        for (const QString& row : commandsSection.split(u'\n', Qt::SkipEmptyParts))
+            names << row.trimmed().section(u' ', 0, 0);
+        QVERIFY2(names.size() >= 11, qPrintable(tool.out));
+        QStringList options = tool.out.section("Options:\n", 1).section("\n\n", 0, 0).split(u'\n');
+        for (const QString& name : names) {
+            const Run help = lumiwandctl({name, "--help"});
+            QCOMPARE(help.status, 0);
+            QVERIFY2(help.out.startsWith("Usage: lumiwandctl " + name), qPrintable(help.out));
+            QVERIFY2(page.contains(".BI " + name) || page.contains(".B " + name), qPrintable(name));
+            options += help.out.section("Options:\n", 1).split(u'\n');
+        }
+        for (const QString& row : options) {
+            const QString option = row.trimmed().section(u' ', 0, 0).remove(u',');
+            if (option.startsWith("--"))
+                QVERIFY2(page.contains(option), qPrintable(option + " is not in the manual page"));
+        }
+    }
+
+    // "-" is standard input and standard output for convert; a failed decode writes nothing.
+    void convertThroughStandardStreams()
+    {
+        QStringList rows(16, QString(96, u'.'));
+        rows[1] = QString(20, u'#') + QString(76, u'.');
+        rows[14] = QString(70, u'.') + QString(26, u'#');
+        const QByteArray bmp = imaging::encodeBmp(imaging::LitGrid::fromRows(rows));
+        QByteArray output;
+
+        const Run both = piped({"convert", "-", "-"}, bmp, &output);
+        QCOMPARE(both.status, 0);
+        QCOMPARE(imaging::decodePicture(output).picture.litGrid(imaging::LitRule::LitBelow).toRows(), rows);
+        QVERIFY(both.err.startsWith("-: 96 x 16"));
+
+        const QString out = home_.path() + "/from-stdin.bmp";
+        QCOMPARE(piped({"convert", "-", out}, bmp, &output).status, 0);
+        QCOMPARE(fileContents(out), QByteArray(bmp));
+        QVERIFY(output.startsWith("/"));
+
+        writeFile(home_.path() + "/stdout-source.bmp", bmp);
+        QCOMPARE(piped({"convert", home_.path() + "/stdout-source.bmp", "-"}, {}, &output).status, 0);
+        QCOMPARE(output, bmp);
+
+        const Run broken = piped({"convert", "-", "-"}, "no picture", &output);
+        QCOMPARE(broken.status, 1);
+        QVERIFY(output.isEmpty());
+        QVERIFY(broken.err.startsWith(messages::lookupMessage(msg::ImportFileOpenError)));
     }
 };
 

@@ -223,13 +223,13 @@ void tst_BinaryFiles::emailProject()
     BinaryCommandHooks hooks;
     QList<bool> cursor;
     hooks.setWaitCursor = [&](bool waiting) { cursor << waiting; };
-    bool senderStarts = true;
+    mail::HandOver handOver = mail::HandOver::Started;
     hooks.sendMail = [&](const QString& temp, const QStringList& files, const QString& subject,
                          const QString& body) {
         tempFolder = temp;
         mailed = files;
         mailed << subject << body;
-        return senderStarts;
+        return handOver;
     };
 
     const QString path = f->context.workspace.exportFolder + "Demo_mail.lwd";
@@ -242,11 +242,19 @@ void tst_BinaryFiles::emailProject()
     QCOMPARE(cursor, QList<bool>({true, false}));
 
     // A sender that cannot be started is a failure, not a success.
-    senderStarts = false;
+    handOver = mail::HandOver::NotStarted;
     prompter = Prompter();
     QVERIFY(!deviceimage::emailProject(*projects, f->context, prompter, hooks));
     QCOMPARE(prompter.boxes(), QStringList{text(680)});
     QCOMPARE(prompter.shown[0].title, text(694));
+
+    // No mail program took the message: not "successful!", but where the file is.
+    handOver = mail::HandOver::NoMailProgram;
+    prompter = Prompter();
+    QVERIFY(!deviceimage::emailProject(*projects, f->context, prompter, hooks));
+    QCOMPARE(prompter.boxes(), QStringList{mail::noMailProgramText(path)});
+    QCOMPARE(prompter.shown[0].title, text(694));
+    QCOMPARE(prompter.shown[0].icon, messages::Icon::Stop);
 
     // Nothing to build: the normal cursor is back before 680 is shown.
     f->project("Gone", 16, 16, {"missing.bmp"});

@@ -28,21 +28,38 @@ class TestMail : public QObject {
         return lines;
     }
 
-    // Waits until the recorder ran (it runs as a detached grandchild) instead of the full five seconds.
-    mail::Wait waitForRecord()
+    // Waits until the sender has ended (the recorder has run by then) instead of the full five seconds.
+    static mail::Wait untilTheSenderEnds()
     {
-        return [this](int) { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000); };
+        return [](int, const std::function<bool()>& finished) { QTRY_VERIFY_WITH_TIMEOUT(finished(), 10000); };
+    }
+    static void noWait(int, const std::function<bool()>&) {}
+
+    // xdg-email as it behaves on a desktop where no mail program can take the message: it fails with status 3.
+    void withoutMailProgram(const std::function<void()>& act)
+    {
+        const QString failing = dir.filePath("xdg-email-failing");
+        writeScript(failing, "#!/bin/sh\necho 'xdg-email: no method available for opening mailto:' >&2\nexit 3\n");
+        const QByteArray recorder = qgetenv("LUMIWAND_XDG_EMAIL");
+        qputenv("LUMIWAND_XDG_EMAIL", failing.toUtf8());
+        act();
+        qputenv("LUMIWAND_XDG_EMAIL", recorder);
+    }
+
+    static void writeScript(const QString& path, const QByteArray& script)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(script);
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
 private slots:
     void initTestCase()
     {
         const QString recorder = dir.filePath("xdg-email");
-        QFile file(recorder);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kRecorder);
-        file.close();
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        writeScript(recorder, kRecorder);
         qputenv("LUMIWAND_XDG_EMAIL", recorder.toUtf8());
         record = dir.filePath("record.txt");
         qputenv("RECORD", record.toUtf8());
@@ -83,7 +100,7 @@ private slots:
         QTemporaryDir temp;
         const QString folder = temp.path() + '/';
         const QStringList files{"/clips/my \"best\" heart.bmp"};
-        QVERIFY(mail::sendMail(folder, files, "Subject \"quoted\"", " ", waitForRecord()));
+        QCOMPARE(mail::sendMail(folder, files, "Subject \"quoted\"", " ", untilTheSenderEnds()), mail::HandOver::Started);
         QCOMPARE(recorded(), QStringList({"--utf8", "--subject", "Subject \"quoted\"", "--body", " ", "--attach",
                                           files[0]}));
         QVERIFY(QDir(folder).isEmpty());
@@ -91,14 +108,35 @@ private slots:
 
     void sendMailReportsAnUnwritableFolder()
     {
-        QVERIFY(!mail::sendMail("/proc/no-such-folder/", {"/x"}, "s", "b", [](int) {}));
+        QCOMPARE(mail::sendMail("/proc/no-such-folder/", {"/x"}, "s", "b", noWait), mail::HandOver::NotStarted);
+    }
+
+    // When no mail program takes the message, the sender says so by its status and the user is told where the
+    // file is; the library page's command no longer ends in silence.
+    void noMailProgramIsReported()
+    {
+        QTemporaryDir temp;
+        withoutMailProgram([&] {
+            QCOMPARE(mail::sendMail(temp.path() + '/', {"/x.lwd"}, "s", " ", untilTheSenderEnds()),
+                     mail::HandOver::NoMailProgram);
+            QVERIFY(QDir(temp.path()).isEmpty());
+            ScriptedPrompter prompter;
+            mail::emailLibraryFile(2, "heart.bmp", "/clips/", temp.path() + '/', prompter, untilTheSenderEnds());
+            QCOMPARE(prompter.texts(), QStringList{mail::noMailProgramText("/clips/heart.bmp")});
+            QVERIFY(prompter.texts()[0].endsWith("\n/clips/heart.bmp"));
+            QCOMPARE(prompter.shown[0].title, messages::lookupMessage(433));
+        });
+        QProcess sender;
+        withoutMailProgram([&] { sender.start(QStringLiteral(MAILSENDER_PATH), {"-files", "/x.lwd"}); });
+        QVERIFY(sender.waitForFinished(10000));
+        QCOMPARE(sender.exitCode(), 1);
     }
 
     void libraryFileMail()
     {
         QTemporaryDir temp;
         ScriptedPrompter prompter;
-        mail::emailLibraryFile(2, "heart.bmp", "/clips/", temp.path() + '/', prompter, waitForRecord());
+        mail::emailLibraryFile(2, "heart.bmp", "/clips/", temp.path() + '/', prompter, untilTheSenderEnds());
         QVERIFY(prompter.shown.isEmpty());
         QCOMPARE(recorded(), QStringList({"--utf8", "--subject", messages::lookupMessage(662), "--body", "",
                                           "--attach", "/clips/heart.bmp"}));
@@ -108,7 +146,7 @@ private slots:
     {
         QTemporaryDir temp;
         ScriptedPrompter prompter;
-        mail::emailLibraryFile(1, "Animals", "/clips/", temp.path() + '/', prompter, [](int) {});
+        mail::emailLibraryFile(1, "Animals", "/clips/", temp.path() + '/', prompter, noWait);
         QCOMPARE(prompter.shown.size(), 1);
         QCOMPARE(prompter.shown[0].title, messages::lookupMessage(433));
         QCOMPARE(prompter.shown[0].text, messages::lookupMessage(425));

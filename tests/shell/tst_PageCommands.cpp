@@ -1,6 +1,10 @@
+#include "deviceimage/BinaryFiles.h"
+#include "deviceimage/ImageCompiler.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "imaging/LitGrid.h"
 #include "imaging/PictureFile.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "shell/AppState.h"
 #include "shell/Forms.h"
 #include "store/Changelibrary.h"
@@ -116,6 +120,42 @@ private slots:
         emit forms.form1.projectsPage->textToBannerRequested();
         QVERIFY(!forms.editor.texttoclip.isVisible());
         QCOMPARE(prompter_.texts(), QStringList{"Please select a project first!"});
+    }
+
+    // Files given on the command line: a project image goes through the open command (into the project named
+    // like the file, which the Projects page then shows), a picture into the editor's import dialog.
+    void filesFromTheCommandLine()
+    {
+        Forms& forms = start();
+        store::Project animals(state_.workspace.projectsFolder + "Animals.ini");
+        QCOMPARE(store::appendEntry(animals, state_.workspace.clipsFolder, "hello.bmp", 0, 0, 0, false),
+                 store::AppendStatus::Ok);
+        const deviceimage::CompileResult built = deviceimage::compileImage(
+            deviceimage::CompileMode::Build, 3, &animals, {state_.edition, state_.workspace, false});
+        const QString image = QDir::homePath() + "/Show.v1.lwd";
+        QVERIFY(deviceimage::writeBinaryFile(image, built.image));
+        const QString picture = state_.workspace.clipsFolder + "hello.bmp";
+
+        // The import dialog the picture opens is closed as soon as it shows.
+        QWidget* importDialog = nullptr;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                importDialog = modal;
+                modal->close();
+            }
+        });
+        closer.start(20);
+        forms.openFiles({image, picture});
+
+        QCOMPARE(prompter_.texts().value(0), messages::formatMessage(msg::LwdImported, "Show"));
+        QVERIFY(QFile::exists(state_.workspace.projectsFolder + "Show.ini"));
+        QCOMPARE(store::Project(state_.workspace.projectsFolder + "Show.ini").totalPictures(), 1);
+        QVERIFY(state_.projects->current());
+        QCOMPARE(state_.projects->current()->name(), QStringLiteral("Show"));
+        QCOMPARE(prompter_.texts().value(1), messages::lookupMessage(msg::BlackAndWhiteOnly));
+        QVERIFY(importDialog);
+        QCOMPARE(forms.form1.PageControl1->currentWidget(), forms.form1.TabSheet3);
     }
 };
 
