@@ -112,7 +112,7 @@ const Command* findCommand(const QString& name)
 Parsed parseCommandLine(const Command& command, const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOption(help);
     for (const Option& option : command.options)
         parser.addOption(QCommandLineOption(option.name, option.description, option.valueName));

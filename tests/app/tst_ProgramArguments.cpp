@@ -63,7 +63,7 @@ private slots:
             app::parseProgramArguments(QStringList{"/usr/lib/lumiwand/Lumiwand16"} + arguments);
         QCOMPARE(line.action, action);
         QCOMPARE(line.files, files);
-        QVERIFY2(line.text.startsWith(text), qPrintable(line.text));
+        QVERIFY2(text.isEmpty() ? line.text.isEmpty() : line.text.startsWith(text), qPrintable(line.text));
         if (action == Action::Refuse)
             QVERIFY2(!line.text.contains(u'\n'), "a refusal is one line");
         // Help and version are answered before the toolkit sees the command line; nothing else is.
