@@ -17,7 +17,8 @@ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMIWAND_BUILD_
   -DLUMIWAND_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build_dir" --parallel "$(nproc)"
 rm -f build/lumiwand_*.deb
-(cd "$build_dir" && cpack -G DEB -B "$PWD/.." >/dev/null)
+(cd "$build_dir" && cpack -G DEB -B "$PWD/cpack" >/dev/null)
+mv "$build_dir"/cpack/lumiwand_*.deb build/
 deb=$(ls build/lumiwand_*.deb)
 
 # The checks run on the files as the package holds them.
