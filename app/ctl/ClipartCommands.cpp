@@ -17,16 +17,14 @@ deviceimage::ImageContext imageContextOf(const Context& context)
     return {context.edition, context.workspace, context.simplifiedMode};
 }
 
-const QString kClipartUsage =
-    QStringLiteral("clipart [--group G] | clipart animations | clipart add NAME [--project NAME]");
-
 // One picture a line, "group<TAB>file name"; the animations one a line with their frames.
-int listClipart(Context& context, QStringList arguments)
+int listClipart(Context& context, const Invocation& invocation)
 {
-    const std::optional<QString> group = takeOption(arguments, QStringLiteral("--group"));
-    if (!arguments.isEmpty() || (group && !store::clipartGroups().contains(*group)))
-        return usageOf(context, kClipartUsage + QStringLiteral("\ngroups: ") +
-                                    store::clipartGroups().join(QLatin1Char(' ')));
+    const std::optional<QString> group = invocation.value(QStringLiteral("group"));
+    if (!invocation.arguments.isEmpty() || (group && !store::clipartGroups().contains(*group))) {
+        context.err << QStringLiteral("groups: ") << store::clipartGroups().join(QLatin1Char(' ')) << '\n';
+        return usageOf(context, QStringLiteral("clipart"));
+    }
     for (const store::ClipartPicture& picture : store::clipartPictures())
         if (!group || picture.group == *group)
             context.out << picture.group << '\t' << picture.fileName() << '\n';
@@ -41,12 +39,12 @@ int listAnimations(Context& context)
     return 0;
 }
 
-int addClipart(Context& context, QStringList arguments)
+int addClipart(Context& context, const Invocation& invocation)
 {
-    const QString projectName =
-        takeOption(arguments, QStringLiteral("--project")).value_or(QStringLiteral("QuickStart"));
+    const QStringList arguments = invocation.arguments.mid(1);
+    const QString projectName = invocation.value(QStringLiteral("project")).value_or(QStringLiteral("QuickStart"));
     if (arguments.size() != 1 || projectName.isEmpty())
-        return usageOf(context, kClipartUsage);
+        return usageOf(context, QStringLiteral("clipart"));
     store::ProjectList projects(context.workspace.projectsFolder);
     projects.listProjects();
     if (!projects.selectProjectByName(projectName)) {
@@ -78,28 +76,27 @@ int addClipart(Context& context, QStringList arguments)
     return 1;
 }
 
-int clipart(Context& context, const QStringList& given)
+int clipart(Context& context, const Invocation& invocation)
 {
-    QStringList arguments = given;
+    const QStringList& arguments = invocation.arguments;
     if (arguments.value(0) == QLatin1String("add"))
-        return addClipart(context, arguments.mid(1));
+        return addClipart(context, invocation);
     if (arguments.value(0) == QLatin1String("animations") && arguments.size() == 1)
         return listAnimations(context);
-    return listClipart(context, arguments);
+    return listClipart(context, invocation);
 }
 
-const QString kSamplesUsage = QStringLiteral("samples | samples make NAME");
-
 // "samples" lists them (key and name in the catalogue's language); "samples make NAME" makes one a new project.
-int samples(Context& context, const QStringList& arguments)
+int samples(Context& context, const Invocation& invocation)
 {
+    const QStringList& arguments = invocation.arguments;
     if (arguments.isEmpty()) {
         for (const deviceimage::SampleShow& sample : deviceimage::sampleShows())
             context.out << sample.key << '\t' << messages::lookupMessage(sample.titleId) << '\n';
         return 0;
     }
     if (arguments.size() != 2 || arguments[0] != QLatin1String("make"))
-        return usageOf(context, kSamplesUsage);
+        return usageOf(context, QStringLiteral("samples"));
     const deviceimage::SampleMade made = deviceimage::makeSampleShow(imageContextOf(context), arguments[1]);
     if (!made.ok()) {
         context.err << messages::lookupMessage(messageId(made.status)) << '\n';
@@ -114,8 +111,19 @@ int samples(Context& context, const QStringList& arguments)
     return 0;
 }
 
-const Registration kClipart{{QStringLiteral("clipart"), kClipartUsage, clipart}};
-const Registration kSamples{{QStringLiteral("samples"), kSamplesUsage, samples}};
+const Registration kClipart{
+    {QStringLiteral("clipart"), QStringLiteral("[animations|add] [NAME]"),
+     QStringLiteral("List the built-in clipart (of one group), list its animations, or add the picture NAME to a "
+                    "project."),
+     {{QStringLiteral("group"), QStringLiteral("G"), QStringLiteral("List only the pictures of the group G.")},
+      {QStringLiteral("project"), QStringLiteral("NAME"),
+       QStringLiteral("Add to the project NAME instead of QuickStart.")}},
+     clipart}};
+const Registration kSamples{
+    {QStringLiteral("samples"), QStringLiteral("[make] [NAME]"),
+     QStringLiteral("List the sample shows, or make the sample NAME a new project."),
+     {},
+     samples}};
 
 } // namespace
 } // namespace ctl

@@ -24,7 +24,6 @@ namespace {
 
 using namespace devicelink;
 
-const QString kUsage = QStringLiteral("produce IMAGE.lwd|PROJECT [--verify] [--log FILE.csv] [--count N]");
 constexpr int kScanInterval = 250; // ms between looks for sticks, beside the plug-in events
 
 // The device types a stick of the edition's LED count can have (the identity table), the edition's first.
@@ -119,24 +118,23 @@ private:
     QString last_;
 };
 
-int produce(Context& context, const QStringList& arguments)
+int produce(Context& context, const Invocation& invocation)
 {
-    QStringList rest = arguments;
+    const QString& source = invocation.arguments[0];
     ProductionSettings settings;
     settings.ledCount = context.edition.ledCount;
-    settings.verify = rest.removeAll(QStringLiteral("--verify")) > 0;
-    settings.logFile = takeOption(rest, QStringLiteral("--log")).value_or(QString());
-    const std::optional<QString> count = takeOption(rest, QStringLiteral("--count"));
+    settings.verify = invocation.isSet(QStringLiteral("verify"));
+    settings.logFile = invocation.value(QStringLiteral("log")).value_or(QString());
+    const std::optional<QString> count = invocation.value(QStringLiteral("count"));
     bool countOk = true;
     settings.count = count ? count->toInt(&countOk) : 0;
-    if (rest.size() != 1 || rest[0].startsWith(QLatin1String("--")) || !countOk || settings.count < 0
-        || (count && settings.count == 0) || settings.logFile.startsWith(QLatin1String("--")))
-        return usageOf(context, kUsage);
+    if (!countOk || settings.count < 0 || (count && settings.count == 0))
+        return usageOf(context, QStringLiteral("produce"));
 
     ProgressLine progress(context.err);
     ConsolePrompter prompter(context.err, &progress);
     const QHash<int, QByteArray> images =
-        isBinaryFile(rest[0]) ? fileImages(context, rest[0]) : projectImages(context, rest[0], prompter);
+        isBinaryFile(source) ? fileImages(context, source) : projectImages(context, source, prompter);
     if (images.isEmpty())
         return 1;
 
@@ -179,7 +177,14 @@ int produce(Context& context, const QStringList& arguments)
     return line.failed() == 0 ? 0 : 1;
 }
 
-const Registration produceCommand{{QStringLiteral("produce"), kUsage, produce}};
+const Registration produceCommand{
+    {QStringLiteral("produce"), QStringLiteral("IMAGE.lwd|PROJECT"),
+     QStringLiteral("Download one image into every stick plugged in, several at once, until N sticks have finished "
+                    "or Ctrl+C."),
+     {{QStringLiteral("verify"), {}, QStringLiteral("Verify each stick after its download.")},
+      {QStringLiteral("log"), QStringLiteral("FILE.csv"), QStringLiteral("Append one CSV line per stick to FILE.")},
+      {QStringLiteral("count"), QStringLiteral("N"), QStringLiteral("Stop after N sticks have finished.")}},
+     produce}};
 
 } // namespace
 } // namespace ctl
