@@ -225,8 +225,8 @@ private slots:
         QTest::newRow("download: no such project") << QStringList{"download", "Nothing"}
                                                    << messages::lookupMessage(673);
         QTest::newRow("verify: no such project") << QStringList{"verify", "Nothing"} << messages::lookupMessage(673);
-        QTest::newRow("download: no usage") << QStringList{"download"} << QStringLiteral("usage:");
-        QTest::newRow("devices: an argument too many") << QStringList{"devices", "x"} << QStringLiteral("usage:");
+        QTest::newRow("download: no usage") << QStringList{"download"} << QStringLiteral("Usage: lumiwandctl download");
+        QTest::newRow("devices: an argument too many") << QStringList{"devices", "x"} << QStringLiteral("Usage: lumiwandctl devices");
     }
     void failingCommandsSayWhy()
     {
