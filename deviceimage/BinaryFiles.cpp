@@ -186,26 +186,42 @@ unsigned checkBinaryImage(const QByteArray& image)
 
 BinaryFileRead readBinaryFile(const QString& path)
 {
-    BinaryFileRead read;
     const files::ReadOutcome file = files::readRegularFile(path, files::kMaxPictureFileBytes);
-    if (!file.ok()) {
-        read.messageId = 689;
-        return read;
-    }
-    read.image = file.bytes.left(kMaxBinaryFileBytes);
+    if (!file.ok())
+        return {QByteArray(), 689};
+    return checkBinaryFile(file.bytes);
+}
+
+BinaryFileRead checkBinaryFile(const QByteArray& contents)
+{
+    BinaryFileRead read;
+    read.image = contents.left(kMaxBinaryFileBytes);
     read.messageId = checkBinaryImage(read.image);
     return read;
 }
 
-ImportResult importBinaryFile(const QString& path, const QString& projectName, const ImageContext& context)
+namespace {
+
+ImportResult importCheckedFile(const BinaryFileRead& read, const QString& projectName, const ImageContext& context)
 {
-    const BinaryFileRead read = readBinaryFile(path);
     if (read.messageId == 0)
         return importImage(read.image, projectName, nullptr, deviceTypeForHeight(quint8(read.image[1])), context);
     ImportResult result;
     result.projectName = projectName;
     result.status = importStatusForMessage(read.messageId);
     return result;
+}
+
+} // namespace
+
+ImportResult importBinaryFile(const QString& path, const QString& projectName, const ImageContext& context)
+{
+    return importCheckedFile(readBinaryFile(path), projectName, context);
+}
+
+ImportResult importBinaryContents(const QByteArray& contents, const QString& projectName, const ImageContext& context)
+{
+    return importCheckedFile(checkBinaryFile(contents), projectName, context);
 }
 
 QString exportPath(const QString& chosen, const QString& extension)

@@ -79,6 +79,8 @@ struct BinaryFileRead {
     unsigned messageId = 0;
 };
 BinaryFileRead readBinaryFile(const QString& path);
+// The same checks on a file's contents already read (standard input).
+BinaryFileRead checkBinaryFile(const QByteArray& contents);
 // The checks after the first on file contents already read: 0 or 690 to 693.
 unsigned checkBinaryImage(const QByteArray& image);
 
@@ -108,5 +110,7 @@ BuiltFile buildBinaryFile(const store::Project& project, int deviceType, const Q
 // exists), without any question. The result's messageId (or errorText) says why it stopped; 689 and 693 come from
 // the file checks.
 ImportResult importBinaryFile(const QString& path, const QString& projectName, const ImageContext& context);
+// The same for a file's contents already read.
+ImportResult importBinaryContents(const QByteArray& contents, const QString& projectName, const ImageContext& context);
 
 } // namespace deviceimage

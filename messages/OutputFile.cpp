@@ -15,29 +15,13 @@ namespace {
 // The kernel gives up on a chain of links after 40 (ELOOP); so does the writer.
 constexpr int kMaxLinkHops = 40;
 
-bool writeAllTo(int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 // Opens a FIFO or a device as it is (no truncation, no replacement) and writes every byte.
 OutputResult writeStream(const QByteArray& target, const QByteArray& bytes)
 {
     const int fd = ::open(target.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return OutputResult::Failed;
-    const bool written = writeAllTo(fd, bytes);
+    const bool written = writeAll(fd, bytes);
     return ::close(fd) == 0 && written ? OutputResult::Written : OutputResult::Failed;
 }
 
@@ -68,7 +52,7 @@ QByteArray followLinks(QByteArray path)
 OutputResult writeOutputFile(const QString& path, const QByteArray& bytes)
 {
     if (path == QLatin1String(kStandardOutputName))
-        return writeAllTo(STDOUT_FILENO, bytes) ? OutputResult::Written : OutputResult::Failed;
+        return writeAll(STDOUT_FILENO, bytes) ? OutputResult::Written : OutputResult::Failed;
     const QByteArray target = followLinks(QFile::encodeName(path));
     if (target.isEmpty())
         return OutputResult::Failed;

@@ -32,21 +32,6 @@ int createTemporaryBeside(const QString& path, QByteArray& temporaryName)
     return -1;
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
-}
 
 void keepModeOf(const QByteArray& target, int fd)
 {
@@ -65,6 +50,22 @@ void syncFolderOf(const QString& path)
 }
 
 } // namespace
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
 
 WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, WriteMode mode)
 {

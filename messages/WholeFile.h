@@ -25,6 +25,9 @@ enum class WriteMode {
 // umask. A file this user may not write is not replaced.
 WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, WriteMode mode = WriteMode::Replace);
 
+// Writes every byte to an open descriptor, retrying after signals; false on any failed or short write.
+bool writeAll(int fd, const QByteArray& bytes);
+
 // Creates a file that must not exist yet with all of the bytes, without syncing it: for files of a private folder
 // that are synced together (syncFileSystemOf) before anything names them. A failed write removes the file.
 WriteResult writeNewFileUnsynced(const QString& path, const QByteArray& bytes);

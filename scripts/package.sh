@@ -21,6 +21,20 @@ rm -f build/lumiwand_*.deb
 mv "$build_dir"/cpack/lumiwand_*.deb build/
 deb=$(ls build/lumiwand_*.deb)
 
+# CPack counts every link as a copy of the file it points to (the program once per edition and mode). dpkg counts
+# each file in KiB rounded up and a link or folder as 1 KiB: the package states its size that way.
+restate_installed_size() {
+  local tree size
+  tree=$(mktemp -d)
+  dpkg-deb -R "$1" "$tree"
+  size=$(cd "$tree" && find . -path ./DEBIAN -prune -o ! -path . \( -type f -printf '%s\n' -o -printf '1024\n' \) |
+    awk '{ total += int(($1 + 1023) / 1024) } END { print total }')
+  sed -i "s/^Installed-Size: .*/Installed-Size: $size/" "$tree/DEBIAN/control"
+  dpkg-deb --root-owner-group -b "$tree" "$1" >/dev/null
+  rm -rf "$tree"
+}
+restate_installed_size "$deb"
+
 # The checks run on the files as the package holds them.
 contents=$(mktemp -d)
 trap 'rm -rf "$contents"' EXIT

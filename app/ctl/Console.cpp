@@ -2,9 +2,22 @@
 
 #include "messages/MessageCatalogue.h"
 
+#include <QFile>
+
 #include <unistd.h>
 
 namespace ctl {
+
+std::optional<QByteArray> readStandardInput(qint64 maxBytes)
+{
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray contents = input.read(maxBytes + 1);
+    if (contents.size() > maxBytes || input.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return contents;
+}
 
 ProgressLine::ProgressLine(QTextStream& err)
     : err_(err), terminal_(::isatty(STDERR_FILENO) == 1)

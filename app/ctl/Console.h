@@ -3,9 +3,11 @@
 #include "devicelink/DeviceTransfers.h"
 #include "messages/Prompter.h"
 
+#include <QByteArray>
 #include <QQueue>
 #include <QTextStream>
 #include <csignal>
+#include <optional>
 
 // lumiwandctl's stand-ins for the windows: message boxes become lines on standard error, the download dialog's
 // progress bar a line that rewrites itself on a terminal.
@@ -49,6 +51,12 @@ private:
     QTextStream& err_;
     ProgressLine* line_;
 };
+
+// The name that stands for standard input or output in place of a file.
+inline const QString kStandardStream = QStringLiteral("-");
+
+// All of standard input, or nullopt when it cannot be read or holds more than maxBytes.
+std::optional<QByteArray> readStandardInput(qint64 maxBytes);
 
 // While a transfer runs, Ctrl+C and SIGTERM ask it to stop at the next block instead of ending the process, so
 // that the stick gets its closing command pair and is released before the tool exits.

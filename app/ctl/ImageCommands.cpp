@@ -1,6 +1,7 @@
 // count, export and import: the device image of a project and binary project files from the command line.
 
 #include "app/ctl/Command.h"
+#include "app/ctl/Console.h"
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/ImageCompiler.h"
 #include "messages/MessageCatalogue.h"
@@ -99,15 +100,23 @@ int importImage(Context& context, const Invocation& invocation)
 {
     const QStringList& arguments = invocation.arguments;
     const std::optional<QString> name = invocation.value(QStringLiteral("name"));
-    if (name && name->isEmpty())
+    const bool fromStandardInput = arguments[0] == kStandardStream;
+    // Standard input has no file name to take the project's name from.
+    if ((name && name->isEmpty()) || (fromStandardInput && !name))
         return usageOf(context, QStringLiteral("import"));
     const QString projectName = name ? *name : deviceimage::binaryProjectName(arguments[0]);
     if (!store::isUsableProjectName(projectName)) {
         context.err << messages::lookupMessage(msg::OpenLwdError) << '\n';
         return 1;
     }
+    std::optional<QByteArray> contents;
+    if (fromStandardInput && !(contents = readStandardInput(files::kMaxPictureFileBytes))) {
+        context.err << messages::lookupMessage(msg::OpenBinaryFailed) << '\n';
+        return 1;
+    }
     const deviceimage::ImportResult result =
-        deviceimage::importBinaryFile(arguments[0], projectName, imageContext(context));
+        contents ? deviceimage::importBinaryContents(*contents, projectName, imageContext(context))
+                 : deviceimage::importBinaryFile(arguments[0], projectName, imageContext(context));
     switch (result.status) {
     case deviceimage::ImportStatus::Done:
         context.out << messages::formatMessage(msg::LwdImported, projectName.toUtf8().constData()) << '\n';
@@ -134,7 +143,7 @@ const Registration exportRegistration{
 const Registration importRegistration{
     {QStringLiteral("import"), QStringLiteral("FILE"),
      QStringLiteral("Open a binary project file (.lwd or .bin) as a project named like the file, added to it when it "
-                    "exists."),
+                    "exists. \"-\" reads the file from standard input; --name is needed then."),
      {{QStringLiteral("name"), QStringLiteral("NAME"), QStringLiteral("Import into the project NAME instead.")}},
      importImage}};
 

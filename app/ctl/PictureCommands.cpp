@@ -1,6 +1,7 @@
 // convert, banner and import-gif: the image importer and the text-to-banner dialog without a window.
 
 #include "app/ctl/Command.h"
+#include "app/ctl/Console.h"
 #include "deviceimage/AnimationImport.h"
 #include "deviceimage/BannerSave.h"
 #include "imaging/ImageDecode.h"
@@ -12,7 +13,6 @@
 #include "messages/OutputFile.h"
 #include "store/ProjectList.h"
 
-#include <QFile>
 #include <optional>
 
 namespace ctl {
@@ -26,7 +26,6 @@ std::optional<int> numberIn(const QString& text, int lowest, int highest)
 }
 
 const QStringList kFits{QStringLiteral("trim"), QStringLiteral("stretch"), QStringLiteral("aspect")};
-const QString kStandardStream = QStringLiteral("-");
 // Standard input is read up to this size: a BMP of the 25 million pixels the importer takes, with room to spare.
 constexpr qint64 kMaxStandardInput = 128 * 1024 * 1024;
 
@@ -58,12 +57,7 @@ imaging::DecodedImage decodeInput(const QString& path, int targetHeight)
 {
     if (path != kStandardStream)
         return imaging::decodeImageFile(path, targetHeight);
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
-        return imaging::decodeImageData({}, path, targetHeight);
-    const QByteArray contents = input.read(kMaxStandardInput + 1);
-    return imaging::decodeImageData(contents.size() > kMaxStandardInput ? QByteArray() : contents, path,
-                                     targetHeight);
+    return imaging::decodeImageData(readStandardInput(kMaxStandardInput).value_or(QByteArray()), path, targetHeight);
 }
 
 int convert(Context& context, const Invocation& invocation)

@@ -756,6 +756,24 @@ private slots:
         }
     }
 
+    // Export to standard output and import from standard input make a pipe; standard input needs --name, and a
+    // stream that is no project image imports nothing.
+    void importFromStandardInput()
+    {
+        QByteArray image;
+        QCOMPARE(piped({"export", "Demo", "-"}, {}, &image).status, 0);
+        QCOMPARE(image.size(), 198);
+        QByteArray output;
+        QCOMPARE(piped({"import", "-", "--name", "Piped"}, image, &output).status, 0);
+        QCOMPARE(QString::fromUtf8(output).trimmed(), messages::formatMessage(688, "Piped").trimmed());
+        QCOMPARE(store::Project(projectPath("Piped")).totalPictures(), 4);
+
+        QCOMPARE(piped({"import", "-"}, image, &output).status, 2);
+        const Run garbage = piped({"import", "-", "--name", "Garbage"}, "not a project image", &output);
+        QCOMPARE(garbage.status, 1);
+        QVERIFY(!QFile::exists(projectPath("Garbage")));
+    }
+
     // "-" is standard input and standard output for convert; a failed decode writes nothing.
     void convertThroughStandardStreams()
     {
