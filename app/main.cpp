@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
     // Every window's icon comes from the icon theme the package installs, the built-in picture standing in when
     // the theme has none; the desktop groups the windows of every mode under their edition's menu entry.
     QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("lumiwand"), QIcon(QStringLiteral(":/icons/lumiwand.xpm"))));
+        QIcon::fromTheme(QStringLiteral("lumiwand"), QIcon(QStringLiteral(":/packaging/lumiwand.svg"))));
     QGuiApplication::setDesktopFileName(
         QStringLiteral("org.lumiwand.Lumiwand%1").arg(store::deriveEdition(state.invokedPath).ledCount));
     imaging::installFontSubstitutions();

@@ -5,6 +5,7 @@
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "messages/WholeFile.h"
+#include "ui/TextTint.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -194,7 +195,7 @@ ShowPreview::ShowPreview(const store::EditionParameters& edition, const QString&
     setObjectName(QStringLiteral("ShowPreview"));
     setWindowTitle(title());
     problemLabel->setObjectName(QStringLiteral("problemLabel"));
-    problemLabel->setStyleSheet(QStringLiteral("color: #b00000"));
+    ui::setTextTint(*problemLabel, ui::TextTint::Problem);
     problemLabel->setWordWrap(true);
     entryLabel->setObjectName(QStringLiteral("entryLabel"));
     for (const Rate& rate : kRates)

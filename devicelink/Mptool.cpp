@@ -2,6 +2,7 @@
 
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
+#include "ui/TextTint.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -56,9 +57,7 @@ void TForm21::devicesChanged()
 void TForm21::showStatus(bool connected)
 {
     Label1->setText(messages::lookupMessage(connected ? msg::DeviceConnected : msg::NoDeviceDetected));
-    QPalette palette = Label1->palette();
-    palette.setColor(QPalette::WindowText, connected ? QColor(Qt::blue) : QColor(Qt::red));
-    Label1->setPalette(palette);
+    ui::setTextTint(*Label1, connected ? ui::TextTint::Connected : ui::TextTint::Problem);
 }
 
 void TForm21::FormClose()

@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QIconEngine>
 
 #include <QLabel>
 #include <QPainter>
@@ -26,24 +27,22 @@ enum Glyph { Select, UndoArrow, RedoArrow, Pen, Eraser, Left, Up, Right, Down, C
 constexpr int kButtonSize = 40;
 constexpr int kToolsLeft = 604;
 
-// The tool buttons' pictures, drawn rather than shipped: simple black shapes on a transparent 24-pixel square.
-QIcon glyphIcon(int glyph)
+// The tool buttons' pictures, drawn rather than shipped: simple shapes in `ink` on a 24-unit square, with
+// `paper` where a shape is filled light.
+void drawGlyph(QPainter& p, int glyph, const QColor& ink, const QColor& paper)
 {
-    QPixmap pixmap(24, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::black, 2));
-    const auto arrow = [&p](qreal angle) {
+    p.setPen(QPen(ink, 2));
+    const auto arrow = [&p, &ink](qreal angle) {
         p.translate(12, 12);
         p.rotate(angle);
-        p.setBrush(Qt::black);
+        p.setBrush(ink);
         p.drawPolygon(QPolygonF{QPointF(-8, 0), QPointF(0, -7), QPointF(0, 7)});
         p.drawRect(QRectF(0, -2.5, 8, 5));
     };
     switch (glyph) {
     case Select:
-        p.setPen(QPen(Qt::black, 2, Qt::DashLine));
+        p.setPen(QPen(ink, 2, Qt::DashLine));
         p.drawRect(4, 4, 16, 16);
         break;
     case RedoArrow:
@@ -56,7 +55,7 @@ QIcon glyphIcon(int glyph)
         path.cubicTo(10, 3, 21, 5, 19, 14);
         path.lineTo(15, 19);
         p.drawPath(path);
-        p.setBrush(Qt::black);
+        p.setBrush(ink);
         p.drawPolygon(QPolygonF{QPointF(3, 5), QPointF(9, 12), QPointF(2, 13)});
         break;
     }
@@ -67,11 +66,11 @@ QIcon glyphIcon(int glyph)
         p.drawLine(5, 19, 4, 21);
         break;
     case Eraser:
-        p.setBrush(Qt::white);
+        p.setBrush(paper);
         p.translate(12, 12);
         p.rotate(-35);
         p.drawRect(-9, -5, 18, 10);
-        p.setBrush(Qt::black);
+        p.setBrush(ink);
         p.drawRect(-9, -5, 7, 10);
         break;
     case Left: arrow(0); break;
@@ -80,7 +79,7 @@ QIcon glyphIcon(int glyph)
     case Down: arrow(270); break;
     case CopyGlyph:
         p.drawRect(3, 3, 12, 12);
-        p.setBrush(Qt::white);
+        p.setBrush(paper);
         p.drawRect(9, 9, 12, 12);
         break;
     case CutGlyph:
@@ -113,14 +112,47 @@ QIcon glyphIcon(int glyph)
         p.drawLine(14, 2, 14, 7);
         p.drawLine(14, 7, 19, 7);
         break;
-    case SpeedGlyph:
-        p.drawEllipse(QPointF(12, 13), 9, 9);
-        p.drawLine(12, 13, 12, 7);
-        p.drawLine(12, 13, 16, 15);
+    case SpeedGlyph: // a speed gauge, as on the Projects page
+        p.drawArc(QRectF(3, 7, 18, 18), 0, 180 * 16);
+        p.drawLine(QPointF(3, 16), QPointF(21, 16));
+        p.drawLine(QPointF(12, 16), QPointF(17, 10));
         break;
     }
-    p.end();
-    return QIcon(pixmap);
+}
+
+// Draws a glyph at any size in the colours of the palette the buttons use, so the tools stay sharp at any
+// screen scale and readable on light and dark desktops alike.
+class GlyphIconEngine : public QIconEngine {
+public:
+    explicit GlyphIconEngine(int glyph) : glyph_(glyph) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
+    {
+        const QPalette palette = QGuiApplication::palette();
+        const QPalette::ColorGroup group = mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Active;
+        painter->save();
+        painter->translate(rect.topLeft());
+        painter->scale(rect.width() / 24.0, rect.height() / 24.0);
+        drawGlyph(*painter, glyph_, palette.color(group, QPalette::ButtonText), palette.color(group, QPalette::Button));
+        painter->restore();
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return pixmap;
+    }
+    QIconEngine* clone() const override { return new GlyphIconEngine(glyph_); }
+
+private:
+    int glyph_;
+};
+
+QIcon glyphIcon(int glyph)
+{
+    return QIcon(new GlyphIconEngine(glyph));
 }
 
 Qt::CursorShape cursorOf(PointerShape shape)

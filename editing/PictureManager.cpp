@@ -38,8 +38,9 @@ ManagerPreview managerPreview(const QString& path)
         return {};
     QImage image = load.picture.image();
     const QString dimension = messages::formatMessage(msg::DimensionText, image.width(), image.height());
+    // Scaled pixel for pixel: a one-bit picture stays black and white, with no grey of a smoothed edge.
     if (image.width() > kManagerPreviewWidth)
-        image = image.scaledToWidth(kManagerPreviewWidth, Qt::SmoothTransformation);
+        image = image.scaledToWidth(kManagerPreviewWidth, Qt::FastTransformation);
     return {image, dimension};
 }
 

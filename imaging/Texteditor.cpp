@@ -4,6 +4,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "ui/TextTint.h"
 
 #include <QClipboard>
 #include <QGroupBox>
@@ -86,7 +87,7 @@ Texteditor::Texteditor(int ledCount, messages::Prompter& prompter, FontChooser& 
     Image1->setFrameShape(QFrame::Box);
     Label3->setGeometry(184, 24, 120, 18);
     Label4->setGeometry(184, 46, 220, 18);
-    Label4->setStyleSheet(QStringLiteral("color: red"));
+    ui::setTextTint(*Label4, ui::TextTint::Problem);
     // The whole table shows, every cell kCellSize square, with no scroll bars.
     for (QHeaderView* header : {StringGrid1->horizontalHeader(), StringGrid1->verticalHeader()}) {
         header->hide();

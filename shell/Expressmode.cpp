@@ -14,6 +14,8 @@
 #include "store/Settings.h"
 #include "ui/Command.h"
 #include "ui/FileDrops.h"
+#include "ui/PixelPicture.h"
+#include "ui/TextTint.h"
 
 #include <QFile>
 #include <QFrame>
@@ -94,7 +96,7 @@ TForm20::TForm20(AppState& state, messages::Prompter& prompter, ExpressDialogs d
     GroupBox3 = new QGroupBox(this);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
     GroupBox3->setGeometry(8, 64, 417, 97);
-    Image1 = new QLabel(GroupBox3);
+    Image1 = new ui::PixelPicture(GroupBox3);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(8, 16, 401, 73);
     Image1->setScaledContents(true);
@@ -266,7 +268,7 @@ void TForm20::setStatus(DevicePoll::Status status)
         return;
     const bool connected = status == DevicePoll::Status::Connected;
     Label1->setText(messages::lookupMessage(connected ? msg::DeviceConnected : msg::NoDeviceDetected));
-    Label1->setStyleSheet(connected ? QStringLiteral("color: blue") : QStringLiteral("color: red"));
+    ui::setTextTint(*Label1, connected ? ui::TextTint::Connected : ui::TextTint::Problem);
 }
 
 store::Project* TForm20::selectExpressProject()

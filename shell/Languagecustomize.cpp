@@ -5,6 +5,7 @@
 #include "messages/Prompter.h"
 #include "store/Settings.h"
 #include "ui/Command.h"
+#include "ui/TextTint.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -50,9 +51,7 @@ TForm19::TForm19(const AppState& state, messages::Prompter& prompter, QWidget* p
     larger.setPointSizeF(larger.pointSizeF() * 1.4);
     larger.setBold(true);
     Label2->setFont(larger);
-    QPalette navy = Label2->palette();
-    navy.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
-    Label2->setPalette(navy);
+    ui::setTextTint(*Label2, ui::TextTint::Value);
 
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TForm19::Button1Click);

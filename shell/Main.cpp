@@ -8,6 +8,8 @@
 #include "store/ProjectsPage.h"
 #include "store/Settings.h"
 #include "ui/CatalogueTexts.h"
+#include "ui/Icons.h"
+#include "ui/PixelPicture.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -60,12 +62,12 @@ TForm1::TForm1(AppState& state, messages::Prompter& prompter)
     setWindowTitle(store::mainWindowCaption(state_.edition));
     setFixedSize(792, 567);
 
-    BitBtn45 = topButton("BitBtn45", QStringLiteral("quickstart"));
-    BitBtn16 = topButton("BitBtn16", QStringLiteral("newproject"));
-    BitBtn7 = topButton("BitBtn7", QStringLiteral("newlibrary"));
-    BitBtn3 = topButton("BitBtn3", QStringLiteral("save"));
-    BitBtn1 = topButton("BitBtn1", QStringLiteral("language"));
-    BitBtn17 = topButton("BitBtn17", QStringLiteral("exit"));
+    BitBtn45 = topButton("BitBtn45", ui::actionIcon("quick-start"));
+    BitBtn16 = topButton("BitBtn16", ui::actionIcon("new-project", "document-new"));
+    BitBtn7 = topButton("BitBtn7", ui::actionIcon("new-library", "folder-new"));
+    BitBtn3 = topButton("BitBtn3", ui::actionIcon("save", "document-save"));
+    BitBtn1 = topButton("BitBtn1", ui::actionIcon("language", "preferences-desktop-locale"));
+    BitBtn17 = topButton("BitBtn17", ui::actionIcon("exit", "application-exit"));
     BitBtn1->setText(QStringLiteral("Language"));
     layOutTopRow();
     connect(BitBtn45, &QToolButton::clicked, this, &TForm1::quickStartRequested);
@@ -93,7 +95,7 @@ TForm1::TForm1(AppState& state, messages::Prompter& prompter)
     GroupBox2 = new QGroupBox(this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setGeometry(536, 0, 249, 89);
-    Image11 = new QLabel(GroupBox2);
+    Image11 = new ui::PixelPicture(GroupBox2);
     Image11->setObjectName(QStringLiteral("Image11"));
     buildPages();
 }
@@ -123,12 +125,12 @@ void TForm1::showPreviewPicture(const QImage& picture)
     GroupBox2->setGeometry(imaging::kPreviewGroupRight - boxWidth, 0, boxWidth, imaging::kPreviewGroupHeight);
 }
 
-QToolButton* TForm1::topButton(const char* name, const QString& glyph)
+QToolButton* TForm1::topButton(const char* name, const QIcon& icon)
 {
     auto* button = new QToolButton(this);
     button->setObjectName(QLatin1String(name));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setIcon(QIcon(QStringLiteral(":/glyphs/%1.xpm").arg(glyph)));
+    button->setIcon(icon);
     button->setIconSize(QSize(24, 24));
     return button;
 }

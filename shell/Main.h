@@ -4,6 +4,7 @@
 #include "ui/Window.h"
 
 class QGroupBox;
+class QIcon;
 class QLabel;
 class QTabWidget;
 class QToolButton;
@@ -86,7 +87,7 @@ protected:
     void FormShow() override;
 
 private:
-    QToolButton* topButton(const char* name, const QString& glyph);
+    QToolButton* topButton(const char* name, const QIcon& icon);
     void layOutTopRow();
     void buildPages();
     void enterPage();

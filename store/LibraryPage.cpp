@@ -7,6 +7,8 @@
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "ui/Command.h"
+#include "ui/PixelPicture.h"
+#include "ui/TextTint.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -102,7 +104,7 @@ LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& ass
       GroupBox7(new QGroupBox(this)),
       ListBox1(new QListWidget(GroupBox7)),
       GroupBox6(new QGroupBox(this)),
-      Image1(new QLabel(GroupBox6)),
+      Image1(new ui::PixelPicture(GroupBox6)),
       Button1(new QPushButton(GroupBox6)),
       Button7(new QPushButton(GroupBox6)),
       Button2(new QPushButton(GroupBox6)),
@@ -135,7 +137,7 @@ LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& ass
         values[row]->setObjectName(QLatin1String(valueNames[row]));
         captions[row]->setGeometry(12, 28 + row * 34, 96, 20);
         values[row]->setGeometry(110, 28 + row * 34, kInfoWideWidth - 120, 20);
-        values[row]->setStyleSheet(QStringLiteral("color: navy"));
+        ui::setTextTint(*values[row], ui::TextTint::Value);
         values[row]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
 

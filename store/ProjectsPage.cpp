@@ -5,6 +5,8 @@
 #include "store/Clipart.h"
 #include "store/LibraryPage.h"
 #include "ui/Command.h"
+#include "ui/Icons.h"
+#include "ui/TextTint.h"
 
 #include <QComboBox>
 #include <QDropEvent>
@@ -14,7 +16,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -105,27 +106,27 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
     : QWidget(parent), edition_(edition), workspace_(workspace), projects_(projects), prompter_(prompter)
 {
     setObjectName(QStringLiteral("ProjectsPage"));
-    BitBtn40 = commandButton("BitBtn40", 0, 0, QStyle::SP_DriveFDIcon);
-    BitBtn42 = commandButton("BitBtn42", 56, 0, QStyle::SP_DialogSaveButton);
-    BitBtn43 = commandButton("BitBtn43", 112, 0, QStyle::SP_DialogOpenButton);
-    BitBtn44 = commandButton("BitBtn44", 168, 0, QStyle::SP_MessageBoxInformation);
-    BitBtn36 = commandButton("BitBtn36", 224, 0, QStyle::SP_ArrowUp);
-    BitBtn37 = commandButton("BitBtn37", 280, 0, QStyle::SP_ArrowDown);
-    BitBtn41 = commandButton("BitBtn41", 336, 0, QStyle::SP_DialogYesButton);
-    BitBtn35 = commandButton("BitBtn35", 392, 0, QStyle::SP_FileDialogDetailedView);
-    BitBtn39 = commandButton("BitBtn39", 448, 0, QStyle::SP_FileDialogListView);
-    BitBtn46 = commandButton("BitBtn46", 504, 0, QStyle::SP_BrowserReload);
-    BitBtn47 = commandButton("BitBtn47", 560, 0, QStyle::SP_ArrowLeft);
-    BitBtn49 = commandButton("BitBtn49", 616, 0, QStyle::SP_MediaSeekForward);
-    BitBtn38 = commandButton("BitBtn38", 672, 0, QStyle::SP_TrashIcon);
-    BitBtn50 = commandButton("BitBtn50", 728, 0, QStyle::SP_FileDialogNewFolder);
-    BitBtn51 = commandButton("BitBtn51", 392, 48, QStyle::SP_MediaPlay);
-    BitBtn52 = commandButton("BitBtn52", 728, 48, QStyle::SP_DialogApplyButton);
+    BitBtn40 = commandButton("BitBtn40", 0, 0, ui::actionIcon("usb-download"));
+    BitBtn42 = commandButton("BitBtn42", 56, 0, ui::actionIcon("save-binary", "document-save-as"));
+    BitBtn43 = commandButton("BitBtn43", 112, 0, ui::actionIcon("open-binary", "document-open"));
+    BitBtn44 = commandButton("BitBtn44", 168, 0, ui::actionIcon("mail-send", "mail-send"));
+    BitBtn36 = commandButton("BitBtn36", 224, 0, ui::actionIcon("move-up", "go-up"));
+    BitBtn37 = commandButton("BitBtn37", 280, 0, ui::actionIcon("move-down", "go-down"));
+    BitBtn41 = commandButton("BitBtn41", 336, 0, ui::actionIcon("torch"));
+    BitBtn35 = commandButton("BitBtn35", 392, 0, ui::actionIcon("text-banner", "insert-text"));
+    BitBtn39 = commandButton("BitBtn39", 448, 0, ui::actionIcon("rename"));
+    BitBtn46 = commandButton("BitBtn46", 504, 0, ui::actionIcon("movie-interval"));
+    BitBtn47 = commandButton("BitBtn47", 560, 0, ui::actionIcon("shift"));
+    BitBtn49 = commandButton("BitBtn49", 616, 0, ui::actionIcon("flash-speed"));
+    BitBtn38 = commandButton("BitBtn38", 672, 0, ui::actionIcon("delete-project", "edit-delete"));
+    BitBtn50 = commandButton("BitBtn50", 728, 0, ui::actionIcon("movie-group"));
+    BitBtn51 = commandButton("BitBtn51", 392, 48, ui::actionIcon("ticker"));
+    BitBtn52 = commandButton("BitBtn52", 728, 48, ui::actionIcon("indelible"));
     // Not a catalogue text: the same in every language.
     BitBtn52->setToolTip(QStringLiteral("Indelible Pattern"));
     BitBtn52->setAccessibleName(BitBtn52->toolTip());
     BitBtn52->setVisible(edition_.factoryMode);
-    BitBtn53 = commandButton("BitBtn53", 448, 48, QStyle::SP_ComputerIcon);
+    BitBtn53 = commandButton("BitBtn53", 448, 48, ui::actionIcon("show-preview", "media-playback-start"));
     // A new command, in English in every language.
     BitBtn53->setToolTip(QStringLiteral("Show preview: play the project as the stick will show it"));
     BitBtn53->setAccessibleName(QStringLiteral("Show preview"));
@@ -184,7 +185,7 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
     Label47->setObjectName(QStringLiteral("Label47"));
     Label47->setGeometry(690, 448, 90, 18);
     for (QLabel* value : {Label46, Label47})
-        value->setStyleSheet(QStringLiteral("color: navy"));
+        ui::setTextTint(*value, ui::TextTint::Value);
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &ProjectsPage::ComboBox1Change);
     connect(TreeView2, &QTreeWidget::itemClicked, this, &ProjectsPage::TreeView2Click);
@@ -212,12 +213,12 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
     connect(BitBtn52, &QToolButton::clicked, this, &ProjectsPage::BitBtn52Click);
 }
 
-QToolButton* ProjectsPage::commandButton(const char* name, int left, int top, int icon)
+QToolButton* ProjectsPage::commandButton(const char* name, int left, int top, const QIcon& icon)
 {
     auto* button = new QToolButton(this);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(left, top, 49, 41);
-    button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+    button->setIcon(icon);
     button->setIconSize(QSize(24, 24));
     return button;
 }

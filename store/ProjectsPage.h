@@ -9,6 +9,7 @@
 #include <vector>
 
 class QComboBox;
+class QIcon;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -139,7 +140,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QToolButton* commandButton(const char* name, int left, int top, int icon);
+    QToolButton* commandButton(const char* name, int left, int top, const QIcon& icon);
     // Runs an entry command on the current project and the selected row, then rebuilds the list and selects
     // the entry `command` returns (or the same row when it returns -1).
     void entryCommand(const std::function<int(Project&, int entry)>& command);
