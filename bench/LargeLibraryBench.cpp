@@ -3,11 +3,15 @@
 // - importing a 250-picture .lwd into a library of 100 and of 10,000 pictures (goal: 10,000 <= 1.5 x 100, and
 //   <= 1 s);
 // - the first export of a 255-picture project, whose pictures have no shift value yet (the build stores 255), in
-//   a library of 255 pictures and of 10,000.
+//   a library of 255 pictures and of 10,000;
+// - the switch of the main window to the Library page (its tree of every picture, expanded) in a library of 100
+//   pictures and of 10,000 (goal: 10,000 <= 3 x 100), and the program's resident memory after it (goal <= 80 MB),
+//   each in a process of its own started as the program starts.
 // Every picture of the libraries has a membership, a speed and a shift record, as a library the program filled
 // holds (20,000 record lines and 10,000 memberships at 10,000 pictures).
 
 #include "BenchSupport.h"
+#include "ProgramRun.h"
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/ImageImport.h"
 #include "imaging/PictureFile.h"
@@ -18,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cstdio>
 
 namespace {
@@ -40,7 +45,7 @@ struct Library {
     Library(int pictures, int unrecorded)
     {
         context.edition = store::deriveEdition(QStringLiteral("Lumiwand%1").arg(kLeds));
-        context.workspace = store::workspaceFor(dir.path(), kLeds);
+        context.workspace = store::workspaceFor(dir.path() + QStringLiteral("/Documents/"), kLeds);
         context.workspace.tempFolder = dir.path() + QStringLiteral("/tmp/");
         for (const QString& folder : {context.workspace.projectsFolder, context.workspace.clipsFolder,
                                       context.workspace.tempFolder, context.workspace.exportFolder})
@@ -140,10 +145,56 @@ double firstExportMs(Library& library)
     return median(times);
 }
 
+constexpr int kSwitches = 5;
+
+// In the measuring process, a while after start (as a user would click, and so that the file times of the
+// workspace just made are settled): the first switch to the Library page, which builds its tree; the median of
+// kSwitches more (back to the editor's page in between), the library unchanged; the resident memory after them.
+int measureLibraryPage()
+{
+    ProgramWindows program;
+    program.start();
+    QThread::msleep(store::kStampSettledMs + 500);
+    shell::TForm1& form = program.forms->form1;
+    const double first = program.switchTo(form.TabSheet2);
+    std::vector<double> again;
+    for (int k = 0; k < kSwitches; ++k) {
+        program.switchTo(form.TabSheet3);
+        again.push_back(program.switchTo(form.TabSheet2));
+    }
+    std::printf("%.2f %.2f %.1f\n", first, median(again), residentMiB());
+    return 0;
+}
+
+std::vector<double> libraryPageSwitch(Library& library)
+{
+    library.restore();
+    return runChild({QStringLiteral("--library-page")}, library.dir.path());
+}
+
+void reportLibraryPage(Library& small, Library& large)
+{
+    const std::vector<double> few = libraryPageSwitch(small);
+    const std::vector<double> many = libraryPageSwitch(large);
+    if (few.size() < 3 || many.size() < 3)
+        return;
+    for (const auto& [count, figures] : {std::pair{"   100", few}, std::pair{"10,000", many}})
+        std::printf("switch to the Library page, library of %s: first %7.1f ms, again (unchanged, median of %d) "
+                    "%6.1f ms; resident memory after it %6.1f MiB\n",
+                    count, figures[0], kSwitches, figures[1], figures[2]);
+    std::printf("  ratio 10,000 / 100: first switch %.2f, again %.2f (goal <= 3); memory at 10,000 <= 80 MB: %s\n",
+                many[0] / few[0], many[1] / few[1], many[2] * 1.048576 <= 80 ? "yes" : "no");
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc > 1 && QByteArray(argv[1]) == "--library-page") {
+        QApplication application(argc, argv);
+        return measureLibraryPage();
+    }
+    QCoreApplication application(argc, argv);
     const QByteArray image = importImage();
     Library small(100, 0), large(10000, 0);
     const double importSmall = importMs(small, image);
@@ -159,5 +210,7 @@ int main()
     std::printf("first export of 255 pictures, library of    255: %8.1f ms\n", firstSmall);
     std::printf("first export of 255 pictures, library of 10,000: %8.1f ms\n", firstLarge);
     std::printf("  ratio 10,000 / 255: %.2f\n", firstLarge / firstSmall);
+
+    reportLibraryPage(small, large);
     return 0;
 }

@@ -29,15 +29,20 @@ QPushButton* makeButton(const char* name, QWidget* parent, QRect geometry)
     return button;
 }
 
-void addNodes(QTreeWidgetItem* parent, QTreeWidget* tree, const std::vector<store::LibraryNode>& nodes)
+// The items are made apart from the tree and added at once: a library of thousands of pictures would otherwise
+// tell the view of every item on its own.
+QList<QTreeWidgetItem*> treeItems(const std::vector<store::LibraryNode>& nodes)
 {
+    QList<QTreeWidgetItem*> items;
+    items.reserve(qsizetype(nodes.size()));
     for (const store::LibraryNode& node : nodes) {
-        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
-        item->setText(0, node.text);
+        auto* item = new QTreeWidgetItem(QStringList{node.text});
         item->setData(0, kNodeRole, int(node.kind));
         item->setData(0, kBuiltInRole, node.builtIn);
-        addNodes(item, tree, node.children);
+        item->addChildren(treeItems(node.children));
+        items.append(item);
     }
+    return items;
 }
 
 store::LibraryNode nodeOf(const QTreeWidgetItem* item)
@@ -102,11 +107,11 @@ void PictureManagerDialog::refreshTexts()
 void PictureManagerDialog::buildTree()
 {
     TreeView1->clear();
-    addNodes(nullptr, TreeView1,
-             store::buildLibraryTree(store::LibraryCatalogue(clipsFolder_), store::LibraryTreeOrder::Sorted));
+    TreeView1->addTopLevelItems(
+        treeItems(store::buildLibraryTree(store::LibraryCatalogue(clipsFolder_), store::LibraryTreeOrder::Sorted)));
     TreeView1->expandAll();
     if (clipartHeight_ > 0)
-        addNodes(nullptr, TreeView1, {store::clipartTree(clipartHeight_)});
+        TreeView1->addTopLevelItems(treeItems({store::clipartTree(clipartHeight_)}));
     TreeView1->setCurrentItem(nullptr);
 }
 

@@ -187,4 +187,15 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes)
     return outcome;
 }
 
+DiskStamp diskStamp(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, static_cast<qint64>(info.st_size),
+            static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+            static_cast<qint64>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec,
+            static_cast<quint64>(info.st_ino)};
+}
+
 } // namespace files

@@ -69,4 +69,16 @@ constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
 // so a name swapped for a FIFO or a device between a check and the open cannot hang or flood the reader.
 ReadOutcome readRegularFile(const QString& path, qint64 maxBytes);
 
+// What stat tells of a file or folder, for noticing that it changed: size, times (to the nanosecond the file
+// system keeps; the change time also catches a change of permissions) and inode (a file replaced by rename).
+struct DiskStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    quint64 inode = 0;
+    bool operator==(const DiskStamp&) const = default;
+};
+DiskStamp diskStamp(const QString& path);
+
 } // namespace files

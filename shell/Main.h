@@ -49,8 +49,9 @@ public:
     store::LibraryPage* libraryPage;
     store::ProjectsPage* projectsPage;
 
-    // Which projects hold which picture, shown by the Library page; rebuilt at start, on entering the Projects
-    // page and after projects or their entries changed.
+    // Which projects hold which picture, shown by the Library page: built when that page shows after projects or
+    // their entries changed (or the Projects page was entered), so that nothing else reads every project's
+    // entries.
     const store::AssociationIndex& associations() const { return associations_; }
 
     // Sets every catalogue-driven caption and hint of the window and its pages from the message catalogue.
@@ -99,7 +100,11 @@ private:
 
     AppState& state_;
     messages::Prompter& prompter_;
+    // Builds the association index when it is stale and shows the selected file's projects.
+    void showAssociations();
+
     store::AssociationIndex associations_;
+    bool associationsStale_ = true;
 };
 
 } // namespace shell

@@ -60,14 +60,25 @@ void TForm1::fitTopRowCaptions()
 
 void TForm1::refreshAssociations()
 {
-    associations_ = store::buildAssociationIndex(*state_.projects);
+    associationsStale_ = true;
+    if (PageControl1->currentWidget() == TabSheet2)
+        showAssociations();
+}
+
+void TForm1::showAssociations()
+{
+    if (associationsStale_) {
+        associations_ = store::buildAssociationIndex(*state_.projects);
+        associationsStale_ = false;
+    }
     libraryPage->refreshAssociations();
 }
 
 void TForm1::enterPage()
 {
     if (PageControl1->currentWidget() == TabSheet2) {
-        libraryPage->rebuildTree();
+        libraryPage->enterPage();
+        showAssociations();
     } else if (PageControl1->currentWidget() == TabSheet4) {
         projectsPage->enterPage();
         refreshAssociations();

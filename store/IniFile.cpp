@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <exception>
-#include <sys/stat.h>
 
 namespace store {
 namespace {
@@ -65,22 +64,11 @@ void IniFile::Section::reindex()
             index.insert(lines[i].key.toLower(), i);
 }
 
-IniFile::DiskStamp IniFile::stampOnDisk() const
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(path_).constData(), &info) != 0)
-        return {};
-    return {true, static_cast<qint64>(info.st_size),
-            static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
-            static_cast<qint64>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec,
-            static_cast<quint64>(info.st_ino)};
-}
-
 void IniFile::refresh() const
 {
     if ((batchDepth_ > 0 || holdDepth_ > 0) && loaded_)
         return; // the batch's own writes are newer than the disk; a hold reads the file once
-    const DiskStamp now = stampOnDisk();
+    const files::DiskStamp now = files::diskStamp(path_);
     if (loaded_ && now == stamp_)
         return;
     const files::ReadOutcome read = files::readRegularFile(path_, files::kMaxTextFileBytes);
@@ -91,11 +79,19 @@ void IniFile::refresh() const
     ++generation_;
 }
 
+IniFile IniFile::leadingPart(const QString& path, const QString& lastSection)
+{
+    IniFile file(path);
+    file.lastSection_ = lastSection.toLower();
+    return file;
+}
+
 void IniFile::parse(const QByteArray& content) const
 {
     sections_.clear();
     sectionIndex_.clear();
     sections_.push_back({QString(), false, {}, {}, {}});
+    bool lastSectionRead = false; // of a leading part: the section it ends with was read, up to the next header
     for (qsizetype start = 0; start < content.size();) {
         const qsizetype newline = content.indexOf('\n', start);
         const qsizetype end = newline < 0 ? content.size() : newline + 1;
@@ -109,7 +105,10 @@ void IniFile::parse(const QByteArray& content) const
         const QString line = decodeLine(bytes);
         const QString trimmed = line.trimmed();
         if (trimmed.startsWith(u'[') && trimmed.indexOf(u']') > 0) {
+            if (lastSectionRead)
+                break;
             const QString name = trimmed.mid(1, trimmed.indexOf(u']') - 1).trimmed();
+            lastSectionRead = !lastSection_.isEmpty() && name.toLower() == lastSection_;
             if (!sectionIndex_.contains(name.toLower()))
                 sectionIndex_.insert(name.toLower(), static_cast<int>(sections_.size()));
             sections_.push_back({name, true, original, {}, {}});
@@ -315,12 +314,13 @@ void IniFile::store()
         dirty_ = true;
         return;
     }
-    // A file that could not be read is never replaced by what little was understood of it.
-    if (unreadable_ || files::writeWholeFile(path_, serialise()) != files::WriteResult::Written) {
+    // A file that could not be read, or was read in part, is never replaced by what little was understood of it.
+    if (unreadable_ || !lastSection_.isEmpty() ||
+        files::writeWholeFile(path_, serialise()) != files::WriteResult::Written) {
         loaded_ = false; // what is in memory never reached the disk: read the disk again next time
         throw IniWriteError(path_);
     }
-    stamp_ = stampOnDisk();
+    stamp_ = files::diskStamp(path_);
     dirty_ = false;
 }
 

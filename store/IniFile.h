@@ -1,5 +1,6 @@
 #pragma once
 
+#include "messages/WholeFile.h"
 #include "store/WorkspaceLock.h"
 
 #include <QHash>
@@ -50,6 +51,12 @@ public:
 class IniFile {
 public:
     explicit IniFile(QString path);
+
+    // The file as far as the end of the first section named `lastSection`: what is read from there back reads as
+    // from the whole file (the first of duplicate sections and keys wins, so nothing after it changes those
+    // values), later sections read as missing, and every write throws IniWriteError. For listing many files by a
+    // small leading section without parsing the rest of each.
+    static IniFile leadingPart(const QString& path, const QString& lastSection);
 
     const QString& path() const { return path_; }
 
@@ -129,18 +136,8 @@ private:
         QHash<QString, int> index; // lower-cased key -> first line with that key
         void reindex();
     };
-    struct DiskStamp {
-        bool exists = false;
-        qint64 size = 0;
-        qint64 modifiedNs = 0;
-        qint64 changedNs = 0; // catches a change of permissions
-        quint64 inode = 0;
-        bool operator==(const DiskStamp&) const = default;
-    };
-
     void refresh() const;
     void parse(const QByteArray& content) const;
-    DiskStamp stampOnDisk() const;
     const Section* findSection(const QString& section) const;
     Section& sectionForWrite(const QString& section);
     const Line* findLine(const QString& section, const QString& key) const;
@@ -148,9 +145,10 @@ private:
     QByteArray serialise() const;
 
     QString path_;
+    QString lastSection_; // lower case; a leading part ends with it, an empty name reads the whole file
     mutable std::vector<Section> sections_;
     mutable QHash<QString, int> sectionIndex_; // lower-cased name -> first section with that name
-    mutable DiskStamp stamp_;
+    mutable files::DiskStamp stamp_;
     mutable bool loaded_ = false;
     mutable bool unreadable_ = false;
     int batchDepth_ = 0;

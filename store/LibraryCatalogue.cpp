@@ -11,6 +11,7 @@
 #include "messages/WholeFile.h"
 #include <algorithm>
 #include <optional>
+#include <time.h>
 
 namespace store {
 namespace {
@@ -218,7 +219,19 @@ QList<int> LibraryCatalogue::memberships(const QString& fileName) const
 
 QStringList LibraryCatalogue::pictureFiles() const
 {
-    return QDir(clipsFolder_).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    // Sorted here rather than by QDir, which builds file information for every comparison: the same order (by
+    // the lower-case name) at a fraction of the time in a folder of thousands.
+    const QStringList listed = QDir(clipsFolder_).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Unsorted);
+    std::vector<std::pair<QString, qsizetype>> keys;
+    keys.reserve(size_t(listed.size()));
+    for (qsizetype i = 0; i < listed.size(); ++i)
+        keys.emplace_back(listed[i].toLower(), i);
+    std::sort(keys.begin(), keys.end());
+    QStringList files;
+    files.reserve(listed.size());
+    for (const auto& key : keys)
+        files.append(listed[key.second]);
+    return files;
 }
 
 void LibraryCatalogue::setFileLibraries(const QString& fileName, QList<int> libraries)
@@ -388,6 +401,7 @@ void CatalogueTransaction::undo()
 
 std::vector<LibraryNode> buildLibraryTree(const LibraryCatalogue& catalogue, LibraryTreeOrder order)
 {
+    const IniFile::ReadHold hold(catalogue.ini()); // one look at the disk, not one per picture
     std::vector<LibraryNode> top;
     top.push_back({kRootNodeText, kBookIcon, LibraryNodeKind::Root, -1, {}});
     const int total = catalogue.totalLibraries();
@@ -425,6 +439,31 @@ std::vector<LibraryNode> buildLibraryTree(const LibraryCatalogue& catalogue, Lib
         std::move(libraries.begin(), libraries.end(), std::back_inserter(top));
     }
     return top;
+}
+
+std::optional<LibraryTreeStamp> libraryTreeStamp(const QString& clipsFolder, int settledMs)
+{
+    const LibraryTreeStamp stamp{files::diskStamp(clipsFolder + kCatalogueFileName), files::diskStamp(clipsFolder)};
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const qint64 nowNs = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    const qint64 newest = std::max({stamp.catalogue.modifiedNs, stamp.catalogue.changedNs, stamp.folder.modifiedNs,
+                                    stamp.folder.changedNs});
+    if (nowNs - newest < qint64(settledMs) * 1000000)
+        return std::nullopt;
+    return stamp;
+}
+
+void TreeFreshness::building(const QString& clipsFolder)
+{
+    builtFrom_ = libraryTreeStamp(clipsFolder);
+    language_ = messages::effectiveLanguage();
+}
+
+bool TreeFreshness::current(const QString& clipsFolder) const
+{
+    const std::optional<LibraryTreeStamp> stamp = libraryTreeStamp(clipsFolder);
+    return stamp && stamp == builtFrom_ && language_ == messages::effectiveLanguage();
 }
 
 LibraryNodeKind nodeKindOfText(const QString& text)

@@ -29,27 +29,45 @@ constexpr int kInfoWideWidth = 473; // over the associated projects' place while
 constexpr unsigned kEditTitle = msg::EditPictureTitle;
 constexpr unsigned kOnlyInFileMode = msg::OnlyInLibraryMode;
 
-QIcon nodeIcon(const QWidget& widget, LibraryNodeKind kind)
+QStyle::StandardPixmap nodePixmap(LibraryNodeKind kind)
 {
     switch (kind) {
     case LibraryNodeKind::Root:
-        return widget.style()->standardIcon(QStyle::SP_DriveHDIcon);
+        return QStyle::SP_DriveHDIcon;
     case LibraryNodeKind::Library:
-        return widget.style()->standardIcon(QStyle::SP_DirIcon);
+        return QStyle::SP_DirIcon;
     case LibraryNodeKind::File:
         break;
     }
-    return widget.style()->standardIcon(QStyle::SP_FileIcon);
+    return QStyle::SP_FileIcon;
 }
 
-QTreeWidgetItem* treeItem(const QWidget& widget, const LibraryNode& node)
+// The icons of one tree, made once per fill: the style builds a new icon (decoding its pictures) at every call,
+// which for thousands of items costs seconds and hundreds of megabytes; items sharing one icon cost nothing.
+class NodeIcons {
+public:
+    explicit NodeIcons(const QWidget& widget)
+    {
+        for (LibraryNodeKind kind : {LibraryNodeKind::Root, LibraryNodeKind::Library, LibraryNodeKind::File})
+            icons_[static_cast<int>(kind)] = widget.style()->standardIcon(nodePixmap(kind));
+    }
+    const QIcon& operator()(LibraryNodeKind kind) const { return icons_[static_cast<int>(kind)]; }
+
+private:
+    QIcon icons_[3];
+};
+
+QTreeWidgetItem* treeItem(const NodeIcons& icons, const LibraryNode& node)
 {
     auto* item = new QTreeWidgetItem(QStringList{node.text});
-    item->setIcon(0, nodeIcon(widget, node.kind));
+    item->setIcon(0, icons(node.kind));
     item->setData(0, kNodeKindRole, static_cast<int>(node.kind));
     item->setData(0, kBuiltInRole, node.builtIn);
+    QList<QTreeWidgetItem*> children;
+    children.reserve(static_cast<qsizetype>(node.children.size()));
     for (const LibraryNode& child : node.children)
-        item->addChild(treeItem(widget, child));
+        children.append(treeItem(icons, child));
+    item->addChildren(children);
     return item;
 }
 
@@ -79,15 +97,18 @@ bool isBuiltIn(const QTreeWidgetItem& item)
 void appendClipartTree(QTreeWidget& tree, int ledCount)
 {
     if (ledCount > 0)
-        tree.addTopLevelItem(treeItem(tree, clipartTree(ledCount)));
+        tree.addTopLevelItem(treeItem(NodeIcons(tree), clipartTree(ledCount)));
 }
 
 void fillLibraryTree(QTreeWidget& tree, const Workspace& workspace, LibraryTreeOrder order)
 {
     tree.clear();
     const LibraryCatalogue catalogue(workspace.clipsFolder);
+    const NodeIcons icons(tree);
+    QList<QTreeWidgetItem*> items;
     for (const LibraryNode& node : buildLibraryTree(catalogue, order))
-        tree.addTopLevelItem(treeItem(tree, node));
+        items.append(treeItem(icons, node));
+    tree.addTopLevelItems(items);
 }
 
 LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& associations,
@@ -212,8 +233,15 @@ QPushButton* LibraryPage::commandButton(LibraryCommand command) const
     return Button11;
 }
 
+void LibraryPage::enterPage()
+{
+    if (!treeFreshness_.current(workspace_.clipsFolder))
+        rebuildTree();
+}
+
 void LibraryPage::rebuildTree()
 {
+    treeFreshness_.building(workspace_.clipsFolder);
     fillLibraryTree(*TreeView1, workspace_, LibraryTreeOrder::Sorted);
     TreeView1->expandAll();
     appendClipartTree(*TreeView1, clipartHeight_);

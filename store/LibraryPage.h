@@ -69,6 +69,9 @@ public:
     void setClipartHeight(int ledCount) { clipartHeight_ = ledCount; }
     // Rebuilds the tree (sorted, expanded; the clipart collapsed).
     void rebuildTree();
+    // On entering the page: rebuilds the tree unless the catalogue, the clips folder and the language are as they
+    // were at the last build (a library of thousands of pictures takes a noticeable time to build).
+    void enterPage();
     // Every command off (before the first click).
     void disableCommands();
     // Refills "Associated Projects" for the selected file (after the index was rebuilt).
@@ -110,6 +113,7 @@ private:
     messages::Prompter& prompter_;
     LibraryInformation info_;
     int clipartHeight_ = 0;
+    TreeFreshness treeFreshness_;
     bool builtIn_ = false; // the selection is clipart: read-only, used through a copy
 };
 

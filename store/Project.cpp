@@ -92,14 +92,34 @@ QString Project::groupIntervalKey(int group)
     return QStringLiteral("MVG_SPEED") + QString::number(group);
 }
 
+namespace {
+
+int storedWidth(const IniFile& ini)
+{
+    return ini.readInteger(kDimension, QStringLiteral("PICTURE_WIDTH"), 0);
+}
+
+int storedHeight(const IniFile& ini)
+{
+    return ini.readInteger(kDimension, QStringLiteral("PICTURE_HEIGHT"), 0);
+}
+
+} // namespace
+
 int Project::width() const
 {
-    return ini_.readInteger(kDimension, QStringLiteral("PICTURE_WIDTH"), 0);
+    return storedWidth(ini_);
 }
 
 int Project::height() const
 {
-    return ini_.readInteger(kDimension, QStringLiteral("PICTURE_HEIGHT"), 0);
+    return storedHeight(ini_);
+}
+
+QSize Project::storedDimension(const QString& path)
+{
+    const IniFile head = IniFile::leadingPart(path, kDimension);
+    return {storedWidth(head), storedHeight(head)};
 }
 
 int Project::totalPictures() const

@@ -43,6 +43,9 @@ public:
 
     int width() const;
     int height() const;
+    // Width and height as width() and height() read them, from the project file at `path` read only as far as
+    // they are stored (its first section): for listing many projects without reading their entries.
+    static QSize storedDimension(const QString& path);
     // The number of entries: the stored count, bounded by what the file holds (one past the highest entry with
     // any value; the entries from there to the stored count are all holes) and by kMaxProjectEntries, so that
     // a damaged or hostile count never makes a walk over billions of empty entries.

@@ -37,13 +37,13 @@ void ProjectList::listProjects()
     for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
         if (file.suffix().toLower() != QLatin1String("ini") || !file.fileName().contains(u'.'))
             continue;
-        auto project = std::make_unique<Project>(file.filePath());
-        const int width = project->width();
-        const int height = project->height();
-        if (width == 0 || height == 0)
+        // Only the dimension is read here; a project's entries are read when something asks for them.
+        const QSize dimension = Project::storedDimension(file.filePath());
+        if (dimension.width() == 0 || dimension.height() == 0)
             continue;
         const QString name = file.fileName().left(file.fileName().size() - 4);
-        items_.push_back({QStringLiteral("%1 (%2 x %3)").arg(name).arg(width).arg(height), std::move(project)});
+        items_.push_back({QStringLiteral("%1 (%2 x %3)").arg(name).arg(dimension.width()).arg(dimension.height()),
+                          std::make_unique<Project>(file.filePath())});
     }
     std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
         return a.displayName.compare(b.displayName, Qt::CaseInsensitive) < 0;

@@ -227,7 +227,8 @@ void ProjectsPage::enterPage()
 {
     projects_.listProjects();
     refreshProjectSelector();
-    rebuildTree();
+    if (!treeFreshness_.current(workspace_.clipsFolder))
+        rebuildTree();
 }
 
 void ProjectsPage::refreshProjectSelector()
@@ -241,6 +242,7 @@ void ProjectsPage::refreshProjectSelector()
 
 void ProjectsPage::rebuildTree()
 {
+    treeFreshness_.building(workspace_.clipsFolder);
     fillLibraryTree(*TreeView2, workspace_, LibraryTreeOrder::Insertion);
     appendClipartTree(*TreeView2, edition_.ledCount);
     TreeView2->collapseAll();

@@ -155,6 +155,7 @@ private:
     std::function<ProjectCounters(const Project&)> measure_;
     std::vector<EntryRow> rows_;
     QString currentPicture_;
+    TreeFreshness treeFreshness_;
 };
 
 } // namespace store
