@@ -61,6 +61,50 @@ private slots:
         QCOMPARE(IniFile(fileWith(content)).readString(section, key, QStringLiteral("default")), expected);
     }
 
+    // A leading part reads what the whole file gives for the sections up to its last one, wherever that section
+    // stands and whatever follows it.
+    void leadingPartReadsAsTheWholeFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("first section") << QByteArray("[DIMENSION]\r\nW=96\r\n[PICTURE]\r\nW=1\r\n") << "DIMENSION"
+                                       << "W";
+        QTest::newRow("after other sections") << QByteArray("[SUMMARY]\nW=2\n[Dimension]\nW=48\n[X]\n")
+                                              << "DIMENSION" << "W";
+        QTest::newRow("duplicate section later") << QByteArray("[DIMENSION]\nW=16\n[dimension]\nW=99\n")
+                                                 << "DIMENSION" << "W";
+        QTest::newRow("duplicate key") << QByteArray("[DIMENSION]\nw=11\nW=12\n") << "DIMENSION" << "W";
+        QTest::newRow("key missing") << QByteArray("[DIMENSION]\nH=16\n[DIMENSION]\nW=5\n") << "DIMENSION"
+                                     << "W";
+        QTest::newRow("section missing") << QByteArray("[SUMMARY]\nW=2\n") << "DIMENSION" << "W";
+        QTest::newRow("key before every section") << QByteArray("W=7\n[DIMENSION]\nW=8\n") << "" << "W";
+        QTest::newRow("blank space around the header") << QByteArray("  [ DIMENSION ]  \nW = 32\n[B]\nW=1\n")
+                                                       << "DIMENSION" << "W";
+    }
+    void leadingPartReadsAsTheWholeFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        const QString path = fileWith(content);
+        QCOMPARE(IniFile::leadingPart(path, "DIMENSION").readString(section, key, "default"),
+                 IniFile(path).readString(section, key, "default"));
+    }
+
+    // What follows its last section reads as missing, and nothing is ever written through it: the file stays
+    // whole.
+    void leadingPartIsNeverWritten()
+    {
+        const QByteArray content = "[DIMENSION]\nW=96\n[PICTURE]\nPICTURE_0=a.bmp\n";
+        const QString path = fileWith(content);
+        IniFile head = IniFile::leadingPart(path, "DIMENSION");
+        QCOMPARE(head.readString("PICTURE", "PICTURE_0", "none"), QStringLiteral("none"));
+        QVERIFY_THROWS_EXCEPTION(store::IniWriteError, head.writeInteger("DIMENSION", "W", 16));
+        QVERIFY_THROWS_EXCEPTION(store::IniWriteError, head.writeString("PICTURE", "PICTURE_1", "b.bmp"));
+        QCOMPARE(fileContents(path), content);
+    }
+
     void readsIntegers_data()
     {
         QTest::addColumn<QByteArray>("value");

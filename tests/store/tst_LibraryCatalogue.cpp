@@ -3,6 +3,7 @@
 
 #include "messages/MessageCatalogue.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -275,6 +276,42 @@ private slots:
         const LibraryCatalogue catalogue(clips);
         const auto order = sorted ? store::LibraryTreeOrder::Sorted : store::LibraryTreeOrder::Insertion;
         QTEST(render(store::buildLibraryTree(catalogue, order)), "expected");
+    }
+
+    // Every change that changes the tree changes the stamp the pages keep their trees by; while the last change is
+    // too recent for the file times to tell the next one from it, no stamp vouches for the tree.
+    void treeStampSeesEveryChange_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("picture added") << "add";
+        QTest::newRow("picture removed") << "remove";
+        QTest::newRow("picture renamed") << "rename";
+        QTest::newRow("catalogue rewritten, same size") << "rewrite";
+        QTest::newRow("catalogue removed") << "forget";
+    }
+    void treeStampSeesEveryChange()
+    {
+        QFETCH(QString, change);
+        sample();
+        QVERIFY(!store::libraryTreeStamp(clips)); // just made
+        QTest::qWait(30); // past the file system's clock tick, as the settled time is in use
+        const std::optional<store::LibraryTreeStamp> before = store::libraryTreeStamp(clips, 0);
+        QVERIFY(before);
+        QCOMPARE(store::libraryTreeStamp(clips, 0), before);
+        const QByteArray catalogue = fileContents(clips + "Clip.ini");
+        if (change == "add")
+            touch({"new.bmp"});
+        else if (change == "remove")
+            QVERIFY(QFile::remove(clips + "heart.bmp"));
+        else if (change == "rename")
+            QVERIFY(QFile::rename(clips + "heart.bmp", clips + "hearts.bmp"));
+        else if (change == "rewrite")
+            QCOMPARE(files::writeWholeFile(clips + "Clip.ini", QByteArray(catalogue).replace("Birds", "Bires")),
+                     files::WriteResult::Written);
+        else
+            QVERIFY(QFile::remove(clips + "Clip.ini"));
+        QVERIFY(store::libraryTreeStamp(clips, 0) != before);
+        QVERIFY(!store::libraryTreeStamp(clips));
     }
 
     void treeNodesCarryKindIconAndNumber()

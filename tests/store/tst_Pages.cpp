@@ -116,6 +116,32 @@ private slots:
         QCOMPARE(prompter.shown.last().title, messages::lookupMessage(431));
     }
 
+    // Items of a kind share one icon (made per item, a library of thousands cost seconds and hundreds of
+    // megabytes). Entering the page again keeps the tree while nothing changed, and shows at once what another
+    // program changed.
+    void libraryTreeOnEntering()
+    {
+        const AssociationIndex index;
+        LibraryPage page(workspace, index, prompter);
+        page.enterPage();
+        const qint64 fileIcon = findItem(*page.TreeView1, "heart.bmp", "Animals")->icon(0).cacheKey();
+        QCOMPARE(findItem(*page.TreeView1, "star.bmp", "Animals")->icon(0).cacheKey(), fileIcon);
+        QCOMPARE(findItem(*page.TreeView1, "low.bmp", kRootNodeText)->icon(0).cacheKey(), fileIcon);
+        QVERIFY(findItem(*page.TreeView1, "Animals")->icon(0).cacheKey() != fileIcon);
+
+        QTest::qWait(kStampSettledMs + 100); // file times can tell the next change from the last
+        page.rebuildTree();
+        constexpr int kMark = Qt::UserRole + 50;
+        findItem(*page.TreeView1, "Animals")->setData(0, kMark, true);
+        page.enterPage();
+        QVERIFY(findItem(*page.TreeView1, "Animals")->data(0, kMark).toBool());
+
+        picture("added.bmp", 16, 16);
+        page.enterPage();
+        QVERIFY(findItem(*page.TreeView1, "added.bmp", kRootNodeText));
+        QVERIFY(!findItem(*page.TreeView1, "Animals")->data(0, kMark).toBool());
+    }
+
     void libraryPageUsesClipartThroughACopy()
     {
         const AssociationIndex index;

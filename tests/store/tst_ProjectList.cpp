@@ -2,6 +2,7 @@
 
 #include "messages/MessageCatalogue.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,6 +82,22 @@ private slots:
         QCOMPARE(list.currentIndex(), 1);
         QVERIFY(!list.selectProjectByName("nothing"));
         QCOMPARE(list.currentIndex(), 1);
+    }
+
+    // The list reads a project only as far as its dimension; one written with its dimension after the entries, or
+    // twice, lists as a whole read gives it, and its entries are read when asked for.
+    void listsByTheDimensionAlone()
+    {
+        writeFile(projects + "late.ini", "[SUMMARY]\r\nTOTAL_PICTURES=1\r\n[PICTURE]\r\nPICTURE_0=heart.bmp\r\n"
+                                         "[Dimension]\r\nPICTURE_WIDTH=48\r\nPICTURE_HEIGHT=16\r\n"
+                                         "[DIMENSION]\r\nPICTURE_WIDTH=5\r\n");
+        writeFile(projects + "nowidth.ini", "[DIMENSION]\r\nPICTURE_HEIGHT=16\r\n[DIMENSION]\r\nPICTURE_WIDTH=5\r\n");
+        ProjectList list(projects);
+        list.listProjects();
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list.displayName(0), "late (48 x 16)");
+        QCOMPARE(list.project(0).totalPictures(), 1);
+        QCOMPARE(list.project(0).pictureName(0), "heart.bmp");
     }
 
     // Names that differ in case only: the name as written wins wherever it stands in the list; a name matching
