@@ -3,9 +3,12 @@
 #include "imaging/LitGrid.h"
 #include "imaging/PictureFile.h"
 #include "shell/AppState.h"
+#include "shell/ExpressProject.h"
+#include "shell/Expressmode.h"
 #include "shell/Forms.h"
 #include "store/LibraryCatalogue.h"
 #include "store/LibraryPage.h"
+#include "store/Project.h"
 #include "store/ProjectList.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "ui/TextTint.h"
@@ -214,6 +217,39 @@ private slots:
 
         const QSet<QRgb> colours = coloursOf(*page.Image1, scale);
         QCOMPARE(colours, (QSet<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+    }
+
+    // The express window magnifies the selected banner, lit LEDs red on black: only those two colours show.
+    void expressPreviewKeepsHardEdges_data() { onePicturePreviewKeepsHardEdges_data(); }
+    void expressPreviewKeepsHardEdges()
+    {
+        QFETCH(int, scale);
+        state_ = AppState();
+        state_.invokedPath = QStringLiteral("/x/Lumiwand_exp16");
+        prepareAppState(state_, QDir::homePath() + QStringLiteral("/Documents/"));
+        state_.simplifiedMode = true;
+        const QString projectFile = state_.workspace.projectsFolder + kExpressProjectName;
+        store::createProject(projectFile, state_.edition.pictureWidth, state_.edition.ledCount);
+        imaging::LitGrid checkers(24, 16);
+        for (int y = 0; y < 16; ++y)
+            for (int x = (y & 1); x < 24; x += 2)
+                checkers.setLit(x, y);
+        imaging::savePicture(checkers, state_.workspace.clipsFolder, QStringLiteral("checkers.bmp"),
+                             imaging::ExistingFile::Replace);
+        store::Project project(projectFile);
+        QVERIFY(store::appendEntry(project, state_.workspace.clipsFolder, QStringLiteral("checkers.bmp"), 0, -1, -1,
+                                   false) == store::AppendStatus::Ok);
+
+        ExpressDialogs dialogs;
+        dialogs.discoverDevices = [] { return false; };
+        dialogs.openDownloadDialog = [](bool, bool) { return false; };
+        TForm20 form(state_, prompter_, dialogs);
+        form.show();
+        QTest::mouseClick(form.Images[0], Qt::LeftButton);
+        QVERIFY(form.Image1->isVisible());
+        QCOMPARE(form.Image1->size(), QSize(3 * 24, 3 * 16));
+
+        QCOMPARE(coloursOf(*form.Image1, scale), (QSet<QRgb>{qRgb(255, 0, 0), qRgb(0, 0, 0)}));
     }
 
     // The editor's picture manager shows a banner wider than its box reduced, still in black and white only.
