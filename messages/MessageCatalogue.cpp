@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QLocale>
 #include <array>
+#include <mutex>
 #include <vector>
 
 namespace messages {
@@ -80,15 +81,25 @@ void loadBlock(const Block& block, QHash<unsigned, QString>& entries)
     }
 }
 
-const QHash<unsigned, QString>& catalogue()
+// The block an entry lives in: English (with the language-independent 0..5) below 800, the numbered translations
+// in blocks of 400 above it, the program's own texts in blocks of 1000 from 6000, in the same order.
+std::size_t blockOf(unsigned entryId)
 {
-    static const QHash<unsigned, QString> entries = [] {
-        QHash<unsigned, QString> all;
-        for (const Block& block : kBlocks)
-            loadBlock(block, all);
-        return all;
-    }();
-    return entries;
+    if (entryId >= kFirstOwnId)
+        return (entryId - kFirstOwnId) / 1000;
+    return entryId < 2 * kFirstEnglishId ? 0 : entryId / kFirstEnglishId - 1;
+}
+
+// Each language's file is read the first time one of its texts is asked for, so that a command that shows one
+// language reads one file. Threads of the factory line may ask at once.
+const QHash<unsigned, QString>* blockEntries(std::size_t block)
+{
+    static std::array<QHash<unsigned, QString>, kBlocks.size()> entries;
+    static std::array<std::once_flag, kBlocks.size()> loaded;
+    if (block >= kBlocks.size())
+        return nullptr;
+    std::call_once(loaded[block], [block] { loadBlock(kBlocks[block], entries[block]); });
+    return &entries[block];
 }
 
 LangId g_languageOverride = kNoLanguageChosen;
@@ -181,7 +192,8 @@ LangId languageIdFor(const QLocale& locale)
 
 QString catalogueEntry(unsigned entryId)
 {
-    return catalogue().value(entryId);
+    const QHash<unsigned, QString>* entries = blockEntries(blockOf(entryId));
+    return entries ? entries->value(entryId) : QString();
 }
 
 unsigned ownEntry(unsigned ownId, unsigned languageOffset)

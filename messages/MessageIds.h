@@ -229,4 +229,7 @@ constexpr unsigned FileArguments = 6128;        // "Project images (.lwd, .bin) 
 constexpr unsigned UnknownFileType = 6129;      // "%s: %s is neither a project image (.lwd, .bin) nor a pictur ..."
 constexpr unsigned NoMailProgram = 6130;        // "No mail program could take the message. The file is here, ..."
 
+// The program's own texts (6000-6999): lumiwandctl's start.
+constexpr unsigned CommandsProgramNotStarted = 6625; // "%s: cannot start %s: %s"
+
 } // namespace msg

@@ -6,10 +6,8 @@
 #include "messages/WholeFile.h"
 #include "store/Names.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <algorithm>
 #include <iterator>
 #include <map>
@@ -234,15 +232,6 @@ int Project::highestGroup() const
     return highest;
 }
 
-QSize pictureFileSize(const QString& path)
-{
-    files::ReadOutcome file = files::readRegularFile(path, files::kMaxPictureFileBytes);
-    QBuffer buffer(&file.bytes);
-    if (!file.ok() || !buffer.open(QIODevice::ReadOnly))
-        return {};
-    return QImageReader(&buffer).size();
-}
-
 unsigned messageId(AppendStatus status)
 {
     return status == AppendStatus::Ok ? 0 : msg::AddToProjectFailed;
@@ -262,18 +251,9 @@ QString appendFailureText(AppendStatus status, const QString& fileName, const QS
     }
 }
 
-AppendStatus appendEntry(Project& project, const QString& clipsFolder, const QString& pictureName,
-                         int groupInterval, int group, int ticker, bool indelible)
+AppendStatus writeAppendedEntry(Project& project, const QString& pictureName, int groupInterval, int group,
+                                int ticker, bool indelible)
 {
-    if (project.width() == 0 || project.height() == 0)
-        return AppendStatus::NoDimension;
-    const QString file = clipsFolder + pictureName;
-    if (!isClipFileName(pictureName) || !QFile::exists(file))
-        return AppendStatus::Rejected;
-    const QSize size = pictureFileSize(file);
-    if (!size.isValid() || size.height() != project.height())
-        return AppendStatus::Rejected;
-
     IniFile& ini = project.ini();
     IniFile::WriteBatch batch(ini);
     const int n = project.totalPictures();

@@ -99,6 +99,10 @@ QString appendFailureText(AppendStatus status, const QString& fileName, const QS
 // anything else is written (a group also sets that group's interval).
 AppendStatus appendEntry(Project& project, const QString& clipsFolder, const QString& pictureName,
                          int groupInterval, int group, int ticker, bool indelible);
+// appendEntry after its checks of the picture file: writes the entry, refused only past the most entries a
+// project holds.
+AppendStatus writeAppendedEntry(Project& project, const QString& pictureName, int groupInterval, int group,
+                                int ticker, bool indelible);
 
 // Renumbers the entries that `keep` accepts from 0, with all their values, and drops the rest.
 void compactEntries(Project& project, const std::function<bool(int entry, const QString& pictureName)>& keep);

@@ -13,13 +13,16 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -104,12 +107,7 @@ class tst_Lumiwandctl : public QObject {
     // open any file for writing).
     void start(QProcess& process, const QStringList& arguments, const QString& home = {}, bool ordinaryUser = false)
     {
-        const QString in = home.isEmpty() ? home_.path() : home;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", in);
-        environment.insert("XDG_CONFIG_HOME", in + "/.config");
-        environment.remove("XDG_DOCUMENTS_DIR");
-        environment.insert("LC_ALL", "C.UTF-8");
+        QProcessEnvironment environment = environmentIn(home.isEmpty() ? home_.path() : home);
         if (ordinaryUser && ::geteuid() == 0) {
             environment.remove("XDG_RUNTIME_DIR");
             process.setProcessEnvironment(environment);
@@ -119,6 +117,28 @@ class tst_Lumiwandctl : public QObject {
         }
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(LUMIWANDCTL), QStringList{"--edition", "16"} + arguments);
+    }
+
+    static QProcessEnvironment environmentIn(const QString& home)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home);
+        environment.insert("XDG_CONFIG_HOME", home + "/.config");
+        environment.remove("XDG_DOCUMENTS_DIR");
+        environment.insert("LC_ALL", "C.UTF-8");
+        return environment;
+    }
+
+    // A program other than the built lumiwandctl, on the test's HOME, for the 16-LED edition.
+    Run runProgram(const QString& program, const QStringList& arguments, QProcessEnvironment environment)
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(program, QStringList{"--edition", "16"} + arguments);
+        if (!process.waitForFinished(30000))
+            return {};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError()), {}};
     }
 
     QString projectPath(const QString& name) const { return workspace_.projectsFolder + name + ".ini"; }
@@ -801,6 +821,39 @@ private slots:
         QCOMPARE(broken.status, 1);
         QVERIFY(output.isEmpty());
         QVERIFY(broken.err.startsWith(messages::lookupMessage(msg::ImportFileOpenError)));
+    }
+
+    // info runs in lumiwandctl itself, which loads no picture, font or window library; every other command line
+    // goes to lumiwandctl-commands with its arguments, standard streams and exit status unchanged.
+    void infoLoadsNoPictureLibraries()
+    {
+        QProcessEnvironment environment = environmentIn(home_.path());
+        environment.insert("LD_DEBUG", "files");
+        const Run info = runProgram(QStringLiteral(LUMIWANDCTL), {"info"}, environment);
+        QCOMPARE(info.status, 0);
+        QVERIFY(info.out.startsWith("edition: 16\n"));
+        QVERIFY2(info.err.contains("libQt6Core"), qPrintable(info.err)); // the loader's trace is there
+        for (const char* library : {"libQt6Gui", "libQt6Widgets", "libjpeg", "libexif", "libudev", "libfontconfig"})
+            QVERIFY2(!info.err.contains(library), library);
+    }
+
+    // Without lumiwandctl-commands beside it (or in an installation's private folder), lumiwandctl still runs
+    // info and says which program it could not start for the others.
+    void missingCommandsProgramIsReported()
+    {
+        QTemporaryDir alone;
+        const QString copy = alone.filePath("lumiwandctl");
+        QVERIFY(QFile::copy(QStringLiteral(LUMIWANDCTL), copy));
+        const auto run = [&](const QStringList& arguments) {
+            return runProgram(copy, arguments, environmentIn(home_.path()));
+        };
+        QVERIFY(run({"info"}).out.startsWith("edition: 16\n"));
+        const Run count = run({"count", "Demo"});
+        QCOMPARE(count.status, 1);
+        QVERIFY(count.out.isEmpty());
+        const QString missing = QFileInfo(alone.path()).canonicalFilePath() + "/../lib/lumiwand/lumiwandctl-commands";
+        QCOMPARE(count.err, messages::formatMessage(msg::CommandsProgramNotStarted, "lumiwandctl", qPrintable(missing),
+                                                    std::strerror(ENOENT)) + u'\n');
     }
 };
 
