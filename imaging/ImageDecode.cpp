@@ -39,12 +39,6 @@ QString suffixOf(const QString& name)
     return QFileInfo(name).suffix().toLower();
 }
 
-bool isJpegName(const QString& name)
-{
-    const QString suffix = suffixOf(name);
-    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
-}
-
 bool isVectorFormat(const QByteArray& format)
 {
     return format == "svg" || format == "svgz";
@@ -93,9 +87,9 @@ void limitScans(j_common_ptr info)
 enum class JpegStep { Done, Failed, TooLarge };
 
 // Every libjpeg call lives here, with no C++ object between setjmp and the calls whose destructor a longjmp
-// could skip. The caller owns the image; `info` and `manager` outlive the jump.
+// could skip. The receiver owns the rows; `info` and `manager` outlive the jump.
 JpegStep decodeInto(jpeg_decompress_struct* info, ErrorManager* manager, jpeg_progress_mgr* progress,
-                    const unsigned char* data, unsigned long size, QImage* image)
+                    const unsigned char* data, unsigned long size, JpegRowReceiver* receiver)
 {
     if (setjmp(manager->jump)) {
         jpeg_destroy_decompress(info);
@@ -113,13 +107,13 @@ JpegStep decodeInto(jpeg_decompress_struct* info, ErrorManager* manager, jpeg_pr
     const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
     info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX; // BGRX is QImage's RGB32 in memory
     jpeg_start_decompress(info);
-    *image = QImage(int(info->output_width), int(info->output_height), QImage::Format_RGB32);
-    if (image->isNull()) {
+    if (!receiver->begin(QSize(int(info->output_width), int(info->output_height)))) {
         jpeg_destroy_decompress(info);
         return JpegStep::TooLarge;
     }
     while (info->output_scanline < info->output_height) {
-        JSAMPROW row = image->scanLine(int(info->output_scanline));
+        const int y = int(info->output_scanline);
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(receiver->rowBuffer(y));
         jpeg_read_scanlines(info, &row, 1);
         if (cmyk) {
             // Four bytes C, M, Y, K in place; the files this comes from (Adobe's) store them inverted, so each
@@ -134,11 +128,26 @@ JpegStep decodeInto(jpeg_decompress_struct* info, ErrorManager* manager, jpeg_pr
                 pixel[3] = 0xFF;
             }
         }
+        receiver->rowDecoded(y);
     }
     jpeg_finish_decompress(info);
     jpeg_destroy_decompress(info);
     return JpegStep::Done;
 }
+
+// The whole image, each row decoded straight into its place.
+class WholeImageReceiver : public JpegRowReceiver {
+public:
+    bool begin(QSize size) override
+    {
+        image = QImage(size, QImage::Format_RGB32);
+        return !image.isNull();
+    }
+    QRgb* rowBuffer(int y) override { return reinterpret_cast<QRgb*>(image.scanLine(y)); }
+    void rowDecoded(int) override {}
+
+    QImage image;
+};
 
 DecodedImage refused(const QString& text)
 {
@@ -198,10 +207,10 @@ DecodedImage firstFrame(const QByteArray& contents, const QString& name)
 
 } // namespace
 
-DecodedImage decodeJpeg(const QByteArray& contents, const QString& name)
+QString decodeJpegRows(const QByteArray& contents, const QString& name, JpegRowReceiver& receiver)
 {
     if (contents.isEmpty())
-        return refused(QStringLiteral("%1 is empty.").arg(name));
+        return QStringLiteral("%1 is empty.").arg(name);
     jpeg_decompress_struct info;
     ErrorManager manager;
     std::memset(&info, 0, sizeof info);
@@ -213,17 +222,29 @@ DecodedImage decodeJpeg(const QByteArray& contents, const QString& name)
     jpeg_progress_mgr progress;
     std::memset(&progress, 0, sizeof progress);
     progress.progress_monitor = limitScans;
-    QImage image;
     switch (decodeInto(&info, &manager, &progress, reinterpret_cast<const unsigned char*>(contents.constData()),
-                       static_cast<unsigned long>(contents.size()), &image)) {
+                       static_cast<unsigned long>(contents.size()), &receiver)) {
     case JpegStep::Done:
-        return {image, {}};
+        return {};
     case JpegStep::TooLarge:
-        return refused(QStringLiteral("%1 is too large a picture.").arg(name));
+        return QStringLiteral("%1 is too large a picture.").arg(name);
     case JpegStep::Failed:
         break;
     }
-    return refused(QStringLiteral("%1 is a damaged JPEG picture: %2.").arg(name, QString::fromLocal8Bit(manager.message)));
+    return QStringLiteral("%1 is a damaged JPEG picture: %2.").arg(name, QString::fromLocal8Bit(manager.message));
+}
+
+DecodedImage decodeJpeg(const QByteArray& contents, const QString& name)
+{
+    WholeImageReceiver receiver;
+    const QString error = decodeJpegRows(contents, name, receiver);
+    return error.isEmpty() ? DecodedImage{receiver.image, {}} : refused(error);
+}
+
+bool isJpegName(const QString& name)
+{
+    const QString suffix = suffixOf(name);
+    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
 }
 
 int jpegOrientation(const QByteArray& contents)
@@ -268,6 +289,15 @@ QImage orientedImage(const QImage& image, int orientation)
     default:
         return image;
     }
+}
+
+OrientationAxes orientationAxes(int orientation)
+{
+    OrientationAxes axes;
+    axes.transposed = orientation >= 5 && orientation <= 8;
+    axes.mirrorRows = orientation == 2 || orientation == 3 || orientation == 6 || orientation == 7;
+    axes.mirrorColumns = orientation == 3 || orientation == 4 || orientation == 7 || orientation == 8;
+    return axes;
 }
 
 QSize svgRenderSize(QSize natural, int targetHeight)
@@ -338,23 +368,31 @@ DecodedImage decodeImageData(const QByteArray& contents, const QString& name, in
     return {load.picture.image(), {}};
 }
 
-DecodedImage decodeImageFile(const QString& path, int targetHeight)
+ImageFileRead readImageFile(const QString& path)
 {
     const QFileInfo info(path);
     const QString name = info.fileName();
     if (!info.exists())
-        return refused(QStringLiteral("%1 does not exist.").arg(name));
+        return {{}, QStringLiteral("%1 does not exist.").arg(name)};
     if (!info.isFile())
-        return refused(QStringLiteral("%1 is not a file.").arg(name));
+        return {{}, QStringLiteral("%1 is not a file.").arg(name)};
     if (info.size() > kMaxFileBytes)
-        return refused(QStringLiteral("%1 is too large a picture.").arg(name));
+        return {{}, QStringLiteral("%1 is too large a picture.").arg(name)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return refused(QStringLiteral("%1 cannot be opened.").arg(name));
-    const QByteArray contents = file.read(kMaxFileBytes + 1);
-    if (contents.size() > kMaxFileBytes)
-        return refused(QStringLiteral("%1 is too large a picture.").arg(name));
-    return decodeImageData(contents, name, targetHeight);
+        return {{}, QStringLiteral("%1 cannot be opened.").arg(name)};
+    ImageFileRead read{file.read(kMaxFileBytes + 1), {}};
+    if (read.contents.size() > kMaxFileBytes)
+        return {{}, QStringLiteral("%1 is too large a picture.").arg(name)};
+    return read;
+}
+
+DecodedImage decodeImageFile(const QString& path, int targetHeight)
+{
+    const ImageFileRead read = readImageFile(path);
+    if (!read.ok())
+        return refused(read.errorText);
+    return decodeImageData(read.contents, QFileInfo(path).fileName(), targetHeight);
 }
 
 } // namespace imaging

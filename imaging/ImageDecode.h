@@ -38,6 +38,14 @@ QSize svgRenderSize(QSize natural, int targetHeight);
 int jpegOrientation(const QByteArray& contents);
 // The image turned upright from what EXIF orientation `orientation` says of its stored pixels.
 QImage orientedImage(const QImage& image, int orientation);
+// How orientedImage lays the stored axes out: the upright rows are the stored columns (transposed), and the upright
+// rows or columns run against the stored axis they lie on (mirrored).
+struct OrientationAxes {
+    bool transposed = false;
+    bool mirrorRows = false;
+    bool mirrorColumns = false;
+};
+OrientationAxes orientationAxes(int orientation);
 
 // The extensions (lower case, without the dot) of every image the importer reads: the plugins' and libjpeg's.
 QStringList importableSuffixes();
@@ -47,5 +55,33 @@ bool isImportableName(const QString& name);
 // libjpeg alone, as the importer calls it: the file's pixels as Format_RGB32, or an error. Exposed for the fuzz
 // target and the benchmark.
 DecodedImage decodeJpeg(const QByteArray& contents, const QString& name);
+
+// Where decodeJpegRows puts the rows, top to bottom as stored (before any EXIF turn), as Format_RGB32 pixels.
+class JpegRowReceiver {
+public:
+    virtual ~JpegRowReceiver() = default;
+    // The stored size, once the header is read and found within the pixel limit; false refuses it as too large.
+    virtual bool begin(QSize size) = 0;
+    // Where row y is to be decoded: room for the image's width of pixels, valid until rowDecoded(y).
+    virtual QRgb* rowBuffer(int y) = 0;
+    virtual void rowDecoded(int y) = 0;
+};
+
+// decodeJpeg without the whole image: every row goes through the receiver as it is decoded. The file is always
+// decoded to its end, so a damaged or cut-short one is refused however few rows the receiver needs. Returns the
+// error text decodeJpeg would give, empty when decoded.
+QString decodeJpegRows(const QByteArray& contents, const QString& name, JpegRowReceiver& receiver);
+
+// Whether the name is decoded as JPEG (".jpg", ".jpeg").
+bool isJpegName(const QString& name);
+
+// A picture file's contents, read as decodeImageFile reads them: refused with a reason when it is missing, not a
+// file, unreadable or larger than any picture the importer takes.
+struct ImageFileRead {
+    QByteArray contents;
+    QString errorText; // English, names the file; empty when read
+    bool ok() const { return errorText.isEmpty(); }
+};
+ImageFileRead readImageFile(const QString& path);
 
 } // namespace imaging

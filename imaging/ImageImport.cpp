@@ -183,13 +183,20 @@ LitGrid importGrid(const QImage& working, QPoint origin, QSize canvas, ProcessMe
 
 ImportResult importImage(const QImage& decoded, const ImportChoice& choice, QSize canvas)
 {
-    ImportResult result;
     const QImage working = fitToCanvas(decoded, choice.fit, canvas);
     const QPoint origin = choice.fit == FitMode::Trim ? choice.origin : QPoint();
+    return importFitted({working, origin, working.size()}, choice, canvas);
+}
+
+ImportResult importFitted(const FittedImage& fitted, const ImportChoice& choice, QSize canvas)
+{
+    ImportResult result;
+    const QImage& working = fitted.working;
+    const QPoint origin = fitted.origin;
     const int current = choice.threshold > 0 ? choice.threshold : previewThreshold(working, origin, canvas, choice.method);
     result.threshold = okThreshold(working, origin, canvas, choice.method, current);
     result.grid = importGrid(working, origin, canvas, choice.method, result.threshold);
-    result.fitted = working.size();
+    result.fitted = fitted.size;
     return result;
 }
 

@@ -88,6 +88,16 @@ struct ImportResult {
 };
 ImportResult importImage(const QImage& decoded, const ImportChoice& choice, QSize canvas);
 
+// What importImage takes of the fitted image: `working` with the crop at `origin` reading the same pixels as the
+// whole fitted image at choice.origin would (it may hold only the part the crop reads), and the whole image's size.
+struct FittedImage {
+    QImage working;
+    QPoint origin;
+    QSize size;
+};
+// importImage from the fitted image onwards.
+ImportResult importFitted(const FittedImage& fitted, const ImportChoice& choice, QSize canvas);
+
 // How a picture from the clipboard is taken: as it is when it fits the canvas, otherwise scaled into it with its
 // aspect ratio kept; the threshold chosen automatically.
 ImportChoice clipboardChoice(QSize image, QSize canvas);

@@ -7,11 +7,15 @@
 #include "imaging/ImageDecode.h"
 #include "imaging/ImageImport.h"
 #include "imaging/PictureFile.h"
+#include "imaging/StreamedImport.h"
 #include "imaging/TextBanner.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/OutputFile.h"
 #include "store/ProjectList.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <optional>
 
@@ -52,12 +56,17 @@ const Option kModeOption{QStringLiteral("mode"), QStringLiteral("text|picture"),
 const Option kProjectOption{QStringLiteral("project"), QStringLiteral("NAME"),
                             QStringLiteral("Append to the project NAME instead of QuickStart.")};
 
-// The image file, or standard input for "-".
-imaging::DecodedImage decodeInput(const QString& path, int targetHeight)
+// The image file's contents, or standard input's for "-" (empty, and so refused by the decoder, when it is more
+// than a picture could be).
+imaging::ImageFileRead readInput(const QString& path)
 {
     if (path != kStandardStream)
-        return imaging::decodeImageFile(path, targetHeight);
-    return imaging::decodeImageData(readStandardInput(kMaxStandardInput).value_or(QByteArray()), path, targetHeight);
+        return imaging::readImageFile(path);
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return {};
+    const QByteArray contents = input.read(kMaxStandardInput + 1);
+    return {contents.size() > kMaxStandardInput ? QByteArray() : contents, {}};
 }
 
 int convert(Context& context, const Invocation& invocation)
@@ -72,18 +81,23 @@ int convert(Context& context, const Invocation& invocation)
     if (!choice || !threshold || crop.size() != 2 || !cropX || !cropY)
         return usageOf(context, QStringLiteral("convert"));
 
-    const imaging::DecodedImage decoded = decodeInput(arguments[0], context.edition.ledCount);
-    if (!decoded.ok()) {
-        context.err << messages::lookupMessage(msg::ImportFileOpenError) << '\n' << decoded.errorText << '\n';
-        return 1;
-    }
     const QSize canvas(context.edition.maxBannerWidth, context.edition.ledCount);
     imaging::ImportChoice settings;
     settings.fit = choice->fit;
     settings.method = choice->method;
     settings.threshold = *threshold;
     settings.origin = QPoint(*cropX, *cropY);
-    const imaging::ImportResult imported = imaging::importImage(decoded.image, settings, canvas);
+    // The picture is decoded straight into the fit: a large photograph is never held whole.
+    const imaging::ImageFileRead input = readInput(arguments[0]);
+    const imaging::StreamedImport streamed =
+        input.ok() ? imaging::importImageData(input.contents, QFileInfo(arguments[0]).fileName(), settings, canvas,
+                                              context.edition.ledCount)
+                   : imaging::StreamedImport{{}, input.errorText};
+    if (!streamed.ok()) {
+        context.err << messages::lookupMessage(msg::ImportFileOpenError) << '\n' << streamed.errorText << '\n';
+        return 1;
+    }
+    const imaging::ImportResult& imported = streamed.result;
     const int used = imported.threshold;
     const QString& target = arguments[1];
     switch (files::writeOutputFile(target, imaging::encodeBmp(imported.grid))) {

@@ -5,6 +5,7 @@
 #include "imaging/ImageDecode.h"
 #include "imaging/ImageImport.h"
 #include "imaging/PictureFile.h"
+#include "tests/support/JpegFiles.h"
 #include "tests/support/TestFiles.h"
 
 #include <QBuffer>
@@ -94,33 +95,6 @@ QByteArray pngClaiming(int width, int height)
     qToBigEndian(quint32(height), png.data() + 20);
     png.replace(29, 4, crc32(png.mid(12, 17)));
     return png;
-}
-
-// An APP1 segment with an EXIF orientation, inserted after the JPEG's start marker.
-QByteArray withOrientation(const QByteArray& jpeg, int orientation, bool bigEndian)
-{
-    QByteArray tiff(26, '\0');
-    auto* t = reinterpret_cast<uchar*>(tiff.data());
-    const auto put16 = [&](int at, quint16 v) {
-        bigEndian ? qToBigEndian(v, t + at) : qToLittleEndian(v, t + at);
-    };
-    const auto put32 = [&](int at, quint32 v) {
-        bigEndian ? qToBigEndian(v, t + at) : qToLittleEndian(v, t + at);
-    };
-    tiff[0] = tiff[1] = bigEndian ? 'M' : 'I';
-    put16(2, 42);
-    put32(4, 8);      // IFD 0 right after the header
-    put16(8, 1);      // one entry
-    put16(10, 0x0112); // Orientation
-    put16(12, 3);     // SHORT
-    put32(14, 1);
-    put16(18, quint16(orientation));
-    put32(22, 0);     // no next IFD
-    QByteArray segment("\xFF\xE1", 2);
-    QByteArray length(2, '\0');
-    qToBigEndian(quint16(2 + 6 + tiff.size()), length.data());
-    segment += length + QByteArray("Exif\0\0", 6) + tiff;
-    return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
 // Blocks of 16 x 16 black or white, aligned with the JPEG's blocks so that compression keeps them clean; no
