@@ -334,7 +334,7 @@ private slots:
                 start(import, {"import", exported, "--name", "Shared"}, home.path(), true);
             for (QProcess& import : imports) {
                 QVERIFY(import.waitForFinished(30000));
-                QCOMPARE(import.exitCode(), 0);
+                QVERIFY2(import.exitCode() == 0, import.readAllStandardError().constData());
             }
         }
         const QString shared = workspace.projectsFolder + "Shared.ini";
