@@ -108,7 +108,7 @@ void PictureManagerDialog::buildTree()
 {
     TreeView1->clear();
     TreeView1->addTopLevelItems(
-        treeItems(store::buildLibraryTree(store::LibraryCatalogue(clipsFolder_), store::LibraryTreeOrder::Sorted)));
+        treeItems(store::buildLibraryTree(store::LibraryCatalogue::forTree(clipsFolder_), store::LibraryTreeOrder::Sorted)));
     TreeView1->expandAll();
     if (clipartHeight_ > 0)
         TreeView1->addTopLevelItems(treeItems({store::clipartTree(clipartHeight_)}));

@@ -79,10 +79,11 @@ void IniFile::refresh() const
     ++generation_;
 }
 
-IniFile IniFile::leadingPart(const QString& path, const QString& lastSection)
+IniFile IniFile::leadingPart(const QString& path, const QStringList& sections)
 {
     IniFile file(path);
-    file.lastSection_ = lastSection.toLower();
+    for (const QString& section : sections)
+        file.leadingSections_.append(section.toLower());
     return file;
 }
 
@@ -91,7 +92,7 @@ void IniFile::parse(const QByteArray& content) const
     sections_.clear();
     sectionIndex_.clear();
     sections_.push_back({QString(), false, {}, {}, {}});
-    bool lastSectionRead = false; // of a leading part: the section it ends with was read, up to the next header
+    QStringList unread = leadingSections_; // of a leading part: the sections it ends after, not reached yet
     for (qsizetype start = 0; start < content.size();) {
         const qsizetype newline = content.indexOf('\n', start);
         const qsizetype end = newline < 0 ? content.size() : newline + 1;
@@ -105,10 +106,10 @@ void IniFile::parse(const QByteArray& content) const
         const QString line = decodeLine(bytes);
         const QString trimmed = line.trimmed();
         if (trimmed.startsWith(u'[') && trimmed.indexOf(u']') > 0) {
-            if (lastSectionRead)
+            if (!leadingSections_.isEmpty() && unread.isEmpty())
                 break;
             const QString name = trimmed.mid(1, trimmed.indexOf(u']') - 1).trimmed();
-            lastSectionRead = !lastSection_.isEmpty() && name.toLower() == lastSection_;
+            unread.removeAll(name.toLower());
             if (!sectionIndex_.contains(name.toLower()))
                 sectionIndex_.insert(name.toLower(), static_cast<int>(sections_.size()));
             sections_.push_back({name, true, original, {}, {}});
@@ -315,7 +316,7 @@ void IniFile::store()
         return;
     }
     // A file that could not be read, or was read in part, is never replaced by what little was understood of it.
-    if (unreadable_ || !lastSection_.isEmpty() ||
+    if (unreadable_ || !leadingSections_.isEmpty() ||
         files::writeWholeFile(path_, serialise()) != files::WriteResult::Written) {
         loaded_ = false; // what is in memory never reached the disk: read the disk again next time
         throw IniWriteError(path_);

@@ -52,11 +52,11 @@ class IniFile {
 public:
     explicit IniFile(QString path);
 
-    // The file as far as the end of the first section named `lastSection`: what is read from there back reads as
-    // from the whole file (the first of duplicate sections and keys wins, so nothing after it changes those
-    // values), later sections read as missing, and every write throws IniWriteError. For listing many files by a
-    // small leading section without parsing the rest of each.
-    static IniFile leadingPart(const QString& path, const QString& lastSection);
+    // The file as far as the end of the first occurrence of each of `sections`: what is read from those (and from
+    // the sections before them) reads as from the whole file (the first of duplicate sections and keys wins, so
+    // nothing after them changes those values), later sections read as missing, and every write throws
+    // IniWriteError. For reading many files, or a large one, by a few sections without parsing the rest.
+    static IniFile leadingPart(const QString& path, const QStringList& sections);
 
     const QString& path() const { return path_; }
 
@@ -145,7 +145,7 @@ private:
     QByteArray serialise() const;
 
     QString path_;
-    QString lastSection_; // lower case; a leading part ends with it, an empty name reads the whole file
+    QStringList leadingSections_; // lower case; a leading part ends with the last of them, none: the whole file
     mutable std::vector<Section> sections_;
     mutable QHash<QString, int> sectionIndex_; // lower-cased name -> first section with that name
     mutable files::DiskStamp stamp_;

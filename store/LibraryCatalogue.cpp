@@ -157,6 +157,13 @@ LibraryCatalogue::LibraryCatalogue(QString clipsFolder)
 {
 }
 
+LibraryCatalogue LibraryCatalogue::forTree(QString clipsFolder)
+{
+    LibraryCatalogue catalogue(std::move(clipsFolder));
+    catalogue.ini_ = IniFile::leadingPart(catalogue.ini_.path(), {kSummary, kLibrary, kClassify});
+    return catalogue;
+}
+
 int LibraryCatalogue::totalLibraries() const
 {
     return kLibraries.extent(ini_);

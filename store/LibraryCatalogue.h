@@ -83,6 +83,10 @@ class LibraryCatalogue {
 public:
     // clipsFolder ends with "/"; the catalogue is clipsFolder + "Clip.ini". A missing file reads as empty.
     explicit LibraryCatalogue(QString clipsFolder);
+    // The catalogue read only as far as the library tree needs (the library count, the libraries and the
+    // memberships; the speed and shift records of a large library are most of the file): nothing can be written
+    // through it.
+    static LibraryCatalogue forTree(QString clipsFolder);
 
     const QString& clipsFolder() const { return clipsFolder_; }
     IniFile& ini() { return ini_; }

@@ -103,7 +103,7 @@ void appendClipartTree(QTreeWidget& tree, int ledCount)
 void fillLibraryTree(QTreeWidget& tree, const Workspace& workspace, LibraryTreeOrder order)
 {
     tree.clear();
-    const LibraryCatalogue catalogue(workspace.clipsFolder);
+    const LibraryCatalogue catalogue = LibraryCatalogue::forTree(workspace.clipsFolder);
     const NodeIcons icons(tree);
     QList<QTreeWidgetItem*> items;
     for (const LibraryNode& node : buildLibraryTree(catalogue, order))

@@ -116,7 +116,7 @@ int Project::height() const
 
 QSize Project::storedDimension(const QString& path)
 {
-    const IniFile head = IniFile::leadingPart(path, kDimension);
+    const IniFile head = IniFile::leadingPart(path, {kDimension});
     return {storedWidth(head), storedHeight(head)};
 }
 

@@ -66,29 +66,36 @@ private slots:
     void leadingPartReadsAsTheWholeFile_data()
     {
         QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("through"); // the sections the leading part ends after
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
-        QTest::newRow("first section") << QByteArray("[DIMENSION]\r\nW=96\r\n[PICTURE]\r\nW=1\r\n") << "DIMENSION"
-                                       << "W";
-        QTest::newRow("after other sections") << QByteArray("[SUMMARY]\nW=2\n[Dimension]\nW=48\n[X]\n")
+        const QStringList dimension{"DIMENSION"};
+        QTest::newRow("first section") << QByteArray("[DIMENSION]\r\nW=96\r\n[PICTURE]\r\nW=1\r\n") << dimension
+                                       << "DIMENSION" << "W";
+        QTest::newRow("after other sections") << QByteArray("[SUMMARY]\nW=2\n[Dimension]\nW=48\n[X]\n") << dimension
                                               << "DIMENSION" << "W";
-        QTest::newRow("duplicate section later") << QByteArray("[DIMENSION]\nW=16\n[dimension]\nW=99\n")
+        QTest::newRow("duplicate section later") << QByteArray("[DIMENSION]\nW=16\n[dimension]\nW=99\n") << dimension
                                                  << "DIMENSION" << "W";
-        QTest::newRow("duplicate key") << QByteArray("[DIMENSION]\nw=11\nW=12\n") << "DIMENSION" << "W";
-        QTest::newRow("key missing") << QByteArray("[DIMENSION]\nH=16\n[DIMENSION]\nW=5\n") << "DIMENSION"
-                                     << "W";
-        QTest::newRow("section missing") << QByteArray("[SUMMARY]\nW=2\n") << "DIMENSION" << "W";
-        QTest::newRow("key before every section") << QByteArray("W=7\n[DIMENSION]\nW=8\n") << "" << "W";
+        QTest::newRow("duplicate key") << QByteArray("[DIMENSION]\nw=11\nW=12\n") << dimension << "DIMENSION" << "W";
+        QTest::newRow("key missing") << QByteArray("[DIMENSION]\nH=16\n[DIMENSION]\nW=5\n") << dimension
+                                     << "DIMENSION" << "W";
+        QTest::newRow("section missing") << QByteArray("[SUMMARY]\nW=2\n") << dimension << "DIMENSION" << "W";
+        QTest::newRow("key before every section") << QByteArray("W=7\n[DIMENSION]\nW=8\n") << dimension << "" << "W";
         QTest::newRow("blank space around the header") << QByteArray("  [ DIMENSION ]  \nW = 32\n[B]\nW=1\n")
-                                                       << "DIMENSION" << "W";
+                                                       << dimension << "DIMENSION" << "W";
+        const QByteArray several = "[DIMENSION]\nW=1\n[B]\nW=2\n[A]\nW=3\n[a]\nW=9\n[C]\nW=4\n";
+        QTest::newRow("several, the last named") << several << QStringList{"a", "DIMENSION"} << "A" << "W";
+        QTest::newRow("several, one between") << several << QStringList{"a", "DIMENSION"} << "B" << "W";
+        QTest::newRow("several, the first named") << several << QStringList{"a", "DIMENSION"} << "DIMENSION" << "W";
     }
     void leadingPartReadsAsTheWholeFile()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QStringList, through);
         QFETCH(QString, section);
         QFETCH(QString, key);
         const QString path = fileWith(content);
-        QCOMPARE(IniFile::leadingPart(path, "DIMENSION").readString(section, key, "default"),
+        QCOMPARE(IniFile::leadingPart(path, through).readString(section, key, "default"),
                  IniFile(path).readString(section, key, "default"));
     }
 
@@ -98,7 +105,7 @@ private slots:
     {
         const QByteArray content = "[DIMENSION]\nW=96\n[PICTURE]\nPICTURE_0=a.bmp\n";
         const QString path = fileWith(content);
-        IniFile head = IniFile::leadingPart(path, "DIMENSION");
+        IniFile head = IniFile::leadingPart(path, {"DIMENSION"});
         QCOMPARE(head.readString("PICTURE", "PICTURE_0", "none"), QStringLiteral("none"));
         QVERIFY_THROWS_EXCEPTION(store::IniWriteError, head.writeInteger("DIMENSION", "W", 16));
         QVERIFY_THROWS_EXCEPTION(store::IniWriteError, head.writeString("PICTURE", "PICTURE_1", "b.bmp"));

@@ -260,6 +260,10 @@ private slots:
                                       << QStringList{"a.bmp"} << false << "[CLIP](a.bmp)";
         QTest::newRow("bmp files only, any case")
             << QByteArray() << QStringList{"x.txt", "y.BMP", "bmp", "z.bmp.txt"} << false << "[CLIP](y.BMP)";
+        QTest::newRow("sections in any order, records between")
+            << QByteArray("[CLASSIFY]\na.bmp=0,,,\n[SPEED]\nCLIP_0=a.bmp;5\n[LIBRARY]\nLIB_0=A\n[SHIFT]\n"
+                          "[SUMMARY]\nTOTAL_LIBRARIES=1\n[LIBRARY]\nLIB_0=B\n")
+            << QStringList{"a.bmp", "b.bmp"} << false << "[CLIP](b.bmp) A(a.bmp)";
         QTest::newRow("names match without case")
             << QByteArray("[summary]\ntotal_libraries=1\n[Library]\nlib_0=A\n[classify]\nPIC.BMP=0,,,\n")
             << QStringList{"pic.bmp"} << false << "[CLIP]() A(pic.bmp)";
@@ -276,6 +280,8 @@ private slots:
         const LibraryCatalogue catalogue(clips);
         const auto order = sorted ? store::LibraryTreeOrder::Sorted : store::LibraryTreeOrder::Insertion;
         QTEST(render(store::buildLibraryTree(catalogue, order)), "expected");
+        // Read only as far as the tree needs, the catalogue gives the same tree.
+        QTEST(render(store::buildLibraryTree(LibraryCatalogue::forTree(clips), order)), "expected");
     }
 
     // Every change that changes the tree changes the stamp the pages keep their trees by; while the last change is
