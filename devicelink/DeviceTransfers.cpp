@@ -257,10 +257,16 @@ bool DeviceTransfers::failToOpen(unsigned titleId)
     return abandon(true);
 }
 
+QString DeviceTransfers::stickPath() const
+{
+    const DeviceEntry* device = transport_.selector().current();
+    return device ? device->path : QString();
+}
+
 bool DeviceTransfers::recordDownload()
 {
     try {
-        downloadRecord().recordUnfinished(builtImage_);
+        downloadRecord().recordUnfinished(builtImage_, stickPath());
         return true;
     } catch (const store::IniWriteError& error) {
         view_.setWaitCursor(false);
@@ -272,7 +278,7 @@ bool DeviceTransfers::recordDownload()
 void DeviceTransfers::forgetDownload()
 {
     try {
-        downloadRecord().clearUnfinished(builtImage_);
+        downloadRecord().clearUnfinished(builtImage_, stickPath());
     } catch (const store::IniWriteError&) {
         // Left behind, the record still never matches this image whole; the download itself has succeeded.
     }

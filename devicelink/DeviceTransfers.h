@@ -161,6 +161,8 @@ private:
     // Notes the image as being written before its first block; false (told) when the note cannot be kept.
     bool recordDownload();
     void forgetDownload();
+    // The device path of the stick the transfer runs on.
+    QString stickPath() const;
     // Reads one block of 16 typed bytes into the read buffer; false when the command or its reply failed.
     bool readBlockInto(int offset);
     bool simplifiedNotEasy() const { return settings_.simplifiedMode && !settings_.easyMode; }

@@ -15,10 +15,20 @@ constexpr qsizetype kFirstBlock = 16;
 const QString kLengthKey = QStringLiteral("LENGTH");
 const QString kFirstBlockKey = QStringLiteral("FIRST_BLOCK");
 
-// One section per image, named by its SHA-256 digest.
-QString sectionOf(const QByteArray& image)
+QString digestOf(const QByteArray& image)
 {
     return QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
+}
+
+// One section per image and stick, named by the image's SHA-256 digest and a digest of the stick's path: sticks
+// of a production line take the same image at once, and one stick confirming it says nothing of the others. A
+// section named by the image alone is an older record of any stick.
+QString sectionOf(const QByteArray& image, const QString& stick)
+{
+    if (stick.isEmpty())
+        return digestOf(image);
+    const QByteArray stickDigest = QCryptographicHash::hash(stick.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return digestOf(image) + u'-' + QString::fromLatin1(stickDigest.left(16));
 }
 
 QString firstBlockOf(const QByteArray& image)
@@ -30,13 +40,13 @@ QString firstBlockOf(const QByteArray& image)
 
 DownloadRecord::DownloadRecord(QString file) : file_(std::move(file)) {}
 
-void DownloadRecord::recordUnfinished(const QByteArray& image)
+void DownloadRecord::recordUnfinished(const QByteArray& image, const QString& stick)
 {
     if (file_.isEmpty())
         return;
     store::IniFile ini(file_);
     const store::IniFile::WriteBatch batch(ini);
-    const QString section = sectionOf(image);
+    const QString section = sectionOf(image, stick);
     ini.eraseSection(section); // so that it counts as the newest
     const QStringList held = ini.sections();
     for (qsizetype i = 0; i + kMaxRecords <= held.size(); ++i)
@@ -45,14 +55,16 @@ void DownloadRecord::recordUnfinished(const QByteArray& image)
     ini.writeString(section, kFirstBlockKey, firstBlockOf(image));
 }
 
-void DownloadRecord::clearUnfinished(const QByteArray& image)
+void DownloadRecord::clearUnfinished(const QByteArray& image, const QString& stick)
 {
     if (file_.isEmpty())
         return;
     store::IniFile ini(file_);
-    const QString section = sectionOf(image);
-    if (ini.sectionExists(section))
-        ini.eraseSection(section);
+    const store::IniFile::WriteBatch batch(ini);
+    for (const QString& section : {sectionOf(image, stick), sectionOf(image, QString())}) {
+        if (ini.sectionExists(section))
+            ini.eraseSection(section);
+    }
 }
 
 bool DownloadRecord::isUnfinished(const QByteArray& held) const
@@ -61,10 +73,10 @@ bool DownloadRecord::isUnfinished(const QByteArray& held) const
         return false;
     const store::IniFile ini(file_);
     const store::IniFile::ReadHold hold(ini);
-    const QString whole = sectionOf(held);
+    const QString whole = digestOf(held);
     const QString firstBlock = firstBlockOf(held);
     for (const QString& section : ini.sections()) {
-        if (section.compare(whole, Qt::CaseInsensitive) != 0
+        if (!section.startsWith(whole, Qt::CaseInsensitive)
             && ini.readInteger(section, kLengthKey, -1) == held.size()
             && ini.readString(section, kFirstBlockKey).compare(firstBlock, Qt::CaseInsensitive) == 0)
             return true;

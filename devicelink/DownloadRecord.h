@@ -20,12 +20,13 @@ public:
 
     const QString& file() const { return file_; }
 
-    // Notes that `image` is about to be written: before its first block. Throws store::IniWriteError when the
-    // record cannot be written; the download must then not begin.
-    void recordUnfinished(const QByteArray& image);
-    // Forgets `image` once the stick has confirmed it whole (or nothing of it was written). Throws
-    // store::IniWriteError; a record left behind is harmless, as the whole image never matches it.
-    void clearUnfinished(const QByteArray& image);
+    // Notes that `image` is about to be written into the stick at the device path `stick`: before its first
+    // block. Throws store::IniWriteError when the record cannot be written; the download must then not begin.
+    void recordUnfinished(const QByteArray& image, const QString& stick = {});
+    // Forgets `image` in `stick` once that stick has confirmed it whole (or nothing of it was written); the
+    // records of other sticks given the same image stay. Throws store::IniWriteError; a record left behind is
+    // harmless, as the whole image never matches it.
+    void clearUnfinished(const QByteArray& image, const QString& stick = {});
     // Whether an image read back from a stick is a recorded image's beginning over other content: it has that
     // image's length and first block, and not its content. A finished image never is, wherever it was written.
     bool isUnfinished(const QByteArray& held) const;

@@ -3,6 +3,8 @@
 #include "deviceimage/DeviceImage.h"
 #include "devicelink/DeviceTransfers.h"
 #include "devicelink/Transport.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 
 #include <QFile>
@@ -75,6 +77,7 @@ StickResult programStick(HidPlatform& platform, EventPump& pump, const QString& 
     TransferSettings transferSettings;
     transferSettings.ledCount = settings.ledCount;
     transferSettings.factoryMode = true;
+    transferSettings.downloadRecordFile = settings.downloadRecordFile;
     LastMessage messages;
     TransferView view;
     DeviceTransfers transfers(transport, messages, view, hooks, transferSettings);
@@ -84,12 +87,16 @@ StickResult programStick(HidPlatform& platform, EventPump& pump, const QString& 
     result.path = path;
     const qint64 start = pump.now();
     const bool written = transfers.download();
+    if (written && settings.verify)
+        messages.text.clear(); // the verify's message replaces the download's
     result.done = written && (!settings.verify || transfers.verify());
     result.seconds = (pump.now() - start) / 1000.0;
     result.finishedAt = QDateTime::currentDateTime();
     result.ledCount = transfers.identity() ? transfers.identity()->ledCount : 0;
     result.bytes = written ? static_cast<int>(transfers.builtImage().size()) : 0;
-    result.message = messages.text;
+    // A stopped transfer shows nothing; the log says why the stick is not done.
+    const bool stopped = !result.done && messages.text.isEmpty() && transfers.stopRequested();
+    result.message = stopped ? messages::lookupMessage(msg::TransferInterrupted) : messages.text;
     return result;
 }
 

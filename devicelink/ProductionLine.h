@@ -28,6 +28,9 @@ struct ProductionSettings {
     bool verify = false; // read every stick back and compare after its download
     int count = 0;       // sticks to finish (done or failed) before the line stops; 0: no limit
     QString logFile;     // CSV log, appended to; empty: none
+    // The workspace's record of unconfirmed downloads (DownloadRecord): each stick's download is noted there
+    // until the stick confirms it; empty: none is kept.
+    QString downloadRecordFile;
 };
 
 // How one stick ended.
@@ -58,7 +61,8 @@ QString csvLine(const StickResult& result);
 
 // Downloads (and verifies) the images into one stick through `platform` and `pump`: the transfers of the download dialog in
 // factory mode, with their messages collected instead of shown. `images` holds the image for each device type a
-// stick of the edition can have. `stop` is asked between blocks.
+// stick of the edition can have. `stop` is asked between blocks: a stick stopped there gets its closing commands
+// and is logged as failed, its image left recorded as unfinished.
 StickResult programStick(HidPlatform& platform, EventPump& pump, const QString& path, const QHash<int, QByteArray>& images,
                          const ProductionSettings& settings, const std::function<bool()>& stop);
 

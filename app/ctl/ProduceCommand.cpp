@@ -5,6 +5,7 @@
 #include "app/ctl/Console.h"
 #include "deviceimage/BinaryFiles.h"
 #include "devicelink/DeviceWatcher.h"
+#include "devicelink/DownloadRecord.h"
 #include "devicelink/HidPlatformChoice.h"
 #include "devicelink/ProductionLine.h"
 #include "devicelink/ProjectImageHooks.h"
@@ -125,6 +126,7 @@ int produce(Context& context, const Invocation& invocation)
     settings.ledCount = context.edition.ledCount;
     settings.verify = invocation.isSet(QStringLiteral("verify"));
     settings.logFile = invocation.value(QStringLiteral("log")).value_or(QString());
+    settings.downloadRecordFile = downloadRecordFile(context.workspace);
     const std::optional<QString> count = invocation.value(QStringLiteral("count"));
     bool countOk = true;
     settings.count = count ? count->toInt(&countOk) : 0;

@@ -1,7 +1,9 @@
 // lumiwandctl's device commands as a user runs them, against the simulated stick kept in a file.
+#include "devicelink/DownloadRecord.h"
 #include "imaging/LitGrid.h"
 #include "imaging/PictureFile.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "store/IniFile.h"
 #include "store/Project.h"
 #include "store/Workspace.h"
@@ -299,9 +301,58 @@ private slots:
         QCOMPARE(lines.filter(QStringLiteral(",done,")).size(), 3);
         QCOMPARE(lines.filter(QStringLiteral("/3,32,0,")).filter(QStringLiteral(",failed,")).size(), 1);
         QVERIFY2(err.contains(messages::formatMessage(6550, 3, 1, 0)), qPrintable(err));
+        // Each done stick was read back and compared.
+        QCOMPARE(lines.filter(QStringLiteral(",done,")).filter(begins(msg::ReadAndVerifyOk)).size(), 3);
         for (int i : {0, 1, 3})
             QCOMPARE(readAll(ctl.home.filePath(QStringLiteral("s%1.mem").arg(i))).left(image.size()).toHex(),
                      image.toHex());
+        // The pulled stick holds the image's beginning over what it had: the record of unfinished downloads
+        // still says so after the others, plugged in later, confirmed the same image.
+        const QByteArray pulled = readAll(ctl.home.filePath("s2.mem")).left(image.size());
+        QVERIFY(pulled != image && pulled.left(16) == image.left(16));
+        QVERIFY(devicelink::DownloadRecord(devicelink::downloadRecordFile(ctl.workspace)).isUnfinished(pulled));
+    }
+
+    // Ctrl+C while several sticks are being written: every one of them gets its closing command pair and is
+    // released, each is logged as failed (interrupted), and their image stays recorded as unfinished.
+    void interruptedProduceClosesEveryStick()
+    {
+        Ctl ctl;
+        makeProject(ctl, "Line", 280);
+        QStringList sticks;
+        for (int i = 0; i < 3; ++i)
+            sticks << QStringLiteral("id=K,latency_ms=1,memory=%1,log=%2")
+                          .arg(ctl.home.filePath(QStringLiteral("s%1.mem").arg(i)),
+                               ctl.home.filePath(QStringLiteral("s%1.log").arg(i)));
+        ctl.sticks = sticks.join(u';');
+        const QString log = ctl.home.filePath("line.csv");
+        const auto stickEvents = [&ctl](int i) {
+            return QString::fromUtf8(readAll(ctl.home.filePath(QStringLiteral("s%1.log").arg(i))))
+                .split(u'\n', Qt::SkipEmptyParts);
+        };
+
+        QProcess produce;
+        ctl.start(produce, {"produce", "Line", "--verify", "--log", log});
+        QVERIFY(produce.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(stickEvents(0).count("write-block") >= 3 && stickEvents(1).count("write-block") >= 3
+                                     && stickEvents(2).count("write-block") >= 3,
+                                 30000);
+        ::kill(static_cast<pid_t>(produce.processId()), SIGINT);
+        QVERIFY(produce.waitForFinished(30000));
+        QCOMPARE(produce.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(produce.exitCode(), 1);
+
+        const QStringList lines = QString::fromUtf8(readAll(log)).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.filter(QStringLiteral(",failed,") + messages::lookupMessage(msg::TransferInterrupted)).size(), 3);
+        const devicelink::DownloadRecord record(devicelink::downloadRecordFile(ctl.workspace));
+        for (int i = 0; i < 3; ++i) {
+            const QStringList events = stickEvents(i);
+            QCOMPARE(events.mid(events.size() - 2), (QStringList{"end-write", "transfer-ended"}));
+            const QByteArray held = readAll(ctl.home.filePath(QStringLiteral("s%1.mem").arg(i)));
+            const int length = static_cast<quint8>(held[2]) | static_cast<quint8>(held[3]) << 8;
+            QVERIFY(record.isUnfinished(held.left(length)));
+        }
     }
 
     void produceTakesABinaryProjectFileMadeForTheEdition()

@@ -591,6 +591,30 @@ private slots:
     // another process sharing the workspace's record, must not take that mixture for pictures to keep: it tells the
     // user and goes on. Read Data imports nothing from it. A whole image is merged as always, also when the
     // record knows it, and so is one written elsewhere.
+    // Sticks given the same image at once (a production line): one confirming it leaves the others recorded,
+    // until each confirms its own; a record written before sticks were told apart is cleared by any.
+    void recordsOfSticksTakingTheSameImageAreApart()
+    {
+        QTemporaryDir dir;
+        const DownloadRecord record(dir.filePath("UnfinishedDownloads.ini"));
+        DownloadRecord writer = record;
+        const QByteArray image = makeImage(32, {{60}, {40}}, false, 7);
+        QByteArray half = image;
+        half.replace(40, 16, QByteArray(16, '\xFF'));
+        writer.recordUnfinished(image, QStringLiteral("/dev/hidraw1"));
+        writer.recordUnfinished(image, QStringLiteral("/dev/hidraw2"));
+        writer.clearUnfinished(image, QStringLiteral("/dev/hidraw1"));
+        QVERIFY(record.isUnfinished(half));
+        QVERIFY(!record.isUnfinished(image));
+        writer.clearUnfinished(image, QStringLiteral("/dev/hidraw2"));
+        QVERIFY(!record.isUnfinished(half));
+
+        writer.recordUnfinished(image);
+        QVERIFY(record.isUnfinished(half));
+        writer.clearUnfinished(image, QStringLiteral("/dev/hidraw3"));
+        QVERIFY(!record.isUnfinished(half));
+    }
+
     void halfWrittenImageIsNotMergedByTheNextProcess_data()
     {
         QTest::addColumn<int>("writesLeft"); // indicator writes of the download that never happened
