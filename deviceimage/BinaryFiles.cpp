@@ -319,14 +319,18 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, mes
     return true;
 }
 
+QStringList binaryFileFilters()
+{
+    return {QStringLiteral("Lumiwand, Binary (*.lwd *.LWD *.bin *.BIN)"), QStringLiteral("Lumiwand (*.LWD *.lwd)"),
+            QStringLiteral("Binary (*.bin *.BIN)")};
+}
+
 QString openBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                    const BinaryCommandHooks& hooks)
 {
     // Both kinds at first: a .bin file the program has just exported opens as readily as a .lwd one.
-    const QString path = prompter.chooseOpenFile(lookupMessage(msg::OpenBinaryFilesTitle), context.workspace.exportFolder,
-                                                 {QStringLiteral("Lumiwand, Binary (*.lwd *.LWD *.bin *.BIN)"),
-                                                  QStringLiteral("Lumiwand (*.LWD *.lwd)"),
-                                                  QStringLiteral("Binary (*.bin *.BIN)")});
+    const QString path =
+        prompter.chooseOpenFile(lookupMessage(msg::OpenBinaryFilesTitle), context.workspace.exportFolder, binaryFileFilters());
     return path.isEmpty() ? QString() : openBinaryFile(path, projects, context, prompter, hooks);
 }
 

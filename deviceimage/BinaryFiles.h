@@ -61,6 +61,9 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, mes
 bool emailProject(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,
                   const BinaryCommandHooks& hooks = {});
 
+// The file chooser's filters for binary project files: both kinds first, then each.
+QStringList binaryFileFilters();
+
 // "Open project binary files": asks for a file and a project name, imports the file and selects the project.
 // Returns the name of the project the pictures went into; empty when nothing was imported.
 QString openBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,

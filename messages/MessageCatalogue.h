@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <type_traits>
 
 // The numbered catalogue of every text the program shows. Ids 0..5 are the same in every language; the rest
 // of the program names a text by its English id (400..796) and gets it in the effective language, whose block
@@ -25,9 +26,11 @@ constexpr unsigned kLastOwnId = 6999;
 QString lookupMessage(unsigned id);
 
 // Convenience: the message used as a printf-style format, filled with the arguments (QString::asprintf rules).
+// A QString cannot pass through printf's "..." (it prints garbage): pass qUtf8Printable(text) for a %s.
 template <typename... Args>
 QString formatMessage(unsigned id, Args... args)
 {
+    static_assert((!std::is_class_v<Args> && ...), "formatMessage takes numbers and C strings: qUtf8Printable(text)");
     return QString::asprintf(lookupMessage(id).toUtf8().constData(), args...);
 }
 

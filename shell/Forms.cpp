@@ -2,6 +2,7 @@
 
 #include "deviceimage/BannerSave.h"
 #include "deviceimage/ImageCompiler.h"
+#include "devicelink/ProductionImages.h"
 #include "devicelink/ProjectImageHooks.h"
 #include "imaging/Fonts.h"
 #include "shell/AppState.h"
@@ -9,6 +10,7 @@
 #include "messages/MessageIds.h"
 #include "ui/Command.h"
 
+#include <QFileInfo>
 #include <QTimer>
 #include <utility>
 
@@ -19,6 +21,42 @@ devicelink::TransferSettings transferSettings(const AppState& state)
 {
     return {state.edition.ledCount, state.edition.factoryMode, state.simplifiedMode, state.easyMode,
             state.workspace.projectsFolder, devicelink::downloadRecordFile(state.workspace)};
+}
+
+// The mass production window's factory line: the workspace's projects and binary files as what to download,
+// sticks watched through the download dialog's transport, each one programmed on a platform of its own.
+devicelink::ProductionPanelHooks productionHooks(AppState& state, messages::Prompter& prompter, devicelink::TForm10& download)
+{
+    devicelink::ProductionPanelHooks hooks;
+    hooks.projectNames = [&state] {
+        store::ProjectList projects(state.workspace.projectsFolder);
+        projects.listProjects();
+        QStringList names;
+        for (int i = 0; i < projects.size(); ++i)
+            names << QFileInfo(projects.project(i).path()).completeBaseName();
+        return names;
+    };
+    hooks.images = [&state, &prompter](const QString& source) {
+        return devicelink::productionImages({state.edition, state.workspace, state.simplifiedMode}, source, prompter);
+    };
+    hooks.makeLine = [&state, &download](QHash<int, QByteArray> images, devicelink::ProductionSettings settings) {
+        settings.downloadRecordFile = devicelink::downloadRecordFile(state.workspace);
+        return std::make_unique<devicelink::ProductionLine>(
+            download.transport(),
+            [](const QString& path, devicelink::EventPump& pump) { return devicelink::createStickPlatform(path, pump); },
+            std::move(images), std::move(settings));
+    };
+    hooks.chooseImageFile = [&state, &prompter] {
+        return prompter.chooseOpenFile(messages::lookupMessage(msg::OpenBinaryFilesTitle), state.workspace.exportFolder,
+                                       deviceimage::binaryFileFilters());
+    };
+    hooks.chooseLogFile = [&prompter](const QString& current) {
+        const QFileInfo file(current);
+        return prompter.chooseSaveFile(messages::lookupMessage(msg::ProductionLogFile), file.absolutePath(),
+                                       file.fileName(), {QStringLiteral("CSV (*.csv)")});
+    };
+    hooks.defaultLogFile = state.workspace.rootFolder + QStringLiteral("Production.csv");
+    return hooks;
 }
 
 devicelink::ProjectHooks downloadHooks(AppState& state, messages::Prompter& prompter)
@@ -49,7 +87,7 @@ Forms::Forms(AppState& state, messages::Prompter& prompter, devicelink::HidPlatf
       form14(prompter),
       form19(state, prompter),
       form20(state, prompter),
-      form21(state.edition, std::move(devicePresent)),
+      form21(state.edition, std::move(devicePresent), productionHooks(state, prompter, form10)),
       speedsetup(state.edition.defaultSpeed),
       leftrigthshiftadj(state.edition, prompter),
       moviegroup(prompter),

@@ -3,21 +3,17 @@
 
 #include "app/ctl/Command.h"
 #include "app/ctl/Console.h"
-#include "deviceimage/BinaryFiles.h"
 #include "devicelink/DeviceWatcher.h"
 #include "devicelink/DownloadRecord.h"
 #include "devicelink/HidPlatformChoice.h"
+#include "devicelink/ProductionImages.h"
 #include "devicelink/ProductionLine.h"
-#include "devicelink/ProjectImageHooks.h"
 #include "devicelink/Transport.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
-#include "store/ProjectList.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QTimer>
-#include <set>
 #include <unistd.h>
 
 namespace ctl {
@@ -26,65 +22,6 @@ namespace {
 using namespace devicelink;
 
 constexpr int kScanInterval = 250; // ms between looks for sticks, beside the plug-in events
-
-// The device types a stick of the edition's LED count can have (the identity table), the edition's first.
-std::set<int> stickTypes(int ledCount)
-{
-    std::set<int> types{deviceimage::editionDeviceType(ledCount)};
-    for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        const DeviceIdentity identity = decodeIdentity(QChar(letter));
-        if (identity.ledCount == ledCount)
-            types.insert(identity.type);
-    }
-    return types;
-}
-
-bool isBinaryFile(const QString& source)
-{
-    const QString suffix = QFileInfo(source).suffix().toLower();
-    return suffix == QLatin1String("lwd") || suffix == QLatin1String("bin");
-}
-
-// The image of a binary project file for every stick type; empty (the user told why) when the file is refused or
-// made for another LED count.
-QHash<int, QByteArray> fileImages(Context& context, const QString& path)
-{
-    const deviceimage::BinaryFileRead read = deviceimage::readBinaryFile(path);
-    if (read.messageId != 0) {
-        context.err << messages::lookupMessage(read.messageId) << '\n';
-        return {};
-    }
-    const int height = static_cast<quint8>(read.image[1]) & 0x7F;
-    if (height != context.edition.ledCount) {
-        context.err << messages::formatMessage(msg::ProductionImageLedCount, height, context.edition.ledCount) << '\n';
-        return {};
-    }
-    QHash<int, QByteArray> images;
-    for (int type : stickTypes(context.edition.ledCount))
-        images.insert(type, read.image);
-    return images;
-}
-
-// The project built for every stick type; empty (the user told why) when it cannot be.
-QHash<int, QByteArray> projectImages(Context& context, const QString& name, ConsolePrompter& prompter)
-{
-    store::ProjectList projects(context.workspace.projectsFolder);
-    projects.listProjects();
-    if (!projects.selectProjectByName(name)) {
-        context.err << messages::lookupMessage(msg::NoProjectSelected) << '\n';
-        return {};
-    }
-    const deviceimage::ImageContext imageContext{context.edition, context.workspace, context.simplifiedMode};
-    ProjectHooks hooks = imageProjectHooks(imageContext, [&projects] { return projects.current(); }, prompter);
-    QHash<int, QByteArray> images;
-    for (int type : stickTypes(context.edition.ledCount)) {
-        const QByteArray image = hooks.buildImage(type);
-        if (image.isEmpty())
-            return {};
-        images.insert(type, image);
-    }
-    return images;
-}
 
 // The status line: rewritten in place on a terminal, one line per change otherwise.
 class StatusLine {
@@ -135,8 +72,8 @@ int produce(Context& context, const Invocation& invocation)
 
     ProgressLine progress(context.err);
     ConsolePrompter prompter(context.err, &progress);
-    const QHash<int, QByteArray> images =
-        isBinaryFile(source) ? fileImages(context, source) : projectImages(context, source, prompter);
+    const deviceimage::ImageContext imageContext{context.edition, context.workspace, context.simplifiedMode};
+    const QHash<int, QByteArray> images = productionImages(imageContext, source, prompter);
     if (images.isEmpty())
         return 1;
 
@@ -156,7 +93,7 @@ int produce(Context& context, const Invocation& invocation)
     QObject::connect(&line, &ProductionLine::stickFinished, [&](const StickResult& result) {
         status.print(csvLine(result));
         if (!line.logWritable())
-            status.print(messages::formatMessage(msg::ProductionLogUnwritable, settings.logFile));
+            status.print(messages::formatMessage(msg::ProductionLogUnwritable, qUtf8Printable(settings.logFile)));
     });
     QObject::connect(&line, &ProductionLine::allFinished, [] { QCoreApplication::quit(); });
 

@@ -8,6 +8,7 @@
 #include "store/Project.h"
 #include "store/Workspace.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -364,6 +365,14 @@ private slots:
         QVERIFY2(done.status == 0, qPrintable(done.err));
         const QByteArray image = readAll(ctl.home.filePath("line.lwd"));
         QCOMPARE(readAll(ctl.stick).left(image.size()).toHex(), image.toHex());
+
+        // A log that cannot be written is named; the stick is programmed all the same.
+        const QString folder = ctl.home.filePath("log-folder");
+        QVERIFY(QDir().mkdir(folder));
+        const Outcome unlogged = ctl.run({"produce", ctl.home.filePath("line.lwd"), "--count", "1", "--log", folder});
+        QCOMPARE(unlogged.status, 0);
+        QVERIFY2(unlogged.err.contains(messages::formatMessage(msg::ProductionLogUnwritable, qUtf8Printable(folder))),
+                 qPrintable(unlogged.err));
 
         const Outcome refused = ctl.run({"--edition", "16", "produce", ctl.home.filePath("line.lwd")});
         QCOMPARE(refused.status, 1);
