@@ -5,6 +5,7 @@
 #include <QFileSystemWatcher>
 #include <QSocketNotifier>
 
+#include <cstring>
 #include <libudev.h>
 
 namespace devicelink {
@@ -67,14 +68,23 @@ bool DeviceWatcher::watchUdev()
 
 void DeviceWatcher::readUdevEvents()
 {
-    // Every waiting event is taken, so the notifier does not fire again for the same burst.
+    // Every waiting event is taken, so the notifier does not fire again for the same burst. A hidraw node added
+    // or removed is what a stick's transfers use, and udevd sends its event once the node has its permissions:
+    // that is told at once. The USB device's own events only start or extend the settle time.
     bool any = false;
+    bool hidraw = false;
     while (udev_device* device = udev_monitor_receive_device(udev_->monitor)) {
+        const char* subsystem = udev_device_get_subsystem(device);
+        hidraw = hidraw || (subsystem && std::strcmp(subsystem, "hidraw") == 0);
         udev_device_unref(device);
         any = true;
     }
-    if (any)
+    if (hidraw) {
+        settle_.stop();
+        emit devicesChanged();
+    } else if (any) {
         changed();
+    }
 }
 
 bool DeviceWatcher::watchPresenceFile(const QString& file)

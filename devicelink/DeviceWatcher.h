@@ -29,7 +29,8 @@ public:
 
     bool watching() const;
 
-    // A burst of changes (one plug-in makes several udev events) is told once, this long after its first event.
+    // A burst of changes (one plug-in makes several udev events) is told once, this long after its first event;
+    // a hidraw node's event is told at once.
     static constexpr int kSettleMs = 30;
 
 signals:

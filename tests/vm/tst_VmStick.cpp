@@ -21,15 +21,19 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
 #include <grp.h>
+#include <libudev.h>
 #include <linux/input.h>
 #include <linux/kd.h>
 #include <linux/keyboard.h>
 #include <memory>
 #include <sys/ioctl.h>
+#include <cerrno>
+#include <ctime>
 #include <unistd.h>
 
 using namespace devicelink;
@@ -247,6 +251,113 @@ private:
     int fd_ = -1;
     bool changed_ = false;
     std::vector<std::pair<int, int>> saved_;
+};
+
+qint64 monotonicUs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// The kernel's log lines stamped since `sinceUs` (its monotonic clock), each with the milliseconds after it.
+QStringList kernelLogSince(qint64 sinceUs)
+{
+    QStringList lines;
+    const int fd = ::open("/dev/kmsg", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return lines;
+    char record[2048];
+    for (;;) {
+        const ssize_t got = ::read(fd, record, sizeof record - 1);
+        if (got < 0 && errno == EPIPE)
+            continue; // records overwritten while reading
+        if (got <= 0)
+            break;
+        // "priority,sequence,microseconds,flags;text"
+        const QString text = QString::fromUtf8(record, got).section(u'\n', 0, 0);
+        const qint64 us = text.section(u',', 2, 2).toLongLong();
+        if (us >= sinceUs)
+            lines << QStringLiteral("%1 ms %2").arg((us - sinceUs) / 1000, 4).arg(text.section(u';', 1));
+    }
+    ::close(fd);
+    return lines;
+}
+
+// The uevents of USB devices and hidraw nodes as they arrive, from the kernel and from udevd (after its rules have
+// run and the nodes have their permissions), each with the guest time it arrived: where a plug-in's time goes.
+class UeventTimes {
+public:
+    UeventTimes() : udev_(udev_new())
+    {
+        for (const char* source : {"kernel", "udev"}) {
+            udev_monitor* monitor = udev_monitor_new_from_netlink(udev_, source);
+            if (!monitor)
+                continue;
+            udev_monitor_filter_add_match_subsystem_devtype(monitor, "usb", "usb_device");
+            udev_monitor_filter_add_match_subsystem_devtype(monitor, "hidraw", nullptr);
+            udev_monitor_enable_receiving(monitor);
+            auto* notifier = new QSocketNotifier(udev_monitor_get_fd(monitor), QSocketNotifier::Read, &owner_);
+            QObject::connect(notifier, &QSocketNotifier::activated, &owner_,
+                             [this, monitor, source = QString::fromLatin1(source)] { read(monitor, source); });
+            monitors_.push_back(monitor);
+            sources_.push_back(QString::fromLatin1(source));
+        }
+        clock_.start();
+    }
+    ~UeventTimes()
+    {
+        qDeleteAll(owner_.children());
+        for (udev_monitor* monitor : monitors_)
+            udev_monitor_unref(monitor);
+        udev_unref(udev_);
+    }
+    UeventTimes(const UeventTimes&) = delete;
+    UeventTimes& operator=(const UeventTimes&) = delete;
+
+    void restart()
+    {
+        clock_.restart();
+        arrivals_.clear();
+    }
+    qint64 elapsed() const { return clock_.elapsed(); }
+    // Takes the events already waiting, so that what arrived before now is known now.
+    void poll()
+    {
+        for (std::size_t i = 0; i < monitors_.size(); ++i)
+            read(monitors_[i], sources_[i]);
+    }
+    // When the first event of `source` ("kernel", "udev") about `subsystem` arrived; -1 when none did.
+    qint64 first(const QString& source, const QString& subsystem) const
+    {
+        for (const Arrival& arrival : arrivals_) {
+            if (arrival.source == source && arrival.subsystem == subsystem)
+                return arrival.ms;
+        }
+        return -1;
+    }
+
+private:
+    struct Arrival {
+        qint64 ms;
+        QString source;
+        QString subsystem;
+    };
+
+    void read(udev_monitor* monitor, const QString& source)
+    {
+        while (udev_device* device = udev_monitor_receive_device(monitor)) {
+            arrivals_.push_back({clock_.elapsed(), source, QString::fromLatin1(udev_device_get_subsystem(device))});
+            udev_device_unref(device);
+        }
+    }
+
+    udev* udev_;
+    std::vector<udev_monitor*> monitors_;
+    QStringList sources_;
+    QObject owner_;
+    QElapsedTimer clock_;
+    std::vector<Arrival> arrivals_;
 };
 
 } // namespace
@@ -587,7 +698,9 @@ private slots:
     }
 
     // udev as on a user's machine: the device watcher hears of the stick plugged in and pulled out (through
-    // systemd-udevd, after it has made the nodes), and lumiwandctl then lists it or finds it gone.
+    // systemd-udevd, after it has made the nodes), and lumiwandctl then lists it or finds it gone. The figures
+    // say where a plug-in's time goes: the gadget bound to its controller, the kernel's USB enumeration (its
+    // uevents), udevd's rules (its uevents, passed on once the nodes have their permissions), the watcher.
     void plugInAndPullOutAreToldAtOnce()
     {
         if (!udevdRuns())
@@ -595,32 +708,66 @@ private slots:
         QVERIFY(stick_->unplug());
         DeviceWatcher watcher;
         QVERIFY(watcher.watchUdev());
-        QSignalSpy changed(&watcher, &DeviceWatcher::devicesChanged);
+        UeventTimes uevents;
+        // When the watcher spoke, and whether udevd had passed the stick's hidraw node on by then (after which a
+        // scan finds the node with its permissions).
+        std::vector<std::pair<qint64, bool>> told;
+        connect(&watcher, &DeviceWatcher::devicesChanged, this, [&] {
+            uevents.poll();
+            told.emplace_back(uevents.elapsed(), uevents.first("udev", "hidraw") >= 0);
+        });
+        const auto toldAfterHidraw = [&told] {
+            const auto found = std::find_if(told.begin(), told.end(), [](const auto& t) { return t.second; });
+            return found == told.end() ? qint64(-1) : found->first;
+        };
         QTest::qWait(200); // nothing left over from the unplug
-        changed.clear();
 
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(stick_->plug(kStickController, false));
-        QVERIFY(changed.wait(10000));
-        const qint64 plugInMs = clock.elapsed();
-        QVERIFY(waitUntil([this] { return !stick_->hidrawNode().isEmpty(); }, 10000));
+        for (int round = 1; round <= 3; ++round) {
+            told.clear();
+            uevents.restart();
+            QVERIFY(stick_->plug(kStickController, false));
+            const qint64 boundMs = uevents.elapsed();
+            const qint64 bound = monotonicUs() - 1000 * boundMs;
+            QTRY_VERIFY_WITH_TIMEOUT(toldAfterHidraw() >= 0, 10000);
+            QTest::qWait(100); // the burst's last events
+            if (round == 1) {
+                for (const QString& line : kernelLogSince(bound))
+                    qInfo().noquote() << "kernel:" << line;
+            }
+            qInfo().noquote() << QStringLiteral(
+                                     "BENCH plug-in %1 (guest clock): gadget bound %2 ms; kernel uevents: USB device "
+                                     "%3 ms, hidraw %4 ms; udevd: USB device %5 ms, hidraw %6 ms; watcher told %7 ms "
+                                     "(first word %8 ms, goal 200 ms)")
+                                     .arg(round)
+                                     .arg(boundMs)
+                                     .arg(uevents.first("kernel", "usb"))
+                                     .arg(uevents.first("kernel", "hidraw"))
+                                     .arg(uevents.first("udev", "usb"))
+                                     .arg(uevents.first("udev", "hidraw"))
+                                     .arg(toldAfterHidraw())
+                                     .arg(told.front().first);
+            if (round < 3) {
+                QVERIFY(stick_->unplug());
+                QTest::qWait(200);
+            }
+        }
+        const QString node = stick_->hidrawNode();
         const Outcome listed = ctl({"devices"});
         QTest::qWait(200);
-        changed.clear();
 
-        clock.restart();
+        told.clear();
+        uevents.restart();
         QVERIFY(stick_->unplug(false));
-        QVERIFY(changed.wait(10000));
-        const qint64 pullOutMs = clock.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(toldAfterHidraw() >= 0, 10000);
+        qInfo().noquote() << QStringLiteral("BENCH pull-out (guest clock): kernel hidraw uevent %1 ms, udevd %2 ms, "
+                                            "watcher told %3 ms")
+                                 .arg(uevents.first("kernel", "hidraw"))
+                                 .arg(uevents.first("udev", "hidraw"))
+                                 .arg(toldAfterHidraw());
         QVERIFY(waitUntil([this] { return stick_->hidrawNode().isEmpty(); }, 10000));
         const Outcome gone = ctl({"devices"});
 
-        qInfo().noquote() << QStringLiteral("BENCH device watcher through systemd-udevd (guest clock): plug-in told "
-                                            "after %1 ms, pull-out after %2 ms (goal 200 ms)")
-                                 .arg(plugInMs)
-                                 .arg(pullOutMs);
-        QVERIFY2(listed.status == 0 && listed.out.contains("LED Light Show Device #1: " + stick_->hidrawNode()),
+        QVERIFY2(listed.status == 0 && listed.out.contains("LED Light Show Device #1: " + node + u'\n'),
                  qPrintable(listed.out + listed.err));
         QCOMPARE(gone.status, 1);
         QVERIFY2(gone.out.contains("Device not detected"), qPrintable(gone.out));
