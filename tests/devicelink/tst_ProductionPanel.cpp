@@ -134,18 +134,22 @@ private slots:
         QVERIFY(tool.StartButton->isEnabled() && tool.SourceBox->isEnabled());
         QCOMPARE(tool.CountersLabel->text(), messages::formatMessage(msg::ProductionStatus, 2, 0, 0));
 
-        // Ticked off: the presence status alone, as it always was.
+        // Ticked off: the presence status alone, as the window without the line shows it.
         tool.ProductionBox->setChecked(false);
         QVERIFY(!tool.ProductionPanel->isVisible());
         QVERIFY(tool.height() <= tool.ProductionPanel->geometry().top());
-        rig.present = true;
-        tool.Timer1Timer();
-        QCOMPARE(tool.Label1->text(), messages::lookupMessage(msg::DeviceConnected));
-        QCOMPARE(textColour(tool.Label1), QColor(Qt::blue));
-        rig.present = false;
-        tool.Timer1Timer();
-        QCOMPARE(tool.Label1->text(), messages::lookupMessage(msg::NoDeviceDetected));
-        QCOMPARE(textColour(tool.Label1), QColor(Qt::red));
+        TForm21 plain(rig.edition, [&rig] { return rig.present; });
+        plain.show();
+        for (bool present : {true, false}) {
+            rig.present = present;
+            tool.Timer1Timer();
+            plain.Timer1Timer();
+            QCOMPARE(tool.Label1->text(),
+                     messages::lookupMessage(present ? msg::DeviceConnected : msg::NoDeviceDetected));
+            QCOMPARE(tool.Label1->text(), plain.Label1->text());
+            QCOMPARE(textColour(tool.Label1), textColour(plain.Label1));
+            QCOMPARE(tool.GroupBox1->geometry(), plain.GroupBox1->geometry());
+        }
     }
 
     // A source without an image (told by the hook) starts no line; a line running when the panel is ticked off
