@@ -25,10 +25,6 @@ struct AppState {
 
     // Working values the timing and effect dialogs exchange with their openers.
     int currentSpeed = 0;            // speed word being edited; the edition's default speed at start
-    int currentShift = 0;
-    int groupChoice = 0;
-    int currentTickerType = 0;
-    int currentTickerSpeed = 4;
 
     // The text tools' font (face, size, style), in memory only: the text dialogs work on copies and OK writes
     // them back.
