@@ -58,134 +58,206 @@ long long bitsAt(const QByteArray& data, int offset, int size)
     return value;
 }
 
+// The short items of a descriptor (HID 1.11, 6.2.2.2): their type, tag and data. Long items are skipped.
+enum class ItemType { Main = 0, Global = 1, Local = 2 };
+enum class MainTag { Input = 0x8, Output = 0x9 };
+enum class GlobalTag { UsagePage = 0x0, LogicalMinimum = 0x1, ReportSize = 0x7, ReportId = 0x8, ReportCount = 0x9,
+                       Push = 0xA, Pop = 0xB };
+enum class LocalTag { Usage = 0x0, UsageMinimum = 0x1, UsageMaximum = 0x2 };
+constexpr unsigned char kLongItemPrefix = 0xFE;
+constexpr unsigned kMainConstant = 0x1;
+constexpr unsigned kMainVariable = 0x2;
+
+struct Item {
+    int type = 0;
+    int tag = 0;
+    int size = 0;          // data bytes: 0, 1, 2 or 4
+    unsigned value = 0;    // the data, unsigned
+    int signedValue = 0;   // the data, sign-extended from its size
+};
+
+class ItemReader {
+public:
+    explicit ItemReader(const QByteArray& descriptor) : data_(descriptor) {}
+
+    // The next short item; nullopt at the end or where the descriptor is cut short.
+    std::optional<Item> next()
+    {
+        while (at_ < data_.size()) {
+            const unsigned char prefix = byteAt(at_++);
+            if (prefix == kLongItemPrefix) { // size, tag, data
+                if (at_ + 2 > data_.size())
+                    return std::nullopt;
+                at_ += 2 + byteAt(at_);
+                continue;
+            }
+            Item item;
+            item.size = (prefix & 3) == 3 ? 4 : (prefix & 3);
+            item.type = (prefix >> 2) & 3;
+            item.tag = prefix >> 4;
+            if (at_ + item.size > data_.size())
+                return std::nullopt;
+            for (int k = 0; k < item.size; ++k)
+                item.value |= static_cast<unsigned>(byteAt(at_ + k)) << (8 * k);
+            at_ += item.size;
+            item.signedValue = item.size == 1   ? static_cast<signed char>(item.value)
+                               : item.size == 2 ? static_cast<short>(item.value)
+                                                : static_cast<int>(item.value);
+            return item;
+        }
+        return std::nullopt;
+    }
+
+private:
+    unsigned char byteAt(qsizetype i) const { return static_cast<unsigned char>(data_[i]); }
+
+    const QByteArray& data_;
+    qsizetype at_ = 0;
+};
+
+// The nibble bit a lamp of the LED page carries; -1 for the lamps the protocol does not use.
+int indicatorSlot(int ledUsage)
+{
+    switch (ledUsage) {
+    case kLedScrollLock: return 0;
+    case kLedNumLock: return 1;
+    case kLedCapsLock: return 2;
+    case kLedKana: return 3;
+    default: return -1;
+    }
+}
+
+// Walks the items, keeping the global and local state, and places the Input and Output fields the device link
+// reads: the lamps of the first output report that has any, the keys of the first input report that has any.
+class DescriptorParser {
+public:
+    ReportLayout parse(const QByteArray& descriptor)
+    {
+        ItemReader reader(descriptor);
+        while (const std::optional<Item> item = reader.next()) {
+            switch (ItemType(item->type)) {
+            case ItemType::Global: onGlobal(*item); break;
+            case ItemType::Local: onLocal(*item); break;
+            case ItemType::Main: onMain(*item); break;
+            }
+        }
+        return result();
+    }
+
+private:
+    void onGlobal(const Item& item)
+    {
+        switch (GlobalTag(item.tag)) {
+        case GlobalTag::UsagePage: globals_.usagePage = static_cast<int>(item.value); break;
+        case GlobalTag::LogicalMinimum: globals_.logicalMinimum = item.signedValue; break;
+        case GlobalTag::ReportSize: globals_.reportSize = static_cast<int>(item.value); break;
+        case GlobalTag::ReportId:
+            globals_.reportId = static_cast<int>(item.value);
+            layout_.numberedReports = true;
+            break;
+        case GlobalTag::ReportCount: globals_.reportCount = static_cast<int>(item.value); break;
+        case GlobalTag::Push: stack_.push_back(globals_); break;
+        case GlobalTag::Pop:
+            if (!stack_.empty()) {
+                globals_ = stack_.back();
+                stack_.pop_back();
+            }
+            break;
+        }
+    }
+
+    void onLocal(const Item& item)
+    {
+        const unsigned usage = fullUsage(item.value, item.size, globals_.usagePage);
+        switch (LocalTag(item.tag)) {
+        case LocalTag::Usage: locals_.usages.push_back(usage); break;
+        case LocalTag::UsageMinimum: locals_.minimum = usage; break;
+        case LocalTag::UsageMaximum: locals_.maximum = usage; break;
+        }
+    }
+
+    // Input and Output place fields; every main item ends the local state.
+    void onMain(const Item& item)
+    {
+        const bool input = MainTag(item.tag) == MainTag::Input;
+        if (input || MainTag(item.tag) == MainTag::Output) {
+            int& offset = (input ? inputBits_ : outputBits_)[globals_.reportId];
+            const bool constant = item.value & kMainConstant;
+            if (!constant && (item.value & kMainVariable)) {
+                for (int f = 0; f < globals_.reportCount; ++f)
+                    placeVariableField(input, locals_.usageOf(f), offset + f * globals_.reportSize);
+            } else if (!constant && input) {
+                placeKeyArray(offset);
+            }
+            offset += globals_.reportSize * globals_.reportCount;
+        }
+        locals_ = Locals{};
+    }
+
+    void placeVariableField(bool input, unsigned usage, int bit)
+    {
+        const int page = static_cast<int>(usage >> 16);
+        const int id = static_cast<int>(usage & 0xFFFF);
+        if (globals_.reportSize != 1)
+            return;
+        if (!input && page == kLedPage && (!haveIndicators_ || indicators_.reportId == globals_.reportId)) {
+            const int slot = indicatorSlot(id);
+            if (slot >= 0) {
+                haveIndicators_ = true;
+                indicators_.reportId = globals_.reportId;
+                indicators_.bits[slot] = bit;
+            }
+        } else if (input && page == kKeyboardPage && takesKeysOfThisReport()) {
+            (id >= 0xE0 && id <= 0xE7 ? keys_.modifiers : keys_.keyBits).push_back({id, bit});
+        }
+    }
+
+    void placeKeyArray(int offset)
+    {
+        const unsigned first = locals_.usageOf(0);
+        if ((first >> 16) == kKeyboardPage && takesKeysOfThisReport())
+            keys_.arrays.push_back({offset, globals_.reportSize, globals_.reportCount, globals_.logicalMinimum,
+                                    static_cast<int>(first & 0xFFFF)});
+    }
+
+    // The keys are read from one input report: the first that declares any.
+    bool takesKeysOfThisReport()
+    {
+        if (haveKeys_ && keys_.reportId != globals_.reportId)
+            return false;
+        haveKeys_ = true;
+        keys_.reportId = globals_.reportId;
+        return true;
+    }
+
+    ReportLayout result()
+    {
+        if (haveIndicators_) {
+            indicators_.reportBytes = (outputBits_[indicators_.reportId] + 7) / 8;
+            layout_.indicators = indicators_;
+        }
+        if (haveKeys_)
+            layout_.keys = keys_;
+        return layout_;
+    }
+
+    ReportLayout layout_;
+    Globals globals_;
+    std::vector<Globals> stack_;
+    Locals locals_;
+    std::map<int, int> inputBits_; // report id -> bits so far
+    std::map<int, int> outputBits_;
+    IndicatorLayout indicators_;
+    bool haveIndicators_ = false;
+    KeyInputLayout keys_;
+    bool haveKeys_ = false;
+};
+
 } // namespace
 
 ReportLayout parseReportDescriptor(const QByteArray& descriptor)
 {
-    ReportLayout layout;
-    Globals globals;
-    std::vector<Globals> stack;
-    Locals locals;
-    std::map<int, int> inputBits;  // report id -> bits so far
-    std::map<int, int> outputBits;
-    IndicatorLayout indicators;
-    bool haveIndicators = false;
-    KeyInputLayout keys;
-    bool haveKeys = false;
-
-    const auto byteAt = [&](qsizetype i) { return static_cast<unsigned char>(descriptor[i]); };
-    qsizetype i = 0;
-    while (i < descriptor.size()) {
-        const unsigned char prefix = byteAt(i++);
-        if (prefix == 0xFE) { // long item: size, tag, data
-            if (i + 2 > descriptor.size())
-                break;
-            i += 2 + byteAt(i);
-            continue;
-        }
-        const int size = (prefix & 3) == 3 ? 4 : (prefix & 3);
-        if (i + size > descriptor.size())
-            break;
-        unsigned value = 0;
-        for (int k = 0; k < size; ++k)
-            value |= static_cast<unsigned>(byteAt(i + k)) << (8 * k);
-        int signedValue = static_cast<int>(value);
-        if (size == 1)
-            signedValue = static_cast<signed char>(value);
-        else if (size == 2)
-            signedValue = static_cast<short>(value);
-        i += size;
-
-        const int type = (prefix >> 2) & 3;
-        const int tag = prefix >> 4;
-        if (type == 1) { // global
-            switch (tag) {
-            case 0x0: globals.usagePage = static_cast<int>(value); break;
-            case 0x1: globals.logicalMinimum = signedValue; break;
-            case 0x7: globals.reportSize = static_cast<int>(value); break;
-            case 0x8:
-                globals.reportId = static_cast<int>(value);
-                layout.numberedReports = true;
-                break;
-            case 0x9: globals.reportCount = static_cast<int>(value); break;
-            case 0xA: stack.push_back(globals); break;
-            case 0xB:
-                if (!stack.empty()) {
-                    globals = stack.back();
-                    stack.pop_back();
-                }
-                break;
-            default: break;
-            }
-            continue;
-        }
-        if (type == 2) { // local
-            switch (tag) {
-            case 0x0: locals.usages.push_back(fullUsage(value, size, globals.usagePage)); break;
-            case 0x1: locals.minimum = fullUsage(value, size, globals.usagePage); break;
-            case 0x2: locals.maximum = fullUsage(value, size, globals.usagePage); break;
-            default: break;
-            }
-            continue;
-        }
-        if (type != 0)
-            continue;
-
-        // Main items. Input and Output place fields; every main item ends the local state.
-        const bool input = tag == 0x8;
-        const bool output = tag == 0x9;
-        if (input || output) {
-            int& offset = (input ? inputBits : outputBits)[globals.reportId];
-            const bool constant = value & 0x1;
-            const bool variable = value & 0x2;
-            const int fieldSize = globals.reportSize;
-            const int count = globals.reportCount;
-            if (!constant && variable) {
-                for (int f = 0; f < count; ++f) {
-                    const unsigned usage = locals.usageOf(f);
-                    const int page = static_cast<int>(usage >> 16);
-                    const int id = static_cast<int>(usage & 0xFFFF);
-                    const int bit = offset + f * fieldSize;
-                    if (output && page == kLedPage && fieldSize == 1
-                        && (!haveIndicators || indicators.reportId == globals.reportId)) {
-                        const int slot = id == kLedScrollLock ? 0 : id == kLedNumLock ? 1
-                            : id == kLedCapsLock ? 2 : id == kLedKana ? 3 : -1;
-                        if (slot >= 0) {
-                            haveIndicators = true;
-                            indicators.reportId = globals.reportId;
-                            indicators.bits[slot] = bit;
-                        }
-                    } else if (input && page == kKeyboardPage && fieldSize == 1
-                               && (!haveKeys || keys.reportId == globals.reportId)) {
-                        haveKeys = true;
-                        keys.reportId = globals.reportId;
-                        if (id >= 0xE0 && id <= 0xE7)
-                            keys.modifiers.push_back({id, bit});
-                        else
-                            keys.keyBits.push_back({id, bit});
-                    }
-                }
-            } else if (!constant && input) {
-                const unsigned first = locals.usageOf(0);
-                if ((first >> 16) == kKeyboardPage && (!haveKeys || keys.reportId == globals.reportId)) {
-                    haveKeys = true;
-                    keys.reportId = globals.reportId;
-                    keys.arrays.push_back({offset, fieldSize, count, globals.logicalMinimum,
-                                           static_cast<int>(first & 0xFFFF)});
-                }
-            }
-            offset += fieldSize * count;
-        }
-        locals = Locals{};
-    }
-
-    if (haveIndicators) {
-        indicators.reportBytes = (outputBits[indicators.reportId] + 7) / 8;
-        layout.indicators = indicators;
-    }
-    if (haveKeys)
-        layout.keys = keys;
-    return layout;
+    return DescriptorParser().parse(descriptor);
 }
 
 ReportLayout bootKeyboardLayout()
