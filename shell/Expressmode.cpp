@@ -7,6 +7,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "messages/WholeFile.h"
 #include "shell/AppState.h"
 #include "shell/ExpressProject.h"
 #include "store/IniFile.h"
@@ -17,14 +18,12 @@
 #include "ui/PixelPicture.h"
 #include "ui/TextTint.h"
 
-#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -46,14 +45,12 @@ constexpr int kSlotHeight = 16;
 // A project file's bytes, to put back when a read-back that emptied the project brought nothing.
 QByteArray fileBytes(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return files::readRegularFile(path, files::kMaxTextFileBytes).bytes;
 }
 
 bool restoreFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return files::writeWholeFile(path, bytes) == files::WriteResult::Written;
 }
 
 } // namespace
