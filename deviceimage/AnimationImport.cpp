@@ -87,10 +87,7 @@ QString roomRefusal(const ImageContext& context, const store::Project& project,
         return count.refusal;
     const int pictures = count.pictures + int(grids.size());
     if (pictures > kMaxPictures)
-        return QStringLiteral("With the %1 frames the project would hold %2 pictures; the stick takes at most %3.")
-            .arg(grids.size())
-            .arg(pictures)
-            .arg(kMaxPictures);
+        return messages::formatMessage(msg::FramesTooManyPictures, int(grids.size()), pictures, int(kMaxPictures));
     qint64 total = count.total == 0 ? kHeaderBytes : count.total;
     for (const imaging::LitGrid& grid : grids) {
         const ColumnRange kept = keptColumns(imaging::Picture(grid.toImage()), project.width(),
@@ -99,21 +96,16 @@ QString roomRefusal(const ImageContext& context, const store::Project& project,
     }
     const int capacity = editionCapacity(context.edition.ledCount);
     if (total > capacity)
-        return QStringLiteral("The %1 frames do not fit the stick: the project would take %2 bytes of its %3.")
-            .arg(grids.size())
-            .arg(total)
-            .arg(capacity);
+        return messages::formatMessage(msg::FramesDoNotFit, int(grids.size()), int(total), capacity);
     return {};
 }
 
 QString projectRefusal(const ImageContext& context, const store::Project& project)
 {
     if (project.height() != context.edition.ledCount)
-        return QStringLiteral("The project %1 is not %2 LEDs high, as the frames are made.")
-            .arg(project.name())
-            .arg(context.edition.ledCount);
+        return messages::formatMessage(msg::FramesWrongHeight, qUtf8Printable(project.name()), context.edition.ledCount);
     if (project.highestGroup() >= store::kMaxGroupNumber)
-        return QStringLiteral("The project %1 has no free movie group number left.").arg(project.name());
+        return messages::formatMessage(msg::NoFreeGroupNumber, qUtf8Printable(project.name()));
     return {};
 }
 
@@ -134,7 +126,7 @@ QString writeGroup(const ImageContext& context, store::Project& project, const Q
     for (const QString& fileName : saved) {
         if (store::appendEntry(project, staging.folder(), fileName, result.groupInterval, result.group, -1, false)
             != store::AppendStatus::Ok)
-            return QStringLiteral("%1 could not be added to the project %2.").arg(fileName, project.name());
+            return messages::formatMessage(msg::NotAddedToProject, qUtf8Printable(fileName), qUtf8Printable(project.name()));
     }
     return {};
 }
@@ -176,7 +168,7 @@ AnimationImport importAnimation(const ImageContext& context, store::Project& pro
     result.baseName = freeBaseName(context.workspace.clipsFolder, name.isEmpty() ? QStringLiteral("Movie") : name,
                                    read.frames);
     if (result.baseName.isEmpty()) {
-        result.errorText = QStringLiteral("No free file names are left for the frames of %1.").arg(name);
+        result.errorText = messages::formatMessage(msg::NoFreeFrameNames, qUtf8Printable(name));
         return result;
     }
     result.group = project.highestGroup() + 1;
@@ -218,7 +210,7 @@ bool importAnimationAsked(const ImageContext& context, store::Project* project, 
     }
     const QString title = messages::lookupMessage(msg::ImportTitle);
     const std::optional<QString> library = prompter.inputText(
-        title, QStringLiteral("Library for the frames (an existing library or a new one):"),
+        title, messages::lookupMessage(msg::FramesLibraryPrompt),
         QFileInfo(path).completeBaseName());
     if (!library || store::isNoName(library->trimmed()))
         return false;
@@ -228,10 +220,8 @@ bool importAnimationAsked(const ImageContext& context, store::Project* project, 
         return false;
     }
     prompter.tellText(msg::ImportTitle,
-                      QStringLiteral("%1 frames (%2_000.bmp ...) were added to the project %3 as movie group %4.")
-                          .arg(imported.frames)
-                          .arg(imported.baseName, project->name())
-                          .arg(imported.group),
+                      messages::formatMessage(msg::FramesAdded, imported.frames, qUtf8Printable(imported.baseName),
+                                              qUtf8Printable(project->name()), imported.group),
                       messages::Icon::Information);
     return true;
 }

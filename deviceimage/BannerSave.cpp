@@ -49,7 +49,8 @@ KeptBanner keepBanner(const ImageContext& context, store::Project& project, cons
     if (store::appendEntry(project, clips, fileName, 0, -1, -1, false) != store::AppendStatus::Ok) {
         batch.discard();
         kept.status = BannerStatus::NotAppended;
-        kept.errorText = QStringLiteral("%1 could not be added to the project %2.").arg(fileName, project.name());
+        kept.errorText =
+            messages::formatMessage(msg::NotAddedToProject, qUtf8Printable(fileName), qUtf8Printable(project.name()));
         return kept;
     }
     kept.freeBytes = freeBytesOf(context, project);

@@ -260,7 +260,8 @@ bool exportBinary(store::ProjectList& projects, const ImageContext& context, mes
     const QString proposed = entryText.left(entryText.indexOf(u'(')).trimmed();
     const messages::Prompter::SaveFileChoice choice =
         prompter.chooseSaveFileAndType(lookupMessage(kSaveTitle), context.workspace.exportFolder, proposed,
-                                       {QStringLiteral("BIN (*.bin)"), QStringLiteral("Lumiwand (*.lwd)")});
+                                       {messages::fileFilter(msg::BinaryFiles, QStringLiteral("*.bin")),
+                                        messages::fileFilter(msg::LumiwandFiles, QStringLiteral("*.lwd"))});
     const QString path = exportPath(choice.path, choice.filter == 1 ? QStringLiteral(".lwd") : QStringLiteral(".bin"));
     if (path.isEmpty()) {
         prompter.tell(kSaveTitle, kExportFailed, Icon::Stop);
@@ -321,8 +322,9 @@ bool emailProject(store::ProjectList& projects, const ImageContext& context, mes
 
 QStringList binaryFileFilters()
 {
-    return {QStringLiteral("Lumiwand, Binary (*.lwd *.LWD *.bin *.BIN)"), QStringLiteral("Lumiwand (*.LWD *.lwd)"),
-            QStringLiteral("Binary (*.bin *.BIN)")};
+    return {messages::fileFilter(msg::BinaryProjectFiles, QStringLiteral("*.lwd *.LWD *.bin *.BIN")),
+            messages::fileFilter(msg::LumiwandFiles, QStringLiteral("*.LWD *.lwd")),
+            messages::fileFilter(msg::BinaryFiles, QStringLiteral("*.bin *.BIN"))};
 }
 
 QString openBinary(store::ProjectList& projects, const ImageContext& context, messages::Prompter& prompter,

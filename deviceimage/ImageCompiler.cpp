@@ -348,28 +348,15 @@ QString imageLimitMessage(ImageLimit limit, const QString& fileName, int height)
     case ImageLimit::None:
         return {};
     case ImageLimit::TooManyPictures:
-        return QStringLiteral("This project has more than %1 pictures and banners, more than a LED Light Show "
-                              "Stick can hold.\n\nPlease REMOVE some pictures and Banners from the project, then "
-                              "try again!")
-            .arg(kMaxPictures);
+        return messages::formatMessage(msg::ImageTooManyPictures, int(kMaxPictures));
     case ImageLimit::TooWide:
-        return QStringLiteral("Picture/Banner %1 is wider than %2 columns, more than a LED Light Show Stick can "
-                              "show.\n\nPlease REMOVE it from the project, then try again!")
-            .arg(fileName)
-            .arg(kMaxColumns);
+        return messages::formatMessage(msg::ImageTooWide, qUtf8Printable(fileName), int(kMaxColumns));
     case ImageLimit::TooLarge:
-        return QStringLiteral("This project needs more than %1 bytes, more than a LED Light Show Stick can "
-                              "hold.\n\nPlease REMOVE some pictures and Banners from the project, then try again!")
-            .arg(kMaxImageBytes);
+        return messages::formatMessage(msg::ImageTooLarge, int(kMaxImageBytes));
     case ImageLimit::Unreadable:
-        return QStringLiteral("Picture/Banner %1 cannot be read: the file is damaged or is no picture.\n\nPlease "
-                              "REMOVE it from the project, then try again!")
-            .arg(fileName);
+        return messages::formatMessage(msg::ImagePictureUnreadable, qUtf8Printable(fileName));
     case ImageLimit::TooTall:
-        return QStringLiteral("The pictures of this project are %1 rows high, more than a LED Light Show Stick "
-                              "can show (at most %2).")
-            .arg(height)
-            .arg(kMaxHeight);
+        return messages::formatMessage(msg::ImageTooTall, height, int(kMaxHeight));
     }
     return {};
 }

@@ -1,6 +1,8 @@
 #include "deviceimage/NumberField.h"
 
 #include "deviceimage/TimingDialogs.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -18,8 +20,6 @@ NumberField::NumberField(int minimum, int maximum, int maxLength, QWidget* paren
     edit_->installEventFilter(this);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
-    up_->setAccessibleName(QStringLiteral("Up"));
-    down_->setAccessibleName(QStringLiteral("Down"));
     up_->setAutoRepeat(true);
     down_->setAutoRepeat(true);
     up_->setFocusPolicy(Qt::NoFocus);
@@ -28,6 +28,14 @@ NumberField::NumberField(int minimum, int maximum, int maxLength, QWidget* paren
     connect(down_, &QToolButton::clicked, this, [this] { step(-1); });
     connect(edit_, &QLineEdit::textEdited, this, &NumberField::touched);
     setFocusProxy(edit_);
+}
+
+void NumberField::showEvent(QShowEvent* event)
+{
+    // Named each time the dialog shows, in the language of that moment.
+    up_->setAccessibleName(messages::lookupMessage(msg::UpName));
+    down_->setAccessibleName(messages::lookupMessage(msg::DownName));
+    QWidget::showEvent(event);
 }
 
 std::optional<int> NumberField::value() const

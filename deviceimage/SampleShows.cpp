@@ -1,6 +1,7 @@
 #include "deviceimage/SampleShows.h"
 
 #include "deviceimage/ImageCompiler.h"
+#include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "store/Clipart.h"
 #include "store/IniFile.h"
@@ -79,9 +80,9 @@ QString writeSample(const ImageContext& context, const SampleShow& sample, store
     auto append = [&](const QString& name, int interval, int group, int ticker) -> QString {
         const QString file = copyOf(name);
         if (file.isEmpty())
-            return name + QStringLiteral(": the picture could not be copied into the clips folder.");
+            return name + QStringLiteral(": ") + messages::lookupMessage(msg::ClipartCopyFailed);
         if (store::appendEntry(project, clips, file, interval, group, ticker, false) != store::AppendStatus::Ok)
-            return QStringLiteral("%1 could not be added to the project %2.").arg(file, project.name());
+            return messages::formatMessage(msg::NotAddedToProject, qUtf8Printable(file), qUtf8Printable(project.name()));
         return {};
     };
 
@@ -156,7 +157,7 @@ SampleMade makeSampleShow(const ImageContext& context, const QString& name)
     made.status = SampleStatus::WriteFailed;
     made.projectName = freeProjectName(context.workspace.projectsFolder, sample->projectName);
     if (made.projectName.isEmpty()) {
-        made.detail = QStringLiteral("No free project name is left for %1.").arg(sample->projectName);
+        made.detail = messages::formatMessage(msg::NoFreeProjectName, qUtf8Printable(sample->projectName));
         return made;
     }
     const QString path = context.workspace.projectsFolder + made.projectName + QStringLiteral(".ini");
@@ -171,9 +172,8 @@ SampleMade makeSampleShow(const ImageContext& context, const QString& name)
             if (count.refused() || figures.freeBytes < 0) {
                 made.status = SampleStatus::TooLarge;
                 made.detail = count.refused() ? count.refusal
-                                              : QStringLiteral("It would take %1 bytes of the stick's %2.")
-                                                    .arg(count.total)
-                                                    .arg(editionCapacity(context.edition.ledCount));
+                                              : messages::formatMessage(msg::SampleTakesTooMuch, int(count.total),
+                                                                        editionCapacity(context.edition.ledCount));
             }
         }
     } catch (const store::IniWriteError& failure) {

@@ -3,12 +3,17 @@
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/DeviceImage.h"
 #include "deviceimage/ImageImport.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 
 #include <QStringList>
 #include <algorithm>
 
 namespace deviceimage {
 namespace {
+
+using messages::formatMessage;
+using messages::lookupMessage;
 
 qint64 intervalUs(int units)
 {
@@ -51,11 +56,11 @@ void setStroke(ShowEntry& entry, const store::EditionParameters& edition)
 QString entryFault(const QByteArray& image, qsizetype link, qsizetype position, int width, int bands)
 {
     if (link + kLinkEntryBytes > image.size())
-        return QStringLiteral("its link entry lies past the end of the image");
+        return lookupMessage(msg::ShowLinkPastEnd);
     if (width == 0)
-        return QStringLiteral("it has no columns");
+        return lookupMessage(msg::ShowNoColumns);
     if (position + qsizetype(width) * bands > image.size())
-        return QStringLiteral("its columns run past the end of the image");
+        return lookupMessage(msg::ShowColumnsPastEnd);
     return {};
 }
 
@@ -64,12 +69,13 @@ QString headerFault(const QByteArray& image, qsizetype patternStart, qsizetype p
 {
     QStringList faults;
     if (readWord(image, 2) != image.size())
-        faults << QStringLiteral("its length field says %1 bytes but it has %2").arg(readWord(image, 2)).arg(image.size());
+        faults << formatMessage(msg::ShowLengthField, readWord(image, 2), int(image.size()));
     if (readWord(image, 4) != patternStart)
-        faults << QStringLiteral("its pattern start says %1 where its pictures need %2").arg(readWord(image, 4)).arg(patternStart);
+        faults << formatMessage(msg::ShowPatternStart, readWord(image, 4), int(patternStart));
     if (patternEnd != image.size())
-        faults << QStringLiteral("%1 bytes follow its last picture").arg(image.size() - patternEnd);
-    return faults.isEmpty() ? QString() : QStringLiteral("The image is damaged: ") + faults.join(QStringLiteral("; ")) + u'.';
+        faults << formatMessage(msg::ShowBytesFollow, int(image.size() - patternEnd));
+    return faults.isEmpty() ? QString()
+                            : formatMessage(msg::ShowImageDamaged, faults.join(QStringLiteral("; ")).toUtf8().constData());
 }
 
 void readEntries(ShowTimeline& show, const QByteArray& image, int deviceType, const store::EditionParameters& edition)
@@ -92,10 +98,7 @@ void readEntries(ShowTimeline& show, const QByteArray& image, int deviceType, co
         const QString fault = entryFault(image, link, position, width, bands);
         if (!fault.isEmpty()) {
             show.firstBadEntry = k + 1;
-            show.problem = QStringLiteral("Picture %1 of %2 cannot be read: %3. The pictures before it play.")
-                               .arg(k + 1)
-                               .arg(count)
-                               .arg(fault);
+            show.problem = formatMessage(msg::ShowPictureUnreadable, k + 1, count, fault.toUtf8().constData());
             return;
         }
         ShowEntry entry;
@@ -208,18 +211,17 @@ ShowTimeline readShow(const QByteArray& image, int deviceType, const store::Edit
     ShowTimeline show;
     if (image.size() < kHeaderBytes) {
         show.firstBadEntry = image.isEmpty() ? 0 : 1;
-        show.problem = image.isEmpty() ? QStringLiteral("The image is empty: there is nothing to play.")
-                                       : QStringLiteral("The image is too short to hold its header.");
+        show.problem = lookupMessage(image.isEmpty() ? msg::ShowImageEmpty : msg::ShowImageTooShort);
         return show;
     }
     show.height = quint8(image[1]) & ~kHeightFlag;
     if (image[0] == 0) {
-        show.problem = QStringLiteral("The image holds no pictures.");
+        show.problem = lookupMessage(msg::ShowNoPictures);
         return show;
     }
     if (show.height == 0) {
         show.firstBadEntry = 1;
-        show.problem = QStringLiteral("The image's picture height is 0: no picture can be read.");
+        show.problem = lookupMessage(msg::ShowHeightZero);
         return show;
     }
     readEntries(show, image, deviceType, edition);
@@ -275,21 +277,22 @@ int imageDeviceType(const QByteArray& image)
 QString describeEntry(const ShowTimeline& show, int entry)
 {
     if (entry < 0 || entry >= int(show.entries.size()))
-        return QStringLiteral("No picture");
+        return lookupMessage(msg::ShowNoPicture);
     const ShowEntry& e = show.entries[size_t(entry)];
-    static const char* const kTickers[] = {"", "Marquee", "Slider", "Top Down"};
-    QStringList parts{QStringLiteral("Picture %1 of %2").arg(e.number).arg(show.entries.size())};
+    static constexpr unsigned kTickers[] = {0, msg::ShowMarqueeTicker, msg::ShowSliderTicker, msg::ShowTopDownTicker};
+    QStringList parts{formatMessage(msg::ShowPictureOf, e.number, int(show.entries.size()))};
     if (e.group != 0)
-        parts << QStringLiteral("group %1").arg(e.group);
+        parts << formatMessage(msg::ShowGroup, e.group);
     if (e.ticker != 0)
-        parts << QString::fromLatin1(kTickers[e.ticker]) + QStringLiteral(" ticker");
+        parts << lookupMessage(kTickers[e.ticker]);
     if (e.indelible)
-        parts << QStringLiteral("indelible");
+        parts << lookupMessage(msg::ShowIndelible);
     if (e.torch)
-        parts << QStringLiteral("torch");
+        parts << lookupMessage(msg::ShowTorch);
     parts << QStringLiteral("%1 x %2").arg(e.picture.width()).arg(e.picture.height());
-    parts << QStringLiteral("speed %1/%2").arg(e.speed >> 8).arg((e.speed & 0xFF) / 2);
-    parts << QStringLiteral("interval %1 s").arg(double(intervalUs(e.interval)) / 1e6, 0, 'f', 2);
+    parts << formatMessage(msg::ShowSpeed, e.speed >> 8, (e.speed & 0xFF) / 2);
+    const QString seconds = QString::number(double(intervalUs(e.interval)) / 1e6, 'f', 2);
+    parts << formatMessage(msg::ShowInterval, seconds.toUtf8().constData());
     return parts.join(QStringLiteral(" - "));
 }
 

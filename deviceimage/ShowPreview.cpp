@@ -54,7 +54,6 @@ constexpr int kNormalRate = 4;
 EyeView::EyeView(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("EyeView"));
-    setAccessibleName(QStringLiteral("The picture as the eye sees it"));
     setMinimumSize(360, 200);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -125,7 +124,6 @@ void EyeView::paintEvent(QPaintEvent*)
 ColumnView::ColumnView(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("ColumnView"));
-    setAccessibleName(QStringLiteral("The LED column over time"));
     setMinimumSize(360, 160);
 }
 
@@ -176,24 +174,25 @@ ShowPreview::ShowPreview(const store::EditionParameters& edition, const QString&
       columnView(new ColumnView(this)),
       entryLabel(new QLabel(this)),
       problemLabel(new QLabel(this)),
-      playButton(new QPushButton(QStringLiteral("&Play"), this)),
-      pauseButton(new QPushButton(QStringLiteral("P&ause"), this)),
-      stepButton(new QPushButton(QStringLiteral("&Step"), this)),
+      playButton(new QPushButton(this)),
+      pauseButton(new QPushButton(this)),
+      stepButton(new QPushButton(this)),
+      speedLabel(new QLabel(this)),
       speedBox(new QComboBox(this)),
-      openButton(new QPushButton(QStringLiteral("&Open image..."), this)),
-      helpButton(new QPushButton(QStringLiteral("&Help"), this)),
-      closeButton(new QPushButton(QStringLiteral("&Close"), this)),
-      reviewBox(new QCheckBox(QStringLiteral("Play images read from a stick here before importing them"), this)),
+      openButton(new QPushButton(this)),
+      helpButton(new QPushButton(this)),
+      closeButton(new QPushButton(this)),
+      reviewBox(new QCheckBox(this)),
       importBar(new QWidget(this)),
-      importButton(new QPushButton(QStringLiteral("&Import"), importBar)),
-      skipImportButton(new QPushButton(QStringLiteral("Do &not import"), importBar)),
+      importLabel(new QLabel(importBar)),
+      importButton(new QPushButton(importBar)),
+      skipImportButton(new QPushButton(importBar)),
       frameTimer(new QTimer(this)),
       edition_(edition),
       imageFolder_(imageFolder),
       prompter_(prompter)
 {
     setObjectName(QStringLiteral("ShowPreview"));
-    setWindowTitle(title());
     problemLabel->setObjectName(QStringLiteral("problemLabel"));
     ui::setTextTint(*problemLabel, ui::TextTint::Problem);
     problemLabel->setWordWrap(true);
@@ -201,8 +200,6 @@ ShowPreview::ShowPreview(const store::EditionParameters& edition, const QString&
     for (const Rate& rate : kRates)
         speedBox->addItem(QString::fromLatin1(rate.text) + QStringLiteral(" x"));
     speedBox->setCurrentIndex(kNormalRate);
-    speedBox->setAccessibleName(QStringLiteral("Playback speed"));
-    auto* speedLabel = new QLabel(QStringLiteral("Spee&d:"), this);
     speedLabel->setBuddy(speedBox);
     frameTimer->setInterval(kFrameMs);
     frameTimer->setTimerType(Qt::PreciseTimer);
@@ -221,7 +218,7 @@ ShowPreview::ShowPreview(const store::EditionParameters& edition, const QString&
     layout->addWidget(problemLabel);
     auto* importLayout = new QHBoxLayout(importBar);
     importLayout->setContentsMargins(0, 0, 0, 0);
-    importLayout->addWidget(new QLabel(QStringLiteral("This image was read from the stick. Import it?"), importBar));
+    importLayout->addWidget(importLabel);
     importLayout->addStretch();
     importLayout->addWidget(importButton);
     importLayout->addWidget(skipImportButton);
@@ -229,6 +226,7 @@ ShowPreview::ShowPreview(const store::EditionParameters& edition, const QString&
     layout->addWidget(importBar);
     layout->addWidget(reviewBox);
     layout->addLayout(buttons);
+    applyTexts();
     resize(760, 640);
 
     connect(playButton, &QPushButton::clicked, this, &ShowPreview::Play);
@@ -248,7 +246,8 @@ ShowPreview::ShowPreview(const store::EditionParameters& edition, const QString&
 void ShowPreview::play(const QByteArray& image, int deviceType, const QString& source)
 {
     show_ = readShow(image, deviceType, edition_);
-    sourceLabel->setText(QStringLiteral("%1: %2 pictures, %3 bytes").arg(source).arg(show_.entries.size()).arg(image.size()));
+    sourceLabel->setText(messages::formatMessage(msg::ShowSourceLine, source.toUtf8().constData(),
+                                                 int(show_.entries.size()), int(image.size())));
     problemLabel->setText(show_.problem);
     problemLabel->setVisible(!show_.problem.isEmpty());
     setPosition(0);
@@ -259,7 +258,8 @@ bool ShowPreview::openImageFile(const QString& path)
 {
     const files::ReadOutcome file = files::readRegularFile(path, kMaxBinaryFileBytes);
     if (!file.ok()) {
-        prompter_.ask(title(), QStringLiteral("%1 cannot be read.").arg(QDir::toNativeSeparators(path)),
+        prompter_.ask(title(),
+                      messages::formatMessage(msg::FileCannotBeRead, QDir::toNativeSeparators(path).toUtf8().constData()),
                       messages::Icon::Warning, messages::Buttons::Ok);
         return false;
     }
@@ -296,7 +296,7 @@ bool ShowPreview::reviewsReadBacks() const
 
 bool ShowPreview::reviewReadBack(const QByteArray& image, int deviceType)
 {
-    play(image, deviceType, QStringLiteral("Read from the stick"));
+    play(image, deviceType, messages::lookupMessage(msg::ReadFromTheStick));
     // Above the download dialog, which is modal itself.
     hide();
     setWindowModality(Qt::ApplicationModal);
@@ -360,8 +360,9 @@ void ShowPreview::FrameTimerTimer()
 void ShowPreview::OpenImage()
 {
     const QString path = prompter_.chooseOpenFile(
-        QStringLiteral("Open image"), imageFolder_,
-        {QStringLiteral("Binary project files (*.bin *.lwd)"), QStringLiteral("All files (*)")});
+        messages::lookupMessage(msg::OpenImageTitle), imageFolder_,
+        {messages::fileFilter(msg::BinaryProjectFiles, QStringLiteral("*.bin *.lwd")),
+         messages::fileFilter(msg::AllFiles, QStringLiteral("*"))});
     if (!path.isEmpty())
         openImageFile(path);
 }
@@ -379,6 +380,29 @@ void ShowPreview::keyPressEvent(QKeyEvent* event)
         ui::Window::keyPressEvent(event);
 }
 
+void ShowPreview::FormShow()
+{
+    applyTexts();
+}
+
+void ShowPreview::applyTexts()
+{
+    using messages::lookupMessage;
+    setWindowTitle(title());
+    const std::pair<QAbstractButton*, unsigned> captions[] = {
+        {playButton, msg::PlayButton},     {pauseButton, msg::PauseButton},       {stepButton, msg::StepButton},
+        {openButton, msg::OpenImageButton}, {helpButton, msg::HelpButton},        {closeButton, msg::CloseButton},
+        {reviewBox, msg::PlayReadBacksFirst}, {importButton, msg::ImportButton}, {skipImportButton, msg::DoNotImportButton},
+    };
+    for (const auto& [button, message] : captions)
+        button->setText(lookupMessage(message));
+    speedLabel->setText(lookupMessage(msg::SpeedLabel));
+    importLabel->setText(lookupMessage(msg::ImportReadBackQuestion));
+    speedBox->setAccessibleName(lookupMessage(msg::PlaybackSpeedName));
+    eyeView->setAccessibleName(lookupMessage(msg::EyeViewName));
+    columnView->setAccessibleName(lookupMessage(msg::ColumnViewName));
+}
+
 void ShowPreview::FormClose()
 {
     Pause();
@@ -386,28 +410,21 @@ void ShowPreview::FormClose()
 
 QString showPreviewHelp()
 {
-    return QStringLiteral(
-        "The show preview plays the bytes the stick holds or would hold: the image built for a download, an "
-        "image read back from a stick, or a binary project file (.bin, .lwd).\n\n"
-        "Top: the picture as the eye sees it while the stick is waved, its columns spread over the arc of a "
-        "stroke, each as wide as the time the stick lights it. Below: the LED column now, and the columns it has "
-        "lit so far in this stroke.\n\n"
-        "The image tells the order of the pictures, their columns, speeds, intervals, movie groups, tickers and "
-        "the torch, but not every timing of the stick; the preview assumes:\n"
-        "- a stroke lasts 0.2 s and draws the picture forth and back again;\n"
-        "- at the default speed a stroke holds the widest banner; a column lasts in proportion to the speed word "
-        "+ 256, so slower pictures have wider columns; a picture stands centred in its stroke, and columns that "
-        "do not fit are not seen;\n"
-        "- each picture plays for its interval (one step is 0.1 s); a movie group plays for the movie interval, "
-        "or one round of its members when that is longer, its members taking turns at the group interval;\n"
-        "- a ticker moves 8 x ticker speed columns (Top Down: rows) a second and plays at least one pass: "
-        "Marquee scrolls through from the right, Slider slides in and stops in the middle, Top Down drops in "
-        "from the top;\n"
-        "- the torch lights every LED.\n\n"
-        "With \"Play images read from a stick here before importing them\" ticked, Read Data of the download "
-        "dialog plays the image it read here first, and imports it only on \"Import\".\n\n"
-        "Space plays or pauses, the right arrow steps to the next picture. The speed control slows the show down "
-        "to watch single columns.");
+    // One catalogue text per paragraph or list item, each within what a text may hold; the breaks go between.
+    struct Part {
+        unsigned message;
+        const char* before;
+    };
+    static constexpr Part kParts[] = {
+        {msg::ShowHelpIntro, ""},      {msg::ShowHelpViews, "\n\n"},   {msg::ShowHelpAssumes, "\n\n"},
+        {msg::ShowHelpStroke, "\n"},   {msg::ShowHelpColumns, "\n"},    {msg::ShowHelpIntervals, "\n"},
+        {msg::ShowHelpTickers, "\n"},  {msg::ShowHelpTorch, "\n"},      {msg::ShowHelpReview, "\n\n"},
+        {msg::ShowHelpKeys, "\n\n"},
+    };
+    QString help;
+    for (const Part& part : kParts)
+        help += QLatin1String(part.before) + messages::lookupMessage(part.message);
+    return help;
 }
 
 } // namespace deviceimage

@@ -100,12 +100,14 @@ public:
     QPushButton* playButton;
     QPushButton* pauseButton;
     QPushButton* stepButton;
+    QLabel* speedLabel;
     QComboBox* speedBox; // how fast the show runs against real time
     QPushButton* openButton;
     QPushButton* helpButton;
     QPushButton* closeButton;
     QCheckBox* reviewBox;          // "Play images read from a stick here before importing them"
     QWidget* importBar;            // shown while an image read from a stick waits
+    QLabel* importLabel;           // "This image was read from the stick. Import it?"
     QPushButton* importButton;     // "Import"
     QPushButton* skipImportButton; // "Do not import"
     QTimer* frameTimer; // 60 frames a second while playing
@@ -120,11 +122,14 @@ public slots:
     void FrameTimerTimer();
 
 protected:
+    void FormShow() override;
     void FormClose() override;
     // Escape closes the window.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The window's texts in the current language: set when it is shown, so a language change reaches them.
+    void applyTexts();
     void setPosition(qint64 positionUs);
     void showPosition();
 

@@ -27,7 +27,10 @@ struct DeviceSelector {
     QString emptyText() const;
 };
 
-// The text of a stick that is present but not accessible, shown instead of message 497 (the catalogue has none).
+// The name the selector shows for the stick found as the number-th (from 1), in the current language.
+QString deviceEntryName(int number);
+
+// The text of a stick that is present but not accessible, shown instead of message 497.
 QString accessDeniedMessage();
 
 } // namespace devicelink

@@ -43,20 +43,17 @@ auto call(const Hook& hook, Args&&... args)
 
 QString unopenableStickMessage()
 {
-    return QStringLiteral("USB LED Light Show Stick cannot be opened for this transfer: another program may be "
-                          "using it.\n\nPlease REMOVE and INSERT USB LED Light Show Stick, then try again!");
+    return messages::lookupMessage(msg::StickUnopenable);
 }
 
 QString damagedStickImageMessage()
 {
-    return QStringLiteral("The pictures in USB LED Light Show Stick are damaged (an earlier download may not have "
-                          "finished), so none of them can be kept. The download goes on.");
+    return messages::lookupMessage(msg::StickImageDamaged);
 }
 
 QString emptyProjectMessage()
 {
-    return QStringLiteral("The project holds no picture that USB LED Light Show Stick could show, so nothing was "
-                          "downloaded.");
+    return messages::lookupMessage(msg::NothingDownloaded);
 }
 
 DeviceTransfers::DeviceTransfers(Transport& transport, messages::Prompter& prompter, TransferView& view,

@@ -67,7 +67,7 @@ StickResult programStick(HidPlatform& platform, EventPump& pump, const QString& 
                          const std::function<bool()>& stop)
 {
     Transport transport(platform, pump);
-    transport.selector().entries = {{QStringLiteral("LED Light Show Device #1"), path}};
+    transport.selector().entries = {{deviceEntryName(1), path}};
     transport.selector().currentIndex = 0;
     const QByteArray counted = images.value(deviceimage::editionDeviceType(settings.ledCount));
 

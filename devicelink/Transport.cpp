@@ -1,20 +1,25 @@
 #include "devicelink/Transport.h"
 
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+
 #include <algorithm>
 
 namespace devicelink {
 
 QString DeviceSelector::emptyText() const
 {
-    return accessDenied ? QStringLiteral("Device not accessible") : QStringLiteral("Device not detected");
+    return messages::lookupMessage(accessDenied ? msg::DeviceNotAccessible : msg::DeviceNotDetected);
+}
+
+QString deviceEntryName(int number)
+{
+    return messages::formatMessage(msg::DeviceEntryName, number);
 }
 
 QString accessDeniedMessage()
 {
-    return QStringLiteral(
-        "A USB LED Light Show Stick is plugged in, but this user is not allowed to use it!\n\n"
-        "Please install the device rule 60-lumiwand.rules (see README), then REMOVE and INSERT "
-        "USB LED Light Show Stick and try again!");
+    return messages::lookupMessage(msg::DeviceAccessDenied);
 }
 
 Transport::Transport(HidPlatform& platform, EventPump& pump)
@@ -35,7 +40,7 @@ bool Transport::discoverDevices()
             selector_.accessDenied = true;
             continue;
         }
-        selector_.entries.push_back({QStringLiteral("LED Light Show Device #%1").arg(1), hid.path});
+        selector_.entries.push_back({deviceEntryName(1), hid.path});
         break;
     }
     if (selector_.entries.empty())

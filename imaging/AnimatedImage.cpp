@@ -134,19 +134,19 @@ AnimationLayout animationLayout(const QByteArray& contents, const QString& name)
     switch (GifWalker(contents).walk(layout)) {
     case GifWalker::Result::Complete:
         if (layout.frames == 0)
-            layout.errorText = QStringLiteral("%1 holds no frame.").arg(name);
+            layout.errorText = messages::formatMessage(msg::GifHoldsNoFrame, qUtf8Printable(name));
         break;
     case GifWalker::Result::NotGif:
-        layout.errorText = QStringLiteral("%1 is not a GIF picture.").arg(name);
+        layout.errorText = messages::formatMessage(msg::NotAGifPicture, qUtf8Printable(name));
         break;
     case GifWalker::Result::CutShort:
-        layout.errorText = QStringLiteral("%1 is cut short: the file ends inside its frames.").arg(name);
+        layout.errorText = messages::formatMessage(msg::GifCutShort, qUtf8Printable(name));
         break;
     case GifWalker::Result::Damaged:
-        layout.errorText = QStringLiteral("%1 is a damaged GIF picture.").arg(name);
+        layout.errorText = messages::formatMessage(msg::DamagedGifPicture, qUtf8Printable(name));
         break;
     case GifWalker::Result::TooLarge:
-        layout.errorText = QStringLiteral("%1 is too large a picture: its frames have more than 25 million pixels.").arg(name);
+        layout.errorText = messages::formatMessage(msg::GifFramesTooLarge, qUtf8Printable(name));
         break;
     }
     return layout;
@@ -159,10 +159,7 @@ AnimationRead readAnimation(const QByteArray& contents, const QString& name,
     if (!layout.ok())
         return refusedRead(layout.errorText);
     if (layout.frames > maxFrames)
-        return refusedRead(QStringLiteral("%1 has %2 frames; a movie group takes at most %3.")
-                               .arg(name)
-                               .arg(layout.frames)
-                               .arg(maxFrames));
+        return refusedRead(messages::formatMessage(msg::GifTooManyFrames, qUtf8Printable(name), layout.frames, maxFrames));
     const qint64 canvasPixels = qint64(layout.canvas.width()) * layout.canvas.height();
     if (canvasPixels * layout.frames > kMaxAnimationPixels)
         return refusedRead(messages::formatMessage(msg::AnimationTooLarge, name.toUtf8().constData(), layout.frames,
@@ -177,7 +174,7 @@ AnimationRead readAnimation(const QByteArray& contents, const QString& name,
     for (int k = 0; k < layout.frames; ++k) {
         QImage frame;
         if (!reader.read(&frame)) {
-            read.errorText = QStringLiteral("%1 is a damaged GIF picture: frame %2 cannot be read.").arg(name).arg(k + 1);
+            read.errorText = messages::formatMessage(msg::GifFrameUnreadable, qUtf8Printable(name), k + 1);
             return read;
         }
         if (k == 0)
@@ -195,9 +192,9 @@ AnimationRead readAnimationFile(const QString& path, const FrameSink& each,
     const QString name = QFileInfo(path).fileName();
     const files::ReadOutcome file = files::readRegularFile(path, files::kMaxPictureFileBytes);
     if (file.status == files::ReadStatus::Absent)
-        return refusedRead(QStringLiteral("%1 does not exist.").arg(name));
+        return refusedRead(messages::formatMessage(msg::FileDoesNotExist, qUtf8Printable(name)));
     if (!file.ok())
-        return refusedRead(QStringLiteral("%1 cannot be read.").arg(name));
+        return refusedRead(messages::formatMessage(msg::FileCannotBeRead, qUtf8Printable(name)));
     return readAnimation(file.bytes, name, each, maxFrames);
 }
 

@@ -210,7 +210,7 @@ DecodedImage firstFrame(const QByteArray& contents, const QString& name)
 QString decodeJpegRows(const QByteArray& contents, const QString& name, JpegRowReceiver& receiver)
 {
     if (contents.isEmpty())
-        return QStringLiteral("%1 is empty.").arg(name);
+        return messages::formatMessage(msg::FileIsEmpty, qUtf8Printable(name));
     jpeg_decompress_struct info;
     ErrorManager manager;
     std::memset(&info, 0, sizeof info);
@@ -227,11 +227,12 @@ QString decodeJpegRows(const QByteArray& contents, const QString& name, JpegRowR
     case JpegStep::Done:
         return {};
     case JpegStep::TooLarge:
-        return QStringLiteral("%1 is too large a picture.").arg(name);
+        return messages::formatMessage(msg::PictureTooLargeShort, qUtf8Printable(name));
     case JpegStep::Failed:
         break;
     }
-    return QStringLiteral("%1 is a damaged JPEG picture: %2.").arg(name, QString::fromLocal8Bit(manager.message));
+    return messages::formatMessage(msg::DamagedJpegPicture, qUtf8Printable(name),
+                                   qUtf8Printable(QString::fromLocal8Bit(manager.message)));
 }
 
 DecodedImage decodeJpeg(const QByteArray& contents, const QString& name)
@@ -373,17 +374,17 @@ ImageFileRead readImageFile(const QString& path)
     const QFileInfo info(path);
     const QString name = info.fileName();
     if (!info.exists())
-        return {{}, QStringLiteral("%1 does not exist.").arg(name)};
+        return {{}, messages::formatMessage(msg::FileDoesNotExist, qUtf8Printable(name))};
     if (!info.isFile())
-        return {{}, QStringLiteral("%1 is not a file.").arg(name)};
+        return {{}, messages::formatMessage(msg::NotAFile, qUtf8Printable(name))};
     if (info.size() > kMaxFileBytes)
-        return {{}, QStringLiteral("%1 is too large a picture.").arg(name)};
+        return {{}, messages::formatMessage(msg::PictureTooLargeShort, qUtf8Printable(name))};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("%1 cannot be opened.").arg(name)};
+        return {{}, messages::formatMessage(msg::FileCannotBeOpened, qUtf8Printable(name))};
     ImageFileRead read{file.read(kMaxFileBytes + 1), {}};
     if (read.contents.size() > kMaxFileBytes)
-        return {{}, QStringLiteral("%1 is too large a picture.").arg(name)};
+        return {{}, messages::formatMessage(msg::PictureTooLargeShort, qUtf8Printable(name))};
     return read;
 }
 

@@ -162,6 +162,11 @@ QSize Importclip::canvasSize() const
     return {edition_.maxBannerWidth, edition_.ledCount};
 }
 
+void Importclip::FormShow()
+{
+    texts_.apply();
+}
+
 bool Importclip::importInto(VirtualCanvas& canvas, const QString& sourcePath, bool clearFirst)
 {
     canvas_ = &canvas;
@@ -171,7 +176,6 @@ bool Importclip::importInto(VirtualCanvas& canvas, const QString& sourcePath, bo
     if (!decode(sourcePath))
         return false;
     sourcePath_ = sourcePath;
-    texts_.apply();
     const bool fitChoice = !(expressMode_ && edition_.ledCount == 16);
     for (QRadioButton* button : {RadioButton1, RadioButton2, RadioButton3})
         button->setVisible(fitChoice);
@@ -210,11 +214,8 @@ void Importclip::showFrameCount()
     Label4->setVisible(animated);
     if (!animated)
         return;
-    Label4->setText(animationImporter_
-                        ? QStringLiteral("An animation of %1 frames: OK imports every frame as shown here, as one "
-                                         "new movie group of the current project.")
-                              .arg(frameCount_)
-                        : QStringLiteral("An animation of %1 frames: OK takes the first.").arg(frameCount_));
+    Label4->setText(messages::formatMessage(animationImporter_ ? msg::AnimationImportsAll : msg::AnimationTakesFirst,
+                                            frameCount_));
 }
 
 // Every frame with the fit and threshold the preview shows; the canvas is left as it is.

@@ -102,6 +102,8 @@ public slots:
     void Timer1Timer();
 
 protected:
+    // The captions, in the language of the moment the dialog opens.
+    void FormShow() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

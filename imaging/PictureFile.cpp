@@ -1,5 +1,7 @@
 #include "imaging/PictureFile.h"
 
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "store/LibraryCatalogue.h"
 
 #include <QBuffer>
@@ -28,19 +30,19 @@ QString describe(PictureError error, const QString& name)
     case PictureError::None:
         return {};
     case PictureError::Missing:
-        return QStringLiteral("%1 does not exist.").arg(name);
+        return messages::formatMessage(msg::FileDoesNotExist, qUtf8Printable(name));
     case PictureError::Unreadable:
-        return QStringLiteral("%1 cannot be opened.").arg(name);
+        return messages::formatMessage(msg::FileCannotBeOpened, qUtf8Printable(name));
     case PictureError::NotBmp:
-        return QStringLiteral("%1 is not a BMP picture.").arg(name);
+        return messages::formatMessage(msg::NotABmpPicture, qUtf8Printable(name));
     case PictureError::Truncated:
-        return QStringLiteral("%1 is incomplete: the file ends before its picture does.").arg(name);
+        return messages::formatMessage(msg::PictureIncomplete, qUtf8Printable(name));
     case PictureError::NoPixels:
-        return QStringLiteral("%1 is a picture without pixels.").arg(name);
+        return messages::formatMessage(msg::PictureWithoutPixels, qUtf8Printable(name));
     case PictureError::TooLarge:
-        return QStringLiteral("%1 is too large a picture.").arg(name);
+        return messages::formatMessage(msg::PictureTooLargeShort, qUtf8Printable(name));
     case PictureError::Corrupt:
-        return QStringLiteral("%1 is a damaged BMP picture.").arg(name);
+        return messages::formatMessage(msg::DamagedBmpPicture, qUtf8Printable(name));
     }
     return {};
 }
@@ -120,7 +122,7 @@ ImageLoad decode(QIODevice& device, const QString& name)
 
 ImageLoad decodeContents(const QByteArray& contents, const QString& name)
 {
-    const QString shown = name.isEmpty() ? QStringLiteral("The picture") : name;
+    const QString shown = name.isEmpty() ? messages::lookupMessage(msg::ThePicture) : name;
     const HeaderCheck check = checkHeader(contents.left(kHeaderPeek), contents.size());
     if (check.error != PictureError::None)
         return failed(check.error, shown);
@@ -239,18 +241,18 @@ QByteArray encodeBmp(const LitGrid& picture)
 PictureSave savePictureFile(const LitGrid& picture, const QString& path, ExistingFile existing)
 {
     if (picture.isEmpty())
-        return saveFailed(SaveError::NoPixels, path, QStringLiteral("A picture without pixels cannot be saved."));
+        return saveFailed(SaveError::NoPixels, path, messages::lookupMessage(msg::EmptyPictureNotSaved));
     const QFileInfo info(path);
     if (info.isDir() || (info.exists() && existing == ExistingFile::Refuse))
-        return saveFailed(SaveError::Exists, path, QStringLiteral("%1 already exists.").arg(path));
+        return saveFailed(SaveError::Exists, path, messages::formatMessage(msg::FileAlreadyExists, qUtf8Printable(path)));
     // A new picture's name is taken atomically, so two writers never end up with one file between them.
     const files::WriteResult written =
         files::writeWholeFile(path, encodeBmp(picture),
                               existing == ExistingFile::Refuse ? files::WriteMode::CreateNew : files::WriteMode::Replace);
     if (written == files::WriteResult::Exists)
-        return saveFailed(SaveError::Exists, path, QStringLiteral("%1 already exists.").arg(path));
+        return saveFailed(SaveError::Exists, path, messages::formatMessage(msg::FileAlreadyExists, qUtf8Printable(path)));
     if (written != files::WriteResult::Written)
-        return saveFailed(SaveError::WriteFailed, path, QStringLiteral("Unable to write to %1").arg(path));
+        return saveFailed(SaveError::WriteFailed, path, messages::formatMessage(msg::UnableToWriteTo, qUtf8Printable(path)));
     PictureSave result;
     result.path = path;
     return result;

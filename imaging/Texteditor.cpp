@@ -136,10 +136,14 @@ Texteditor::Texteditor(int ledCount, messages::Prompter& prompter, FontChooser& 
     connect(StringGrid1, &QTableWidget::cellClicked, this, &Texteditor::StringGrid1Click);
 }
 
+void Texteditor::FormShow()
+{
+    texts_.apply();
+}
+
 bool Texteditor::editText(QFont& textFont, QString& lastText)
 {
     dialogFont_ = textFont;
-    texts_.apply();
     Label4->hide();
     Edit1->setText(lastText);
     refresh();

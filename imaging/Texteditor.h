@@ -57,6 +57,10 @@ public slots:
     void Edit1Change();
     void StringGrid1Click(int row, int column);
 
+protected:
+    // The captions, in the language of the moment the dialog opens.
+    void FormShow() override;
+
 private:
     void refresh();
     void render(const QString& text);

@@ -128,7 +128,7 @@ bool Texttoclip::buildPreview()
     banner_ = built;
     Image1->setPixmap(QPixmap::fromImage(banner_.preview));
     Label4->setText(messages::lookupMessage(652)
-                    + QStringLiteral("Width: %1, Height: %2").arg(banner_.width).arg(banner_.height));
+                    + messages::formatMessage(msg::BannerSize, banner_.width, banner_.height));
     return true;
 }
 

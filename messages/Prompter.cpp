@@ -16,6 +16,11 @@ Prompter::SaveFileChoice Prompter::chooseSaveFileAndType(const QString& title, c
     return choice;
 }
 
+QString fileFilter(unsigned nameId, const QString& patterns)
+{
+    return lookupMessage(nameId) + QStringLiteral(" (") + patterns + u')';
+}
+
 void Prompter::tell(unsigned titleId, unsigned textId, Icon icon)
 {
     ask(lookupMessage(titleId), lookupMessage(textId), icon, Buttons::Ok);

@@ -44,4 +44,8 @@ public:
     bool confirmText(unsigned titleId, const QString& text, Buttons buttons = Buttons::YesNo);
 };
 
+// A file chooser's filter: the catalogue's name of the files, then their patterns in brackets
+// ("Binary files (*.bin *.BIN)"); the patterns stay last, where chooseSaveFileAndType looks for them.
+QString fileFilter(unsigned nameId, const QString& patterns);
+
 } // namespace messages

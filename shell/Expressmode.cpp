@@ -98,7 +98,6 @@ TForm20::TForm20(AppState& state, messages::Prompter& prompter, ExpressDialogs d
     Image1->setGeometry(8, 16, 401, 73);
     Image1->setScaledContents(true);
     GroupBox3->installEventFilter(this); // the picture inside passes its clicks on to the box
-    GroupBox3->setToolTip(QStringLiteral("Double click: show preview"));
 
     GroupBox2 = new QGroupBox(this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -224,6 +223,7 @@ void TForm20::stackButtons(bool easy)
 void TForm20::applyExpressTexts()
 {
     texts_.apply();
+    GroupBox3->setToolTip(messages::lookupMessage(msg::ExpressPreviewHint));
     Label3->clear();
     placeCounters();
     setStatus(DevicePoll::Status::NoDevice);

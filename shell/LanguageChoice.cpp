@@ -1,25 +1,9 @@
 #include "shell/LanguageChoice.h"
 
+#include "messages/MessageIds.h"
 #include "store/Settings.h"
 
 namespace shell {
-namespace {
-
-// The description of each row of the language table, in its order; English for everything else.
-struct Description {
-    unsigned offset;
-    const char* format;
-};
-constexpr std::array<Description, 12> kDescriptions{{
-    {800, "Traditional Chinese. --> %04X."}, {1200, "Simplified Chinese. --> %04X."},
-    {1600, "Jananese. --> %04X."},           {2000, "Korean. --> %04X."},
-    {2400, "French. --> %04X."},             {2800, "German. --> %04X."},
-    {3600, "Portuguese. --> %04X."},         {3200, "Spanish. --> %04X."},
-    {4000, "Italian. --> %04X."},            {4400, "Dutch. --> %04X."},
-    {4800, "Russuian. --> %04X."},           {5200, "Thailand. --> %04X."},
-}};
-
-} // namespace
 
 const std::array<LanguageEntry, 5>& languageDialogEntries()
 {
@@ -33,15 +17,11 @@ const std::array<LanguageEntry, 5>& languageDialogEntries()
     return entries;
 }
 
-QString autoDetectedLanguageText(messages::LangId systemLanguage)
+QString languageOwnName(messages::LangId language)
 {
-    // Each language's offset is unique, so the offset names the row of the language table that applies.
-    const unsigned offset = messages::languageOffset(systemLanguage);
-    const char* format = "English. --> %04X.";
-    for (const Description& description : kDescriptions)
-        if (description.offset == offset)
-            format = description.format;
-    return QString::asprintf(format, unsigned(systemLanguage));
+    // Every language file names its own language under the same id; the language's offset picks the file.
+    const unsigned offset = messages::languageOffset(language);
+    return messages::catalogueEntry(messages::ownEntry(msg::LanguageOwnName, offset));
 }
 
 int preselectedLanguageEntry(int storedUserLanguage, messages::LangId systemLanguage)
@@ -67,12 +47,12 @@ int preselectedLanguageEntry(int storedUserLanguage, messages::LangId systemLang
 
 QString languageChangeQuestion(const QString& entryText)
 {
-    return QStringLiteral("Do you want to change language settings to ") + entryText;
+    return messages::formatMessage(msg::LanguageChangeQuestion, entryText.toUtf8().constData());
 }
 
 QString languageChangeTitle()
 {
-    return QStringLiteral("Confirm Language changes");
+    return messages::lookupMessage(msg::LanguageChangeTitle);
 }
 
 bool storeLanguageChoice(const QString& settingsFile, messages::LangId language)

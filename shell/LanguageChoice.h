@@ -6,7 +6,7 @@
 #include <array>
 
 // The rules of the language dialog: its five entries, which one it preselects, its question and what it stores.
-// Its texts are fixed English and do not come from the catalogue.
+// Languages are shown by their own names, so that a user finds theirs whatever language the program speaks.
 namespace shell {
 
 struct LanguageEntry {
@@ -15,17 +15,19 @@ struct LanguageEntry {
 };
 
 // "English" (1033), "Japanese" (1041), "Portuguese" (2070), "Simplified Chinese" (2052), "Traditional Chinese"
-// (1028), in the order the list shows them.
+// (1028), in the order the list shows them. The list shows each by its own name (languageOwnName).
 const std::array<LanguageEntry, 5>& languageDialogEntries();
 
-// The line describing the system's language, e.g. "English. --> 0409." on a US English system.
-QString autoDetectedLanguageText(messages::LangId systemLanguage);
+// The name a language gives itself ("English", "日本語") for the catalogue language the identifier maps to: any
+// language the catalogue does not translate is English. The dialog shows the system's language this way.
+QString languageOwnName(messages::LangId language);
 
 // The entry to preselect for the stored "USER_LANGUAGE" value (-1 absent, 65535 unreadable: the system's
 // language counts instead); anything the list does not name selects English.
 int preselectedLanguageEntry(int storedUserLanguage, messages::LangId systemLanguage);
 
-// "Do you want to change language settings to " + the entry's text, asked under "Confirm Language changes".
+// "Do you want to change language settings to " + the entry's text, asked under "Confirm Language changes", in
+// the language the program shows now.
 QString languageChangeQuestion(const QString& entryText);
 QString languageChangeTitle();
 

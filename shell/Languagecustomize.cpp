@@ -2,6 +2,7 @@
 
 #include "shell/AppState.h"
 #include "shell/LanguageChoice.h"
+#include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/Settings.h"
 #include "ui/Command.h"
@@ -28,17 +29,16 @@ constexpr int kButtonHeight = 28;
 
 TForm19::TForm19(const AppState& state, messages::Prompter& prompter, QWidget* parent)
     : ui::Dialog(parent, Qt::Dialog | ui::kFixedWindowFlags),
-      Label1(new QLabel(QStringLiteral("Auto Detect Language: "), this)),
+      Label1(new QLabel(this)),
       Label2(new QLabel(this)),
-      Label3(new QLabel(QStringLiteral("Supported Languages: (A to Z)"), this)),
+      Label3(new QLabel(this)),
       ComboBox1(new QComboBox(this)),
-      Button1(new QPushButton(QStringLiteral("OK"), this)),
-      Button2(new QPushButton(QStringLiteral("CANCEL"), this)),
+      Button1(new QPushButton(this)),
+      Button2(new QPushButton(this)),
       state_(state),
       prompter_(prompter)
 {
     setObjectName(QStringLiteral("Form19"));
-    setWindowTitle(QStringLiteral("User Define Language"));
     setModal(true);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -56,6 +56,8 @@ TForm19::TForm19(const AppState& state, messages::Prompter& prompter, QWidget* p
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TForm19::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm19::Button2Click);
+    texts_.caption(this, msg::LanguageDialogTitle).caption(Label1, msg::AutoDetectLanguage);
+    texts_.caption(Label3, msg::SupportedLanguages).caption(Button1, 607).caption(Button2, 608);
     placeControls();
 }
 
@@ -81,11 +83,12 @@ void TForm19::placeControls()
 void TForm19::FormShow()
 {
     const messages::LangId system = messages::systemLanguageId();
-    Label2->setText(autoDetectedLanguageText(system));
+    texts_.apply();
+    Label2->setText(languageOwnName(system));
     placeControls();
     ComboBox1->clear();
     for (const LanguageEntry& entry : languageDialogEntries())
-        ComboBox1->addItem(QString::fromLatin1(entry.text), int(entry.language));
+        ComboBox1->addItem(languageOwnName(entry.language), int(entry.language));
     ComboBox1->setCurrentIndex(
         preselectedLanguageEntry(store::readUserLanguage(state_.workspace.settingsFile), system));
 }

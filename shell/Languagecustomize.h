@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/CatalogueTexts.h"
 #include "ui/Window.h"
 
 class QComboBox;
@@ -42,6 +43,7 @@ private:
     void placeControls();
 
     const AppState& state_;
+    ui::CatalogueTexts texts_;
     messages::Prompter& prompter_;
 };
 

@@ -42,7 +42,14 @@ constexpr ui::NamedText kHints[] = {
     {"BitBtn35", 547}, {"BitBtn36", 545}, {"BitBtn37", 546}, {"BitBtn38", 548}, {"BitBtn39", 567},
     {"BitBtn40", 544}, {"BitBtn41", 672}, {"BitBtn42", 676}, {"BitBtn43", 682}, {"BitBtn44", 683},
     {"BitBtn45", 698}, {"BitBtn46", 706}, {"BitBtn47", 721}, {"BitBtn49", 668}, {"BitBtn50", 731},
-    {"BitBtn51", 732}, {"BitBtnRedo", msg::RedoHint},
+    {"BitBtn51", 732}, {"BitBtnRedo", msg::RedoHint}, {"BitBtn52", msg::IndelibleHint},
+    {"BitBtn53", msg::ShowPreviewHint},
+};
+
+// Accessible names of the lists, which show no text of their own.
+constexpr ui::NamedText kAccessibleNames[] = {
+    {"ListView1", msg::EntriesName},
+    {"ListBox1", msg::AssociatedProjectsName},
 };
 
 // The Library page's buttons that wait for a selected picture or library.
@@ -178,6 +185,7 @@ void TForm1::refreshMainWindowTexts()
     PageControl1->setTabText(PageControl1->indexOf(TabSheet4), messages::lookupMessage(552));
     GroupBox2->setTitle(messages::lookupMessage(556));
     ui::applyNamedHints(*this, kHints);
+    ui::applyNamedAccessibleNames(*this, kAccessibleNames);
 }
 
 void TForm1::BitBtn1Click()

@@ -40,7 +40,7 @@ QString decodeLine(QByteArrayView bytes)
 } // namespace
 
 IniWriteError::IniWriteError(const QString& path)
-    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()), path_(path)
+    : std::runtime_error(messages::formatMessage(msg::UnableToWriteTo, qUtf8Printable(path)).toStdString()), path_(path)
 {
 }
 

@@ -166,7 +166,7 @@ LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& ass
     GroupBox7->setGeometry(544, 16, 233, 137);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(8, 22, 217, 107);
-    ListBox1->setAccessibleName(QStringLiteral("Associated Projects"));
+    ListBox1->setAccessibleName(messages::lookupMessage(msg::AssociatedProjectsName));
     GroupBox7->hide();
 
     GroupBox6->setObjectName(QStringLiteral("GroupBox6"));

@@ -1,9 +1,11 @@
 #include "store/ProjectsPage.h"
 
+#include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/Clipart.h"
 #include "store/LibraryPage.h"
+#include "ui/CatalogueTexts.h"
 #include "ui/Command.h"
 #include "ui/Icons.h"
 #include "ui/TextTint.h"
@@ -122,14 +124,10 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
     BitBtn50 = commandButton("BitBtn50", 728, 0, ui::actionIcon("movie-group"));
     BitBtn51 = commandButton("BitBtn51", 392, 48, ui::actionIcon("ticker"));
     BitBtn52 = commandButton("BitBtn52", 728, 48, ui::actionIcon("indelible"));
-    // Not a catalogue text: the same in every language.
-    BitBtn52->setToolTip(QStringLiteral("Indelible Pattern"));
-    BitBtn52->setAccessibleName(BitBtn52->toolTip());
+    ui::setHint(*BitBtn52, messages::lookupMessage(msg::IndelibleHint));
     BitBtn52->setVisible(edition_.factoryMode);
     BitBtn53 = commandButton("BitBtn53", 448, 48, ui::actionIcon("show-preview", "media-playback-start"));
-    // A new command, in English in every language.
-    BitBtn53->setToolTip(QStringLiteral("Show preview: play the project as the stick will show it"));
-    BitBtn53->setAccessibleName(QStringLiteral("Show preview"));
+    ui::setHint(*BitBtn53, messages::lookupMessage(msg::ShowPreviewHint));
 
     Label26 = new QLabel(this);
     Label26->setObjectName(QStringLiteral("Label26"));
@@ -169,7 +167,7 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setIconSize(QSize(16, 16));
-    ListView1->setAccessibleName(QStringLiteral("Entries"));
+    ListView1->setAccessibleName(messages::lookupMessage(msg::EntriesName));
     ListView1->installEventFilter(this);
 
     Label45 = new QLabel(this);

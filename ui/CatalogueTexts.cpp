@@ -61,6 +61,11 @@ void applyNamedHints(const QWidget& root, std::span<const NamedText> rows)
     applyNamed(root, rows, setHint);
 }
 
+void applyNamedAccessibleNames(const QWidget& root, std::span<const NamedText> rows)
+{
+    applyNamed(root, rows, [](QWidget& control, const QString& text) { control.setAccessibleName(text); });
+}
+
 CatalogueTexts& CatalogueTexts::caption(QWidget* control, unsigned message)
 {
     captions_.push_back({control, message});

@@ -24,6 +24,8 @@ void setHint(QWidget& control, const QString& text);
 // list controls that do not exist yet.
 void applyNamedCaptions(const QWidget& root, std::span<const NamedText> rows);
 void applyNamedHints(const QWidget& root, std::span<const NamedText> rows);
+// Accessible names of controls that show no text and need no tool tip (lists, views).
+void applyNamedAccessibleNames(const QWidget& root, std::span<const NamedText> rows);
 
 // The texts of one window's own controls: filled once where the controls are made, applied in the show handler
 // and after a language change.

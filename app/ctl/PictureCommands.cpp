@@ -107,7 +107,7 @@ int convert(Context& context, const Invocation& invocation)
         context.err << messages::formatMessage(msg::OutputNotAFile, target.toUtf8().constData()) << '\n';
         return 1;
     case files::OutputResult::Failed:
-        context.err << QStringLiteral("Unable to write to %1").arg(target) << '\n';
+        context.err << messages::formatMessage(msg::UnableToWriteTo, qUtf8Printable(target)) << '\n';
         return 1;
     }
     // The picture itself may be what standard output carries.
@@ -134,12 +134,11 @@ int banner(Context& context, const Invocation& invocation)
     const int ledCount = context.edition.ledCount;
     const QString text = invocation.arguments[0];
     if (text.size() > imaging::bannerTextLimit(ledCount)) {
-        context.err << "The text is longer than " << imaging::bannerTextLimit(ledCount)
-                    << " characters, the most a banner of this edition takes.\n";
+        context.err << messages::formatMessage(msg::BannerTextTooLong, imaging::bannerTextLimit(ledCount)) << '\n';
         return 1;
     }
     if (options.wrapText && !imaging::offersLayoutChoice(ledCount)) {
-        context.err << "--wrap needs a stick of 17 LEDs or more.\n";
+        context.err << messages::lookupMessage(msg::WrapNeedsTallStick) << '\n';
         return 2;
     }
 
@@ -161,7 +160,7 @@ int banner(Context& context, const Invocation& invocation)
         context.out << kept.fileName << '\n' << "free bytes: " << kept.freeBytes << '\n';
         return 0;
     case deviceimage::BannerStatus::BlankText:
-        context.err << "Nothing to save: the text has no visible character.\n";
+        context.err << messages::lookupMessage(msg::NothingToSave) << '\n';
         return 1;
     case deviceimage::BannerStatus::StickTooSmall:
         context.err << deviceimage::stickTooSmallText(ledCount) << '\n';

@@ -230,7 +230,7 @@ private slots:
         QCOMPARE(messages::languageOverride(), messages::kNoLanguageChosen);
         QTimer::singleShot(0, &forms.form19, [&forms] {
             QVERIFY(forms.form19.isVisible());
-            forms.form19.ComboBox1->setCurrentIndex(forms.form19.ComboBox1->findText(QStringLiteral("Japanese")));
+            forms.form19.ComboBox1->setCurrentIndex(forms.form19.ComboBox1->findData(1041));
             QTest::mouseClick(forms.form19.Button1, Qt::LeftButton);
         });
         prompter_.answers.enqueue(messages::Answer::Yes);
@@ -250,22 +250,24 @@ private slots:
     {
         QTest::addColumn<int>("stored");
         QTest::addColumn<QString>("preselected");
-        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("chosenName");
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("answer");
         QTest::addColumn<int>("storedAfter");
-        QTest::newRow("yes stores the choice") << -1 << "English" << "Simplified Chinese" << "OK"
+        QTest::newRow("yes stores the choice") << -1 << "English" << 2052 << "简体中文" << "OK"
                                                << int(messages::Answer::Yes) << 2052;
-        QTest::newRow("no stores nothing") << 1028 << "Traditional Chinese" << "Portuguese" << "OK"
+        QTest::newRow("no stores nothing") << 1028 << "繁體中文" << 2070 << "Português" << "OK"
                                            << int(messages::Answer::No) << 1028;
-        QTest::newRow("cancel asks nothing") << 1041 << "Japanese" << "English" << "CANCEL" << -1 << 1041;
-        QTest::newRow("English is stored as 1033") << 2070 << "Portuguese" << "English" << "OK"
+        QTest::newRow("cancel asks nothing") << 1041 << "日本語" << 1033 << "English" << "CANCEL" << -1 << 1041;
+        QTest::newRow("English is stored as 1033") << 2070 << "Português" << 1033 << "English" << "OK"
                                                    << int(messages::Answer::Yes) << 1033;
     }
     void languageDialog()
     {
         QFETCH(int, stored);
-        QFETCH(QString, chosen);
+        QFETCH(int, chosen);
+        QFETCH(QString, chosenName);
         QFETCH(QString, button);
         QFETCH(int, answer);
         messages::setSystemLanguageForTesting(0x0409);
@@ -275,13 +277,14 @@ private slots:
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("User Define Language"));
         QCOMPARE(dialog.Label1->text(), QStringLiteral("Auto Detect Language: "));
-        QCOMPARE(dialog.Label2->text(), QStringLiteral("English. --> 0409."));
+        QCOMPARE(dialog.Label2->text(), QStringLiteral("English"));
         QCOMPARE(textColour(dialog.Label2), QColor(0, 0, 0x80));
         QCOMPARE(dialog.ComboBox1->count(), 5);
         QCOMPARE(dialog.ComboBox1->itemData(4).toInt(), 1028);
         QTEST(dialog.ComboBox1->currentText(), "preselected");
 
-        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findText(chosen));
+        QCOMPARE(dialog.ComboBox1->itemText(dialog.ComboBox1->findData(chosen)), chosenName);
+        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findData(chosen));
         if (answer >= 0)
             prompter_.answers.enqueue(messages::Answer(answer));
         QTest::mouseClick(button == QLatin1String("OK") ? dialog.Button1 : dialog.Button2, Qt::LeftButton);
@@ -294,7 +297,7 @@ private slots:
         } else {
             QCOMPARE(prompter_.shown.size(), 1);
             QCOMPARE(prompter_.shown[0].title, QStringLiteral("Confirm Language changes"));
-            QCOMPARE(prompter_.shown[0].text, QStringLiteral("Do you want to change language settings to ") + chosen);
+            QCOMPARE(prompter_.shown[0].text, QStringLiteral("Do you want to change language settings to ") + chosenName);
             QCOMPARE(prompter_.shown[0].buttons, messages::Buttons::YesNo);
         }
     }
@@ -306,7 +309,7 @@ private slots:
         QVERIFY(QDir().mkpath(settingsFile())); // a folder where the settings file belongs
         const auto removeFolder = qScopeGuard([this] { QDir(settingsFile()).removeRecursively(); });
         dialog.show();
-        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findText(QStringLiteral("Japanese")));
+        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findData(1041));
         prompter_.answers.enqueue(messages::Answer::Yes);
         QTest::mouseClick(dialog.Button1, Qt::LeftButton);
 
@@ -315,6 +318,23 @@ private slots:
         QCOMPARE(prompter_.shown[1].text, QStringLiteral("Unable to write to ") + settingsFile());
         QCOMPARE(prompter_.shown[1].icon, messages::Icon::Stop);
         QVERIFY(QFileInfo(settingsFile()).isDir());
+    }
+
+    // Once a language is chosen, the dialog speaks it too: no English question under Japanese Yes/No buttons.
+    void languageDialogInTheChosenLanguage()
+    {
+        TForm19& dialog = start(QStringLiteral("/x/Lumiwand16")).form19;
+        messages::setLanguageOverride(1041);
+        const auto restore = qScopeGuard([] { messages::setLanguageOverride(messages::kNoLanguageChosen); });
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("ユーザー定義の言語"));
+        QCOMPARE(dialog.Button2->text(), messages::lookupMessage(608));
+        dialog.ComboBox1->setCurrentIndex(dialog.ComboBox1->findData(2070));
+        prompter_.answers.enqueue(messages::Answer::No);
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        QCOMPARE(prompter_.shown.size(), 1);
+        QCOMPARE(prompter_.shown[0].title, QStringLiteral("言語の変更の確認"));
+        QCOMPARE(prompter_.shown[0].text, QStringLiteral("言語設定を Português に変更しますか?"));
     }
 
     void languageDialogInSimplifiedMode()
