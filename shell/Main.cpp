@@ -5,6 +5,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "shell/QtTranslations.h"
+#include "store/LibraryPage.h"
 #include "store/ProjectsPage.h"
 #include "store/Settings.h"
 #include "ui/CatalogueTexts.h"
@@ -28,7 +29,7 @@ namespace {
 constexpr ui::NamedText kCaptions[] = {
     {"BitBtn16", 511}, {"BitBtn7", 512},  {"BitBtn3", 513},   {"BitBtn45", 697}, {"BitBtn17", 514},
     {"GroupBox5", 559}, {"GroupBox6", 560}, {"GroupBox7", 561}, {"Label19", 565},  {"Label20", 566},
-    {"Label21", 403},  {"Label42", 568},  {"Label34", 569},   {"Label26", 570},  {"Label44", 572},
+    {"Label42", 568},  {"Label34", 569},   {"Label26", 570},  {"Label44", 572},
     {"Label45", 571},  {"Button1", 573},  {"Button7", 574},   {"Button2", 575},  {"Button12", 576},
     {"Button3", 577},  {"Button6", 578},  {"Button5", 579},   {"Button4", 580},  {"Button14", 581},
     {"Button10", 582}, {"Button11", 668}, {"ButtonPaste", msg::PasteAsNewPicture},
@@ -186,6 +187,7 @@ void TForm1::refreshMainWindowTexts()
     GroupBox2->setTitle(messages::lookupMessage(556));
     ui::applyNamedHints(*this, kHints);
     ui::applyNamedAccessibleNames(*this, kAccessibleNames);
+    libraryPage->refreshTexts();
 }
 
 void TForm1::BitBtn1Click()

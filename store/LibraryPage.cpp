@@ -270,6 +270,12 @@ void LibraryPage::TreeView1Click(QTreeWidgetItem* item)
         commandButton(command)->setEnabled(libraryCommandEnabled(command, info_.mode));
 }
 
+void LibraryPage::refreshTexts()
+{
+    Label21->setText(messages::lookupMessage(info_.thirdLabel));
+    ListBox1->setAccessibleName(messages::lookupMessage(msg::AssociatedProjectsName));
+}
+
 void LibraryPage::showInformation()
 {
     Label22->setText(info_.library);

@@ -69,6 +69,9 @@ public:
     void setClipartHeight(int ledCount) { clipartHeight_ = ledCount; }
     // Rebuilds the tree (sorted, expanded; the clipart collapsed).
     void rebuildTree();
+    // The page's own texts in the current language: the third caption names what its value shows ("Total Files
+    // :" or "Dimension :"), so it stays right when the language changes while a picture is selected.
+    void refreshTexts();
     // On entering the page: rebuilds the tree unless the catalogue, the clips folder and the language are as they
     // were at the last build (a library of thousands of pictures takes a noticeable time to build).
     void enterPage();

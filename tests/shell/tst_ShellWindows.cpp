@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -318,6 +319,30 @@ private slots:
         QCOMPARE(prompter_.shown[1].text, QStringLiteral("Unable to write to ") + settingsFile());
         QCOMPARE(prompter_.shown[1].icon, messages::Icon::Stop);
         QVERIFY(QFileInfo(settingsFile()).isDir());
+    }
+
+    // A language change while the Library page shows a picture keeps the caption of its size ("Dimension :"), in
+    // the new language, rather than falling back to "Total Files :".
+    void libraryCaptionFollowsLanguageChange()
+    {
+        TForm1& form = start(QStringLiteral("/x/Lumiwand16")).form1;
+        form.show();
+        const QString file = state_.workspace.clipsFolder + QStringLiteral("Caption.bmp");
+        const auto removeFile = qScopeGuard([&file] { QFile::remove(file); });
+        QImage picture(16, 16, QImage::Format_Mono);
+        picture.fill(1);
+        QVERIFY(picture.save(file, "BMP"));
+        form.PageControl1->setCurrentWidget(form.TabSheet2);
+        const QList<QTreeWidgetItem*> found =
+            form.libraryPage->TreeView1->findItems(QStringLiteral("Caption.bmp"), Qt::MatchRecursive);
+        QVERIFY(!found.isEmpty());
+        form.libraryPage->TreeView1Click(found.first());
+        QCOMPARE(form.libraryPage->Label21->text(), messages::lookupMessage(404));
+
+        messages::setLanguageOverride(0x0816);
+        form.refreshMainWindowTexts();
+        QCOMPARE(form.libraryPage->Label21->text(), messages::lookupMessage(404));
+        QVERIFY(form.libraryPage->Label21->text() != QStringLiteral("Dimension :"));
     }
 
     // Once a language is chosen, the dialog speaks it too: no English question under Japanese Yes/No buttons.
