@@ -3,10 +3,9 @@
 #include "imaging/ImageImport.h"
 #include "imaging/PictureFile.h"
 #include "imaging/Resample.h"
+#include "tests/support/JpegFiles.h"
 #include "tests/support/TestFiles.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,17 +34,6 @@ QList<int> redLevels(const QImage& image, int y)
 QImage blackWhite(const QStringList& rows)
 {
     return LitGrid::fromRows(rows).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-QByteArray jpegBytes(const QImage& image, int quality = 95)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpg");
-    writer.setQuality(quality);
-    writer.write(image);
-    return bytes;
 }
 
 const QSize k16Led(96, 16);
@@ -331,7 +319,7 @@ private slots:
         for (int x = 0; x < 20; ++x)
             for (int y = 0; y < 20; ++y)
                 image.setPixel(x, y, qRgb(0, 0, 0));
-        writeFile(dir.filePath("photo.JPG"), jpegBytes(image));
+        writeFile(dir.filePath("photo.JPG"), jpegOf(image, 95));
         const DecodedImage jpeg = decodeImageFile(dir.filePath("photo.JPG"));
         QVERIFY2(jpeg.ok(), qPrintable(jpeg.errorText));
         QCOMPARE(jpeg.image.size(), QSize(40, 20));
@@ -349,7 +337,7 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QImage image(64, 64, QImage::Format_RGB32);
         image.fill(qRgb(10, 200, 30));
-        const QByteArray jpeg = jpegBytes(image);
+        const QByteArray jpeg = jpegOf(image, 95);
         QTest::newRow("empty jpeg") << "a.jpg" << QByteArray();
         QTest::newRow("empty bmp") << "a.bmp" << QByteArray();
         QTest::newRow("truncated jpeg") << "a.jpg" << jpeg.left(jpeg.size() / 2);
