@@ -1,13 +1,17 @@
 #pragma once
 
+#include "ui/WindowTexts.h"
+
 #include <QCloseEvent>
 #include <QDialog>
+#include <QEvent>
 #include <QShowEvent>
 #include <QWidget>
 
 // The skeleton every window of the program shares: a show handler that runs each time the program shows the
 // window (not when the window system shows it again after it was minimised), a close handler that may refuse,
-// and a `closed` signal through which the windows that care learn of it. Windows never reach each other
+// and a `closed` signal through which the windows that care learn of it. The catalogue texts its controls name
+// (ui/WindowTexts.h) are applied before each show handler and again on every language change. Windows never reach each other
 // directly; whoever makes them connects their signals.
 namespace ui {
 
@@ -28,12 +32,29 @@ protected:
     virtual void FormClose() {}
     // Emits the subclass's `closed` signal.
     virtual void notifyClosed() = 0;
+    // Runs after the catalogue texts were applied: texts made from the window's state, or fitted together.
+    virtual void textsApplied() {}
+
+    void applyCatalogueTexts()
+    {
+        applyWindowTexts(*this);
+        textsApplied();
+    }
 
     void showEvent(QShowEvent* event) override
     {
         Base::showEvent(event);
-        if (!event->spontaneous())
-            FormShow();
+        if (event->spontaneous())
+            return;
+        applyCatalogueTexts();
+        FormShow();
+    }
+
+    void changeEvent(QEvent* event) override
+    {
+        Base::changeEvent(event);
+        if (event->type() == QEvent::LanguageChange)
+            applyCatalogueTexts();
     }
 
     void closeEvent(QCloseEvent* event) override
