@@ -3,6 +3,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "ui/CaptionFit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -141,6 +142,7 @@ void Leftrigthshiftadj::showEvent(QShowEvent* event)
     Button2->setText(lookupMessage(719));
     Label2->setVisible(edition_.factoryMode);
     BitBtn2->setVisible(edition_.factoryMode);
+    ui::fitTexts(*this);
     QDialog::showEvent(event);
 }
 

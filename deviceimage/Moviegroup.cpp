@@ -4,6 +4,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "ui/CaptionFit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -109,6 +110,7 @@ void Moviegroup::showEvent(QShowEvent* event)
     CheckBox1->setText(lookupMessage(751));
     Button1->setText(lookupMessage(720));
     Button2->setText(lookupMessage(719));
+    ui::fitTexts(*this);
     QDialog::showEvent(event);
 }
 

@@ -3,6 +3,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "ui/CaptionFit.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -63,6 +64,7 @@ void Movieinterval::showEvent(QShowEvent* event)
     Button2->setText(lookupMessage(709));
     Edit1->setFocus();
     Edit1->edit()->selectAll();
+    ui::fitTexts(*this);
     QDialog::showEvent(event);
 }
 

@@ -1,6 +1,7 @@
 #include "deviceimage/Speedsetup.h"
 
 #include "messages/MessageCatalogue.h"
+#include "ui/CaptionFit.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -118,6 +119,7 @@ void Speedsetup::showEvent(QShowEvent* event)
     PageControl1->setCurrentIndex(0);
     Button2->setDefault(true);
     Button2->setFocus();
+    ui::fitTexts(*this);
     QDialog::showEvent(event);
 }
 

@@ -2,6 +2,7 @@
 
 #include "deviceimage/TimingDialogs.h"
 #include "messages/MessageCatalogue.h"
+#include "ui/CaptionFit.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -61,8 +62,9 @@ Tickersetup::Tickersetup(std::function<bool()> simplifiedMode, QWidget* parent)
     Button2->setObjectName(QStringLiteral("Button2"));
     Button3->setObjectName(QStringLiteral("Button3"));
     GroupBox1->setGeometry(12, 8, kDialogWidth - 24, kTypeGroupHeight);
-    Label1->setGeometry(12, 22, 80, 18);
-    Label2->setGeometry(200, 22, 80, 18);
+    // "Slower" and "Faster" stand over the slider's ends, clear of "Default Speed" at the group's right.
+    Label1->setGeometry(12, 22, 100, 18);
+    Label2->setGeometry(72, 22, 120, 18);
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     TrackBar1->setGeometry(12, 44, 268, 28);
     Label3->setGeometry(290, 44, 30, 28);
@@ -84,9 +86,9 @@ void Tickersetup::layOut(bool simplified)
 {
     const int speedTop = 8 + kTypeGroupHeight + 8;
     GroupBox2->setGeometry(12, speedTop, kDialogWidth - 24, kSpeedGroupHeight);
-    Button3->setGeometry(kDialogWidth - 24 - 132, 20, 120, 24);
-    TrackBar1->setGeometry(12, 50, 220, 28);
-    Label3->setGeometry(240, 50, 30, 28);
+    Button3->setGeometry(kDialogWidth - 24 - 152, 20, 140, 24);
+    TrackBar1->setGeometry(12, 50, 180, 28);
+    Label3->setGeometry(200, 50, 30, 28);
     GroupBox2->setVisible(!simplified);
     // Simplified: the buttons move up to the speed group's place and the window ends 40 pixels below them.
     const int buttonsTop = simplified ? speedTop : speedTop + kSpeedGroupHeight + 12;
@@ -149,6 +151,7 @@ void Tickersetup::showEvent(QShowEvent* event)
     Button1->setText(lookupMessage(720));
     Button2->setText(lookupMessage(719));
     Timer1->start();
+    ui::fitTexts(*this);
     QDialog::showEvent(event);
 }
 

@@ -6,6 +6,7 @@
 #include "store/LibraryCatalogue.h"
 #include "store/ProjectList.h"
 #include "ui/Command.h"
+#include "ui/CaptionFit.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -122,6 +123,7 @@ QString TForm5::run(const QString& fileName, const imaging::LitGrid& picture, in
     Edit1->setText(fileName);
     fillLists();
     refreshTexts();
+    ui::fitTexts(*this);
     Edit1->setFocus();
     exec();
     return savedPath_;

@@ -5,6 +5,7 @@
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/Clipart.h"
+#include "ui/CaptionFit.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -122,6 +123,7 @@ QString PictureManagerDialog::choosePicture()
     Image1->clear();
     refreshTexts();
     buildTree();
+    ui::fitTexts(*this);
     return exec() == QDialog::Accepted ? chosenPath_ : QString();
 }
 

@@ -93,11 +93,12 @@ Importclip::Importclip(const store::EditionParameters& edition, messages::Prompt
         control->setObjectName(QString::fromLatin1(name));
 
     GroupBox1->setGeometry(8, 4, kSourceWidth, 52);
-    Label1->setGeometry(10, 20, 420, 24);
-    Button3->setGeometry(432, 18, 70, 28);
-    RadioButton1->setGeometry(510, 20, 70, 24);
-    RadioButton2->setGeometry(580, 20, 110, 24);
-    RadioButton3->setGeometry(690, 20, 92, 24);
+    // The fit modes take the room their captions need beside their marks; the file label has the rest.
+    Label1->setGeometry(10, 20, 288, 24);
+    Button3->setGeometry(304, 18, 70, 28);
+    RadioButton1->setGeometry(382, 20, 80, 24);
+    RadioButton2->setGeometry(462, 20, 150, 24);
+    RadioButton3->setGeometry(612, 20, 165, 24);
     GroupBox2->setGeometry(8, 60, kSourceWidth, kSourceHeight);
     ScrollBox1->setGeometry(8, 18, kSourceWidth - 16, kSourceHeight - 26);
     ScrollBox1->setAlignment(Qt::AlignCenter);

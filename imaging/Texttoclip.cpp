@@ -49,7 +49,8 @@ Texttoclip::Texttoclip(QSize canvas, messages::Prompter& prompter, FontChooser& 
     for (const auto& [control, name] : names)
         control->setObjectName(QString::fromLatin1(name));
 
-    const int width = std::max(520, canvas.width() + 32);
+    // Wide enough for the two check boxes' translated captions side by side.
+    const int width = std::max(600, canvas.width() + 32);
     GroupBox1->setGeometry(8, 8, width - 16, 64);
     Label1->setGeometry(12, 22, 300, 18);
     Label2->setGeometry(12, 40, 300, 18);
@@ -60,9 +61,9 @@ Texttoclip::Texttoclip(QSize canvas, messages::Prompter& prompter, FontChooser& 
     Edit1->setMaxLength(bannerTextLimit(canvas.height()));
     ComboBox1->setGeometry(12, 60, 140, 26);
     ComboBox1->setVisible(offersLayoutChoice(canvas.height()));
-    CheckBox1->setGeometry(164, 60, 160, 26);
+    CheckBox1->setGeometry(164, 60, 200, 26);
     CheckBox1->setChecked(true);
-    CheckBox2->setGeometry(330, 60, 160, 26);
+    CheckBox2->setGeometry(370, 60, 200, 26);
     Button2->setGeometry(width - 16 - 112, 92, 100, 28);
     Label4->setGeometry(12, 96, 360, 22);
     Image1->setGeometry((width - canvas.width()) / 2, 220, canvas.width(), canvas.height());

@@ -188,6 +188,7 @@ void TForm1::refreshMainWindowTexts()
     ui::applyNamedHints(*this, kHints);
     ui::applyNamedAccessibleNames(*this, kAccessibleNames);
     libraryPage->refreshTexts();
+    ui::fitTexts(*this);
 }
 
 void TForm1::BitBtn1Click()
@@ -209,6 +210,7 @@ void TForm1::PageControl1Change()
     enterPage();
     if (PageControl1->currentWidget() == TabSheet3)
         GroupBox2->show();
+    ui::fitTexts(*PageControl1->currentWidget());
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
 }

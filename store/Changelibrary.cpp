@@ -2,6 +2,7 @@
 
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
+#include "ui/CaptionFit.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -77,6 +78,7 @@ std::optional<QList<int>> LibraryChoiceDialog::choose(unsigned caption, unsigned
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         item->setCheckState(k < ticked.size() && ticked[k] ? Qt::Checked : Qt::Unchecked);
     }
+    ui::fitTexts(*this);
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     QList<int> rows;

@@ -6,6 +6,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
+#include "ui/CaptionFit.h"
 #include "ui/Command.h"
 #include "ui/PixelPicture.h"
 #include "ui/TextTint.h"
@@ -273,6 +274,7 @@ void LibraryPage::TreeView1Click(QTreeWidgetItem* item)
 void LibraryPage::refreshTexts()
 {
     Label21->setText(messages::lookupMessage(info_.thirdLabel));
+    ui::fitText(*Label21);
     ListBox1->setAccessibleName(messages::lookupMessage(msg::AssociatedProjectsName));
 }
 
@@ -281,6 +283,7 @@ void LibraryPage::showInformation()
     Label22->setText(info_.library);
     Label23->setText(info_.file);
     Label21->setText(messages::lookupMessage(info_.thirdLabel));
+    ui::fitText(*Label21);
     Label24->setText(info_.thirdValue);
     GroupBox7->setVisible(info_.showAssociated);
     GroupBox5->resize(info_.showAssociated ? kInfoWidth : kInfoWideWidth, GroupBox5->height());

@@ -5,6 +5,7 @@
 #include "messages/Prompter.h"
 #include "store/ProjectList.h"
 #include "ui/Command.h"
+#include "ui/CaptionFit.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +59,7 @@ void TForm4::showEvent(QShowEvent* event)
     Button1->setText(lookupMessage(msg::NewProjectOk));
     Button2->setText(lookupMessage(msg::NewProjectCancel));
     Edit1->setFocus();
+    ui::fitTexts(*this);
     QDialog::showEvent(event);
 }
 

@@ -172,10 +172,10 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
 
     Label45 = new QLabel(this);
     Label45->setObjectName(QStringLiteral("Label45"));
-    Label45->setGeometry(400, 448, 90, 18);
+    Label45->setGeometry(400, 448, 136, 18);
     Label46 = new QLabel(this);
     Label46->setObjectName(QStringLiteral("Label46"));
-    Label46->setGeometry(492, 448, 76, 18);
+    Label46->setGeometry(538, 448, 36, 18);
     Label44 = new QLabel(this);
     Label44->setObjectName(QStringLiteral("Label44"));
     Label44->setGeometry(576, 448, 110, 18);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/CaptionFit.h"
 #include "ui/WindowTexts.h"
 
 #include <QCloseEvent>
@@ -48,13 +49,16 @@ protected:
             return;
         applyCatalogueTexts();
         FormShow();
+        fitTexts(*this);
     }
 
     void changeEvent(QEvent* event) override
     {
         Base::changeEvent(event);
-        if (event->type() == QEvent::LanguageChange)
+        if (event->type() == QEvent::LanguageChange) {
             applyCatalogueTexts();
+            fitTexts(*this);
+        }
     }
 
     void closeEvent(QCloseEvent* event) override
