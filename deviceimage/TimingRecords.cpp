@@ -1,9 +1,11 @@
 #include "deviceimage/TimingRecords.h"
 
 #include "imaging/PictureFile.h"
+#include "messages/FolderEntries.h"
 #include "store/LibraryCatalogue.h"
 #include "store/Names.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
@@ -226,12 +228,22 @@ bool TimingRecords::fileExists(const QString& name)
 {
     if (existsGeneration_ != catalogue_->generation()) {
         exists_.clear();
+        clipsFiles_.reset();
         existsGeneration_ = catalogue_->generation();
     }
     const auto known = exists_.constFind(name);
     if (known != exists_.cend())
         return *known;
-    const bool exists = QFileInfo(clipsFolder_ + name).isFile();
+    // A list walks thousands of names: the folder is read once rather than each name looked up.
+    if (!clipsFiles_) {
+        const std::optional<QByteArrayList> listed = files::regularFileNames(clipsFolder_);
+        clipsFiles_.emplace(listed ? QSet<QByteArray>(listed->cbegin(), listed->cend()) : QSet<QByteArray>());
+        clipsListed_ = listed.has_value();
+    }
+    const bool inFolder =
+        !name.isEmpty() && !name.contains(u'/') && name != QLatin1String(".") && name != QLatin1String("..");
+    const bool exists = clipsListed_ && inFolder ? clipsFiles_->contains(QFile::encodeName(name))
+                                                 : QFileInfo(clipsFolder_ + name).isFile();
     exists_.insert(name, exists);
     return exists;
 }

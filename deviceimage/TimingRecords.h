@@ -115,6 +115,8 @@ private:
     mutable std::map<QString, Index> indexes_; // by list section
     std::map<QString, Clean> clean_;           // by list section
     QHash<QString, bool> exists_;              // file existence, checked once per batch
+    std::optional<QSet<QByteArray>> clipsFiles_; // the clips folder's files as listed once per batch
+    bool clipsListed_ = false;                   // false: the folder could not be listed, each name is looked up
     quint64 existsGeneration_ = 0;
 };
 

@@ -59,8 +59,10 @@ IniFile::IniFile(QString path) : path_(std::move(path)) {}
 void IniFile::Section::reindex()
 {
     index.clear();
-    for (int i = 0; i < static_cast<int>(lines.size()); ++i)
-        if (!lines[i].key.isEmpty() && !index.contains(lines[i].key.toLower()))
+    index.reserve(qsizetype(lines.size()));
+    // From the last line back, so that the first of duplicate keys is the one left in the index.
+    for (int i = static_cast<int>(lines.size()) - 1; i >= 0; --i)
+        if (!lines[i].key.isEmpty())
             index.insert(lines[i].key.toLower(), i);
 }
 
@@ -91,24 +93,26 @@ void IniFile::parse(const QByteArray& content) const
 {
     sections_.clear();
     sectionIndex_.clear();
+    content_ = content; // the lines keep their original bytes as views of it
+    const QByteArrayView all(std::as_const(content_));
     sections_.push_back({QString(), false, {}, {}, {}});
     QStringList unread = leadingSections_; // of a leading part: the sections it ends after, not reached yet
-    for (qsizetype start = 0; start < content.size();) {
-        const qsizetype newline = content.indexOf('\n', start);
-        const qsizetype end = newline < 0 ? content.size() : newline + 1;
-        const QByteArray original = content.mid(start, end - start);
-        QByteArrayView bytes(original);
+    for (qsizetype start = 0; start < all.size();) {
+        const qsizetype newline = content_.indexOf('\n', start);
+        const qsizetype end = newline < 0 ? all.size() : newline + 1;
+        const QByteArrayView original = all.sliced(start, end - start);
+        QByteArrayView bytes = original;
         if (start == 0 && bytes.startsWith("\xEF\xBB\xBF"))
             bytes = bytes.sliced(3);
         start = end;
         while (bytes.endsWith('\n') || bytes.endsWith('\r'))
             bytes.chop(1);
         const QString line = decodeLine(bytes);
-        const QString trimmed = line.trimmed();
+        const QStringView trimmed = QStringView(line).trimmed();
         if (trimmed.startsWith(u'[') && trimmed.indexOf(u']') > 0) {
             if (!leadingSections_.isEmpty() && unread.isEmpty())
                 break;
-            const QString name = trimmed.mid(1, trimmed.indexOf(u']') - 1).trimmed();
+            const QString name = trimmed.mid(1, trimmed.indexOf(u']') - 1).trimmed().toString();
             unread.removeAll(name.toLower());
             if (!sectionIndex_.contains(name.toLower()))
                 sectionIndex_.insert(name.toLower(), static_cast<int>(sections_.size()));
@@ -119,13 +123,13 @@ void IniFile::parse(const QByteArray& content) const
         const bool comment = trimmed.startsWith(u';') || trimmed.startsWith(u'#');
         Line parsed;
         if (equals > 0 && !comment) {
-            parsed.key = trimmed.left(equals).trimmed();
-            parsed.value = trimmed.mid(equals + 1).trimmed();
+            parsed.key = trimmed.left(equals).trimmed().toString();
+            parsed.value = trimmed.mid(equals + 1).trimmed().toString();
         }
         if (parsed.key.isEmpty())
             parsed.raw = line;
         parsed.original = original;
-        sections_.back().lines.push_back(parsed);
+        sections_.back().lines.push_back(std::move(parsed));
     }
     for (Section& section : sections_)
         section.reindex();
@@ -195,7 +199,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         if (line.value == value)
             return; // the line, whatever its encoding, stays as it is
         line.value = value;
-        line.original.clear();
+        line.original = {};
     } else {
         // New keys go after the section's last key, before any trailing blank lines.
         auto at = target.lines.end();
@@ -285,14 +289,17 @@ QStringList IniFile::keys(const QString& section) const
 QByteArray IniFile::serialise() const
 {
     QByteArray bytes;
-    const auto append = [&bytes](const QByteArray& line) {
+    bytes.reserve(content_.size() + 1024);
+    const auto append = [&bytes](QByteArrayView line) {
         if (!bytes.isEmpty() && !bytes.endsWith('\n'))
             bytes += "\r\n"; // the old last line had no line end
         bytes += line;
     };
     for (const Section& section : sections_) {
-        if (section.headed)
-            append(!section.original.isEmpty() ? section.original : (u'[' + section.name + QStringLiteral("]\r\n")).toUtf8());
+        if (section.headed && !section.original.isEmpty())
+            append(section.original);
+        else if (section.headed)
+            append((u'[' + section.name + QStringLiteral("]\r\n")).toUtf8());
         for (const Line& line : section.lines) {
             if (!line.original.isEmpty())
                 append(line.original);

@@ -126,12 +126,12 @@ private:
         QString key;  // empty for a raw line
         QString value;
         QString raw;  // the text of a comment, blank or unparsed line
-        QByteArray original; // the line as read, with its line end; empty once changed or when new
+        QByteArrayView original; // the line as read (in content_), with its line end; empty once changed or when new
     };
     struct Section {
         QString name;   // empty for the lines before the first section
         bool headed = true;
-        QByteArray original; // the section line as read, with its line end
+        QByteArrayView original; // the section line as read (in content_), with its line end
         std::vector<Line> lines;
         QHash<QString, int> index; // lower-cased key -> first line with that key
         void reindex();
@@ -146,6 +146,8 @@ private:
 
     QString path_;
     QStringList leadingSections_; // lower case; a leading part ends with the last of them, none: the whole file
+    // The bytes as read, which the lines' original texts are views of: copies of this object share them.
+    mutable QByteArray content_;
     mutable std::vector<Section> sections_;
     mutable QHash<QString, int> sectionIndex_; // lower-cased name -> first section with that name
     mutable files::DiskStamp stamp_;

@@ -1,5 +1,6 @@
 #include "store/LibraryCatalogue.h"
 
+#include "messages/FolderEntries.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
@@ -74,8 +75,9 @@ int compareNames(const QString& a, const QString& b)
 
 void sortNodes(std::vector<LibraryNode>& nodes)
 {
-    std::stable_sort(nodes.begin(), nodes.end(),
-                     [](const LibraryNode& a, const LibraryNode& b) { return compareNames(a.text, b.text) < 0; });
+    const auto before = [](const LibraryNode& a, const LibraryNode& b) { return compareNames(a.text, b.text) < 0; };
+    if (!std::is_sorted(nodes.begin(), nodes.end(), before)) // files come from the folder mostly in this order
+        std::stable_sort(nodes.begin(), nodes.end(), before);
 }
 
 // Any entry of the folder whose name equals `name` ignoring case, other than `except` (the catalogue's keys
@@ -226,18 +228,21 @@ QList<int> LibraryCatalogue::memberships(const QString& fileName) const
 
 QStringList LibraryCatalogue::pictureFiles() const
 {
-    // Sorted here rather than by QDir, which builds file information for every comparison: the same order (by
-    // the lower-case name) at a fraction of the time in a folder of thousands.
-    const QStringList listed = QDir(clipsFolder_).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Unsorted);
-    std::vector<std::pair<QString, qsizetype>> keys;
-    keys.reserve(size_t(listed.size()));
-    for (qsizetype i = 0; i < listed.size(); ++i)
-        keys.emplace_back(listed[i].toLower(), i);
-    std::sort(keys.begin(), keys.end());
+    // One pass over the folder rather than QDir, which builds file information for every entry: the files QDir
+    // lists for "*.bmp" (regular files and links to them, not hidden), by the lower-case name.
+    std::vector<std::pair<QString, QString>> keyed; // lower-case name, name
+    for (const QByteArray& encoded : files::regularFileNames(clipsFolder_).value_or(QByteArrayList())) {
+        if (encoded.startsWith('.'))
+            continue;
+        QString name = QFile::decodeName(encoded);
+        if (name.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
+            keyed.emplace_back(name.toLower(), std::move(name));
+    }
+    std::sort(keyed.begin(), keyed.end());
     QStringList files;
-    files.reserve(listed.size());
-    for (const auto& key : keys)
-        files.append(listed[key.second]);
+    files.reserve(qsizetype(keyed.size()));
+    for (auto& [key, name] : keyed)
+        files.append(std::move(name));
     return files;
 }
 

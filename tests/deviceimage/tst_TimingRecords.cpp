@@ -93,9 +93,18 @@ void tst_TimingRecords::init()
     QVERIFY(QDir().mkpath(clips()));
 }
 
+// "name/" makes a folder, "name -> target" a symbolic link, anything else a picture.
 void tst_TimingRecords::makeFiles(const QStringList& names)
 {
     for (const QString& name : names) {
+        if (name.endsWith(u'/')) {
+            QVERIFY(QDir().mkpath(clips() + name));
+            continue;
+        }
+        if (const QStringList link = name.split(QStringLiteral(" -> ")); link.size() == 2) {
+            QVERIFY(QFile::link(clips() + link[1], clips() + link[0]));
+            continue;
+        }
         QFile file(clips() + name);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(imaging::encodeBmp(LitGrid(16, 16)));
@@ -336,6 +345,15 @@ void tst_TimingRecords::storeCleansUp_data()
         << QStringList{"2", "CLIP_0=x;y.bmp;1", "CLIP_1=new.bmp;300"};
     QTest::newRow("full path reduced")
         << QStringList{"a.bmp"} << -1 << QStringList{"a.bmp;1"} << "%1a.bmp" << QStringList{"1", "CLIP_0=a.bmp;300"};
+    QTest::newRow("kept as the folder holds them: files, links to files, hidden files, files in folders")
+        << QStringList{"a.bmp", ".hidden.bmp", "link.bmp -> a.bmp", "dangling.bmp -> nowhere.bmp", "dir.bmp/",
+                       "sub/", "sub/in.bmp"}
+        << -1
+        << QStringList{"a.bmp;1", ".hidden.bmp;2", "link.bmp;3", "dangling.bmp;4", "dir.bmp;5", "sub/in.bmp;6",
+                       "sub/none.bmp;7", "sub;8", "A.BMP;9"}
+        << "new.bmp"
+        << QStringList{"5", "CLIP_0=a.bmp;1", "CLIP_1=.hidden.bmp;2", "CLIP_2=link.bmp;3", "CLIP_3=sub/in.bmp;6",
+                       "CLIP_4=new.bmp;300"};
     QTest::newRow("empty name does nothing")
         << QStringList{"a.bmp"} << -1 << QStringList{"deleted.bmp;1"} << "" << QStringList{"1", "CLIP_0=deleted.bmp;1"};
     QTest::newRow("name 0 does nothing")

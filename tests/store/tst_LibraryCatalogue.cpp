@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/file.h>
@@ -282,6 +283,24 @@ private slots:
         QTEST(render(store::buildLibraryTree(catalogue, order)), "expected");
         // Read only as far as the tree needs, the catalogue gives the same tree.
         QTEST(render(store::buildLibraryTree(LibraryCatalogue::forTree(clips), order)), "expected");
+    }
+
+    // The pictures the tree lists are those QDir lists for "*.bmp": regular files and links to them, any case, not
+    // hidden, no folders, FIFOs or dangling links; sorted by the lower-case name.
+    void pictureFilesAreWhatQDirLists()
+    {
+        touch({"b.bmp", "A.BMP", "c.Bmp", ".hidden.bmp", "notes.txt", "bmp", "x.bmp.txt", "\u00e9t\u00e9.bmp"});
+        QVERIFY(QDir().mkpath(clips + "folder.bmp"));
+        QVERIFY(QFile::link(clips + "b.bmp", clips + "link.bmp"));
+        QVERIFY(QFile::link(clips + "folder.bmp", clips + "folderlink.bmp"));
+        QVERIFY(QFile::link(clips + "nowhere.bmp", clips + "dangling.bmp"));
+        QCOMPARE(::mkfifo(QFile::encodeName(clips + "fifo.bmp").constData(), 0600), 0);
+        const QStringList expected{"A.BMP", "b.bmp", "c.Bmp", "link.bmp", "\u00e9t\u00e9.bmp"};
+        QStringList listed = QDir(clips).entryList({QStringLiteral("*.bmp")}, QDir::Files);
+        std::sort(listed.begin(), listed.end(),
+                  [](const QString& a, const QString& b) { return a.toLower() < b.toLower(); });
+        QCOMPARE(listed, expected);
+        QCOMPARE(LibraryCatalogue(clips).pictureFiles(), expected);
     }
 
     // Every change that changes the tree changes the stamp the pages keep their trees by; while the last change is
