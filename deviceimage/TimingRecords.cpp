@@ -1,11 +1,9 @@
 #include "deviceimage/TimingRecords.h"
 
 #include "imaging/PictureFile.h"
-#include "messages/FolderEntries.h"
 #include "store/LibraryCatalogue.h"
 #include "store/Names.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
@@ -234,16 +232,9 @@ bool TimingRecords::fileExists(const QString& name)
     const auto known = exists_.constFind(name);
     if (known != exists_.cend())
         return *known;
-    // A list walks thousands of names: the folder is read once rather than each name looked up.
-    if (!clipsFiles_) {
-        const std::optional<QByteArrayList> listed = files::regularFileNames(clipsFolder_);
-        clipsFiles_.emplace(listed ? QSet<QByteArray>(listed->cbegin(), listed->cend()) : QSet<QByteArray>());
-        clipsListed_ = listed.has_value();
-    }
-    const bool inFolder =
-        !name.isEmpty() && !name.contains(u'/') && name != QLatin1String(".") && name != QLatin1String("..");
-    const bool exists = clipsListed_ && inFolder ? clipsFiles_->contains(QFile::encodeName(name))
-                                                 : QFileInfo(clipsFolder_ + name).isFile();
+    if (!clipsFiles_) // a list walks thousands of names: the folder is read once rather than each name looked up
+        clipsFiles_.emplace(clipsFolder_);
+    const bool exists = clipsFiles_->contains(name);
     exists_.insert(name, exists);
     return exists;
 }
@@ -325,8 +316,10 @@ void TimingRecords::rewriteList(const store::NumberedList& list, const QString& 
         catalogue_->writeString(section, list.key(int(changed)), text);
     } else {
         // Renumber the entries that stay from 0, in their order, without gaps.
+        QStringList numbered;
         for (int i = 0; i < extent; ++i)
-            catalogue_->deleteKey(section, list.key(i));
+            numbered << list.key(i);
+        catalogue_->deleteKeys(section, numbered);
         for (size_t i = 0; i < kept.size(); ++i)
             catalogue_->writeString(section, list.key(int(i)), kept[i]);
     }

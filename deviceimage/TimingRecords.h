@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/Picture.h"
+#include "messages/FolderEntries.h"
 #include "store/Edition.h"
 #include "store/IniFile.h"
 #include "store/LibraryCatalogue.h"
@@ -115,8 +116,7 @@ private:
     mutable std::map<QString, Index> indexes_; // by list section
     std::map<QString, Clean> clean_;           // by list section
     QHash<QString, bool> exists_;              // file existence, checked once per batch
-    std::optional<QSet<QByteArray>> clipsFiles_; // the clips folder's files as listed once per batch
-    bool clipsListed_ = false;                   // false: the folder could not be listed, each name is looked up
+    std::optional<files::RegularFiles> clipsFiles_; // the clips folder as listed once per batch
     quint64 existsGeneration_ = 0;
 };
 

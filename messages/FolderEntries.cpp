@@ -1,6 +1,7 @@
 #include "messages/FolderEntries.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -36,6 +37,19 @@ std::optional<QByteArrayList> regularFileNames(const QString& folder)
     const bool complete = errno == 0;
     ::closedir(listing);
     return complete ? std::optional(names) : std::nullopt;
+}
+
+RegularFiles::RegularFiles(QString folder) : folder_(std::move(folder))
+{
+    if (const std::optional<QByteArrayList> names = regularFileNames(folder_))
+        listed_.emplace(names->cbegin(), names->cend());
+}
+
+bool RegularFiles::contains(const QString& name) const
+{
+    const bool inFolder =
+        !name.isEmpty() && !name.contains(u'/') && name != QLatin1String(".") && name != QLatin1String("..");
+    return listed_ && inFolder ? listed_->contains(QFile::encodeName(name)) : QFileInfo(folder_ + name).isFile();
 }
 
 } // namespace files

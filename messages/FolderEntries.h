@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayList>
+#include <QSet>
 #include <QString>
 #include <optional>
 
@@ -13,5 +14,18 @@ namespace files {
 // name).isFile() holds. Nothing when the folder cannot be read to its end: a partial listing would report files
 // that are there as missing.
 std::optional<QByteArrayList> regularFileNames(const QString& folder);
+
+// Which names of a folder are regular files (as QFileInfo(folder + name).isFile() says), from one listing made
+// when the object is: a name the listing cannot answer (a path, or any name when the folder could not be listed)
+// is looked up on its own.
+class RegularFiles {
+public:
+    explicit RegularFiles(QString folder); // ends with "/"
+    bool contains(const QString& name) const;
+
+private:
+    QString folder_;
+    std::optional<QSet<QByteArray>> listed_;
+};
 
 } // namespace files

@@ -206,10 +206,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         while (at != target.lines.begin() && std::prev(at)->key.isEmpty() && std::prev(at)->raw.trimmed().isEmpty())
             --at;
         const auto position = target.lines.insert(at, Line{key, value, {}, {}});
-        if (position + 1 == target.lines.end())
-            target.index.insert(key.toLower(), static_cast<int>(target.lines.size() - 1));
-        else
-            target.reindex();
+        // Only blank lines follow it, which no index entry names.
+        target.index.insert(key.toLower(), static_cast<int>(position - target.lines.begin()));
     }
     store();
 }
@@ -235,6 +233,34 @@ void IniFile::deleteKey(const QString& section, const QString& key)
     if (line == target.index.cend())
         return;
     target.lines.erase(target.lines.begin() + *line);
+    target.reindex();
+    store();
+}
+
+void IniFile::deleteKeys(const QString& section, const QStringList& keys)
+{
+    WriteBatch batch(*this);
+    const auto found = sectionIndex_.constFind(section.toLower());
+    if (found == sectionIndex_.cend())
+        return;
+    Section& target = sections_[*found];
+    // Each key takes the first line of that key that an earlier one left, as deleteKey after deleteKey would.
+    QHash<QString, int> pending;
+    for (const QString& key : keys)
+        ++pending[key.toLower()];
+    std::vector<Line> kept;
+    kept.reserve(target.lines.size());
+    for (Line& line : target.lines) {
+        const auto left = line.key.isEmpty() ? pending.end() : pending.find(line.key.toLower());
+        if (left != pending.end() && *left > 0)
+            --*left;
+        else
+            kept.push_back(std::move(line));
+    }
+    const bool removed = kept.size() != target.lines.size();
+    target.lines = std::move(kept);
+    if (!removed)
+        return;
     target.reindex();
     store();
 }

@@ -54,11 +54,6 @@ QString recordFileName(const QString& record)
     return slash < 0 ? name : name.mid(slash + 1);
 }
 
-bool fileExistsIn(const QString& folder, const QString& name)
-{
-    return !name.isEmpty() && QFileInfo(folder + name).isFile();
-}
-
 // Catalogue values are single lines: a line break would cut the file's line in two.
 QString oneLine(QString value)
 {
@@ -308,7 +303,8 @@ int NumberedList::extent(const IniFile& catalogue) const
     return std::min(stored, highest + 1);
 }
 
-void LibraryCatalogue::cleanRecords(const NumberedList& records, const QStringList& deletedNames)
+void LibraryCatalogue::cleanRecords(const NumberedList& records, const QSet<QString>& deletedNames,
+                                    const files::RegularFiles& present)
 {
     const int n = records.extent(ini_);
     const int stored = ini_.readInteger(kSummary, records.countKey, 0);
@@ -318,11 +314,17 @@ void LibraryCatalogue::cleanRecords(const NumberedList& records, const QStringLi
         if (record.isEmpty())
             continue;
         const QString name = recordFileName(record);
-        if (!deletedNames.contains(name) && fileExistsIn(clipsFolder_, name))
+        if (!deletedNames.contains(name) && present.contains(name))
             kept << record;
     }
-    for (int i = 0; i < n; ++i)
-        writeOrDelete(ini_, records.section, records.key(i), kept.value(i));
+    QStringList emptied;
+    for (int i = 0; i < n; ++i) {
+        if (i < kept.size())
+            ini_.writeString(records.section, records.key(i), kept[i]);
+        else
+            emptied << records.key(i);
+    }
+    ini_.deleteKeys(records.section, emptied);
     if (kept.size() != stored)
         ini_.writeInteger(kSummary, records.countKey, static_cast<int>(kept.size()));
 }
@@ -345,12 +347,15 @@ void LibraryCatalogue::forgetDeletedFiles(const QStringList& fileNames)
     if (fileNames.isEmpty())
         return;
     IniFile::WriteBatch batch(ini_);
+    ini_.deleteKeys(kClassify, fileNames);
+    const QSet<QString> deleted(fileNames.cbegin(), fileNames.cend());
+    const files::RegularFiles present(clipsFolder_);
+    cleanRecords(kShiftRecords, deleted, present);
+    cleanRecords(kSpeedRecords, deleted, present);
+    QStringList bannerKeys;
     for (const QString& file : fileNames)
-        ini_.deleteKey(kClassify, file);
-    cleanRecords(kShiftRecords, fileNames);
-    cleanRecords(kSpeedRecords, fileNames);
-    for (const QString& file : fileNames)
-        ini_.deleteKey(kHyperlink, file.toLower());
+        bannerKeys << file.toLower();
+    ini_.deleteKeys(kHyperlink, bannerKeys);
 }
 
 void LibraryCatalogue::moveFileRecords(const QString& oldName, const QString& newName)

@@ -5,11 +5,15 @@
 #include "store/IniFile.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
 
+namespace files {
+class RegularFiles;
+}
 namespace messages {
 class Prompter;
 }
@@ -137,7 +141,8 @@ public:
     void moveFileRecords(const QString& oldName, const QString& newName);
 
 private:
-    void cleanRecords(const NumberedList& records, const QStringList& deletedNames);
+    void cleanRecords(const NumberedList& records, const QSet<QString>& deletedNames,
+                      const files::RegularFiles& present);
     void renameFirstRecord(const NumberedList& records, const QString& oldName, const QString& newName);
 
     QString clipsFolder_;

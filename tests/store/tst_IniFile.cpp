@@ -162,6 +162,54 @@ private slots:
         QCOMPARE(fileContents(path), QByteArray("[A]\nj=2\n")); // the lines left keep their bytes
     }
 
+    // Deleting many keys at once leaves the file, and what reads from it, as deleting them one by one does.
+    void deleteKeysIsDeleteKeyInTurn_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("keys");
+        const QByteArray list = "; list\r\n[A]\r\nk0=a\r\nk1=b\r\n; between\r\nk2=c\r\nk3=d\r\n\r\n[B]\r\nk0=x\r\n";
+        QTest::newRow("a tail") << list << QStringList{"k2", "k3"};
+        QTest::newRow("every key, in another order and case") << list << QStringList{"K3", "k0", "k2", "K1"};
+        QTest::newRow("absent keys") << list << QStringList{"k9", "", "x"};
+        QTest::newRow("a duplicate key: the first line only")
+            << QByteArray("[A]\nk=1\nj=2\nK=3\n") << QStringList{"k"};
+        QTest::newRow("a duplicate key named twice: both lines")
+            << QByteArray("[A]\nk=1\nj=2\nK=3\n") << QStringList{"k", "K"};
+        QTest::newRow("no such section") << QByteArray("[B]\nk=1\n") << QStringList{"k"};
+    }
+    void deleteKeysIsDeleteKeyInTurn()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, keys);
+        const QString oneByOne = fileWith(content), atOnce = fileWith(content);
+        IniFile single(oneByOne), bulk(atOnce);
+        for (const QString& key : keys)
+            single.deleteKey("a", key);
+        bulk.deleteKeys("a", keys);
+        QCOMPARE(fileContents(atOnce), fileContents(oneByOne));
+        // The index left behind finds the lines that stay, and new keys go where they would.
+        for (IniFile* ini : {&single, &bulk}) {
+            ini->writeString("a", "k", "new");
+            ini->writeString("a", "added", "1");
+        }
+        QCOMPARE(fileContents(atOnce), fileContents(oneByOne));
+        QCOMPARE(bulk.keys("a"), single.keys("a"));
+        for (const QString& key : single.keys("a"))
+            QCOMPARE(bulk.readString("a", key), single.readString("a", key));
+    }
+
+    // Keys added before a section's closing blank lines are found again by later writes.
+    void newKeysBeforeBlankLinesAreFoundAgain()
+    {
+        const QString path = fileWith("[A]\r\nk=1\r\n\r\n\r\n[B]\r\nk=2\r\n");
+        IniFile ini(path);
+        ini.writeString("A", "n1", "x");
+        ini.writeString("A", "n2", "y");
+        ini.writeString("A", "N1", "z");
+        QCOMPARE(fileContents(path), QByteArray("[A]\r\nk=1\r\nn1=z\r\nn2=y\r\n\r\n\r\n[B]\r\nk=2\r\n"));
+        QCOMPARE(ini.readString("a", "n2"), QStringLiteral("y"));
+    }
+
     void rereadsWhenAnotherProgramChangedTheFile()
     {
         const QString path = fileWith("[A]\nk=1\n");
