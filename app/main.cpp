@@ -4,7 +4,7 @@
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "imaging/Fonts.h"
 #include "shell/AppState.h"
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 #include "shell/QtPrompter.h"
 #include "store/Edition.h"
 
@@ -66,10 +66,10 @@ int main(int argc, char* argv[])
     }
     // The mass production window polls device discovery.
     devicelink::Transport discovery(*platform, pump);
-    shell::Forms forms(state, prompter, *platform, pump, [&discovery] { return discovery.discoverDevices(); });
-    forms.startFiles = line.files;
-    QObject::connect(&forms.form12, &shell::TForm12::closed, &application, &QCoreApplication::quit);
+    shell::Windows windows(state, prompter, *platform, pump, [&discovery] { return discovery.discoverDevices(); });
+    windows.startFiles = line.files;
+    QObject::connect(&windows.startupWindow, &shell::StartupWindow::closed, &application, &QCoreApplication::quit);
 
-    forms.form12.show();
+    windows.startupWindow.show();
     return QApplication::exec();
 }

@@ -8,7 +8,7 @@
 #include "messages/Prompter.h"
 #include "shell/AppState.h"
 #include "shell/ExpressProject.h"
-#include "shell/Expressmode.h"
+#include "shell/ExpressWindow.h"
 #include "store/Project.h"
 
 #include <QApplication>
@@ -53,7 +53,7 @@ void run(int leds)
     }
 
     SilentPrompter prompter;
-    shell::TForm20 form(state, prompter);
+    shell::ExpressWindow form(state, prompter);
     form.show();
     const double reload = medianMs([&] { form.reloadList(); });
     QTest::mouseClick(form.Images[13], Qt::LeftButton);

@@ -13,7 +13,7 @@
 #include "BenchSupport.h"
 #include "ProgramRun.h"
 #include "deviceimage/BinaryFiles.h"
-#include "deviceimage/ImageImport.h"
+#include "deviceimage/ImageToProject.h"
 #include "imaging/PictureFile.h"
 #include "messages/WholeFile.h"
 #include "store/LibraryCatalogue.h"
@@ -156,7 +156,7 @@ int measureLibraryPage()
     ProgramWindows program;
     program.start();
     QThread::msleep(store::kStampSettledMs + 500);
-    shell::TForm1& form = program.forms->form1;
+    shell::MainWindow& form = program.windows->mainWindow;
     const double first = program.switchTo(form.TabSheet2);
     std::vector<double> again;
     for (int k = 0; k < kSwitches; ++k) {

@@ -6,7 +6,7 @@
 // interval.
 //   bench_plug_in [--rounds N]
 #include "devicelink/DeviceWatcher.h"
-#include "devicelink/Usbdownload.h"
+#include "devicelink/DownloadDialog.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 
 #include "bench/BenchSupport.h"
@@ -33,7 +33,7 @@ struct Moments {
 
 // Waits, running the event loop, until the dialog's first device entry is no longer `before`; false when it did
 // not change within kGiveUpMs.
-bool waitUntilListChanges(const TForm10& dialog, const QString& before, const QElapsedTimer& since)
+bool waitUntilListChanges(const DownloadDialog& dialog, const QString& before, const QElapsedTimer& since)
 {
     while (dialog.ComboBox1->itemText(0) == before) {
         if (since.elapsed() > kGiveUpMs)
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     QtEventPump pump;
     SimulatedHidPlatform platform(pump, *parseSimulatedDeviceConfig(QStringLiteral("id=K,present=") + flag));
     SilentPrompter prompter;
-    TForm10 dialog(platform, pump, prompter, {}, {});
+    DownloadDialog dialog(platform, pump, prompter, {}, {});
     dialog.show();
     DeviceWatcher watcher;
     if (!watcher.watchPresenceFile(flag)) {

@@ -7,7 +7,7 @@
 #include "BenchSupport.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "shell/AppState.h"
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 
 #include <QApplication>
 #include <QFile>
@@ -58,7 +58,7 @@ struct ProgramWindows {
     devicelink::QtEventPump pump;
     devicelink::SimulatedHidPlatform platform{pump};
     shell::AppState state;
-    std::optional<shell::Forms> forms;
+    std::optional<shell::Windows> windows;
 
     // Returns the milliseconds from the windows' construction to the main window drawn.
     double start()
@@ -66,8 +66,8 @@ struct ProgramWindows {
         QElapsedTimer timer;
         timer.start();
         state.invokedPath = QStringLiteral("/opt/Lumiwand16");
-        forms.emplace(state, prompter, platform, pump, [] { return false; });
-        emit forms->form12.modeWindowRequested(shell::StartMode::Normal, 0);
+        windows.emplace(state, prompter, platform, pump, [] { return false; });
+        emit windows->startupWindow.modeWindowRequested(shell::StartMode::Normal, 0);
         settle();
         return double(timer.nsecsElapsed()) / 1e6;
     }
@@ -84,7 +84,7 @@ struct ProgramWindows {
     {
         QElapsedTimer timer;
         timer.start();
-        forms->form1.PageControl1->setCurrentWidget(page);
+        windows->mainWindow.PageControl1->setCurrentWidget(page);
         settle();
         return double(timer.nsecsElapsed()) / 1e6;
     }

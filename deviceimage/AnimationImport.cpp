@@ -1,7 +1,7 @@
 #include "deviceimage/AnimationImport.h"
 
 #include "deviceimage/ImageCompiler.h"
-#include "deviceimage/ImageImport.h"
+#include "deviceimage/ImageToProject.h"
 #include "imaging/AnimatedImage.h"
 #include "imaging/Picture.h"
 #include "imaging/PictureFile.h"

@@ -2,7 +2,7 @@
 
 #include "deviceimage/DeviceImage.h"
 #include "deviceimage/ImageCompiler.h"
-#include "deviceimage/ImageImport.h"
+#include "deviceimage/ImageToProject.h"
 #include "mailsender/Mail.h"
 #include "messages/OutputFile.h"
 

@@ -1,6 +1,6 @@
 #include "deviceimage/NumberField.h"
 
-#include "deviceimage/TimingDialogs.h"
+#include "deviceimage/TimingCommands.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 

@@ -2,7 +2,7 @@
 
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/DeviceImage.h"
-#include "deviceimage/ImageImport.h"
+#include "deviceimage/ImageToProject.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 

@@ -1,7 +1,7 @@
 #include "devicelink/ProjectImageHooks.h"
 
 #include "deviceimage/ImageCompiler.h"
-#include "deviceimage/ImageImport.h"
+#include "deviceimage/ImageToProject.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/IniFile.h"

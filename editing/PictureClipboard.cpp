@@ -1,6 +1,6 @@
 #include "editing/PictureClipboard.h"
 
-#include "deviceimage/ImageImport.h"
+#include "deviceimage/ImageToProject.h"
 #include "imaging/ImageDecode.h"
 #include "imaging/ImageImport.h"
 #include "imaging/PictureFile.h"

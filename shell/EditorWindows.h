@@ -2,16 +2,16 @@
 
 #include "editing/EditorHooks.h"
 #include "editing/EditorPage.h"
-#include "editing/Savefile.h"
-#include "editing/Stamplibrary.h"
+#include "editing/SavePictureDialog.h"
+#include "editing/PictureManagerDialog.h"
 #include "deviceimage/BannerSave.h"
 #include "imaging/FontChooser.h"
-#include "imaging/Importclip.h"
-#include "imaging/Texteditor.h"
-#include "imaging/Texttoclip.h"
+#include "imaging/PictureImportDialog.h"
+#include "imaging/TextEditorDialog.h"
+#include "imaging/TextToBannerDialog.h"
 #include "imaging/VirtualCanvas.h"
-#include "shell/Quickstartwizard.h"
-#include "store/Changelibrary.h"
+#include "shell/QuickStartWizard.h"
+#include "store/LibraryChoiceDialog.h"
 
 #include <functional>
 
@@ -22,14 +22,14 @@ class Prompter;
 namespace shell {
 
 struct AppState;
-class TForm1;
+class MainWindow;
 
 // The picture editor and the windows around it: the one canvas of the program, the Rorazu Duzodo page inside the
 // main window, the save dialog, the picture and banner manager, the library choice dialog and the quick start
 // wizard, and the connections between them and the main window's "Save" and "Quick Start".
 class EditorWindows {
 public:
-    EditorWindows(AppState& state, messages::Prompter& prompter, TForm1& form1);
+    EditorWindows(AppState& state, messages::Prompter& prompter, MainWindow& mainWindow);
 
     // The main window's first showing: the canvas takes the edition's geometry and the page starts on a blank
     // banner with the Selection tool.
@@ -57,13 +57,13 @@ public:
     QString lastText; // the text editor's last text
     imaging::QtFontChooser fontChooser;
     editing::EditorHooks hooks;
-    imaging::Importclip importclip;
-    imaging::Texteditor texteditor;
-    imaging::Texttoclip texttoclip;
+    imaging::PictureImportDialog pictureImport;
+    imaging::TextEditorDialog textEditor;
+    imaging::TextToBannerDialog textToBanner;
     deviceimage::ProjectBannerKeeper bannerKeeper;
     editing::EditorPage* page; // owned by the main window's Rorazu Duzodo page
-    editing::TForm5 form5;
-    TForm13 form13;
+    editing::SavePictureDialog savePictureDialog;
+    QuickStartWizard quickStartWizard;
     editing::PictureManagerDialog pictureManager;
     store::LibraryChoiceDialog libraryChoice;
 
@@ -73,7 +73,7 @@ private:
 
     AppState& state_;
     messages::Prompter& prompter_;
-    TForm1& form1_;
+    MainWindow& mainWindow_;
     bool wizardTextOpen_ = false; // the text dialog runs for the wizard, not modally
 };
 

@@ -7,7 +7,7 @@
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "ui/CaptionFit.h"
-#include "ui/Command.h"
+#include "ui/RunCommand.h"
 #include "ui/PixelPicture.h"
 #include "ui/TextTint.h"
 

@@ -6,7 +6,7 @@
 #include "store/Clipart.h"
 #include "store/LibraryPage.h"
 #include "ui/CatalogueTexts.h"
-#include "ui/Command.h"
+#include "ui/RunCommand.h"
 #include "ui/Icons.h"
 #include "ui/TextTint.h"
 

@@ -1,11 +1,11 @@
 #include "ImageFixture.h"
 
 #include "../support/ScriptedPrompter.h"
-#include "deviceimage/Leftrigthshiftadj.h"
-#include "deviceimage/Moviegroup.h"
-#include "deviceimage/Movieinterval.h"
-#include "deviceimage/Speedsetup.h"
-#include "deviceimage/Tickersetup.h"
+#include "deviceimage/ShiftDialog.h"
+#include "deviceimage/MovieGroupDialog.h"
+#include "deviceimage/MovieIntervalDialog.h"
+#include "deviceimage/SpeedDialog.h"
+#include "deviceimage/TickerDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,7 +36,7 @@ class tst_TimingDialogWindows : public QObject {
 private slots:
     void speed()
     {
-        Speedsetup dialog(2050);
+        SpeedDialog dialog(2050);
         whenShown(dialog, [&] {
             QCOMPARE(dialog.TrackBar1->value(), 3);
             QCOMPARE(dialog.Label7->text(), "10"); // fine 5 shows 10
@@ -46,7 +46,7 @@ private slots:
         });
         QCOMPARE(dialog.chooseSpeed(3 * 256 + 10), std::optional<int>(2050));
 
-        Speedsetup edition32(2);
+        SpeedDialog edition32(2);
         whenShown(edition32, [&] {
             edition32.Button1->click(); // Default
             QCOMPARE(edition32.TrackBar1->value(), 0);
@@ -59,7 +59,7 @@ private slots:
     void movieIntervalRefusesAndStaysOpen()
     {
         ScriptedPrompter prompter;
-        Movieinterval dialog(prompter);
+        MovieIntervalDialog dialog(prompter);
         whenShown(dialog, [&] {
             QCOMPARE(dialog.Edit1->edit()->text(), "20");
             dialog.Edit1->edit()->setText("0");
@@ -77,7 +77,7 @@ private slots:
     {
         ScriptedPrompter prompter;
         const auto edition = store::deriveEdition("/opt/Lumiwand16");
-        Leftrigthshiftadj dialog(edition, prompter);
+        ShiftDialog dialog(edition, prompter);
         whenShown(dialog, [&] {
             QCOMPARE(dialog.Edit1->edit()->text(), "20");
             QVERIFY(!dialog.BitBtn2->isVisible()); // a factory-mode control
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(dialog.chooseShift({12, edition.defaultSpeed, 16}), std::nullopt);
 
         const auto factory = store::deriveEdition("/opt/Lumiwand_factory16");
-        Leftrigthshiftadj factoryDialog(factory, prompter);
+        ShiftDialog factoryDialog(factory, prompter);
         whenShown(factoryDialog, [&] {
             QVERIFY(factoryDialog.BitBtn2->isVisible());
             factoryDialog.Edit1->edit()->setText("abc");
@@ -114,7 +114,7 @@ private slots:
         fx.project("Show", 16, 16, {"a.bmp g1", "a.bmp g2", "a.bmp"}, {"MVG_SPEED1=80"});
         store::Project project(fx.projectPath("Show"));
         ScriptedPrompter prompter;
-        Moviegroup dialog(prompter);
+        MovieGroupDialog dialog(prompter);
         whenShown(dialog, [&] {
             QCOMPARE(dialog.ComboBox1->count(), 3);
             QCOMPARE(dialog.ComboBox1->itemText(2), "Put in new group");
@@ -140,7 +140,7 @@ private slots:
     void ticker()
     {
         bool simplified = false;
-        Tickersetup dialog([&] { return simplified; });
+        TickerDialog dialog([&] { return simplified; });
         whenShown(dialog, [&] {
             QVERIFY(dialog.RadioButton2->isChecked());
             QCOMPARE(dialog.TrackBar1->value(), 7);

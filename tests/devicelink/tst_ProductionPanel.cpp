@@ -1,7 +1,7 @@
 // The mass production window's production panel over two simulated sticks: ticked on, it programs both sticks
 // plugged in, counts them, lists them and logs them; ticked off, or not offered, the window is the presence
 // status it always was.
-#include "devicelink/Mptool.h"
+#include "devicelink/MassProductionWindow.h"
 #include "devicelink/Transport.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "messages/MessageCatalogue.h"
@@ -85,7 +85,7 @@ private slots:
     void thePanelProgramsEveryStickPluggedIn()
     {
         Rig rig;
-        TForm21 tool(rig.edition, [&rig] { return rig.present; }, rig.hooks);
+        MassProductionWindow tool(rig.edition, [&rig] { return rig.present; }, rig.hooks);
         tool.show();
         QVERIFY(tool.ProductionBox->isVisible());
         QVERIFY(!tool.ProductionPanel->isVisible());
@@ -138,7 +138,7 @@ private slots:
         tool.ProductionBox->setChecked(false);
         QVERIFY(!tool.ProductionPanel->isVisible());
         QVERIFY(tool.height() <= tool.ProductionPanel->geometry().top());
-        TForm21 plain(rig.edition, [&rig] { return rig.present; });
+        MassProductionWindow plain(rig.edition, [&rig] { return rig.present; });
         plain.show();
         for (bool present : {true, false}) {
             rig.present = present;
@@ -157,7 +157,7 @@ private slots:
     void aRefusedSourceStartsNothingAndTickingOffStops()
     {
         Rig rig;
-        TForm21 tool(rig.edition, [&rig] { return rig.present; }, rig.hooks);
+        MassProductionWindow tool(rig.edition, [&rig] { return rig.present; }, rig.hooks);
         tool.show();
         tool.ProductionBox->setChecked(true);
         tool.SourceBox->setCurrentText(QStringLiteral("Missing"));
@@ -181,7 +181,7 @@ private slots:
     void withoutTheLineTheWindowIsTheStatusAlone()
     {
         Rig rig;
-        TForm21 tool(rig.edition, [] { return false; });
+        MassProductionWindow tool(rig.edition, [] { return false; });
         tool.show();
         QVERIFY(!tool.ProductionBox->isVisible());
         QVERIFY(!tool.ProductionPanel->isVisible());

@@ -1,7 +1,7 @@
 #include "editing/EditorPage.h"
-#include "editing/Savefile.h"
-#include "editing/Stamplibrary.h"
-#include "store/Changelibrary.h"
+#include "editing/SavePictureDialog.h"
+#include "editing/PictureManagerDialog.h"
+#include "store/LibraryChoiceDialog.h"
 
 #include "imaging/PictureFile.h"
 #include "store/LibraryCatalogue.h"
@@ -114,11 +114,11 @@ private slots:
 
     void saveDialogSavesIntoTheChosenLibraryAndProject()
     {
-        editing::TForm5 dialog(clips, projects, edition, prompter);
+        editing::SavePictureDialog dialog(clips, projects, edition, prompter);
         imaging::LitGrid picture(96, 16);
         picture.setLit(3, 3);
         whenModal([](QWidget* w) {
-            auto* form = qobject_cast<editing::TForm5*>(w);
+            auto* form = qobject_cast<editing::SavePictureDialog*>(w);
             QCOMPARE(form->Edit1->text(), QStringLiteral("cat.bmp"));
             QCOMPARE(form->ComboBox1->count(), 3);
             QCOMPARE(form->ComboBox1->itemText(0), QStringLiteral("[CLIP]"));
@@ -137,7 +137,7 @@ private slots:
 
         // "Add to" stays chosen for the next save; Cancel saves nothing.
         whenModal([](QWidget* w) {
-            auto* form = qobject_cast<editing::TForm5*>(w);
+            auto* form = qobject_cast<editing::SavePictureDialog*>(w);
             QVERIFY(form->RadioButton2->isChecked());
             QTest::mouseClick(form->Button2, Qt::LeftButton);
         });

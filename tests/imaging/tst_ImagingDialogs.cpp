@@ -1,10 +1,10 @@
 #include "deviceimage/AnimationImport.h"
 #include "deviceimage/BannerSave.h"
 #include "imaging/FontChooser.h"
-#include "imaging/Importclip.h"
+#include "imaging/PictureImportDialog.h"
 #include "imaging/PictureFile.h"
-#include "imaging/Texteditor.h"
-#include "imaging/Texttoclip.h"
+#include "imaging/TextEditorDialog.h"
+#include "imaging/TextToBannerDialog.h"
 #include "imaging/VirtualCanvas.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
@@ -90,7 +90,7 @@ struct Workspace {
 // The import dialog of the 16-LED edition over a blank canvas.
 struct ImportDialog {
     ScriptedPrompter prompter;
-    Importclip dialog{store::deriveEdition("Lumiwand16"), prompter};
+    PictureImportDialog dialog{store::deriveEdition("Lumiwand16"), prompter};
     VirtualCanvas canvas;
 
     ImportDialog()
@@ -107,7 +107,7 @@ struct BannerDialog {
     ScriptedPrompter prompter;
     ScriptedFontChooser fonts;
     deviceimage::ProjectBannerKeeper keeper;
-    Texttoclip dialog;
+    TextToBannerDialog dialog;
 
     explicit BannerDialog(bool express)
         : keeper(workspace.context, [this] { return &project; }, prompter, express),
@@ -305,8 +305,8 @@ private slots:
     {
         ScriptedPrompter prompter;
         ScriptedFontChooser fonts;
-        Texttoclip small(QSize(96, 16), prompter, fonts);
-        Texttoclip tall(QSize(128, 32), prompter, fonts);
+        TextToBannerDialog small(QSize(96, 16), prompter, fonts);
+        TextToBannerDialog tall(QSize(128, 32), prompter, fonts);
         QCOMPARE(small.Edit1->maxLength(), 18);
         QVERIFY(small.ComboBox1->isHidden());
         QCOMPARE(tall.Edit1->maxLength(), 40);
@@ -406,7 +406,7 @@ private slots:
     {
         ScriptedPrompter prompter;
         ScriptedFontChooser fonts;
-        Texteditor dialog(16, prompter, fonts);
+        TextEditorDialog dialog(16, prompter, fonts);
         QFont textFont = defaultTextFont();
         textFont.setPointSize(30);
         QString lastText = QStringLiteral("A");
@@ -430,7 +430,7 @@ private slots:
     {
         ScriptedPrompter prompter;
         ScriptedFontChooser fonts;
-        Texteditor dialog(16, prompter, fonts);
+        TextEditorDialog dialog(16, prompter, fonts);
         QFont textFont = defaultTextFont();
         QString lastText = QStringLiteral("A");
         whenShown(dialog, [&] {
@@ -496,7 +496,7 @@ private slots:
         QFont chosen = defaultTextFont();
         chosen.setPointSize(48);
         fonts.answer = chosen;
-        Texteditor dialog(16, prompter, fonts);
+        TextEditorDialog dialog(16, prompter, fonts);
         QFont textFont = defaultTextFont();
         QString lastText = QStringLiteral("A");
         whenShown(dialog, [&] {

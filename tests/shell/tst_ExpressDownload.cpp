@@ -4,7 +4,7 @@
 #include "messages/MessageIds.h"
 #include "shell/AppState.h"
 #include "shell/ExpressProject.h"
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 #include "store/Project.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
@@ -30,19 +30,19 @@ class tst_ExpressDownload : public QObject {
     ScriptedPrompter prompter_;
     devicelink::QtEventPump pump_;
     std::unique_ptr<devicelink::SimulatedHidPlatform> platform_;
-    std::unique_ptr<Forms> forms_;
+    std::unique_ptr<Windows> windows_;
     QTemporaryDir stick_;
 
     // A 16-LED stick of 2048 bytes.
-    TForm20& start(devicelink::SimulatedDeviceConfig config)
+    ExpressWindow& start(devicelink::SimulatedDeviceConfig config)
     {
         config.identity = u'E';
         platform_ = std::make_unique<devicelink::SimulatedHidPlatform>(pump_, config);
         state_ = AppState();
         state_.invokedPath = QStringLiteral("/opt/Lumiwand_exp16");
-        forms_ = std::make_unique<Forms>(state_, prompter_, *platform_, pump_, [] { return false; });
+        windows_ = std::make_unique<Windows>(state_, prompter_, *platform_, pump_, [] { return false; });
         state_.simplifiedMode = true;
-        forms_->updateDownloadDialog();
+        windows_->updateDownloadDialog();
         QDir(state_.workspace.clipsFolder).removeRecursively();
         QDir().mkpath(state_.workspace.clipsFolder);
         const QString path = state_.workspace.projectsFolder + kExpressProjectName;
@@ -56,16 +56,16 @@ class tst_ExpressDownload : public QObject {
             imaging::savePicture(grid, state_.workspace.clipsFolder, name, imaging::ExistingFile::Replace);
             store::appendEntry(project, state_.workspace.clipsFolder, name, 0, -1, -1, false);
         }
-        forms_->form20.show();
+        windows_->expressWindow.show();
         prompter_.answers << messages::Answer::No; // the read-back question when the stick is found
-        forms_->form20.Timer1Timer();
-        return forms_->form20;
+        windows_->expressWindow.Timer1Timer();
+        return windows_->expressWindow;
     }
 
 private slots:
     void cleanup()
     {
-        forms_.reset();
+        windows_.reset();
         platform_.reset();
         prompter_ = ScriptedPrompter();
     }
@@ -74,7 +74,7 @@ private slots:
     {
         devicelink::SimulatedDeviceConfig config;
         config.memoryFile = stick_.filePath(QStringLiteral("stick.bin"));
-        TForm20& form = start(config);
+        ExpressWindow& form = start(config);
         const QByteArray project = fileContents(state_.workspace.projectsFolder + kExpressProjectName);
         form.BitBtn1->click();
         QVERIFY(platform_->device().events().contains(QStringLiteral("end-write")));
@@ -90,7 +90,7 @@ private slots:
     {
         devicelink::SimulatedDeviceConfig config;
         config.memoryFile = stick_.filePath(QStringLiteral("unplugged.bin"));
-        TForm20& form = start(config);
+        ExpressWindow& form = start(config);
         form.BitBtn1->click();
         config.identity = u'E';
         config.unplugAfterWrites = 400;
@@ -101,7 +101,7 @@ private slots:
         form.BitBtn1->click();
         QCOMPARE(prompter_.texts().mid(asked), QStringList{messages::lookupMessage(msg::ConnectionBroken)});
         QCOMPARE(platform_->openTransfers(), 0);
-        QVERIFY(!forms_->form10.isVisible());
+        QVERIFY(!windows_->downloadDialog.isVisible());
         QVERIFY(form.Timer1->isActive());
         QVERIFY(!form.poll().dialogOpen);
         QCOMPARE(fileContents(state_.workspace.projectsFolder + kExpressProjectName), project);
@@ -112,10 +112,10 @@ private slots:
     // Text to Banner: the dialog's OK puts the banner at the end of the strip, numbered and marked.
     void textToBannerAddsToTheStrip()
     {
-        TForm20& form = start({});
+        ExpressWindow& form = start({});
         QTimer::singleShot(0, this, [this] {
-            forms_->textToClip.Edit1->setText(QStringLiteral("Hi"));
-            forms_->textToClip.Button3->click();
+            windows_->textToBanner.Edit1->setText(QStringLiteral("Hi"));
+            windows_->textToBanner.Button3->click();
         });
         form.BitBtn6->click();
         QCOMPARE(form.strip().rowCount(), 4);
@@ -131,13 +131,13 @@ private slots:
     // A double click on the preview box plays the express project's image in the show preview.
     void previewBoxPlaysTheProject()
     {
-        TForm20& form = start({});
+        ExpressWindow& form = start({});
         QTest::mouseDClick(form.GroupBox3, Qt::LeftButton);
-        QVERIFY(forms_->showPreview.isVisible());
-        QCOMPARE(forms_->showPreview.timeline().entries.size(), size_t(3));
-        QVERIFY(forms_->showPreview.timeline().problem.isEmpty());
-        QVERIFY(forms_->showPreview.playing());
-        forms_->showPreview.close();
+        QVERIFY(windows_->showPreview.isVisible());
+        QCOMPARE(windows_->showPreview.timeline().entries.size(), size_t(3));
+        QVERIFY(windows_->showPreview.timeline().problem.isEmpty());
+        QVERIFY(windows_->showPreview.playing());
+        windows_->showPreview.close();
     }
 
     // With the preview's check box ticked, Read Data plays what the stick holds first: "Do not import" leaves the
@@ -146,30 +146,30 @@ private slots:
     {
         devicelink::SimulatedDeviceConfig config;
         config.memoryFile = stick_.filePath(QStringLiteral("review.bin"));
-        TForm20& form = start(config);
+        ExpressWindow& form = start(config);
         form.BitBtn1->click();
         QVERIFY(platform_->device().events().contains(QStringLiteral("end-write")));
-        forms_->showPreview.reviewBox->setChecked(true);
+        windows_->showPreview.reviewBox->setChecked(true);
         const QString path = state_.workspace.projectsFolder + kExpressProjectName;
         store::Project(path).setMovieInterval(80); // a mark the import would overwrite
         const QByteArray before = fileContents(path);
 
-        for (QPushButton* answer : {forms_->showPreview.skipImportButton, forms_->showPreview.importButton}) {
+        for (QPushButton* answer : {windows_->showPreview.skipImportButton, windows_->showPreview.importButton}) {
             // The answer is given once the preview waits for it (the read itself runs the event loop too).
             int played = 0;
             QTimer waiter;
             connect(&waiter, &QTimer::timeout, answer, [&] {
-                if (!forms_->showPreview.importBar->isVisible())
+                if (!windows_->showPreview.importBar->isVisible())
                     return;
                 waiter.stop();
-                played = int(forms_->showPreview.timeline().entries.size());
+                played = int(windows_->showPreview.timeline().entries.size());
                 answer->click();
             });
             waiter.start(10);
-            forms_->form10.transfers().readData();
+            windows_->downloadDialog.transfers().readData();
             QCOMPARE(played, 3);
-            QVERIFY(!forms_->showPreview.isVisible());
-            QCOMPARE(fileContents(path) == before, answer == forms_->showPreview.skipImportButton);
+            QVERIFY(!windows_->showPreview.isVisible());
+            QCOMPARE(fileContents(path) == before, answer == windows_->showPreview.skipImportButton);
         }
         QCOMPARE(platform_->openTransfers(), 0);
     }

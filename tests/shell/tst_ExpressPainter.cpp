@@ -5,7 +5,7 @@
 #include "messages/MessageIds.h"
 #include "shell/AppState.h"
 #include "shell/ExpressProject.h"
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 #include "store/Project.h"
 #include "tests/support/ScriptedPrompter.h"
 
@@ -45,14 +45,14 @@ class tst_ExpressPainter : public QObject {
     ScriptedPrompter prompter_;
     devicelink::QtEventPump pump_;
     devicelink::SimulatedHidPlatform platform_{pump_};
-    std::unique_ptr<Forms> forms_;
+    std::unique_ptr<Windows> windows_;
 
     // The 16-LED express window on a QuickStart project holding `banners` (40 x 16 each).
-    Forms& start(const QStringList& banners)
+    Windows& start(const QStringList& banners)
     {
         state_ = AppState();
         state_.invokedPath = QStringLiteral("/opt/Lumiwand_exp16");
-        forms_ = std::make_unique<Forms>(state_, prompter_, platform_, pump_, [] { return false; });
+        windows_ = std::make_unique<Windows>(state_, prompter_, platform_, pump_, [] { return false; });
         state_.simplifiedMode = true;
         QDir(state_.workspace.clipsFolder).removeRecursively();
         QDir().mkpath(state_.workspace.clipsFolder);
@@ -66,8 +66,8 @@ class tst_ExpressPainter : public QObject {
             imaging::savePicture(grid, state_.workspace.clipsFolder, name, imaging::ExistingFile::Replace);
             store::appendEntry(project, state_.workspace.clipsFolder, name, 0, -1, -1, false);
         }
-        forms_->form20.show();
-        return *forms_;
+        windows_->expressWindow.show();
+        return *windows_;
     }
 
     bool savedLit(const QString& name, int col, int row) const
@@ -88,21 +88,21 @@ class tst_ExpressPainter : public QObject {
     // The middle of cell (col, row) on the grid view.
     QPoint cellPoint(int col, int row) const
     {
-        const imaging::VirtualCanvas& canvas = forms_->editor.canvas;
+        const imaging::VirtualCanvas& canvas = windows_->editor.canvas;
         return {col * canvas.cellSize() + canvas.cellSize() / 2,
                 canvas.topMargin() + row * canvas.cellSize() + canvas.cellSize() / 2};
     }
 
     void click(int col, int row)
     {
-        QTest::mouseClick(forms_->paintExp.Image1, Qt::LeftButton, {}, cellPoint(col, row));
+        QTest::mouseClick(windows_->painter.Image1, Qt::LeftButton, {}, cellPoint(col, row));
     }
 
     // Presses on (col, row), lets the hold timer run (the first tick starts painting), drags over `toCol` on the
     // same row one tick per cell, and releases there.
     void holdAndDrag(int col, int row, int toCol)
     {
-        editing::PaintExp& painter = forms_->paintExp;
+        editing::PainterDialog& painter = windows_->painter;
         QTest::mousePress(painter.Image1, Qt::LeftButton, {}, cellPoint(col, row));
         QCOMPARE(painter.Timer1->interval(), 500);
         painter.Timer1Timer();
@@ -119,7 +119,7 @@ class tst_ExpressPainter : public QObject {
 private slots:
     void cleanup()
     {
-        forms_.reset();
+        windows_.reset();
         prompter_ = ScriptedPrompter();
     }
 
@@ -127,8 +127,8 @@ private slots:
     // lit; Save writes EasyPaint0000.bmp into the project and the strip selects it.
     void paintsANewBanner()
     {
-        Forms& forms = start({});
-        editing::PaintExp& painter = forms.paintExp;
+        Windows& windows = start({});
+        editing::PainterDialog& painter = windows.painter;
         whenShown(painter, [this, &painter] {
             click(2, 3);
             click(4, 4);
@@ -137,7 +137,7 @@ private slots:
             QCOMPARE(painter.Image1->previewImage().size(), QSize(96, 16));
             QTest::mouseClick(painter.Button1, Qt::LeftButton);
         });
-        QTest::mouseClick(forms.form20.BitBtn8, Qt::LeftButton);
+        QTest::mouseClick(windows.expressWindow.BitBtn8, Qt::LeftButton);
         QVERIFY(!painter.isVisible());
         QCOMPARE(entries(), QStringList{"EasyPaint0000.bmp"});
         QCOMPARE(prompter_.texts(), QStringList{messages::lookupMessage(msg::BannerSaved)});
@@ -151,19 +151,19 @@ private slots:
                 if (saved.picture.isLit(col, row, imaging::LitRule::LitAtMost))
                     lit << QStringLiteral("%1,%2").arg(col).arg(row);
         QCOMPARE(lit, (QStringList{"6,1", "7,1", "8,1", "9,1", "2,3"}));
-        QCOMPARE(forms.form20.strip().selectedRow(), 0);
-        QCOMPARE(forms.form20.Label3->text(), QStringLiteral("1"));
+        QCOMPARE(windows.expressWindow.strip().selectedRow(), 0);
+        QCOMPARE(windows.expressWindow.Label3->text(), QStringLiteral("1"));
     }
 
     // Modify loads the selected banner (the columns beyond it stay unlit); a click changes it and Save with Yes
     // replaces the file in place.
     void modifiesTheSelectedBanner()
     {
-        Forms& forms = start({QStringLiteral("stars.bmp"), QStringLiteral("moon.bmp")});
-        editing::PaintExp& painter = forms.paintExp;
-        imaging::VirtualCanvas& canvas = forms.editor.canvas;
+        Windows& windows = start({QStringLiteral("stars.bmp"), QStringLiteral("moon.bmp")});
+        editing::PainterDialog& painter = windows.painter;
+        imaging::VirtualCanvas& canvas = windows.editor.canvas;
         QStringList loaded;
-        whenShown(forms.paintDlg, [&] {
+        whenShown(windows.paintChoice, [&] {
             whenShown(painter, [&] {
                 for (int col = 0; col < 96; ++col)
                     if (canvas.cell(col, col % 16) != (col < 40 ? 1 : 0))
@@ -172,9 +172,9 @@ private slots:
                 prompter_.answers << messages::Answer::Yes; // replace
                 QTest::mouseClick(painter.Button1, Qt::LeftButton);
             });
-            QTest::mouseClick(forms.paintDlg.Button1, Qt::LeftButton); // Modify
+            QTest::mouseClick(windows.paintChoice.Button1, Qt::LeftButton); // Modify
         });
-        QTest::mouseClick(forms.form20.BitBtn8, Qt::LeftButton);
+        QTest::mouseClick(windows.expressWindow.BitBtn8, Qt::LeftButton);
         QCOMPARE(loaded, QStringList{}); // cells that differ from the banner
         QCOMPARE(painter.bannerName, QStringLiteral("stars.bmp"));
         QCOMPARE(entries(), (QStringList{"stars.bmp", "moon.bmp"}));
@@ -191,20 +191,20 @@ private slots:
     // An imported image replaces the painting and the pointer still paints on it.
     void importsThenPaints()
     {
-        Forms& forms = start({QStringLiteral("stars.bmp")});
-        editing::PaintExp& painter = forms.paintExp;
+        Windows& windows = start({QStringLiteral("stars.bmp")});
+        editing::PainterDialog& painter = windows.painter;
         prompter_.files << state_.workspace.clipsFolder + QStringLiteral("stars.bmp");
-        whenShown(forms.paintDlg, [&] {
+        whenShown(windows.paintChoice, [&] {
             whenShown(painter, [&] {
-                imaging::Importclip& import = forms.editor.importclip;
+                imaging::PictureImportDialog& import = windows.editor.pictureImport;
                 whenShown(import, [&] { QTest::mouseClick(import.Button1, Qt::LeftButton); });
                 QTest::mouseClick(painter.Button3, Qt::LeftButton);
                 click(20, 0);
                 QTest::mouseClick(painter.Button1, Qt::LeftButton);
             });
-            QTest::mouseClick(forms.paintDlg.Button2, Qt::LeftButton); // New
+            QTest::mouseClick(windows.paintChoice.Button2, Qt::LeftButton); // New
         });
-        QTest::mouseClick(forms.form20.BitBtn8, Qt::LeftButton);
+        QTest::mouseClick(windows.expressWindow.BitBtn8, Qt::LeftButton);
         QCOMPARE(entries(), (QStringList{"stars.bmp", "EasyPaint0000.bmp"}));
         QVERIFY(savedLit(QStringLiteral("EasyPaint0000.bmp"), 0, 0));   // imported
         QVERIFY(savedLit(QStringLiteral("EasyPaint0000.bmp"), 20, 0));  // painted
@@ -215,21 +215,21 @@ private slots:
     // A banner that cannot be read is reported, never written over: the painting is saved as a new banner.
     void unreadableBannerIsSavedAsNew()
     {
-        Forms& forms = start({QStringLiteral("stars.bmp")});
+        Windows& windows = start({QStringLiteral("stars.bmp")});
         const QString path = state_.workspace.clipsFolder + QStringLiteral("stars.bmp");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("not a picture");
         file.close();
-        editing::PaintExp& painter = forms.paintExp;
-        whenShown(forms.paintDlg, [&] {
+        editing::PainterDialog& painter = windows.painter;
+        whenShown(windows.paintChoice, [&] {
             whenShown(painter, [&] {
                 click(1, 1);
                 QTest::mouseClick(painter.Button1, Qt::LeftButton);
             });
-            QTest::mouseClick(forms.paintDlg.Button1, Qt::LeftButton); // Modify
+            QTest::mouseClick(windows.paintChoice.Button1, Qt::LeftButton); // Modify
         });
-        QTest::mouseClick(forms.form20.BitBtn8, Qt::LeftButton);
+        QTest::mouseClick(windows.expressWindow.BitBtn8, Qt::LeftButton);
         QCOMPARE(prompter_.shown.size(), 2);
         QCOMPARE(prompter_.shown.first().icon, messages::Icon::Stop);
         QCOMPARE(prompter_.shown.last().text, messages::lookupMessage(msg::BannerSaved));

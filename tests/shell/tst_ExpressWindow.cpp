@@ -2,7 +2,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "shell/AppState.h"
-#include "shell/Expressmode.h"
+#include "shell/ExpressWindow.h"
 #include "shell/ExpressProject.h"
 #include "store/Project.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -24,12 +24,12 @@ class tst_ExpressWindow : public QObject {
 
     AppState state_;
     ScriptedPrompter prompter_;
-    std::unique_ptr<TForm20> form_;
+    std::unique_ptr<ExpressWindow> form_;
     bool stickIn_ = false;
     QList<QPair<bool, bool>> downloadsOpened_; // (autoRead, autoDownload)
     std::function<void()> duringDownload_;
 
-    TForm20& start(const QString& program, int banners, bool easy = false)
+    ExpressWindow& start(const QString& program, int banners, bool easy = false)
     {
         state_ = AppState();
         state_.invokedPath = program;
@@ -57,7 +57,7 @@ class tst_ExpressWindow : public QObject {
                 duringDownload_();
             return false;
         };
-        form_ = std::make_unique<TForm20>(state_, prompter_, dialogs);
+        form_ = std::make_unique<ExpressWindow>(state_, prompter_, dialogs);
         form_->show();
         return *form_;
     }
@@ -94,7 +94,7 @@ private slots:
     void showsTheStrip()
     {
         QFETCH(int, banners);
-        TForm20& form = start(QStringLiteral("/opt/Lumiwand_exp16"), banners);
+        ExpressWindow& form = start(QStringLiteral("/opt/Lumiwand_exp16"), banners);
         QCOMPARE(form.windowTitle(), QStringLiteral("Lumiwand 16  Ver 1.000"));
         QCOMPARE(form.size(), QSize(429, 566));
         QTEST(form.ScrollBar1->isVisible(), "scrollBar");
@@ -111,7 +111,7 @@ private slots:
     // Express: the read-back question comes once per plug-in; No leaves the project alone.
     void plugInAsksOnce()
     {
-        TForm20& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 2);
+        ExpressWindow& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 2);
         stickIn_ = true;
         form.Timer1Timer();
         QCOMPARE(form.Label1->text(), messages::lookupMessage(msg::DeviceConnected));
@@ -136,7 +136,7 @@ private slots:
     // A stick plugged in while a command's dialog is open raises nothing, then or later, until replugged.
     void plugInDuringACommandAsksNothing()
     {
-        TForm20& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 1);
+        ExpressWindow& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 1);
         form.dialogs().openTextToBanner = [&](const QString&) {
             stickIn_ = true;
             form.Timer1Timer();
@@ -154,7 +154,7 @@ private slots:
 
     void easyOpensTheDownloadDialog()
     {
-        TForm20& form = start(QStringLiteral("/opt/Lumiwand_easy16"), 1, true);
+        ExpressWindow& form = start(QStringLiteral("/opt/Lumiwand_easy16"), 1, true);
         QVERIFY(form.BitBtn9->isVisible());
         QCOMPARE(form.BitBtn9->geometry(), QRect(288, 288, 137, 35));
         QCOMPARE(form.BitBtn7->geometry(), QRect(288, 488, 137, 35));
@@ -168,7 +168,7 @@ private slots:
 
     void moveFollowsTheHighlight()
     {
-        TForm20& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 16);
+        ExpressWindow& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 16);
         QTest::mouseClick(form.Images[13], Qt::LeftButton);
         QCOMPARE(form.strip().selectedRow(), 13);
         form.BitBtn3->click();
@@ -191,7 +191,7 @@ private slots:
     // Too much for the stick: message 499 naming 2048 bytes, no transfer.
     void downloadRefusesAProjectTooLarge()
     {
-        TForm20& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 0);
+        ExpressWindow& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 0);
         store::Project project(state_.workspace.projectsFolder + kExpressProjectName);
         imaging::LitGrid wide(96, 16);
         for (int col = 0; col < 96; ++col)
@@ -213,7 +213,7 @@ private slots:
 
     void downloadOpensTheDialog()
     {
-        TForm20& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 2);
+        ExpressWindow& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 2);
         form.BitBtn1->click(); // no stick: nothing
         QVERIFY(downloadsOpened_.isEmpty());
         stickIn_ = true;

@@ -6,8 +6,8 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "shell/AppState.h"
-#include "shell/Forms.h"
-#include "store/Changelibrary.h"
+#include "shell/Windows.h"
+#include "store/LibraryChoiceDialog.h"
 #include "store/LibraryCatalogue.h"
 #include "store/LibraryPage.h"
 #include "store/Project.h"
@@ -35,9 +35,9 @@ class TestPageCommands : public QObject {
     ScriptedPrompter prompter_;
     devicelink::QtEventPump pump_;
     devicelink::SimulatedHidPlatform platform_{pump_};
-    std::unique_ptr<Forms> forms_;
+    std::unique_ptr<Windows> windows_;
 
-    Forms& start()
+    Windows& start()
     {
         state_ = AppState();
         state_.invokedPath = QStringLiteral("/x/Lumiwand16");
@@ -53,9 +53,9 @@ class TestPageCommands : public QObject {
         imaging::savePicture(grid, state_.workspace.clipsFolder, QStringLiteral("hello.bmp"),
                              imaging::ExistingFile::Replace);
         state_.projects->listProjects();
-        forms_ = std::make_unique<Forms>(state_, prompter_, platform_, pump_, [] { return false; });
-        forms_->form1.show();
-        return *forms_;
+        windows_ = std::make_unique<Windows>(state_, prompter_, platform_, pump_, [] { return false; });
+        windows_->mainWindow.show();
+        return *windows_;
     }
 
     int projectIndex(const QString& displayStart) const
@@ -68,22 +68,22 @@ class TestPageCommands : public QObject {
 
 private slots:
     void init() { prompter_ = ScriptedPrompter(); }
-    void cleanup() { forms_.reset(); }
+    void cleanup() { windows_.reset(); }
 
     // "Add to MyLumiwands Project" appends to each ticked project that takes the picture and names the one that
     // does not; the page's association index then knows the new member.
     void addToProjectsAppendsToTheTickedOnes()
     {
-        Forms& forms = start();
+        Windows& windows = start();
         const int animals = projectIndex("Animals");
         const int tall = projectIndex("Tall");
-        QTimer::singleShot(0, [&forms, animals, tall] {
-            store::LibraryChoiceDialog& dialog = forms.editor.libraryChoice;
+        QTimer::singleShot(0, [&windows, animals, tall] {
+            store::LibraryChoiceDialog& dialog = windows.editor.libraryChoice;
             dialog.CheckListBox1->item(animals)->setCheckState(Qt::Checked);
             dialog.CheckListBox1->item(tall)->setCheckState(Qt::Checked);
             QTest::mouseClick(dialog.Button1, Qt::LeftButton);
         });
-        emit forms.form1.libraryPage->addToProjectsRequested(QStringLiteral("[CLIP]"), QStringLiteral("hello.bmp"),
+        emit windows.mainWindow.libraryPage->addToProjectsRequested(QStringLiteral("[CLIP]"), QStringLiteral("hello.bmp"),
                                                                QStringLiteral(" 40 x 16"));
         QCOMPARE(store::Project(state_.workspace.projectsFolder + "Animals.ini").pictureName(0),
                  QStringLiteral("hello.bmp"));
@@ -96,29 +96,29 @@ private slots:
     // A double click on a row opens text to banner with the banner's own text and font.
     void reeditStartsFromTheBannersText()
     {
-        Forms& forms = start();
+        Windows& windows = start();
         store::LibraryCatalogue(state_.workspace.clipsFolder).writeBannerText("hello.bmp", "Hello, world", "Courier");
         state_.projects->setCurrentIndex(projectIndex("Animals"));
         QString shownText;
         QString shownFont;
-        QTimer::singleShot(0, [&forms, &shownText, &shownFont] {
-            imaging::Texttoclip& dialog = forms.editor.texttoclip;
+        QTimer::singleShot(0, [&windows, &shownText, &shownFont] {
+            imaging::TextToBannerDialog& dialog = windows.editor.textToBanner;
             shownText = dialog.Edit1->text();
             shownFont = dialog.dialogFont().family();
             dialog.reject();
         });
-        emit forms.form1.projectsPage->reeditRequested(QStringLiteral("(40 x 16)hello.bmp"));
+        emit windows.mainWindow.projectsPage->reeditRequested(QStringLiteral("(40 x 16)hello.bmp"));
         QCOMPARE(shownText, QStringLiteral("Hello, world"));
         QCOMPARE(shownFont, QStringLiteral("Courier"));
     }
 
     void textToBannerNeedsAProject()
     {
-        Forms& forms = start();
+        Windows& windows = start();
         QDir(state_.workspace.projectsFolder).removeRecursively();
         state_.projects->listProjects();
-        emit forms.form1.projectsPage->textToBannerRequested();
-        QVERIFY(!forms.editor.texttoclip.isVisible());
+        emit windows.mainWindow.projectsPage->textToBannerRequested();
+        QVERIFY(!windows.editor.textToBanner.isVisible());
         QCOMPARE(prompter_.texts(), QStringList{"Please select a project first!"});
     }
 
@@ -126,7 +126,7 @@ private slots:
     // like the file, which the Projects page then shows), a picture into the editor's import dialog.
     void filesFromTheCommandLine()
     {
-        Forms& forms = start();
+        Windows& windows = start();
         store::Project animals(state_.workspace.projectsFolder + "Animals.ini");
         QCOMPARE(store::appendEntry(animals, state_.workspace.clipsFolder, "hello.bmp", 0, 0, 0, false),
                  store::AppendStatus::Ok);
@@ -146,7 +146,7 @@ private slots:
             }
         });
         closer.start(20);
-        forms.openFiles({image, picture});
+        windows.openFiles({image, picture});
 
         QCOMPARE(prompter_.texts().value(0), messages::formatMessage(msg::LwdImported, "Show"));
         QVERIFY(QFile::exists(state_.workspace.projectsFolder + "Show.ini"));
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(state_.projects->current()->name(), QStringLiteral("Show"));
         QVERIFY(prompter_.texts().contains(messages::lookupMessage(msg::BlackAndWhiteOnly)));
         QVERIFY(importDialog);
-        QCOMPARE(forms.form1.PageControl1->currentWidget(), forms.form1.TabSheet3);
+        QCOMPARE(windows.mainWindow.PageControl1->currentWidget(), windows.mainWindow.TabSheet3);
     }
 };
 

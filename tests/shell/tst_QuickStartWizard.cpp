@@ -1,9 +1,9 @@
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "shell/AppState.h"
-#include "shell/Forms.h"
-#include "shell/Main.h"
+#include "shell/Windows.h"
+#include "shell/MainWindow.h"
 #include "shell/QuickStart.h"
-#include "shell/Quickstartwizard.h"
+#include "shell/QuickStartWizard.h"
 #include "store/ProjectList.h"
 #include "store/ProjectsPage.h"
 #include "store/Settings.h"
@@ -40,14 +40,14 @@ class TestQuickStartWizard : public QObject {
     ScriptedPrompter prompter_;
     devicelink::QtEventPump pump_;
     devicelink::SimulatedHidPlatform platform_{pump_};
-    std::unique_ptr<Forms> forms_;
+    std::unique_ptr<Windows> windows_;
 
-    Forms& start()
+    Windows& start()
     {
         state_ = AppState();
         state_.invokedPath = QStringLiteral("/x/Lumiwand16");
-        forms_ = std::make_unique<Forms>(state_, prompter_, platform_, pump_, [] { return false; });
-        return *forms_;
+        windows_ = std::make_unique<Windows>(state_, prompter_, platform_, pump_, [] { return false; });
+        return *windows_;
     }
 
 private slots:
@@ -56,14 +56,14 @@ private slots:
         prompter_ = ScriptedPrompter();
         QFile::remove(store::workspaceFor(store::documentsFolder(), 16).settingsFile);
     }
-    void cleanup() { forms_.reset(); }
+    void cleanup() { windows_.reset(); }
 
     void checkBoxWritesTheSettingAtOnce()
     {
         const QString settings = dir.path() + "/box/Lumiwand.ini";
         QDir().mkpath(dir.path() + "/box");
         store::writeStartWithWizard(settings, false);
-        TForm13 wizard(settings);
+        QuickStartWizard wizard(settings);
         wizard.show();
         QVERIFY(!wizard.CheckBox1->isChecked()); // stored 0: unticked
         QTest::mouseClick(wizard.CheckBox1, Qt::LeftButton);
@@ -77,12 +77,12 @@ private slots:
     // editor page; "Quick Start" opens the wizard again.
     void normalStartOpensTheWizard()
     {
-        Forms& forms = start();
-        TForm13& wizard = forms.editor.form13;
-        QSignalSpy go(&wizard, &TForm13::go);
-        forms.form12.show();
+        Windows& windows = start();
+        QuickStartWizard& wizard = windows.editor.quickStartWizard;
+        QSignalSpy go(&wizard, &QuickStartWizard::go);
+        windows.startupWindow.show();
         QTRY_VERIFY_WITH_TIMEOUT(wizard.isVisible(), 3000);
-        QVERIFY(!forms.form1.isVisible());
+        QVERIFY(!windows.mainWindow.isVisible());
         QVERIFY(wizard.CheckBox1->isChecked());
         QCOMPARE(wizard.windowTitle(), QStringLiteral("QuickStart Wizard"));
         QCOMPARE(state_.applicationTitle, QStringLiteral("Lumiwand16  Ver 1.000"));
@@ -94,35 +94,35 @@ private slots:
         QCOMPARE(go.size(), 1);
         QCOMPARE(go[0][0].value<UserMode>(), UserMode::Graphic);
         QVERIFY(!wizard.isVisible());
-        QVERIFY(forms.form1.isVisible());
-        QCOMPARE(forms.form1.PageControl1->currentWidget(), forms.form1.TabSheet3);
+        QVERIFY(windows.mainWindow.isVisible());
+        QCOMPARE(windows.mainWindow.PageControl1->currentWidget(), windows.mainWindow.TabSheet3);
 
-        QTest::mouseClick(forms.form1.BitBtn45, Qt::LeftButton);
+        QTest::mouseClick(windows.mainWindow.BitBtn45, Qt::LeftButton);
         QVERIFY(wizard.isVisible());
         QVERIFY(!wizard.CheckBox1->isChecked());
-        forms.form12.Timer1->stop();
+        windows.startupWindow.Timer1->stop();
     }
 
     void textModeSelectsTheStarterProject()
     {
-        Forms& forms = start();
+        Windows& windows = start();
         store::createProject(state_.workspace.projectsFolder + "Animals.ini", 16, 16);
-        forms.editor.form13.show();
-        QTest::mouseClick(forms.editor.form13.Button1, Qt::LeftButton);
-        QCOMPARE(forms.form1.PageControl1->currentWidget(), forms.form1.TabSheet4);
+        windows.editor.quickStartWizard.show();
+        QTest::mouseClick(windows.editor.quickStartWizard.Button1, Qt::LeftButton);
+        QCOMPARE(windows.mainWindow.PageControl1->currentWidget(), windows.mainWindow.TabSheet4);
         QCOMPARE(state_.projects->currentDisplayName(), QStringLiteral("QuickStart (16 x 16)"));
-        QVERIFY(forms.editor.texttoclip.isVisible());
-        forms.editor.texttoclip.close();
+        QVERIFY(windows.editor.textToBanner.isVisible());
+        windows.editor.textToBanner.close();
     }
 
     // "Start from a sample show" makes the chosen sample a new project and shows it on the Projects page.
     void sampleShowBecomesTheCurrentProject()
     {
-        Forms& forms = start();
+        Windows& windows = start();
         // The test's workspace outlives a run: a sample made before would give this one the next name.
         for (const QString& old : QDir(state_.workspace.projectsFolder).entryList({"Countdown*.ini"}))
             QFile::remove(state_.workspace.projectsFolder + old);
-        TForm13& wizard = forms.editor.form13;
+        QuickStartWizard& wizard = windows.editor.quickStartWizard;
         wizard.show();
         QCOMPARE(wizard.ComboBox1->count(), 6);
         QVERIFY(!wizard.ComboBox1->isEnabled());
@@ -132,33 +132,33 @@ private slots:
         QTest::mouseClick(wizard.Button1, Qt::LeftButton);
         QVERIFY(!wizard.isVisible());
         QVERIFY(prompter_.shown.isEmpty());
-        QCOMPARE(forms.form1.PageControl1->currentWidget(), forms.form1.TabSheet4);
+        QCOMPARE(windows.mainWindow.PageControl1->currentWidget(), windows.mainWindow.TabSheet4);
         QCOMPARE(state_.projects->currentDisplayName(), QStringLiteral("Countdown (16 x 16)"));
         QVERIFY(QFile::exists(state_.workspace.clipsFolder + "digit_5.bmp"));
-        QVERIFY(forms.form1.projectsPage->ListView1->count() >= 8);
+        QVERIFY(windows.mainWindow.projectsPage->ListView1->count() >= 8);
     }
 
     // "Save" fills the name box from the editor's file and saves the canvas; the saved file becomes the editor's.
     void saveButtonSavesTheCanvas()
     {
-        Forms& forms = start();
+        Windows& windows = start();
         const QString saved = state_.workspace.clipsFolder + "cat.bmp";
         QFile::remove(saved); // the test's workspace outlives a run
-        forms.form1.show();
-        forms.editor.canvas.SetCell(2, 3, 1, imaging::VirtualCanvas::Target::Canvas, true);
-        forms.editor.page->setFileName(QStringLiteral("/somewhere/cat.jpg"));
+        windows.mainWindow.show();
+        windows.editor.canvas.SetCell(2, 3, 1, imaging::VirtualCanvas::Target::Canvas, true);
+        windows.editor.page->setFileName(QStringLiteral("/somewhere/cat.jpg"));
         QString suggested;
-        QTimer::singleShot(0, [&forms, &suggested] {
-            editing::TForm5& dialog = forms.editor.form5;
+        QTimer::singleShot(0, [&windows, &suggested] {
+            editing::SavePictureDialog& dialog = windows.editor.savePictureDialog;
             suggested = dialog.Edit1->text();
             QTest::mouseClick(dialog.Button1, Qt::LeftButton);
             if (dialog.isVisible())
                 dialog.reject();
         });
-        QTest::mouseClick(forms.form1.BitBtn3, Qt::LeftButton);
+        QTest::mouseClick(windows.mainWindow.BitBtn3, Qt::LeftButton);
         QCOMPARE(suggested, QStringLiteral("cat.bmp"));
         QVERIFY(QFile::exists(saved));
-        QCOMPARE(forms.editor.page->Label43->text(), saved);
+        QCOMPARE(windows.editor.page->Label43->text(), saved);
         QCOMPARE(prompter_.texts(), QStringList{"Banner saved successfully!"});
     }
 

@@ -1,6 +1,6 @@
 #include "shell/AppState.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 #include "store/LibraryPage.h"
 #include "store/ProjectsPage.h"
 #include "messages/MessageCatalogue.h"
@@ -46,14 +46,14 @@ class TestShellWindows : public QObject {
     bool devicePresent_ = false;
     devicelink::QtEventPump pump_;
     devicelink::SimulatedHidPlatform platform_{pump_};
-    std::unique_ptr<Forms> forms_;
+    std::unique_ptr<Windows> windows_;
 
-    Forms& start(const QString& invokedPath)
+    Windows& start(const QString& invokedPath)
     {
         state_ = AppState();
         state_.invokedPath = invokedPath;
-        forms_ = std::make_unique<Forms>(state_, prompter_, platform_, pump_, [this] { return devicePresent_; });
-        return *forms_;
+        windows_ = std::make_unique<Windows>(state_, prompter_, platform_, pump_, [this] { return devicePresent_; });
+        return *windows_;
     }
 
     QString settingsFile() const { return state_.workspace.settingsFile; }
@@ -75,15 +75,15 @@ private slots:
     }
     void cleanup()
     {
-        forms_.reset();
+        windows_.reset();
         messages::setLanguageOverride(messages::kNoLanguageChosen);
         messages::setSystemLanguageForTesting(0);
     }
 
     void mainWindowFrame()
     {
-        Forms& forms = start(QStringLiteral("/opt/x/Lumiwand16"));
-        TForm1& form = forms.form1;
+        Windows& windows = start(QStringLiteral("/opt/x/Lumiwand16"));
+        MainWindow& form = windows.mainWindow;
         QVERIFY(QFile::exists(state_.workspace.projectsFolder + QStringLiteral("QuickStart.ini")));
         QCOMPARE(form.windowTitle(), QStringLiteral("Lumiwand16  Ver 1.000"));
         QCOMPARE(form.minimumSize(), QSize(792, 567));
@@ -126,7 +126,7 @@ private slots:
 
     void pageChangeMovesThePreviewBox()
     {
-        TForm1& form = start(QStringLiteral("/x/Lumiwand48")).form1;
+        MainWindow& form = start(QStringLiteral("/x/Lumiwand48")).mainWindow;
         form.show();
         QTabBar* tabs = form.PageControl1->tabBar();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
@@ -142,7 +142,7 @@ private slots:
 
     void textsReachThePagesControls()
     {
-        TForm1& form = start(QStringLiteral("/x/Lumiwand16")).form1;
+        MainWindow& form = start(QStringLiteral("/x/Lumiwand16")).mainWindow;
         form.show();
         store::LibraryPage& library = *form.libraryPage;
         store::ProjectsPage& projects = *form.projectsPage;
@@ -162,8 +162,8 @@ private slots:
     // The Projects page on entering it, a picture added, the movie interval and the download dialog from it.
     void projectsPageFromTheWindow()
     {
-        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
-        TForm1& form = forms.form1;
+        Windows& windows = start(QStringLiteral("/x/Lumiwand16"));
+        MainWindow& form = windows.mainWindow;
         QImage heart(16, 16, QImage::Format_Mono);
         heart.fill(0);
         QVERIFY(heart.save(state_.workspace.clipsFolder + "heart.bmp", "BMP"));
@@ -183,14 +183,14 @@ private slots:
         QVERIFY(form.GroupBox2->isVisible());
         QCOMPARE(form.GroupBox2->geometry(), QRect(785 - 32, 0, 32, 89));
 
-        QTimer::singleShot(0, &forms.form14, [&] {
-            forms.form14.Edit1->edit()->setText("25");
-            forms.form14.Button1->click();
+        QTimer::singleShot(0, &windows.movieIntervalDialog, [&] {
+            windows.movieIntervalDialog.Edit1->edit()->setText("25");
+            windows.movieIntervalDialog.Button1->click();
         });
         page.BitBtn46->click();
         QCOMPARE(state_.projects->current()->movieInterval(), 200);
 
-        QTimer::singleShot(0, &forms.form10, [&] { forms.form10.Button5->click(); });
+        QTimer::singleShot(0, &windows.downloadDialog, [&] { windows.downloadDialog.Button5->click(); });
         page.BitBtn40->click(); // the download dialog opens (and is cancelled)
 
         // The association index reaches the Library page.
@@ -204,7 +204,7 @@ private slots:
     // The 48-LED preview box leaves "Exit" clear: the button takes clicks on its right half too.
     void exitStaysClickableBesideTheWidePreview()
     {
-        TForm1& form = start(QStringLiteral("/x/Lumiwand48")).form1;
+        MainWindow& form = start(QStringLiteral("/x/Lumiwand48")).mainWindow;
         form.show();
         form.PageControl1->setCurrentWidget(form.TabSheet2);
         form.PageControl1->setCurrentWidget(form.TabSheet3);
@@ -217,7 +217,7 @@ private slots:
     void topRowSharesOneFontSize()
     {
         messages::setSystemLanguageForTesting(0x0419); // Russian
-        TForm1& form = start(QStringLiteral("/x/Lumiwand16")).form1;
+        MainWindow& form = start(QStringLiteral("/x/Lumiwand16")).mainWindow;
         form.show();
         const qreal points = form.BitBtn45->font().pointSizeF();
         for (QToolButton* button : {form.BitBtn16, form.BitBtn7, form.BitBtn3, form.BitBtn1, form.BitBtn17})
@@ -226,23 +226,23 @@ private slots:
 
     void languageButtonStoresAndReappliesTexts()
     {
-        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
-        forms.form1.show();
+        Windows& windows = start(QStringLiteral("/x/Lumiwand16"));
+        windows.mainWindow.show();
         QCOMPARE(messages::languageOverride(), messages::kNoLanguageChosen);
-        QTimer::singleShot(0, &forms.form19, [&forms] {
-            QVERIFY(forms.form19.isVisible());
-            forms.form19.ComboBox1->setCurrentIndex(forms.form19.ComboBox1->findData(1041));
-            QTest::mouseClick(forms.form19.Button1, Qt::LeftButton);
+        QTimer::singleShot(0, &windows.languageDialog, [&windows] {
+            QVERIFY(windows.languageDialog.isVisible());
+            windows.languageDialog.ComboBox1->setCurrentIndex(windows.languageDialog.ComboBox1->findData(1041));
+            QTest::mouseClick(windows.languageDialog.Button1, Qt::LeftButton);
         });
         prompter_.answers.enqueue(messages::Answer::Yes);
-        QTest::mouseClick(forms.form1.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(windows.mainWindow.BitBtn1, Qt::LeftButton);
 
         QCOMPARE(store::readUserLanguage(settingsFile()), 1041);
         QCOMPARE(messages::languageOverride(), messages::LangId(1041));
-        QCOMPARE(forms.form1.BitBtn16->text(), messages::lookupMessage(511));
-        QVERIFY(forms.form1.BitBtn16->text() != QStringLiteral("New Project"));
-        QCOMPARE(forms.form1.PageControl1->tabText(0), messages::lookupMessage(550));
-        QCOMPARE(forms.form1.BitBtn1->text(), QStringLiteral("Language"));
+        QCOMPARE(windows.mainWindow.BitBtn16->text(), messages::lookupMessage(511));
+        QVERIFY(windows.mainWindow.BitBtn16->text() != QStringLiteral("New Project"));
+        QCOMPARE(windows.mainWindow.PageControl1->tabText(0), messages::lookupMessage(550));
+        QCOMPARE(windows.mainWindow.BitBtn1->text(), QStringLiteral("Language"));
         // Qt's own buttons follow: a message box's "Cancel" is no longer English.
         QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != QStringLiteral("Cancel"));
     }
@@ -272,7 +272,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(int, answer);
         messages::setSystemLanguageForTesting(0x0409);
-        TForm19& dialog = start(QStringLiteral("/x/Lumiwand16")).form19;
+        LanguageDialog& dialog = start(QStringLiteral("/x/Lumiwand16")).languageDialog;
         if (stored != -1)
             store::writeUserLanguage(settingsFile(), stored);
         dialog.show();
@@ -306,7 +306,7 @@ private slots:
     // A settings file that cannot be written is not passed over in silence: the user is told, the dialog closes.
     void languageDialogReportsARefusedWrite()
     {
-        TForm19& dialog = start(QStringLiteral("/x/Lumiwand16")).form19;
+        LanguageDialog& dialog = start(QStringLiteral("/x/Lumiwand16")).languageDialog;
         QVERIFY(QDir().mkpath(settingsFile())); // a folder where the settings file belongs
         const auto removeFolder = qScopeGuard([this] { QDir(settingsFile()).removeRecursively(); });
         dialog.show();
@@ -325,7 +325,7 @@ private slots:
     // the new language, rather than falling back to "Total Files :".
     void libraryCaptionFollowsLanguageChange()
     {
-        TForm1& form = start(QStringLiteral("/x/Lumiwand16")).form1;
+        MainWindow& form = start(QStringLiteral("/x/Lumiwand16")).mainWindow;
         form.show();
         const QString file = state_.workspace.clipsFolder + QStringLiteral("Caption.bmp");
         const auto removeFile = qScopeGuard([&file] { QFile::remove(file); });
@@ -348,7 +348,7 @@ private slots:
     // Once a language is chosen, the dialog speaks it too: no English question under Japanese Yes/No buttons.
     void languageDialogInTheChosenLanguage()
     {
-        TForm19& dialog = start(QStringLiteral("/x/Lumiwand16")).form19;
+        LanguageDialog& dialog = start(QStringLiteral("/x/Lumiwand16")).languageDialog;
         messages::setLanguageOverride(1041);
         const auto restore = qScopeGuard([] { messages::setLanguageOverride(messages::kNoLanguageChosen); });
         dialog.show();
@@ -364,7 +364,7 @@ private slots:
 
     void languageDialogInSimplifiedMode()
     {
-        TForm19& dialog = start(QStringLiteral("/x/Lumiwand_exp16")).form19;
+        LanguageDialog& dialog = start(QStringLiteral("/x/Lumiwand_exp16")).languageDialog;
         dialog.show();
         QCOMPARE(dialog.Label1->pos(), QPoint(16, 14));
         QCOMPARE(dialog.Label2->y(), 36);
@@ -392,44 +392,44 @@ private slots:
     void normalStartAndEnd()
     {
         QFETCH(bool, byExitButton);
-        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
+        Windows& windows = start(QStringLiteral("/x/Lumiwand16"));
         store::writeStartWithWizard(settingsFile(), false);
-        QSignalSpy ended(&forms.form12, &TForm12::closed);
-        forms.form12.show();
-        QCOMPARE(forms.form12.Label1->text(), QStringLiteral("Starting Lumiwand......"));
-        QCOMPARE(forms.form12.size(), QSize(253, 70));
-        QTRY_VERIFY_WITH_TIMEOUT(forms.form1.isVisible(), 3000);
-        QVERIFY(!forms.form12.isVisible());
-        QVERIFY(forms.form12.started());
-        QCOMPARE(forms.form12.Timer1->interval(), 1000);
+        QSignalSpy ended(&windows.startupWindow, &StartupWindow::closed);
+        windows.startupWindow.show();
+        QCOMPARE(windows.startupWindow.Label1->text(), QStringLiteral("Starting Lumiwand......"));
+        QCOMPARE(windows.startupWindow.size(), QSize(253, 70));
+        QTRY_VERIFY_WITH_TIMEOUT(windows.mainWindow.isVisible(), 3000);
+        QVERIFY(!windows.startupWindow.isVisible());
+        QVERIFY(windows.startupWindow.started());
+        QCOMPARE(windows.startupWindow.Timer1->interval(), 1000);
         QVERIFY(!state_.simplifiedMode);
         QVERIFY(!state_.easyMode);
         QCOMPARE(state_.applicationTitle, QStringLiteral("Lumiwand16  Ver 1.000"));
 
         if (byExitButton)
-            QTest::mouseClick(forms.form1.BitBtn17, Qt::LeftButton);
+            QTest::mouseClick(windows.mainWindow.BitBtn17, Qt::LeftButton);
         else
-            forms.form1.close();
-        QVERIFY(!forms.form1.isVisible());
-        QVERIFY(forms.form12.endRequested());
+            windows.mainWindow.close();
+        QVERIFY(!windows.mainWindow.isVisible());
+        QVERIFY(windows.startupWindow.endRequested());
         QCOMPARE(ended.count(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 3000);
-        QVERIFY(!forms.form12.Timer1->isActive());
+        QVERIFY(!windows.startupWindow.Timer1->isActive());
     }
 
     void massProductionStart()
     {
-        Forms& forms = start(QStringLiteral("/opt/Lumiwand_mptool48"));
-        QSignalSpy ended(&forms.form12, &TForm12::closed);
-        forms.form12.Timer1Timer();
-        devicelink::TForm21& tool = forms.form21;
+        Windows& windows = start(QStringLiteral("/opt/Lumiwand_mptool48"));
+        QSignalSpy ended(&windows.startupWindow, &StartupWindow::closed);
+        windows.startupWindow.Timer1Timer();
+        devicelink::MassProductionWindow& tool = windows.massProductionWindow;
         QVERIFY(tool.isVisible());
-        QVERIFY(!forms.form1.isVisible());
+        QVERIFY(!windows.mainWindow.isVisible());
         QVERIFY(state_.simplifiedMode);
         QVERIFY(!state_.easyMode);
         // The download dialog made at start learns the run's modes once they are known.
-        QVERIFY(forms.form10.transfers().settings().simplifiedMode);
-        QCOMPARE(forms.form10.transfers().settings().ledCount, 48);
+        QVERIFY(windows.downloadDialog.transfers().settings().simplifiedMode);
+        QCOMPARE(windows.downloadDialog.transfers().settings().ledCount, 48);
         QCOMPARE(tool.windowTitle(), QStringLiteral("Mass Production Tool48  Ver 1.000"));
         QCOMPARE(state_.applicationTitle, tool.windowTitle());
         QCOMPARE(tool.GroupBox1->title(), QStringLiteral("Light Show Status"));
@@ -446,13 +446,13 @@ private slots:
         QVERIFY(isRed(textColour(tool.Label1)));
         // A plug-in the device watcher tells shows at once, without waiting for the next poll.
         devicePresent_ = true;
-        emit forms.deviceWatcher->devicesChanged();
+        emit windows.deviceWatcher->devicesChanged();
         QCOMPARE(tool.Label1->text(), QStringLiteral("Light Show Device connected!"));
 
         // Closing the tool closes the hidden main window, whose close handler ends the program.
         tool.close();
-        QVERIFY(forms.form12.endRequested());
-        forms.form12.Timer1Timer();
+        QVERIFY(windows.startupWindow.endRequested());
+        windows.startupWindow.Timer1Timer();
         QCOMPARE(ended.count(), 1);
     }
 
@@ -466,10 +466,10 @@ private slots:
     void installerModesShowTheirSplash()
     {
         QFETCH(QString, path);
-        Forms& forms = start(path);
-        forms.form12.show();
-        QTEST(forms.form12.Label1->text(), "splash");
-        forms.form12.Timer1->stop();
+        Windows& windows = start(path);
+        windows.startupWindow.show();
+        QTEST(windows.startupWindow.Label1->text(), "splash");
+        windows.startupWindow.Timer1->stop();
         QVERIFY(!state_.simplifiedMode);
     }
 
@@ -496,13 +496,13 @@ private slots:
     }
     void expressTextToBannerKeepsTheBannerInQuickStart()
     {
-        Forms& forms = start(QStringLiteral("/opt/x/Lumiwand_exp16"));
-        QTimer::singleShot(0, &forms.textToClip, [&forms] {
-            QCOMPARE(forms.textToClip.dialogFont().family(), QStringLiteral("Arial Black"));
-            QVERIFY(forms.textToClip.Button5->isHidden()); // no "Burn to USB Light Show" in express mode
-            forms.textToClip.Button3->click();
+        Windows& windows = start(QStringLiteral("/opt/x/Lumiwand_exp16"));
+        QTimer::singleShot(0, &windows.textToBanner, [&windows] {
+            QCOMPARE(windows.textToBanner.dialogFont().family(), QStringLiteral("Arial Black"));
+            QVERIFY(windows.textToBanner.Button5->isHidden()); // no "Burn to USB Light Show" in express mode
+            windows.textToBanner.Button3->click();
         });
-        QVERIFY(forms.openExpressTextToBanner(QStringLiteral("Hi")));
+        QVERIFY(windows.openExpressTextToBanner(QStringLiteral("Hi")));
         QVERIFY(QFile::exists(state_.workspace.clipsFolder + "Hi.bmp"));
         const store::Project quickStart(state_.workspace.projectsFolder + "QuickStart.ini");
         QCOMPARE(quickStart.pictureName(quickStart.totalPictures() - 1), QStringLiteral("Hi.bmp"));

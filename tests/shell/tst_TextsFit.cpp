@@ -1,7 +1,7 @@
 #include "shell/AppState.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "messages/MessageCatalogue.h"
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 #include "store/LibraryCatalogue.h"
 #include "store/LibraryPage.h"
 #include "store/Project.h"
@@ -234,7 +234,7 @@ class TestTextsFit : public QObject {
     }
 
     // The Library page with the picture selected, as the user leaves it before choosing another language.
-    static void selectPicture(TForm1& form)
+    static void selectPicture(MainWindow& form)
     {
         form.PageControl1->setCurrentWidget(form.TabSheet2);
         QTreeWidget* tree = form.libraryPage->TreeView1;
@@ -286,29 +286,30 @@ private slots:
         state_.easyMode = program.contains(QLatin1String("_easy"));
         prompter_ = ScriptedPrompter();
         messages::setSystemLanguageForTesting(0x0409);
-        Forms forms(state_, prompter_, platform_, pump_, [] { return false; });
+        Windows windows(state_, prompter_, platform_, pump_, [] { return false; });
         useLanguage(state_, 0x0409);
         fillWorkspace();
 
         // Shown in English with a picture selected, then switched: the page must not fall back to stale texts.
-        forms.form1.show();
-        selectPicture(forms.form1);
+        windows.mainWindow.show();
+        selectPicture(windows.mainWindow);
         useLanguage(state_, messages::LangId(language));
-        forms.form1.refreshMainWindowTexts();
+        windows.mainWindow.refreshMainWindowTexts();
         settleLayouts();
 
         QStringList clipped;
-        for (QWidget* page : {forms.form1.TabSheet2, forms.form1.TabSheet3, forms.form1.TabSheet4}) {
-            if (page != forms.form1.TabSheet2)
-                forms.form1.PageControl1->setCurrentWidget(page);
+        MainWindow& mainWindow = windows.mainWindow;
+        for (QWidget* page : {mainWindow.TabSheet2, mainWindow.TabSheet3, mainWindow.TabSheet4}) {
+            if (page != mainWindow.TabSheet2)
+                mainWindow.PageControl1->setCurrentWidget(page);
             settleLayouts();
-            clipped << clippedTexts(forms.form1);
+            clipped << clippedTexts(windows.mainWindow);
         }
-        forms.form1.hide();
+        windows.mainWindow.hide();
 
         for (QWidget* window : QApplication::topLevelWidgets()) {
             // The start-up window is left out: shown, its timer would open the mode's windows.
-            if (window == &forms.form1 || window == &forms.form12
+            if (window == &windows.mainWindow || window == &windows.startupWindow
                 || !(qobject_cast<ui::Window*>(window) || qobject_cast<QDialog*>(window)))
                 continue;
             window->show();

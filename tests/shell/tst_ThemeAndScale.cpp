@@ -4,8 +4,8 @@
 #include "imaging/PictureFile.h"
 #include "shell/AppState.h"
 #include "shell/ExpressProject.h"
-#include "shell/Expressmode.h"
-#include "shell/Forms.h"
+#include "shell/ExpressWindow.h"
+#include "shell/Windows.h"
 #include "store/LibraryCatalogue.h"
 #include "store/LibraryPage.h"
 #include "store/Project.h"
@@ -82,22 +82,22 @@ class tst_ThemeAndScale : public QObject {
     bool devicePresent_ = false;
     devicelink::QtEventPump pump_;
     devicelink::SimulatedHidPlatform platform_{pump_};
-    std::unique_ptr<Forms> forms_;
+    std::unique_ptr<Windows> windows_;
     QPalette original_;
 
-    Forms& start(const QString& invokedPath)
+    Windows& start(const QString& invokedPath)
     {
         state_ = AppState();
         state_.invokedPath = invokedPath;
-        forms_ = std::make_unique<Forms>(state_, prompter_, platform_, pump_, [this] { return devicePresent_; });
-        return *forms_;
+        windows_ = std::make_unique<Windows>(state_, prompter_, platform_, pump_, [this] { return devicePresent_; });
+        return *windows_;
     }
 
 private slots:
     void initTestCase() { original_ = QApplication::palette(); }
     void cleanup()
     {
-        forms_.reset();
+        windows_.reset();
         devicePresent_ = false;
         QApplication::setPalette(original_);
     }
@@ -151,10 +151,10 @@ private slots:
         if (!paletteChangedLater)
             QApplication::setPalette(QPalette(window));
         devicePresent_ = stickIn;
-        Forms& forms = start(program);
-        forms.form12.Timer1Timer(); // opens the mode's window, which shows the stick's status
+        Windows& windows = start(program);
+        windows.startupWindow.Timer1Timer(); // opens the mode's window, which shows the stick's status
         if (stickIn)
-            forms.form21.Timer1Timer();
+            windows.massProductionWindow.Timer1Timer();
         // A new desktop theme reaches every window (the application palette itself spreads only while the
         // event loop runs).
         if (paletteChangedLater)
@@ -243,7 +243,7 @@ private slots:
         ExpressDialogs dialogs;
         dialogs.discoverDevices = [] { return false; };
         dialogs.openDownloadDialog = [](bool, bool) { return false; };
-        TForm20 form(state_, prompter_, dialogs);
+        ExpressWindow form(state_, prompter_, dialogs);
         form.show();
         QTest::mouseClick(form.Images[0], Qt::LeftButton);
         QVERIFY(form.Image1->isVisible());
@@ -289,7 +289,7 @@ private slots:
     {
         QFETCH(QString, row);
         QFETCH(QString, button);
-        start(QStringLiteral("/x/Lumiwand_factory16")).form1.refreshMainWindowTexts();
+        start(QStringLiteral("/x/Lumiwand_factory16")).mainWindow.refreshMainWindowTexts();
         auto* tool = qobject_cast<QToolButton*>(widgetAt(button));
         QVERIFY(tool);
         const QIcon icon = tool->icon();

@@ -2,7 +2,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "shell/AppState.h"
-#include "shell/Forms.h"
+#include "shell/Windows.h"
 #include "shell/QtPrompter.h"
 #include "store/IniFile.h"
 #include "store/Project.h"
@@ -41,15 +41,15 @@ class TestWindowPaths : public QObject {
     ScriptedPrompter prompter_;
     devicelink::QtEventPump pump_;
     devicelink::SimulatedHidPlatform platform_{pump_};
-    std::unique_ptr<Forms> forms_;
+    std::unique_ptr<Windows> windows_;
 
-    Forms& start(const QString& invokedPath, messages::Prompter* prompter = nullptr)
+    Windows& start(const QString& invokedPath, messages::Prompter* prompter = nullptr)
     {
         state_ = AppState();
         state_.invokedPath = invokedPath;
-        forms_ = std::make_unique<Forms>(state_, prompter ? *prompter : prompter_, platform_, pump_,
-                                         [] { return false; });
-        return *forms_;
+        windows_ = std::make_unique<Windows>(state_, prompter ? *prompter : prompter_, platform_, pump_,
+                                             [] { return false; });
+        return *windows_;
     }
 
     // The current project emptied, so that a test starts from no pictures whatever an earlier run left.
@@ -82,7 +82,7 @@ private slots:
     }
     void cleanup()
     {
-        forms_.reset();
+        windows_.reset();
         messages::setLanguageOverride(messages::kNoLanguageChosen);
     }
 
@@ -90,12 +90,12 @@ private slots:
     // for it; the page shows the banner at once.
     void burnOpensTheDownloadDialog()
     {
-        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
-        forms.form1.show();
+        Windows& windows = start(QStringLiteral("/x/Lumiwand16"));
+        windows.mainWindow.show();
         emptyQuickStart(16);
-        forms.form1.PageControl1->setCurrentWidget(forms.form1.TabSheet4);
-        store::ProjectsPage& page = *forms.form1.projectsPage;
-        imaging::Texttoclip& dialog = forms.editor.texttoclip;
+        windows.mainWindow.PageControl1->setCurrentWidget(windows.mainWindow.TabSheet4);
+        store::ProjectsPage& page = *windows.mainWindow.projectsPage;
+        imaging::TextToBannerDialog& dialog = windows.editor.textToBanner;
         QFile::remove(state_.workspace.clipsFolder + "Burn.bmp");
         QTimer::singleShot(0, &dialog, [&dialog] {
             QVERIFY(dialog.Button5->isVisible());
@@ -105,10 +105,10 @@ private slots:
         QTest::mouseClick(page.BitBtn35, Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QVERIFY(QFile::exists(state_.workspace.clipsFolder + "Burn.bmp"));
-        QTRY_VERIFY(forms.form10.isVisible());
-        QVERIFY(forms.form10.isModal());
+        QTRY_VERIFY(windows.downloadDialog.isVisible());
+        QVERIFY(windows.downloadDialog.isModal());
         QCOMPARE(page.ListView1->count(), 1);
-        forms.form10.reject();
+        windows.downloadDialog.reject();
         QCOMPARE(page.Label46->text(), QStringLiteral("1"));
         QFile::remove(state_.workspace.clipsFolder + "Burn.bmp");
     }
@@ -116,28 +116,28 @@ private slots:
     // The express window's text to banner keeps the button hidden: its own "USB Download" reaches the stick.
     void expressTextToBannerHasNoBurnButton()
     {
-        Forms& forms = start(QStringLiteral("/x/Lumiwand_exp16"));
-        QTimer::singleShot(0, &forms.textToClip, [&forms] {
-            QVERIFY(!forms.textToClip.Button5->isVisible());
-            forms.textToClip.reject();
+        Windows& windows = start(QStringLiteral("/x/Lumiwand_exp16"));
+        QTimer::singleShot(0, &windows.textToBanner, [&windows] {
+            QVERIFY(!windows.textToBanner.Button5->isVisible());
+            windows.textToBanner.reject();
         });
-        forms.openExpressTextToBanner(QString());
-        QVERIFY(!forms.form10.isVisible());
+        windows.openExpressTextToBanner(QString());
+        QVERIFY(!windows.downloadDialog.isVisible());
     }
 
     // Text mode: the text dialog takes the keyboard; its OK shows the banner on the Projects page at once and
     // makes the dialog's font the program's text font.
     void wizardTextModeTakesTheFocus()
     {
-        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
+        Windows& windows = start(QStringLiteral("/x/Lumiwand16"));
         emptyQuickStart(16);
-        TForm13& wizard = forms.editor.form13;
+        QuickStartWizard& wizard = windows.editor.quickStartWizard;
         QFont wizardFont = wizard.font();
         wizardFont.setFamily(QStringLiteral("Liberation Serif"));
         wizard.setFont(wizardFont);
         wizard.show();
         QTest::mouseClick(wizard.Button1, Qt::LeftButton);
-        imaging::Texttoclip& dialog = forms.editor.texttoclip;
+        imaging::TextToBannerDialog& dialog = windows.editor.textToBanner;
         QTRY_COMPARE(QApplication::activeWindow(), &dialog);
         QCOMPARE(QApplication::focusWidget(), dialog.Edit1);
 
@@ -145,7 +145,7 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Wiz"));
         QTest::mouseClick(dialog.Button3, Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        store::ProjectsPage& page = *forms.form1.projectsPage;
+        store::ProjectsPage& page = *windows.mainWindow.projectsPage;
         QCOMPARE(page.ListView1->count(), 1);
         QCOMPARE(page.Label46->text(), QStringLiteral("1"));
         QCOMPARE(state_.textFont.family(), dialog.dialogFont().family());
@@ -164,20 +164,20 @@ private slots:
     void wizardClosesWithoutAChoice()
     {
         QFETCH(bool, escape);
-        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
-        TForm13& wizard = forms.editor.form13;
-        QSignalSpy go(&wizard, &TForm13::go);
+        Windows& windows = start(QStringLiteral("/x/Lumiwand16"));
+        QuickStartWizard& wizard = windows.editor.quickStartWizard;
+        QSignalSpy go(&wizard, &QuickStartWizard::go);
         wizard.show();
-        QVERIFY(!forms.form1.isVisible());
+        QVERIFY(!windows.mainWindow.isVisible());
         if (escape)
             QTest::keyClick(&wizard, Qt::Key_Escape);
         else
             QVERIFY(wizard.close());
         QVERIFY(!wizard.isVisible());
-        QVERIFY(forms.form1.isVisible());
+        QVERIFY(windows.mainWindow.isVisible());
         QCOMPARE(go.size(), 0);
-        QVERIFY(!forms.editor.texttoclip.isVisible());
-        QCOMPARE(forms.form1.PageControl1->currentWidget(), forms.form1.TabSheet3);
+        QVERIFY(!windows.editor.textToBanner.isVisible());
+        QCOMPARE(windows.mainWindow.PageControl1->currentWidget(), windows.mainWindow.TabSheet3);
     }
 
     // The top row and the preview box share the window's top: in every edition the box, at its widest (the
@@ -191,7 +191,7 @@ private slots:
     void topRowLeavesThePreviewRoom()
     {
         QFETCH(int, leds);
-        TForm1& form = start(QStringLiteral("/x/Lumiwand%1").arg(leds)).form1;
+        MainWindow& form = start(QStringLiteral("/x/Lumiwand%1").arg(leds)).mainWindow;
         form.show();
         form.PageControl1->setCurrentWidget(form.TabSheet2);
         form.PageControl1->setCurrentWidget(form.TabSheet3);
@@ -227,8 +227,8 @@ private slots:
     // Back on the editor page after a Projects page preview, the box shows the editor's whole picture again.
     void editorPreviewShowsTheWholePicture()
     {
-        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
-        TForm1& form = forms.form1;
+        Windows& windows = start(QStringLiteral("/x/Lumiwand16"));
+        MainWindow& form = windows.mainWindow;
         form.show();
         writePicture(QStringLiteral("narrow.bmp"), QSize(16, 16));
         form.PageControl1->setCurrentWidget(form.TabSheet4);
@@ -240,8 +240,8 @@ private slots:
         QCOMPARE(form.Image11->pixmap().size(), QSize(96, 16));
         QCOMPARE(form.GroupBox2->geometry(), QRect(673, 0, 112, 89));
         // What the editor draws shows there too, the last column included.
-        forms.editor.canvas.SetCell(95, 15, 1, imaging::VirtualCanvas::Target::Canvas, true);
-        forms.editor.canvas.Render(imaging::VirtualCanvas::Target::Canvas);
+        windows.editor.canvas.SetCell(95, 15, 1, imaging::VirtualCanvas::Target::Canvas, true);
+        windows.editor.canvas.Render(imaging::VirtualCanvas::Target::Canvas);
         QCOMPARE(form.Image11->pixmap().toImage().pixelColor(95, 15), QColor(Qt::black));
         QFile::remove(state_.workspace.clipsFolder + "narrow.bmp");
     }
@@ -250,15 +250,15 @@ private slots:
     // shut; with pictures it opens over the window that asked, and Escape closes it.
     void showPreviewNeedsSomethingToPlay()
     {
-        Forms& forms = start(QStringLiteral("/x/Lumiwand16"));
-        TForm1& form = forms.form1;
+        Windows& windows = start(QStringLiteral("/x/Lumiwand16"));
+        MainWindow& form = windows.mainWindow;
         form.show();
         QDir projects(state_.workspace.projectsFolder, QStringLiteral("*.ini"));
         for (const QString& file : projects.entryList())
             QVERIFY(projects.remove(file));
         state_.projects->listProjects();
-        forms.openShowPreview(form);
-        QVERIFY(!forms.showPreview.isVisible());
+        windows.openShowPreview(form);
+        QVERIFY(!windows.showPreview.isVisible());
         QCOMPARE(prompter_.shown.size(), 1);
         QCOMPARE(prompter_.shown[0].title, QStringLiteral("Show preview"));
         QCOMPARE(prompter_.shown[0].text, messages::lookupMessage(msg::NoProjectToPlay));
@@ -267,7 +267,7 @@ private slots:
         form.PageControl1->setCurrentWidget(form.TabSheet4);
         store::ProjectsPage& page = *form.projectsPage;
         QTest::mouseClick(page.BitBtn53, Qt::LeftButton);
-        QVERIFY(!forms.showPreview.isVisible());
+        QVERIFY(!windows.showPreview.isVisible());
         QCOMPARE(prompter_.shown.size(), 2);
         QCOMPARE(prompter_.shown[1].title, QStringLiteral("Show preview"));
         QVERIFY(prompter_.shown[1].text.startsWith(QStringLiteral("The project QuickStart has no pictures")));
@@ -281,12 +281,12 @@ private slots:
         page.loadEntryList();
         QTest::mouseClick(page.BitBtn53, Qt::LeftButton);
         QCOMPARE(prompter_.shown.size(), 2);
-        QVERIFY(forms.showPreview.isVisible());
-        QCOMPARE(forms.showPreview.parentWidget(), &form);
-        QVERIFY(forms.showPreview.isWindow());
-        QVERIFY(form.frameGeometry().contains(forms.showPreview.frameGeometry().center()));
-        QTest::keyClick(&forms.showPreview, Qt::Key_Escape);
-        QVERIFY(!forms.showPreview.isVisible());
+        QVERIFY(windows.showPreview.isVisible());
+        QCOMPARE(windows.showPreview.parentWidget(), &form);
+        QVERIFY(windows.showPreview.isWindow());
+        QVERIFY(form.frameGeometry().contains(windows.showPreview.frameGeometry().center()));
+        QTest::keyClick(&windows.showPreview, Qt::Key_Escape);
+        QVERIFY(!windows.showPreview.isVisible());
         QFile::remove(state_.workspace.clipsFolder + "play.bmp");
     }
 
@@ -294,9 +294,9 @@ private slots:
     void openBinaryListsBothKinds()
     {
         QtPrompter prompter;
-        Forms& forms = start(QStringLiteral("/x/Lumiwand16"), &prompter);
-        forms.form1.show();
-        forms.form1.PageControl1->setCurrentWidget(forms.form1.TabSheet4);
+        Windows& windows = start(QStringLiteral("/x/Lumiwand16"), &prompter);
+        windows.mainWindow.show();
+        windows.mainWindow.PageControl1->setCurrentWidget(windows.mainWindow.TabSheet4);
         QString title;
         QStringList patterns;
         QTimer::singleShot(0, [&] {
@@ -306,7 +306,7 @@ private slots:
             patterns = filterPatterns(dialog->selectedNameFilter());
             dialog->reject();
         });
-        QTest::mouseClick(forms.form1.projectsPage->BitBtn43, Qt::LeftButton);
+        QTest::mouseClick(windows.mainWindow.projectsPage->BitBtn43, Qt::LeftButton);
         QCOMPARE(title, QStringLiteral("Open project binary files (*.lwd, *.bin)"));
         QVERIFY(QDir::match(patterns, QStringLiteral("Show.bin")));
         QVERIFY(QDir::match(patterns, QStringLiteral("Show.lwd")));

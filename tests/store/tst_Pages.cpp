@@ -1,5 +1,5 @@
 #include "store/LibraryPage.h"
-#include "store/Newproject.h"
+#include "store/NewProjectDialog.h"
 #include "store/ProjectsPage.h"
 
 #include "messages/MessageCatalogue.h"
@@ -309,8 +309,8 @@ private slots:
     void newProject()
     {
         createProject(workspace.projectsFolder + "Show.ini", 16, 16);
-        TForm4 dialog(workspace.projectsFolder, 16, 16, prompter);
-        QSignalSpy created(&dialog, &TForm4::projectCreated);
+        NewProjectDialog dialog(workspace.projectsFolder, 16, 16, prompter);
+        QSignalSpy created(&dialog, &NewProjectDialog::projectCreated);
         dialog.show();
         dialog.Edit1->setText("Show");
         dialog.Button1->click();

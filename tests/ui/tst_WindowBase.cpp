@@ -2,7 +2,7 @@
 #include "store/IniFile.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "ui/CatalogueTexts.h"
-#include "ui/Command.h"
+#include "ui/RunCommand.h"
 #include "ui/Window.h"
 
 #include <QGroupBox>
