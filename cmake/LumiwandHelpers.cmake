@@ -10,3 +10,14 @@ function(lumiwand_add_test name)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${CMAKE_BINARY_DIR}/test-home/${name};XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/${name}/.config;XDG_DOCUMENTS_DIR=;LANG=C.UTF-8;LC_ALL=C.UTF-8"
     TIMEOUT 300)
 endfunction()
+
+# lumiwand_publish_forms(TARGET)
+# A window class derives from the class AUTOUIC makes of its .ui file, so its header includes "ui_Name.h": the
+# folder AUTOUIC writes those into is published to whoever includes the window's header.
+function(lumiwand_publish_forms target)
+  get_target_property(autogen_dir ${target} AUTOGEN_BUILD_DIR)
+  if(NOT autogen_dir)
+    set(autogen_dir ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen)
+  endif()
+  target_include_directories(${target} PUBLIC ${autogen_dir}/include)
+endfunction()

@@ -4,7 +4,6 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
-#include "ui/CaptionFit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,34 +17,11 @@ namespace deviceimage {
 constexpr int kMaxGroupSteps = 256;
 
 MovieGroupDialog::MovieGroupDialog(messages::Prompter& prompter, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      Label1(new QLabel(this)),
-      ComboBox1(new QComboBox(this)),
-      Label2(new QLabel(this)),
-      Edit1(new NumberField(0, kMaxGroupSteps, 5, this)),
-      Label3(new QLabel(this)),
-      CheckBox1(new QCheckBox(this)),
-      Button1(new QPushButton(this)),
-      Button2(new QPushButton(this)),
+    : ui::Dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       prompter_(prompter)
 {
-    setObjectName(QStringLiteral("Moviegroup"));
-    setModal(true);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Label1->setGeometry(16, 12, 300, 20);
-    ComboBox1->setGeometry(16, 34, 200, 26);
-    Label2->setGeometry(16, 72, 160, 20);
-    Edit1->setGeometry(180, 70, 70, 24);
-    Label3->setGeometry(258, 72, 160, 20);
-    CheckBox1->setGeometry(16, 102, 300, 22);
-    Button1->setGeometry(90, 140, 90, 28);
-    Button2->setGeometry(220, 140, 90, 28);
-    setFixedSize(420, 180);
-    Button1->setDefault(true);
+    setupUi(this);
+    Edit1->setRange(0, kMaxGroupSteps, 5);
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &MovieGroupDialog::ComboBox1Change);
     connect(CheckBox1, &QCheckBox::clicked, this, &MovieGroupDialog::CheckBox1Click);
@@ -98,20 +74,6 @@ void MovieGroupDialog::Button1Click()
     }
     choice_ = {ComboBox1->currentIndex() + 1, *steps};
     accept();
-}
-
-void MovieGroupDialog::showEvent(QShowEvent* event)
-{
-    using messages::lookupMessage;
-    setWindowTitle(lookupMessage(msg::MovieGroupTitle));
-    Label1->setText(lookupMessage(734));
-    Label2->setText(lookupMessage(750));
-    Label3->setText(lookupMessage(711));
-    CheckBox1->setText(lookupMessage(751));
-    Button1->setText(lookupMessage(720));
-    Button2->setText(lookupMessage(719));
-    ui::fitTexts(*this);
-    QDialog::showEvent(event);
 }
 
 } // namespace deviceimage

@@ -1,14 +1,8 @@
 #pragma once
 
-#include "deviceimage/NumberField.h"
 #include "store/Project.h"
-
-#include <QDialog>
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QPushButton;
+#include "ui/Window.h"
+#include "ui_MovieGroupDialog.h"
 
 namespace messages {
 class Prompter;
@@ -17,21 +11,14 @@ class Prompter;
 namespace deviceimage {
 
 // "Select Movie Group": an existing group or a new one, and the group's interval (or "The same as movie speed").
-// No close box: OK or Cancel.
-class MovieGroupDialog : public QDialog, public store::MovieGroupChooser {
+// No close box: OK or Cancel. Its controls are those of MovieGroupDialog.ui: ComboBox1 "Group 1".."Group n" and "Put in
+// new group", Edit1 the interval (0..256 by the arrows), CheckBox1 "The same as movie speed", Button1 OK, Button2
+// Cancel.
+class MovieGroupDialog : public ui::Dialog, public store::MovieGroupChooser, public Ui::MovieGroupDialog {
     Q_OBJECT
 
 public:
     explicit MovieGroupDialog(messages::Prompter& prompter, QWidget* parent = nullptr);
-
-    QLabel* Label1;       // "Select a Group:"
-    QComboBox* ComboBox1; // "Group 1".."Group n", "Put in new group"
-    QLabel* Label2;       // "Group Movie Interval: "
-    NumberField* Edit1;   // 0..256 by the arrows
-    QLabel* Label3;       // "(1 Step == 0.1 Second)"
-    QCheckBox* CheckBox1; // "The same as movie speed"
-    QPushButton* Button1; // OK
-    QPushButton* Button2; // Cancel
 
     store::MovieGroupChoice chooseMovieGroup(int maxGroup, int movieSteps, const store::Project& project) override;
 
@@ -39,9 +26,6 @@ public slots:
     void ComboBox1Change();
     void CheckBox1Click(bool checked);
     void Button1Click();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     messages::Prompter& prompter_;

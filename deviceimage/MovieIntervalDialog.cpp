@@ -1,36 +1,16 @@
 #include "deviceimage/MovieIntervalDialog.h"
 
-#include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
-#include "ui/CaptionFit.h"
-
-#include <QLabel>
-#include <QPushButton>
 
 namespace deviceimage {
 
 MovieIntervalDialog::MovieIntervalDialog(messages::Prompter& prompter, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      Label1(new QLabel(this)),
-      Label2(new QLabel(this)),
-      Edit1(new NumberField(1, kMaxIntervalSteps, 4, this)),
-      Button1(new QPushButton(this)),
-      Button2(new QPushButton(this)),
+    : ui::Dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       prompter_(prompter)
 {
-    setObjectName(QStringLiteral("Movieinterval"));
-    setModal(true);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Label1->setGeometry(16, 16, 300, 20);
-    Edit1->setGeometry(16, 42, 80, 24);
-    Label2->setGeometry(108, 44, 200, 20);
-    Button1->setGeometry(60, 84, 90, 28);
-    Button2->setGeometry(170, 84, 90, 28);
-    setFixedSize(320, 126);
-    Button1->setDefault(true);
+    setupUi(this);
+    Edit1->setRange(1, kMaxIntervalSteps, 4);
     connect(Button1, &QPushButton::clicked, this, &MovieIntervalDialog::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -54,18 +34,10 @@ void MovieIntervalDialog::Button1Click()
     accept();
 }
 
-void MovieIntervalDialog::showEvent(QShowEvent* event)
+void MovieIntervalDialog::FormShow()
 {
-    using messages::lookupMessage;
-    setWindowTitle(lookupMessage(msg::MovieIntervalTitle));
-    Label1->setText(lookupMessage(710));
-    Label2->setText(lookupMessage(711));
-    Button1->setText(lookupMessage(708));
-    Button2->setText(lookupMessage(709));
     Edit1->setFocus();
     Edit1->edit()->selectAll();
-    ui::fitTexts(*this);
-    QDialog::showEvent(event);
 }
 
 } // namespace deviceimage

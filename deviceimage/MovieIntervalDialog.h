@@ -1,12 +1,8 @@
 #pragma once
 
-#include "deviceimage/NumberField.h"
 #include "deviceimage/TimingCommands.h"
-
-#include <QDialog>
-
-class QLabel;
-class QPushButton;
+#include "ui/Window.h"
+#include "ui_MovieIntervalDialog.h"
 
 namespace messages {
 class Prompter;
@@ -15,18 +11,13 @@ class Prompter;
 namespace deviceimage {
 
 // "Adjust Project Movie Interval": the pause between pictures in 0.1 s steps. OK refuses a value that is not a
-// positive integer (message 712) and stays open.
-class MovieIntervalDialog : public QDialog, public MovieIntervalChooser {
+// positive integer (message 712) and stays open. Its controls are those of MovieIntervalDialog.ui: Edit1 the steps
+// (1..2700 by the arrows, at most 4 characters), Button1 OK, Button2 Cancel.
+class MovieIntervalDialog : public ui::Dialog, public MovieIntervalChooser, public Ui::MovieIntervalDialog {
     Q_OBJECT
 
 public:
     explicit MovieIntervalDialog(messages::Prompter& prompter, QWidget* parent = nullptr);
-
-    QLabel* Label1;      // "Interval between pictures/banners :"
-    QLabel* Label2;      // "(1 Step == 0.1 Second)"
-    NumberField* Edit1;  // 1..2700 by the arrows, at most 4 characters
-    QPushButton* Button1; // OK
-    QPushButton* Button2; // Cancel
 
     std::optional<int> chooseMovieIntervalSteps(int steps) override;
 
@@ -34,7 +25,7 @@ public slots:
     void Button1Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
 
 private:
     messages::Prompter& prompter_;

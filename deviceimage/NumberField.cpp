@@ -1,8 +1,8 @@
 #include "deviceimage/NumberField.h"
 
 #include "deviceimage/TimingCommands.h"
-#include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
+#include "ui/WindowTexts.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -11,15 +11,16 @@
 
 namespace deviceimage {
 
-NumberField::NumberField(int minimum, int maximum, int maxLength, QWidget* parent)
-    : QWidget(parent), edit_(new QLineEdit(this)), up_(new QToolButton(this)), down_(new QToolButton(this)),
-      minimum_(minimum), maximum_(maximum)
+NumberField::NumberField(QWidget* parent)
+    : QWidget(parent), edit_(new QLineEdit(this)), up_(new QToolButton(this)), down_(new QToolButton(this))
 {
-    edit_->setMaxLength(maxLength);
     edit_->setAttribute(Qt::WA_InputMethodEnabled, false);
     edit_->installEventFilter(this);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
+    // Named in the language of the moment by the window's texts.
+    up_->setProperty(ui::kAccessibleNameId, msg::UpName);
+    down_->setProperty(ui::kAccessibleNameId, msg::DownName);
     up_->setAutoRepeat(true);
     down_->setAutoRepeat(true);
     up_->setFocusPolicy(Qt::NoFocus);
@@ -30,12 +31,11 @@ NumberField::NumberField(int minimum, int maximum, int maxLength, QWidget* paren
     setFocusProxy(edit_);
 }
 
-void NumberField::showEvent(QShowEvent* event)
+void NumberField::setRange(int minimum, int maximum, int maxLength)
 {
-    // Named each time the dialog shows, in the language of that moment.
-    up_->setAccessibleName(messages::lookupMessage(msg::UpName));
-    down_->setAccessibleName(messages::lookupMessage(msg::DownName));
-    QWidget::showEvent(event);
+    minimum_ = minimum;
+    maximum_ = maximum;
+    edit_->setMaxLength(maxLength);
 }
 
 std::optional<int> NumberField::value() const

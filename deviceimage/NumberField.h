@@ -14,7 +14,10 @@ class NumberField : public QWidget {
     Q_OBJECT
 
 public:
-    NumberField(int minimum, int maximum, int maxLength, QWidget* parent = nullptr);
+    explicit NumberField(QWidget* parent = nullptr);
+
+    // The arrows step within minimum..maximum; the field takes at most maxLength characters.
+    void setRange(int minimum, int maximum, int maxLength);
 
     QLineEdit* edit() const { return edit_; }
     // The field read as a decimal integer; nullopt when it is not one.
@@ -30,7 +33,6 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -39,8 +41,8 @@ private:
     QLineEdit* edit_;
     QToolButton* up_;
     QToolButton* down_;
-    int minimum_;
-    int maximum_;
+    int minimum_ = 0;
+    int maximum_ = 0;
 };
 
 } // namespace deviceimage

@@ -1,15 +1,8 @@
 #pragma once
 
-#include "deviceimage/NumberField.h"
 #include "deviceimage/TimingCommands.h"
-
-#include <QDialog>
-
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QToolButton;
+#include "ui/Window.h"
+#include "ui_ShiftDialog.h"
 
 namespace messages {
 class Prompter;
@@ -19,23 +12,14 @@ namespace deviceimage {
 
 // "Left & Right shift adjusting": a picture's shift value, typed, stepped by 8, or computed ("Automatic
 // adjustment"). The right-shift button and its label are factory-mode controls. No close box: OK or Cancel.
-class ShiftDialog : public QDialog, public ShiftChooser {
+// Its controls are those of ShiftDialog.ui: CheckBox1 automatic adjustment, Edit1 the shifted lines
+// (0..32767 by the arrows, at most 5 characters), BitBtn1 +8, BitBtn2 -8 and Label2 (factory mode), Button1 OK,
+// Button2 Cancel.
+class ShiftDialog : public ui::Dialog, public ShiftChooser, public Ui::ShiftDialog {
     Q_OBJECT
 
 public:
     ShiftDialog(const store::EditionParameters& edition, messages::Prompter& prompter, QWidget* parent = nullptr);
-
-    QCheckBox* CheckBox1;  // "Automatic adjustment"
-    QGroupBox* GroupBox1;  // "Manual adjustment"
-    QLabel* Label1;        // "Counterclockwise or Left shift"
-    QLabel* Label2;        // "Clockwise or Right shift" (factory mode)
-    QLabel* Label3;        // "Shifted lines :"
-    QLabel* Label4;        // how the number moves the picture
-    NumberField* Edit1;    // 0..32767 by the arrows, at most 5 characters
-    QToolButton* BitBtn1;  // +8
-    QToolButton* BitBtn2;  // -8 (factory mode)
-    QPushButton* Button1;  // OK
-    QPushButton* Button2;  // Cancel
 
     // The dialog's state while it is shown.
     const ShiftAdjustment& adjustment() const { return adjustment_; }
@@ -49,7 +33,7 @@ public slots:
     void Button1Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
 
 private:
     void showAdjustment();

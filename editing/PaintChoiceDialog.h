@@ -1,16 +1,13 @@
 #pragma once
 
-#include "ui/CatalogueTexts.h"
 #include "ui/Window.h"
-
-class QLabel;
-class QPushButton;
+#include "ui_PaintChoiceDialog.h"
 
 namespace editing {
 
 // The painter's first question: modify the selected banner or paint a new one. Closing it otherwise answers
-// neither.
-class PaintChoiceDialog : public ui::Dialog {
+// neither. Its controls are those of PaintChoiceDialog.ui: Label1 the question, Button1 Modify, Button2 New.
+class PaintChoiceDialog : public ui::Dialog, public Ui::PaintChoiceDialog {
     Q_OBJECT
 
 public:
@@ -19,19 +16,12 @@ public:
     bool modify = false;
     bool createNew = false;
 
-    QLabel* Label1;       // the question
-    QPushButton* Button1; // Modify
-    QPushButton* Button2; // New
-
 public slots:
     void Button1Click();
     void Button2Click();
 
 protected:
     void FormShow() override;
-
-private:
-    ui::CatalogueTexts texts_;
 };
 
 } // namespace editing

@@ -1,12 +1,7 @@
 #pragma once
 
-#include <QDialog>
-
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+#include "ui/Window.h"
+#include "ui_PictureManagerDialog.h"
 
 namespace messages {
 class Prompter;
@@ -15,8 +10,9 @@ class Prompter;
 namespace editing {
 
 // The picture and banner manager: the library tree with a preview of the file clicked; "Stamp" and "Edit" return
-// the chosen file to the editor, "Cancel" nothing.
-class PictureManagerDialog : public QDialog {
+// the chosen file to the editor, "Cancel" nothing. Its controls are those of PictureManagerDialog.ui: Image1 the preview
+// and Label1 its dimension, TreeView1 the tree, Button1 Stamp, Button2 Edit, Button3 Cancel.
+class PictureManagerDialog : public ui::Dialog, public Ui::PictureManagerDialog {
     Q_OBJECT
 
 public:
@@ -29,21 +25,11 @@ public:
     // picture is copied into the clips folder and the copy returned.
     QString choosePicture();
 
-    QGroupBox* GroupBox1; // Preview
-    QLabel* Image1;
-    QLabel* Label1; // dimension text
-    QLabel* Label2; // "Select Picture or Banner : "
-    QTreeWidget* TreeView1;
-    QPushButton* Button1; // Stamp
-    QPushButton* Button2; // Edit
-    QPushButton* Button3; // Cancel
-
 public slots:
     void TreeView1Click(QTreeWidgetItem* item);
     void ButtonOkClick();
 
 private:
-    void refreshTexts();
     void buildTree();
 
     QString clipsFolder_;

@@ -3,14 +3,8 @@
 #include "editing/SavePicture.h"
 #include "store/ProjectList.h"
 
-#include <QDialog>
-
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
+#include "ui/Window.h"
+#include "ui_SavePictureDialog.h"
 
 namespace messages {
 class Prompter;
@@ -19,35 +13,20 @@ namespace editing {
 
 // The save dialog: puts the editor's picture into the clips folder in three steps (file name, library, project).
 // Its lists are refilled each time it opens; the None / Add to choice stays as the user left it for the run.
-class SavePictureDialog : public QDialog {
+// Its controls are those of SavePictureDialog.ui: Edit1 the file name, ComboBox1 the libraries ("[CLIP]" first),
+// RadioButton1 None, RadioButton2 Add to, ComboBox2 the projects, Button1 OK, Button2 Cancel.
+class SavePictureDialog : public ui::Dialog, public Ui::SavePictureDialog {
     Q_OBJECT
 
 public:
     // The dialog lists the projects of the projects folder on its own, leaving the Projects page's selection
     // alone.
     SavePictureDialog(QString clipsFolder, QString projectsFolder, store::EditionParameters edition,
-                      messages::Prompter& prompter, QWidget* parent = nullptr);
+           messages::Prompter& prompter, QWidget* parent = nullptr);
 
     // Shows the dialog modally with the name box filled; returns the path of the file saved, empty when nothing
     // was saved (cancelled).
     QString run(const QString& fileName, const imaging::LitGrid& picture, int speed);
-
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;
-    QGroupBox* GroupBox2;
-    QLabel* Label4;
-    QComboBox* ComboBox1; // libraries, "[CLIP]" first
-    QGroupBox* GroupBox3;
-    QRadioButton* RadioButton1; // None
-    QRadioButton* RadioButton2; // Add to
-    QComboBox* ComboBox2;       // projects
-    QPushButton* Button1;       // OK
-    QPushButton* Button2;       // Cancel
-
-    void refreshTexts();
 
 public slots:
     void Button1Click();

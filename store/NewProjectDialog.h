@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QDialog>
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include "ui/Window.h"
+#include "ui_NewProjectDialog.h"
 
 namespace messages {
 class Prompter;
@@ -13,17 +10,13 @@ class Prompter;
 namespace store {
 
 // "New My Lumiwand Project": asks for a name and creates the project of the edition's picture size. It stays
-// open while the name is refused.
-class NewProjectDialog : public QDialog {
+// open while the name is refused. Its controls are those of NewProjectDialog.ui: Edit1 the name, Button1 OK, Button2
+// Cancel.
+class NewProjectDialog : public ui::Dialog, public Ui::NewProjectDialog {
     Q_OBJECT
 
 public:
     NewProjectDialog(QString projectsFolder, int width, int height, messages::Prompter& prompter, QWidget* parent = nullptr);
-
-    QLabel* Label1;       // "Input your Project name :"
-    QLineEdit* Edit1;
-    QPushButton* Button1; // OK
-    QPushButton* Button2; // Cancel
 
 public slots:
     void Button1Click();
@@ -33,7 +26,7 @@ signals:
     void projectCreated(const QString& name);
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
 
 private:
     QString projectsFolder_;
