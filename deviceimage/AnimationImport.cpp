@@ -22,7 +22,7 @@
 namespace deviceimage {
 namespace {
 
-constexpr int kUnitsPerStep = 8;   // project interval units in a 0.1 s step
+constexpr int kGroupUnitsPerStep = 8; // project interval units in a 0.1 s step
 constexpr int kMaxGroupSteps = 256;
 constexpr int kMaxNameTries = 1000;
 
@@ -136,7 +136,7 @@ QString writeGroup(const ImageContext& context, store::Project& project, const Q
 int groupIntervalForDelay(int delayMs)
 {
     const int steps = int(std::lround(delayMs / 100.0));
-    return std::clamp(steps, 1, kMaxGroupSteps) * kUnitsPerStep;
+    return std::clamp(steps, 1, kMaxGroupSteps) * kGroupUnitsPerStep;
 }
 
 AnimationImport importAnimation(const ImageContext& context, store::Project& project, const QString& library,

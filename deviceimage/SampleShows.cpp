@@ -14,7 +14,7 @@
 namespace deviceimage {
 namespace {
 
-constexpr int kUnitsPerStep = 8;
+constexpr int kSampleUnitsPerStep = 8; // project interval units in a 0.1 s step
 constexpr int kMaxProjectSuffix = 999;
 
 SampleItem picture(const char* name, int ticker = 0)
@@ -87,7 +87,7 @@ QString writeSample(const ImageContext& context, const SampleShow& sample, store
     };
 
     store::IniFile::WriteBatch batch(project.ini());
-    project.setMovieInterval(sample.movieSteps * kUnitsPerStep);
+    project.setMovieInterval(sample.movieSteps * kSampleUnitsPerStep);
     for (const SampleItem& item : sample.items) {
         QString error;
         if (!item.picture.isEmpty()) {
@@ -96,7 +96,7 @@ QString writeSample(const ImageContext& context, const SampleShow& sample, store
             const int group = project.highestGroup() + 1;
             for (const QString& frame : frames->frames)
                 if (error.isEmpty())
-                    error = append(frame, frames->intervalSteps * kUnitsPerStep, group, -1);
+                    error = append(frame, frames->intervalSteps * kSampleUnitsPerStep, group, -1);
         } else {
             error = item.animation + QStringLiteral(": no such animation.");
         }

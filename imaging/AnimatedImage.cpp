@@ -19,7 +19,7 @@ constexpr quint8 kImageSeparator = 0x2C;
 constexpr quint8 kTrailer = 0x3B;
 constexpr quint8 kColourTableFlag = 0x80;
 
-bool tooManyPixels(QSize size)
+bool exceedsPictureArea(QSize size)
 {
     return qint64(size.width()) * size.height() > kMaxPicturePixels;
 }
@@ -43,7 +43,7 @@ public:
         layout.canvas = layout.screen;
         const quint8 packed = data_[at_ + 4];
         at_ += 7;
-        if (tooManyPixels(layout.screen))
+        if (exceedsPictureArea(layout.screen))
             return Result::TooLarge;
         if ((packed & kColourTableFlag) && !skip(colourTableBytes(packed)))
             return Result::CutShort;
@@ -61,7 +61,7 @@ public:
                 const QSize frame(word(at_ + 4), word(at_ + 6));
                 const quint8 framePacked = data_[at_ + 8];
                 at_ += 9;
-                if (tooManyPixels(frame))
+                if (exceedsPictureArea(frame))
                     return Result::TooLarge;
                 layout.canvas = layout.canvas.expandedTo(frame);
                 if (((framePacked & kColourTableFlag) && !skip(colourTableBytes(framePacked))) || !skip(1)

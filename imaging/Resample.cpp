@@ -10,7 +10,7 @@
 namespace imaging {
 namespace {
 
-QImage asRgb32(QImage image)
+QImage asRgbOrArgb32(QImage image)
 {
     if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
         return image;
@@ -124,7 +124,7 @@ QImage twoPassScale(const CGenericFilter& filter, QImage source, int width, int 
 {
     if (source.isNull() || width <= 0 || height <= 0)
         return {};
-    QImage image = asRgb32(std::move(source));
+    QImage image = asRgbOrArgb32(std::move(source));
     // An unchanged length has the weights 0, 1, 0 for every pixel: the pass would copy its input.
     if (width != image.width())
         image = scaleRows(image, width, buildWeightTable(filter, image.width(), width));

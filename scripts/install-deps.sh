@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
+  # links the tests and programs several times faster than the default linker
+  mold
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libudev-dev libjpeg62-turbo-dev libexif-dev
   # pictures of every format the import reads: PNG is built in; WebP, TIFF and others, and SVG, are plug-ins

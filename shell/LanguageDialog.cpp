@@ -22,8 +22,8 @@ constexpr int kLabel2Top = 36;
 constexpr int kLabel3Top = 72;
 constexpr int kListTop = 92;
 constexpr int kListHeight = 26;
-constexpr int kButtonWidth = 88;
-constexpr int kButtonHeight = 28;
+constexpr int kDialogButtonWidth = 88;
+constexpr int kDialogButtonHeight = 28;
 
 } // namespace
 
@@ -75,9 +75,9 @@ void LanguageDialog::placeControls()
     const int listTop = simplified ? kLabel2Top : kListTop;
     ComboBox1->setGeometry(kMargin, listTop, contentWidth, kListHeight);
     const int buttonsTop = simplified ? listTop + kListHeight + 10 : listTop + kListHeight + 16;
-    Button1->setGeometry(kWidth / 2 - kButtonWidth - 8, buttonsTop, kButtonWidth, kButtonHeight);
-    Button2->setGeometry(kWidth / 2 + 8, buttonsTop, kButtonWidth, kButtonHeight);
-    setFixedSize(kWidth, buttonsTop + kButtonHeight + 12);
+    Button1->setGeometry(kWidth / 2 - kDialogButtonWidth - 8, buttonsTop, kDialogButtonWidth, kDialogButtonHeight);
+    Button2->setGeometry(kWidth / 2 + 8, buttonsTop, kDialogButtonWidth, kDialogButtonHeight);
+    setFixedSize(kWidth, buttonsTop + kDialogButtonHeight + 12);
 }
 
 void LanguageDialog::FormShow()

@@ -15,7 +15,7 @@
 namespace store {
 namespace {
 const QString kDimension = QStringLiteral("DIMENSION");
-const QString kSummary = QStringLiteral("SUMMARY");
+const QString kProjectSummary = QStringLiteral("SUMMARY");
 const QString kPicture = QStringLiteral("PICTURE");
 const QString kIndelible = QStringLiteral("INDELIBLE");
 const QString kTicker = QStringLiteral("TICKER");
@@ -68,8 +68,8 @@ void initialiseProject(IniFile& ini, int width, int height)
         ini.eraseSection(section); // a new project never inherits what a file of that name held
     ini.writeInteger(kDimension, QStringLiteral("PICTURE_WIDTH"), width);
     ini.writeInteger(kDimension, QStringLiteral("PICTURE_HEIGHT"), height);
-    ini.writeInteger(kSummary, kTotalPictures, 0);
-    ini.writeInteger(kSummary, kMovieInterval, kDefaultMovieInterval);
+    ini.writeInteger(kProjectSummary, kTotalPictures, 0);
+    ini.writeInteger(kProjectSummary, kMovieInterval, kDefaultMovieInterval);
 }
 
 Project::Project(QString path) : ini_(std::move(path)) {}
@@ -122,7 +122,7 @@ QSize Project::storedDimension(const QString& path)
 
 int Project::totalPictures() const
 {
-    const int stored = std::clamp(ini_.readInteger(kSummary, kTotalPictures, 0), 0, kMaxProjectEntries);
+    const int stored = std::clamp(ini_.readInteger(kProjectSummary, kTotalPictures, 0), 0, kMaxProjectEntries);
     if (stored == 0 || hasAnyValue(stored - 1))
         return stored;
     return highestEntryWithValue(stored) + 1;
@@ -155,7 +155,7 @@ int Project::highestEntryWithValue(int below) const
 
 int Project::movieInterval() const
 {
-    const int interval = ini_.readInteger(kSummary, kMovieInterval, kDefaultMovieInterval);
+    const int interval = ini_.readInteger(kProjectSummary, kMovieInterval, kDefaultMovieInterval);
     return interval < 0 ? kDefaultMovieInterval : interval;
 }
 
@@ -166,7 +166,7 @@ int Project::tickerSpeed() const
 
 void Project::setMovieInterval(int interval)
 {
-    ini_.writeInteger(kSummary, kMovieInterval, interval);
+    ini_.writeInteger(kProjectSummary, kMovieInterval, interval);
 }
 
 void Project::setTickerSpeed(int speed)
@@ -269,7 +269,7 @@ AppendStatus writeAppendedEntry(Project& project, const QString& pictureName, in
         if (group != -1)
             project.setGroupInterval(group, groupInterval);
     }
-    ini.writeInteger(kSummary, kTotalPictures, n + 1);
+    ini.writeInteger(kProjectSummary, kTotalPictures, n + 1);
     return AppendStatus::Ok;
 }
 
@@ -284,7 +284,7 @@ void compactEntries(Project& project, const std::function<bool(int, const QStrin
         if (keep(entry, values.picture))
             writeEntry(project, kept++, values);
     }
-    ini.writeInteger(kSummary, kTotalPictures, kept);
+    ini.writeInteger(kProjectSummary, kTotalPictures, kept);
     for (int entry = kept; entry < n; ++entry) {
         const QString key = Project::entryKey(entry);
         ini.deleteKey(kPicture, key);
@@ -401,7 +401,7 @@ void toggleMovieGroup(Project& project, int r, MovieGroupChooser& chooser)
 {
     if (!inRange(project, r))
         return;
-    const int steps = project.ini().readInteger(kSummary, kMovieInterval, kDefaultMovieInterval) / 8;
+    const int steps = project.ini().readInteger(kProjectSummary, kMovieInterval, kDefaultMovieInterval) / 8;
     const int g = project.group(r);
     const int n = project.totalPictures();
     if (g != 0) { // out of the group: the entry sinks below the rest of its former group

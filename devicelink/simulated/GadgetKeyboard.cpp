@@ -6,7 +6,7 @@
 namespace devicelink {
 namespace {
 
-constexpr std::uint8_t kLedNum = 0x01, kLedCaps = 0x02, kLedScroll = 0x04, kLedKana = 0x10;
+constexpr std::uint8_t kBootLedNum = 0x01, kBootLedCaps = 0x02, kBootLedScroll = 0x04, kBootLedKana = 0x10;
 constexpr std::uint8_t kLeftShift = 0x02;
 constexpr int kBootReportBytes = 8;
 
@@ -56,8 +56,8 @@ QByteArray report(std::uint8_t modifiers, std::uint8_t usage)
 
 int nibbleFromBootLeds(std::uint8_t leds)
 {
-    return ((leds & kLedScroll) ? 1 : 0) | ((leds & kLedNum) ? 2 : 0) | ((leds & kLedCaps) ? 4 : 0)
-        | ((leds & kLedKana) ? 8 : 0);
+    return ((leds & kBootLedScroll) ? 1 : 0) | ((leds & kBootLedNum) ? 2 : 0) | ((leds & kBootLedCaps) ? 4 : 0)
+        | ((leds & kBootLedKana) ? 8 : 0);
 }
 
 std::vector<QByteArray> keyReportsFor(const QString& text)
