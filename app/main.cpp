@@ -4,8 +4,8 @@
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "imaging/Fonts.h"
 #include "shell/AppState.h"
-#include "shell/Windows.h"
-#include "shell/QtPrompter.h"
+#include "shell/windows/Windows.h"
+#include "shell/windows/QtPrompter.h"
 #include "store/Edition.h"
 
 #include <QApplication>

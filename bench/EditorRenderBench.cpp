@@ -3,7 +3,7 @@
 // the overlay of a block being placed and the selection frame, and the preview is turned into the pixmap the
 // preview box shows. Goal: at most 2 ms (median). Runs on the offscreen platform unless another one is set.
 
-#include "editing/CanvasGridView.h"
+#include "editing/windows/CanvasGridView.h"
 #include "editing/EditorModel.h"
 #include "messages/Prompter.h"
 #include "store/Edition.h"

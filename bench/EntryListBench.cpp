@@ -6,7 +6,7 @@
 #include "BenchSupport.h"
 #include "deviceimage/ImageCompiler.h"
 #include "imaging/PictureFile.h"
-#include "store/ProjectsPage.h"
+#include "store/windows/ProjectsPage.h"
 
 #include <QApplication>
 #include <QDir>

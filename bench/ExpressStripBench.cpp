@@ -8,7 +8,7 @@
 #include "messages/Prompter.h"
 #include "shell/AppState.h"
 #include "shell/ExpressProject.h"
-#include "shell/ExpressWindow.h"
+#include "shell/windows/ExpressWindow.h"
 #include "store/Project.h"
 
 #include <QApplication>

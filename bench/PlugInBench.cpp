@@ -6,7 +6,7 @@
 // interval.
 //   bench_plug_in [--rounds N]
 #include "devicelink/DeviceWatcher.h"
-#include "devicelink/DownloadDialog.h"
+#include "devicelink/windows/DownloadDialog.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 
 #include "bench/BenchSupport.h"

@@ -7,7 +7,7 @@
 #include "BenchSupport.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "shell/AppState.h"
-#include "shell/Windows.h"
+#include "shell/windows/Windows.h"
 
 #include <QApplication>
 #include <QFile>

@@ -9,7 +9,7 @@
 
 #include "BenchSupport.h"
 #include "deviceimage/DeviceImage.h"
-#include "deviceimage/ShowPreview.h"
+#include "deviceimage/windows/ShowPreview.h"
 #include "store/Edition.h"
 
 #include <QApplication>

@@ -21,3 +21,11 @@ function(lumiwand_publish_forms target)
   endif()
   target_include_directories(${target} PUBLIC ${autogen_dir}/include)
 endfunction()
+
+# lumiwand_add_bench(NAME SOURCES file... LIBS lib...)
+# One benchmark program: it prints figures and is never registered as a test, so no time can fail a build.
+function(lumiwand_add_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+endfunction()

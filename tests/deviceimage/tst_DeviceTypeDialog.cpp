@@ -1,4 +1,4 @@
-#include "deviceimage/DeviceTypeDialog.h"
+#include "deviceimage/windows/DeviceTypeDialog.h"
 #include "messages/MessageCatalogue.h"
 
 #include <QLabel>

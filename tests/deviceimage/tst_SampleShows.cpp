@@ -1,7 +1,7 @@
 #include "deviceimage/ImageCompiler.h"
 #include "deviceimage/SampleShows.h"
 #include "deviceimage/ShowPlayer.h"
-#include "deviceimage/ShowPreview.h"
+#include "deviceimage/windows/ShowPreview.h"
 #include "store/Clipart.h"
 #include "tests/deviceimage/ImageFixture.h"
 #include "tests/support/ScriptedPrompter.h"

@@ -1,6 +1,6 @@
 #include "deviceimage/BinaryFiles.h"
 #include "deviceimage/ImageCompiler.h"
-#include "deviceimage/ShowPreview.h"
+#include "deviceimage/windows/ShowPreview.h"
 #include "tests/deviceimage/ImageFixture.h"
 #include "tests/support/ScriptedPrompter.h"
 

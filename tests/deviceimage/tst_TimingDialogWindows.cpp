@@ -1,11 +1,11 @@
 #include "ImageFixture.h"
 
 #include "../support/ScriptedPrompter.h"
-#include "deviceimage/ShiftDialog.h"
-#include "deviceimage/MovieGroupDialog.h"
-#include "deviceimage/MovieIntervalDialog.h"
-#include "deviceimage/SpeedDialog.h"
-#include "deviceimage/TickerDialog.h"
+#include "deviceimage/windows/ShiftDialog.h"
+#include "deviceimage/windows/MovieGroupDialog.h"
+#include "deviceimage/windows/MovieIntervalDialog.h"
+#include "deviceimage/windows/SpeedDialog.h"
+#include "deviceimage/windows/TickerDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "devicelink/DownloadDialog.h"
+#include "devicelink/windows/DownloadDialog.h"
 
 #include "devicelink/DeviceWatcher.h"
 

@@ -1,7 +1,7 @@
 // The mass production window's production panel over two simulated sticks: ticked on, it programs both sticks
 // plugged in, counts them, lists them and logs them; ticked off, or not offered, the window is the presence
 // status it always was.
-#include "devicelink/MassProductionWindow.h"
+#include "devicelink/windows/MassProductionWindow.h"
 #include "devicelink/Transport.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "messages/MessageCatalogue.h"

@@ -2,7 +2,7 @@
 // selection out as a one-bit picture (PNG and BMP), Ctrl+V brings a picture of any format in as a block to place,
 // "Paste as new picture" saves one into a library, and Ctrl+Shift+Z, Ctrl+Y and the redo button redo.
 
-#include "editing/EditorPage.h"
+#include "editing/windows/EditorPage.h"
 #include "editing/PictureClipboard.h"
 #include "imaging/PictureFile.h"
 #include "messages/MessageCatalogue.h"

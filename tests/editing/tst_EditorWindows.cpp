@@ -1,7 +1,7 @@
-#include "editing/EditorPage.h"
-#include "editing/SavePictureDialog.h"
-#include "editing/PictureManagerDialog.h"
-#include "store/LibraryChoiceDialog.h"
+#include "editing/windows/EditorPage.h"
+#include "editing/windows/SavePictureDialog.h"
+#include "editing/windows/PictureManagerDialog.h"
+#include "store/windows/LibraryChoiceDialog.h"
 
 #include "imaging/PictureFile.h"
 #include "store/LibraryCatalogue.h"

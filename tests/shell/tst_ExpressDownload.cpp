@@ -4,7 +4,7 @@
 #include "messages/MessageIds.h"
 #include "shell/AppState.h"
 #include "shell/ExpressProject.h"
-#include "shell/Windows.h"
+#include "shell/windows/Windows.h"
 #include "store/Project.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"

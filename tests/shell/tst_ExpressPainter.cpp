@@ -1,11 +1,11 @@
 #include "devicelink/simulated/SimulatedHidPlatform.h"
-#include "editing/CanvasGridView.h"
+#include "editing/windows/CanvasGridView.h"
 #include "imaging/PictureFile.h"
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "shell/AppState.h"
 #include "shell/ExpressProject.h"
-#include "shell/Windows.h"
+#include "shell/windows/Windows.h"
 #include "store/Project.h"
 #include "tests/support/ScriptedPrompter.h"
 

@@ -2,7 +2,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "shell/AppState.h"
-#include "shell/ExpressWindow.h"
+#include "shell/windows/ExpressWindow.h"
 #include "shell/ExpressProject.h"
 #include "store/Project.h"
 #include "tests/support/ScriptedPrompter.h"

@@ -6,13 +6,13 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "shell/AppState.h"
-#include "shell/Windows.h"
-#include "store/LibraryChoiceDialog.h"
+#include "shell/windows/Windows.h"
+#include "store/windows/LibraryChoiceDialog.h"
 #include "store/LibraryCatalogue.h"
-#include "store/LibraryPage.h"
+#include "store/windows/LibraryPage.h"
 #include "store/Project.h"
 #include "store/ProjectList.h"
-#include "store/ProjectsPage.h"
+#include "store/windows/ProjectsPage.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QApplication>

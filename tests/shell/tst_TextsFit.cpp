@@ -1,11 +1,11 @@
 #include "shell/AppState.h"
 #include "devicelink/simulated/SimulatedHidPlatform.h"
 #include "messages/MessageCatalogue.h"
-#include "shell/Windows.h"
+#include "shell/windows/Windows.h"
 #include "store/LibraryCatalogue.h"
-#include "store/LibraryPage.h"
+#include "store/windows/LibraryPage.h"
 #include "store/Project.h"
-#include "store/ProjectsPage.h"
+#include "store/windows/ProjectsPage.h"
 #include "store/Settings.h"
 #include "tests/support/ScriptedPrompter.h"
 
@@ -310,7 +310,7 @@ private slots:
         for (QWidget* window : QApplication::topLevelWidgets()) {
             // The start-up window is left out: shown, its timer would open the mode's windows.
             if (window == &windows.mainWindow || window == &windows.startupWindow
-                || !(qobject_cast<ui::Window*>(window) || qobject_cast<QDialog*>(window)))
+                || !(qobject_cast<windowkit::Window*>(window) || qobject_cast<QDialog*>(window)))
                 continue;
             window->show();
             settleLayouts();

@@ -4,14 +4,14 @@
 #include "imaging/PictureFile.h"
 #include "shell/AppState.h"
 #include "shell/ExpressProject.h"
-#include "shell/ExpressWindow.h"
-#include "shell/Windows.h"
+#include "shell/windows/ExpressWindow.h"
+#include "shell/windows/Windows.h"
 #include "store/LibraryCatalogue.h"
-#include "store/LibraryPage.h"
+#include "store/windows/LibraryPage.h"
 #include "store/Project.h"
 #include "store/ProjectList.h"
 #include "tests/support/ScriptedPrompter.h"
-#include "ui/TextTint.h"
+#include "windowkit/TextTint.h"
 
 #include <QApplication>
 #include <QDir>
@@ -167,7 +167,7 @@ private slots:
         const QColor text = widget->palette().color(QPalette::WindowText);
         const QColor background = widget->palette().color(QPalette::Window);
         QCOMPARE(background, window);
-        const double contrast = ui::contrastRatio(text, background);
+        const double contrast = windowkit::contrastRatio(text, background);
         QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("%1 on %2: contrast %3")
                                                   .arg(text.name(), background.name())
                                                   .arg(contrast)));

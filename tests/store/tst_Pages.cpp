@@ -1,6 +1,6 @@
-#include "store/LibraryPage.h"
-#include "store/NewProjectDialog.h"
-#include "store/ProjectsPage.h"
+#include "store/windows/LibraryPage.h"
+#include "store/windows/NewProjectDialog.h"
+#include "store/windows/ProjectsPage.h"
 
 #include "messages/MessageCatalogue.h"
 #include "tests/support/ScriptedPrompter.h"

@@ -1,0 +1,93 @@
+#include "windowkit/WindowTexts.h"
+
+#include "messages/MessageCatalogue.h"
+#include "windowkit/CatalogueTexts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QTabWidget>
+#include <QVariant>
+#include <QWidget>
+#include <optional>
+
+namespace windowkit {
+namespace {
+
+std::optional<unsigned> messageIdOf(const QWidget& control, const char* property)
+{
+    const QVariant value = control.property(property);
+    bool ok = false;
+    const unsigned id = value.toUInt(&ok);
+    return value.isValid() && ok ? std::optional(id) : std::nullopt;
+}
+
+// A tab page sits in the tab widget's page stack: its caption is its tab's text.
+QTabWidget* tabsOf(const QWidget& page)
+{
+    const QWidget* stack = page.parentWidget();
+    return stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+}
+
+void applyCaption(QWidget& control, unsigned id)
+{
+    const QString text = messages::lookupMessage(id);
+    QTabWidget* tabs = control.isWindow() ? nullptr : tabsOf(control);
+    if (tabs && tabs->indexOf(&control) >= 0)
+        tabs->setTabText(tabs->indexOf(&control), text);
+    else
+        setCaption(control, text);
+}
+
+void applyItemTexts(QWidget& control)
+{
+    auto* list = qobject_cast<QComboBox*>(&control);
+    const QStringList ids = control.property(kItemTextIds).toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (!list || ids.isEmpty())
+        return;
+    for (int i = 0; i < ids.size(); ++i) {
+        const QString text = messages::lookupMessage(ids[i].trimmed().toUInt());
+        if (i < list->count())
+            list->setItemText(i, text);
+        else
+            list->addItem(text);
+    }
+}
+
+void applyControlTexts(QWidget& control)
+{
+    // The caption first, so the hint sees whether its control shows a text.
+    if (const auto id = messageIdOf(control, kTextId))
+        applyCaption(control, *id);
+    applyItemTexts(control);
+    if (const auto id = messageIdOf(control, kToolTipId))
+        setHint(control, messages::lookupMessage(*id));
+    if (const auto id = messageIdOf(control, kAccessibleNameId))
+        control.setAccessibleName(messages::lookupMessage(*id));
+}
+
+void applyBelow(QWidget& control)
+{
+    applyControlTexts(control);
+    for (QObject* child : control.children())
+        if (auto* widget = qobject_cast<QWidget*>(child); widget && !widget->isWindow())
+            applyBelow(*widget);
+}
+
+} // namespace
+
+void applyWindowTexts(QWidget& root)
+{
+    applyBelow(root);
+}
+
+void announceLanguageChange()
+{
+    // A widget passes the event on to its children; windows owned by another window hear it twice, which only
+    // sets the same texts again.
+    QEvent event(QEvent::LanguageChange);
+    for (QWidget* window : QApplication::topLevelWidgets())
+        QCoreApplication::sendEvent(window, &event);
+}
+
+} // namespace windowkit
