@@ -41,21 +41,6 @@ auto call(const Hook& hook, Args&&... args)
 
 } // namespace
 
-QString unopenableStickMessage()
-{
-    return messages::lookupMessage(msg::StickUnopenable);
-}
-
-QString damagedStickImageMessage()
-{
-    return messages::lookupMessage(msg::StickImageDamaged);
-}
-
-QString emptyProjectMessage()
-{
-    return messages::lookupMessage(msg::NothingDownloaded);
-}
-
 DeviceTransfers::DeviceTransfers(Transport& transport, messages::Prompter& prompter, TransferView& view,
                                  ProjectHooks hooks, TransferSettings settings)
     : transport_(transport),
@@ -248,9 +233,9 @@ bool DeviceTransfers::closeRead()
     return transport_.sendCommandPair(EndRead) || abandon(true, kDownloadTitle);
 }
 
-bool DeviceTransfers::failToOpen(unsigned titleId)
+bool DeviceTransfers::failToOpen(unsigned titleId, OpenStatus status)
 {
-    failText(titleId, transport_.selector().accessDenied ? accessDeniedMessage() : unopenableStickMessage());
+    fail(titleId, messageId(status));
     return abandon(true);
 }
 
@@ -299,7 +284,7 @@ bool DeviceTransfers::download()
 
     TransferScope scope(transport_);
     if (!scope.opened())
-        return failToOpen(kDownloadTitle);
+        return failToOpen(kDownloadTitle, scope.status());
     int progressBase = 5;
     if (!settings_.factoryMode && !keepIndelible(progressBase))
         return false;
@@ -372,7 +357,7 @@ bool DeviceTransfers::keepIndelible(int& progressBase)
         return true;
     }
     if (deviceimage::checkImageShape(held) != deviceimage::ImageShape::Consistent) {
-        prompter_.tellText(kDownloadTitle, damagedStickImageMessage(), Icon::Warning);
+        prompter_.tell(kDownloadTitle, msg::StickImageDamaged, Icon::Warning);
         return true;
     }
     // Pictures that could not be saved into the project (already told) would be lost by writing the stick.
@@ -610,7 +595,7 @@ bool DeviceTransfers::runReadData()
 
     TransferScope scope(transport_);
     if (!scope.opened())
-        return failToOpen(kReadTitle);
+        return failToOpen(kReadTitle, scope.status());
     const HeaderRead header = readHeader(HeaderUse::Report);
     if (header.outcome != HeaderOutcome::Read)
         return abandon(true);

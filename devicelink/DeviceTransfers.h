@@ -93,11 +93,6 @@ struct HeaderRead {
     int deviceType = 0;
 };
 
-// The English texts of the transfers' own refusals.
-QString unopenableStickMessage();
-QString damagedStickImageMessage();
-QString emptyProjectMessage();
-
 class DeviceTransfers {
 public:
     static constexpr int kWorkAreaSize = 65536;
@@ -156,8 +151,8 @@ private:
     // `firstProgress` towards `lastProgress`, then closes the read transfer.
     bool readRest(int offset, int count, int firstProgress, int lastProgress);
     bool closeRead();
-    // The stick could not be opened and grabbed: one message, and the command ends.
-    bool failToOpen(unsigned titleId);
+    // The stick could not be opened and grabbed: one message saying why, and the command ends.
+    bool failToOpen(unsigned titleId, OpenStatus status);
     // Notes the image as being written before its first block; false (told) when the note cannot be kept.
     bool recordDownload();
     void forgetDownload();

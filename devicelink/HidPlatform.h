@@ -10,6 +10,16 @@
 // Everything is called from the one user-interface thread.
 namespace devicelink {
 
+// Why a transfer could not begin, as the open and grab of the device's nodes report it.
+enum class OpenStatus {
+    Ok,
+    Missing, // the device is gone (pulled out since it was found)
+    Denied,  // this user may not open it or its key events
+    Busy,    // another program holds it or its keys
+    Failed,  // any other refusal
+};
+unsigned messageId(OpenStatus status);
+
 struct HidInterface {
     QString path;            // what the other calls take: "/dev/hidraw3", or the simulated stick's name
     unsigned vendorId = 0;
@@ -29,10 +39,10 @@ public:
     virtual std::optional<QString> manufacturerString(const QString& path) = 0;
 
     // Starts a transfer with one device: from now until endTransfer() the keys it types are kept from every other
-    // program and collected for takeTypedKeys(), and indicator writes go through the open device. Returns false
-    // when the device cannot be opened; writes then fail on their own. endTransfer() undoes everything and may be
-    // called when no transfer runs.
-    virtual bool beginTransfer(const QString& path) = 0;
+    // program and collected for takeTypedKeys(), and indicator writes go through the open device. Returns why
+    // the device cannot be opened when it cannot; writes then fail on their own. endTransfer() undoes everything
+    // and may be called when no transfer runs.
+    virtual OpenStatus beginTransfer(const QString& path) = 0;
     virtual void endTransfer() = 0;
 
     // Sets the four indicator lamps to the nibble's bits (bit 0 Scroll Lock, bit 1 Num Lock, bit 2 Caps Lock,

@@ -152,7 +152,7 @@ void ProductionLine::scan()
             } else {
                 result.path = path;
                 result.finishedAt = QDateTime::currentDateTime();
-                result.message = unopenableStickMessage();
+                result.message = messages::lookupMessage(msg::StickUnopenable);
             }
             platform.reset();
             // The line joins this thread in finish(), or in its destructor, which waits for every thread before

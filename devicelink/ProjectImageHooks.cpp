@@ -52,7 +52,7 @@ ProjectHooks imageProjectHooks(const deviceimage::ImageContext& context,
             if (built.refused())
                 prompter.tellText(msg::DownloadTitle, built.refusal, messages::Icon::Stop);
             else if (built.image.isEmpty())
-                prompter.tellText(msg::DownloadTitle, emptyProjectMessage(), messages::Icon::Stop);
+                prompter.tell(msg::DownloadTitle, msg::NothingDownloaded, messages::Icon::Stop);
             return built.image;
         } catch (const store::IniWriteError& error) {
             prompter.tellText(msg::DownloadTitle, error.message(), messages::Icon::Stop);

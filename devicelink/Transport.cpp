@@ -157,8 +157,8 @@ bool Transport::sendCommandPair(int command)
 TransferScope::TransferScope(Transport& transport)
     : transport_(transport)
 {
-    if (const DeviceEntry* device = transport_.selector().current())
-        opened_ = transport_.platform().beginTransfer(device->path);
+    const DeviceEntry* device = transport_.selector().current();
+    status_ = device ? transport_.platform().beginTransfer(device->path) : OpenStatus::Missing;
 }
 
 TransferScope::~TransferScope()

@@ -88,11 +88,13 @@ public:
     TransferScope(const TransferScope&) = delete;
     TransferScope& operator=(const TransferScope&) = delete;
 
-    bool opened() const { return opened_; }
+    bool opened() const { return status_ == OpenStatus::Ok; }
+    // Why it did not open.
+    OpenStatus status() const { return status_; }
 
 private:
     Transport& transport_;
-    bool opened_ = false;
+    OpenStatus status_ = OpenStatus::Missing;
 };
 
 } // namespace devicelink

@@ -358,5 +358,6 @@ constexpr unsigned NoMailProgram = 6130;        // "No mail program could take t
 
 // The program's own texts (6000-6999): lumiwandctl's start.
 constexpr unsigned CommandsProgramNotStarted = 6625; // "%s: cannot start %s: %s"
+constexpr unsigned StickOpenFailed = 6700; // "USB LED Light Show Stick cannot be opened for this transfe ..."
 
 } // namespace msg

@@ -121,15 +121,34 @@ std::optional<QString> LinuxHidPlatform::manufacturerString(const QString& path)
     return readManufacturer(node->usbDevicePath);
 }
 
-bool LinuxHidPlatform::beginTransfer(const QString& path)
+OpenStatus openStatusFromErrno(int error)
+{
+    switch (error) {
+    case 0:
+        return OpenStatus::Ok;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return OpenStatus::Missing;
+    case EACCES:
+    case EPERM:
+        return OpenStatus::Denied;
+    case EBUSY:
+        return OpenStatus::Busy;
+    default:
+        return OpenStatus::Failed;
+    }
+}
+
+OpenStatus LinuxHidPlatform::beginTransfer(const QString& path)
 {
     endTransfer();
     const std::optional<HidrawNode> node = describe(path);
     if (!node)
-        return false;
+        return OpenStatus::Missing;
     hidraw_ = openRetrying(path.toLocal8Bit(), O_RDWR | O_NONBLOCK);
     if (hidraw_ < 0)
-        return false;
+        return openStatusFromErrno(errno);
     transferPath_ = path;
     layout_ = keyboardLayout(node->reportDescriptor);
     decoder_ = std::make_unique<KeyReportDecoder>(layout_.keys.value_or(KeyInputLayout{}), layout_.numberedReports);
@@ -142,16 +161,17 @@ bool LinuxHidPlatform::beginTransfer(const QString& path)
             grabbed_.push_back(fd);
             continue;
         }
+        const int error = errno;
         if (fd >= 0)
             ::close(fd);
         endTransfer();
-        return false;
+        return openStatusFromErrno(error);
     }
 
     // Whatever the stick typed before now belongs to no reply; learn which keys are held and drop it.
     readInput();
     typed_.clear();
-    return true;
+    return OpenStatus::Ok;
 }
 
 void LinuxHidPlatform::endTransfer()

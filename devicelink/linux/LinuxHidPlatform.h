@@ -9,6 +9,10 @@
 
 namespace devicelink {
 
+// What an errno from opening or grabbing a device node says of the transfer: ENOENT, ENODEV and ENXIO a device
+// that is gone, EACCES and EPERM no permission, EBUSY another program holding it.
+OpenStatus openStatusFromErrno(int error);
+
 // HID access on Linux: libudev lists the hidraw nodes, sysfs gives their USB ids, manufacturer and report
 // descriptor; each indicator write is one output report written to the hidraw node; the typed keys are read from
 // the same node's input reports while the device's evdev nodes are grabbed, so no other program receives them.
@@ -19,7 +23,7 @@ public:
 
     std::vector<HidInterface> enumerateInterfaces() override;
     std::optional<QString> manufacturerString(const QString& path) override;
-    bool beginTransfer(const QString& path) override;
+    OpenStatus beginTransfer(const QString& path) override;
     void endTransfer() override;
     bool writeIndicators(const QString& path, int nibble) override;
     QString takeTypedKeys() override;

@@ -25,6 +25,8 @@ public:
 
     bool plugged() const { return plugged_; }
     void unplug() { plugged_ = false; }
+    // Takes this user's permission away, as a changed device rule does while the stick stays plugged in.
+    void denyAccess() { config_.accessible = false; }
 
     // One indicator write. False when the stick is not plugged in (the write fails).
     bool receiveNibble(int nibble);

@@ -94,16 +94,20 @@ std::optional<QString> SimulatedHidPlatform::manufacturerString(const QString& p
     return stick->device->config().manufacturer;
 }
 
-bool SimulatedHidPlatform::beginTransfer(const QString& path)
+OpenStatus SimulatedHidPlatform::beginTransfer(const QString& path)
 {
     ++transfersBegun_;
     Stick* stick = find(path);
-    if (!stick || !present(*stick) || !stick->device->config().accessible || !stick->device->config().grabbable)
-        return false;
+    if (!stick || !present(*stick))
+        return OpenStatus::Missing;
+    if (!stick->device->config().accessible)
+        return OpenStatus::Denied;
+    if (!stick->device->config().grabbable)
+        return OpenStatus::Busy;
     active_ = stick;
     ++openTransfers_;
     stick->device->log(QStringLiteral("transfer-begun"));
-    return true;
+    return OpenStatus::Ok;
 }
 
 void SimulatedHidPlatform::endTransfer()

@@ -36,7 +36,7 @@ public:
 
     std::vector<HidInterface> enumerateInterfaces() override;
     std::optional<QString> manufacturerString(const QString& path) override;
-    bool beginTransfer(const QString& path) override;
+    OpenStatus beginTransfer(const QString& path) override;
     void endTransfer() override;
     bool writeIndicators(const QString& path, int nibble) override;
     QString takeTypedKeys() override;

@@ -584,7 +584,7 @@ private slots:
         rig.project = kSmall;
         QVERIFY(rig.transfers.download());
         QVERIFY(rig.imports.isEmpty());
-        QCOMPARE(rig.boxes(), rig.withSeconds({damagedStickImageMessage(), message(501, 50, 0)}));
+        QCOMPARE(rig.boxes(), rig.withSeconds({message(6380), message(501, 50, 0)}));
     }
 
     // A download stopped half way leaves the new header over the rest of the old image. The next download, by
@@ -728,25 +728,43 @@ private slots:
         QVERIFY(rig.transfers.closeRequested);
     }
 
-    void stickThatCannotBeGrabbed_data()
+    // A stick found but not opened says why: another program holds its keys, it was pulled out since, or this
+    // user lost the permission since.
+    void stickThatCannotBeOpened_data()
     {
         QTest::addColumn<int>("command"); // 0 download, 1 read, 2 verify
-        QTest::newRow("download") << 0;
-        QTest::newRow("read") << 1;
-        QTest::newRow("verify") << 2;
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<QString>("change"); // what happens between discovery and the transfer
+        QTest::addColumn<unsigned>("messageId");
+        const char* commands[] = {"download", "read", "verify"};
+        for (int command = 0; command < 3; ++command) {
+            QTest::addRow("%s, keys held by another program", commands[command])
+                << command << "id=K,grab=busy" << "" << 6379u;
+            QTest::addRow("%s, pulled out", commands[command]) << command << "id=K" << "unplug" << 497u;
+            QTest::addRow("%s, permission taken away", commands[command])
+                << command << "id=K" << "deny" << 6349u;
+        }
     }
-    void stickThatCannotBeGrabbed()
+    void stickThatCannotBeOpened()
     {
         QFETCH(int, command);
-        TransferRig rig(stick("id=K,grab=busy"));
+        QFETCH(QString, config);
+        QFETCH(QString, change);
+        QFETCH(unsigned, messageId);
+        TransferRig rig(stick(config));
         rig.store(kStored);
         rig.project = kSmall;
         rig.prompter.inputs << QStringLiteral("Fresh");
+        QVERIFY(!rig.transport.selector().isEmpty());
+        if (change == QLatin1String("unplug"))
+            rig.device().unplug();
+        else if (change == QLatin1String("deny"))
+            rig.device().denyAccess();
         const bool ok = command == 0 ? rig.transfers.download()
             : command == 1           ? rig.transfers.readData()
                                      : rig.transfers.verify();
         QVERIFY(!ok);
-        QCOMPARE(rig.boxes(), QStringList{unopenableStickMessage()});
+        QCOMPARE(rig.boxes(), QStringList{message(messageId)});
         QCOMPARE(rig.device().writeCount(), 0);
         QCOMPARE(rig.platform.openTransfers(), 0);
         QVERIFY(rig.transfers.closeRequested);

@@ -1,6 +1,7 @@
-// The Linux backend's pure parts: report descriptors, indicator reports, key reports, and sysfs pairing on a
-// fake tree. Opening hidraw and evdev nodes needs a real device and is not tested here.
+// The Linux backend's pure parts: report descriptors, indicator reports, key reports, sysfs pairing on a fake tree,
+// and what an open's errno says. Opening hidraw and evdev nodes needs a real device and is not tested here.
 #include "devicelink/linux/HidReportDescriptor.h"
+#include "devicelink/linux/LinuxHidPlatform.h"
 #include "devicelink/linux/SysfsHidraw.h"
 #include "devicelink/simulated/GadgetKeyboard.h"
 #include "tests/support/TestFiles.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 
 using namespace devicelink;
 
@@ -56,6 +58,27 @@ class tst_LinuxHid : public QObject {
     Q_OBJECT
 
 private slots:
+    void openStatusFromErrno_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<OpenStatus>("status");
+        QTest::newRow("opened") << 0 << OpenStatus::Ok;
+        QTest::newRow("no such node") << ENOENT << OpenStatus::Missing;
+        QTest::newRow("device gone") << ENODEV << OpenStatus::Missing;
+        QTest::newRow("no such device or address") << ENXIO << OpenStatus::Missing;
+        QTest::newRow("no permission") << EACCES << OpenStatus::Denied;
+        QTest::newRow("operation not permitted") << EPERM << OpenStatus::Denied;
+        QTest::newRow("grabbed by another program") << EBUSY << OpenStatus::Busy;
+        QTest::newRow("input/output error") << EIO << OpenStatus::Failed;
+        QTest::newRow("too many open files") << EMFILE << OpenStatus::Failed;
+    }
+    void openStatusFromErrno()
+    {
+        QFETCH(int, error);
+        QFETCH(OpenStatus, status);
+        QCOMPARE(devicelink::openStatusFromErrno(error), status);
+    }
+
     void lampsFromDescriptors_data()
     {
         QTest::addColumn<QByteArray>("descriptor");

@@ -28,7 +28,7 @@ public:
         ++manufacturerReads[path];
         return manufacturers[path];
     }
-    bool beginTransfer(const QString&) override { return true; }
+    OpenStatus beginTransfer(const QString&) override { return OpenStatus::Ok; }
     void endTransfer() override {}
     bool writeIndicators(const QString&, int nibble) override
     {

@@ -187,7 +187,7 @@ public:
 
     std::vector<HidInterface> enumerateInterfaces() override { return inner_.enumerateInterfaces(); }
     std::optional<QString> manufacturerString(const QString& path) override { return inner_.manufacturerString(path); }
-    bool beginTransfer(const QString& path) override { return inner_.beginTransfer(path); }
+    OpenStatus beginTransfer(const QString& path) override { return inner_.beginTransfer(path); }
     void endTransfer() override { inner_.endTransfer(); }
     bool writeIndicators(const QString& path, int nibble) override
     {
