@@ -14,6 +14,8 @@ class Prompter;
 
 // Download, read-back and verify: the transfers of the download dialog, free of any window so that the dialog and
 // lumiwandctl run the same code. Messages go through the Prompter, the look of the window through a TransferView.
+// The class is kept in three files: DeviceTransfers.cpp (construction and how a failed command ends),
+// DownloadCommands.cpp and ReadBackCommands.cpp (Read Data and verify).
 namespace devicelink {
 
 struct TransferSettings {
