@@ -58,10 +58,10 @@ int main(int argc, char* argv[])
     // The sticks: the USB devices, or the simulated stick that LUMIWAND_SIMULATED_DEVICE describes (a default one
     // when the description cannot be understood, which is said on standard error).
     devicelink::QtEventPump pump;
-    QString platformError;
-    std::unique_ptr<devicelink::HidPlatform> platform = devicelink::createHidPlatform(pump, &platformError);
+    devicelink::PlatformChoice choice = devicelink::createHidPlatform(pump);
+    std::unique_ptr<devicelink::HidPlatform> platform = std::move(choice.platform);
     if (!platform) {
-        qWarning("%s", qPrintable(platformError));
+        qWarning("%s", qPrintable(choice.refusal()));
         platform = std::make_unique<devicelink::SimulatedHidPlatform>(pump);
     }
     // The mass production window polls device discovery.

@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     const QString flag = folder.filePath(QStringLiteral("stick-in"));
     QtEventPump pump;
-    SimulatedHidPlatform platform(pump, *parseSimulatedDeviceConfig(QStringLiteral("id=K,present=") + flag));
+    SimulatedHidPlatform platform(pump, parseSimulatedDeviceConfig(QStringLiteral("id=K,present=") + flag).sticks.front());
     SilentPrompter prompter;
     DownloadDialog dialog(platform, pump, prompter, {}, {});
     dialog.show();

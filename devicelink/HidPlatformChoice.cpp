@@ -6,33 +6,36 @@
 namespace devicelink {
 namespace {
 
-std::optional<std::vector<SimulatedDeviceConfig>> simulatedSticks(QString* error)
+StickConfigParse simulatedSticks()
 {
-    QString why;
-    auto configs = parseSimulatedDeviceConfigs(qEnvironmentVariable(kSimulatedDeviceVariable), &why);
-    if (!configs && error)
-        *error = QStringLiteral("%1: %2").arg(QLatin1String(kSimulatedDeviceVariable), why);
-    return configs;
+    return parseSimulatedDeviceConfigs(qEnvironmentVariable(kSimulatedDeviceVariable));
 }
 
 } // namespace
 
-std::unique_ptr<HidPlatform> createHidPlatform(EventPump& pump, QString* error)
+PlatformChoice createHidPlatform(EventPump& pump)
 {
     if (!qEnvironmentVariableIsSet(kSimulatedDeviceVariable))
-        return std::make_unique<LinuxHidPlatform>();
-    const auto configs = simulatedSticks(error);
-    return configs ? std::make_unique<SimulatedHidPlatform>(pump, *configs) : nullptr;
+        return {std::make_unique<LinuxHidPlatform>(), {}};
+    StickConfigParse sticks = simulatedSticks();
+    if (!sticks.ok())
+        return {nullptr, std::move(sticks)};
+    return {std::make_unique<SimulatedHidPlatform>(pump, sticks.sticks), std::move(sticks)};
+}
+
+QString PlatformChoice::refusal() const
+{
+    return stickConfigMessage(sticks, QLatin1String(kSimulatedDeviceVariable));
 }
 
 std::unique_ptr<HidPlatform> createStickPlatform(const QString& path, EventPump& pump)
 {
     if (!qEnvironmentVariableIsSet(kSimulatedDeviceVariable))
         return std::make_unique<LinuxHidPlatform>();
-    const auto configs = simulatedSticks(nullptr);
-    if (!configs)
+    const StickConfigParse sticks = simulatedSticks();
+    if (!sticks.ok())
         return nullptr;
-    auto platform = std::make_unique<SimulatedHidPlatform>(pump, *configs);
+    auto platform = std::make_unique<SimulatedHidPlatform>(pump, sticks.sticks);
     return platform->keepOnly(path) ? std::move(platform) : nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include "devicelink/DeviceWatcher.h"
 #include "devicelink/EventPump.h"
 #include "devicelink/HidPlatform.h"
+#include "devicelink/simulated/SimulatedDeviceConfig.h"
 
 #include <memory>
 
@@ -12,8 +13,14 @@ namespace devicelink {
 inline constexpr char kSimulatedDeviceVariable[] = "LUMIWAND_SIMULATED_DEVICE";
 
 // The platform the program and lumiwandctl talk to: the simulated stick when LUMIWAND_SIMULATED_DEVICE is set,
-// otherwise the USB devices. nullptr with a reason in `error` when the variable cannot be understood.
-std::unique_ptr<HidPlatform> createHidPlatform(EventPump& pump, QString* error = nullptr);
+// otherwise the USB devices. No platform when the variable cannot be understood; `sticks` says why.
+struct PlatformChoice {
+    std::unique_ptr<HidPlatform> platform;
+    StickConfigParse sticks; // the variable's sticks, when it is set
+    // The message of a variable not understood, naming it.
+    QString refusal() const;
+};
+PlatformChoice createHidPlatform(EventPump& pump);
 
 // A platform of its own for a transfer with the stick at `path` while other sticks are busy with theirs (each
 // in its own thread): a new USB platform, or a simulated platform holding only that stick. nullptr when the

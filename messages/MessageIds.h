@@ -359,5 +359,9 @@ constexpr unsigned NoMailProgram = 6130;        // "No mail program could take t
 // The program's own texts (6000-6999): lumiwandctl's start.
 constexpr unsigned CommandsProgramNotStarted = 6625; // "%s: cannot start %s: %s"
 constexpr unsigned StickOpenFailed = 6700; // "USB LED Light Show Stick cannot be opened for this transfe ..."
+constexpr unsigned UnknownStickKey = 6701; // "%s: unknown key "%s""
+constexpr unsigned BadStickValue = 6702; // "%s: bad value "%s" for %s"
+constexpr unsigned NumberedStick = 6703; // "%s: stick %d"
+constexpr unsigned UnusablePictureName = 6704; // ""%s" cannot be used as a picture file name."
 
 } // namespace msg

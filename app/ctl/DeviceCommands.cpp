@@ -20,10 +20,10 @@ struct DeviceSession {
     explicit DeviceSession(Context& context)
         : progress(context.err), prompter(context.err, &progress)
     {
-        QString error;
-        platform = createHidPlatform(pump, &error);
+        PlatformChoice choice = createHidPlatform(pump);
+        platform = std::move(choice.platform);
         if (!platform)
-            context.err << error << '\n';
+            context.err << choice.refusal() << '\n';
         else
             transport = std::make_unique<Transport>(*platform, pump);
     }

@@ -78,10 +78,10 @@ int produce(Context& context, const Invocation& invocation)
         return 1;
 
     QtEventPump pump;
-    QString error;
-    std::unique_ptr<HidPlatform> platform = createHidPlatform(pump, &error);
+    PlatformChoice choice = createHidPlatform(pump);
+    std::unique_ptr<HidPlatform> platform = std::move(choice.platform);
     if (!platform) {
-        context.err << error << '\n';
+        context.err << choice.refusal() << '\n';
         return 2;
     }
     Transport watch(*platform, pump);

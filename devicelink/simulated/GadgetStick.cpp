@@ -99,10 +99,9 @@ int main(int argc, char* argv[])
         err << "usage: gadgetstick [--udc FILE] DEVICE [CONFIG]\n";
         return 2;
     }
-    QString why;
-    const std::optional<SimulatedDeviceConfig> config = parseSimulatedDeviceConfig(arguments.value(1), &why);
-    if (!config) {
-        err << "gadgetstick: " << why << '\n';
+    const StickConfigParse parse = parseSimulatedDeviceConfig(arguments.value(1));
+    if (!parse.ok()) {
+        err << stickConfigMessage(parse, QStringLiteral("gadgetstick")) << '\n';
         return 2;
     }
     const int fd = ::open(arguments.first().toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
@@ -113,7 +112,7 @@ int main(int argc, char* argv[])
     installStopHandlers();
     int status;
     {
-        SimulatedDevice device(*config); // stores its memory when it goes out of scope
+        SimulatedDevice device(parse.sticks.front()); // stores its memory when it goes out of scope
         status = serve(fd, device, udcFile);
     }
     ::close(fd);

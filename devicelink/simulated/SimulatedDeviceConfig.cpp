@@ -1,19 +1,42 @@
 #include "devicelink/simulated/SimulatedDeviceConfig.h"
 
 #include "devicelink/DeviceProtocol.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 
 #include <QStringList>
 
 namespace devicelink {
 
-std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& text, QString* error)
+unsigned messageId(StickConfigStatus status)
+{
+    switch (status) {
+    case StickConfigStatus::Ok:
+        return 0;
+    case StickConfigStatus::UnknownKey:
+        return msg::UnknownStickKey;
+    case StickConfigStatus::BadValue:
+        return msg::BadStickValue;
+    }
+    return msg::BadStickValue;
+}
+
+QString stickConfigMessage(const StickConfigParse& parse, const QString& source)
+{
+    const QString place =
+        parse.stick > 0 ? messages::formatMessage(msg::NumberedStick, qUtf8Printable(source), parse.stick) : source;
+    if (parse.status == StickConfigStatus::UnknownKey)
+        return messages::formatMessage(msg::UnknownStickKey, qUtf8Printable(place), qUtf8Printable(parse.key));
+    return messages::formatMessage(msg::BadStickValue, qUtf8Printable(place), qUtf8Printable(parse.value),
+                                   qUtf8Printable(parse.key));
+}
+
+StickConfigParse parseSimulatedDeviceConfig(const QString& text)
 {
     using Fault = SimulatedDeviceConfig::Fault;
     SimulatedDeviceConfig config;
-    const auto reject = [error](const QString& why) {
-        if (error)
-            *error = why;
-        return std::nullopt;
+    const auto reject = [](StickConfigStatus status, const QString& key, const QString& value = QString()) {
+        return StickConfigParse{status, {}, 0, key, value};
     };
     const auto number = [](const QString& value, int& out) {
         bool ok = false;
@@ -84,33 +107,29 @@ std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& t
             else
                 ok = false;
         } else {
-            return reject(QStringLiteral("unknown key \"%1\"").arg(key));
+            return reject(StickConfigStatus::UnknownKey, key);
         }
         if (!ok)
-            return reject(QStringLiteral("bad value \"%1\" for %2").arg(value, key));
+            return reject(StickConfigStatus::BadValue, key, value);
     }
-    return config;
+    return StickConfigParse{StickConfigStatus::Ok, {config}};
 }
 
-std::optional<std::vector<SimulatedDeviceConfig>> parseSimulatedDeviceConfigs(const QString& text, QString* error)
+StickConfigParse parseSimulatedDeviceConfigs(const QString& text)
 {
     const QStringList parts = text.split(u';', Qt::SkipEmptyParts);
-    if (parts.size() <= 1) {
-        const std::optional<SimulatedDeviceConfig> config = parseSimulatedDeviceConfig(parts.value(0), error);
-        return config ? std::optional(std::vector{*config}) : std::nullopt;
-    }
-    std::vector<SimulatedDeviceConfig> configs;
+    if (parts.size() <= 1)
+        return parseSimulatedDeviceConfig(parts.value(0));
+    StickConfigParse all;
     for (const QString& part : parts) {
-        QString why;
-        const std::optional<SimulatedDeviceConfig> config = parseSimulatedDeviceConfig(part, &why);
-        if (!config) {
-            if (error)
-                *error = QStringLiteral("stick %1: %2").arg(configs.size() + 1).arg(why);
-            return std::nullopt;
+        StickConfigParse one = parseSimulatedDeviceConfig(part);
+        if (!one.ok()) {
+            one.stick = static_cast<int>(all.sticks.size()) + 1;
+            return one;
         }
-        configs.push_back(*config);
+        all.sticks.push_back(one.sticks.front());
     }
-    return configs;
+    return all;
 }
 
 } // namespace devicelink

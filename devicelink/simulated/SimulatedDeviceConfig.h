@@ -2,7 +2,6 @@
 
 #include <QChar>
 #include <QString>
-#include <optional>
 #include <vector>
 
 namespace devicelink {
@@ -39,17 +38,36 @@ struct SimulatedDeviceConfig {
     Header header = Header::Kept;
 };
 
-// Parses the LUMIWAND_SIMULATED_DEVICE syntax, comma-separated key=value pairs:
+// Why a stick description was not understood.
+enum class StickConfigStatus {
+    Ok,
+    UnknownKey,
+    BadValue,
+};
+unsigned messageId(StickConfigStatus status);
+
+// The sticks a description gives, or what in it was not understood.
+struct StickConfigParse {
+    StickConfigStatus status = StickConfigStatus::Ok;
+    std::vector<SimulatedDeviceConfig> sticks; // one per stick described; empty unless Ok
+    int stick = 0;   // the stick (from 1) not understood, in a description of several; 0 otherwise
+    QString key;     // the key not understood, or whose value was not
+    QString value;
+    bool ok() const { return status == StickConfigStatus::Ok; }
+};
+
+// The message saying why the description from `source` (a variable's or a program's name) was not understood.
+QString stickConfigMessage(const StickConfigParse& parse, const QString& source);
+
+// Parses the LUMIWAND_SIMULATED_DEVICE syntax, comma-separated key=value pairs, into one stick:
 //   id=LETTER  memory=FILE  manufacturer=TEXT  latency_ms=N  access=denied
 //   fault=no_reply|short_reply|wrong_ack|wrong_checksum|garbage  fault_on=identify|write_block|read_block|checksum
 //   fault_after=N  fault_times=N  unplug_after=N  header=erased|damaged  present=FILE
 //   grab=busy  log=FILE
-// nullopt with a reason in `error` for an unknown key or value.
-std::optional<SimulatedDeviceConfig> parseSimulatedDeviceConfig(const QString& text, QString* error = nullptr);
+StickConfigParse parseSimulatedDeviceConfig(const QString& text);
 
 // Several sticks: configurations in that syntax separated by ";", one stick each ("id=E,memory=a.mem;id=E,...").
-// Text without ";" gives one. nullopt with a reason in `error` (naming the stick from 1) when one is not understood.
-std::optional<std::vector<SimulatedDeviceConfig>> parseSimulatedDeviceConfigs(const QString& text,
-                                                                               QString* error = nullptr);
+// Text without ";" gives one.
+StickConfigParse parseSimulatedDeviceConfigs(const QString& text);
 
 } // namespace devicelink

@@ -116,12 +116,11 @@ private slots:
 
     void simulatedDeviceSettings()
     {
-        QString error;
-        std::optional<SimulatedDeviceConfig> config = parseSimulatedDeviceConfig(
+        const StickConfigParse parse = parseSimulatedDeviceConfig(
             "id=B,memory=/tmp/x.bin,manufacturer=moonotter,latency_ms=3,fault=wrong_ack,fault_on=write_block,"
-            "fault_after=2,unplug_after=40,header=erased,access=denied",
-            &error);
-        QVERIFY2(config, qPrintable(error));
+            "fault_after=2,unplug_after=40,header=erased,access=denied");
+        QVERIFY2(parse.ok(), qPrintable(stickConfigMessage(parse, "test")));
+        const SimulatedDeviceConfig* config = &parse.sticks.front();
         QCOMPARE(config->identity, QChar('B'));
         QCOMPARE(config->memoryFile, QStringLiteral("/tmp/x.bin"));
         QCOMPARE(config->manufacturer, QStringLiteral("moonotter"));
@@ -133,12 +132,15 @@ private slots:
         QCOMPARE(config->header, SimulatedDeviceConfig::Header::Erased);
         QVERIFY(!config->accessible);
 
-        QVERIFY(parseSimulatedDeviceConfig(""));
-        QVERIFY(!parseSimulatedDeviceConfig("colour=red", &error));
-        QVERIFY(error.contains("colour"));
-        QVERIFY(!parseSimulatedDeviceConfig("fault=melted"));
-        QVERIFY(!parseSimulatedDeviceConfig("latency_ms=-1"));
-        QVERIFY(!parseSimulatedDeviceConfig("id=KK"));
+        QVERIFY(parseSimulatedDeviceConfig("").ok());
+        const StickConfigParse unknown = parseSimulatedDeviceConfig("colour=red");
+        QCOMPARE(unknown.status, StickConfigStatus::UnknownKey);
+        QCOMPARE(stickConfigMessage(unknown, "VAR"), QStringLiteral("VAR: unknown key \"colour\""));
+        const StickConfigParse bad = parseSimulatedDeviceConfig("fault=melted");
+        QCOMPARE(bad.status, StickConfigStatus::BadValue);
+        QCOMPARE(stickConfigMessage(bad, "VAR"), QStringLiteral("VAR: bad value \"melted\" for fault"));
+        QVERIFY(!parseSimulatedDeviceConfig("latency_ms=-1").ok());
+        QVERIFY(!parseSimulatedDeviceConfig("id=KK").ok());
     }
 };
 

@@ -19,11 +19,10 @@ TransferSettings edition(int ledCount, bool factory = false)
 
 SimulatedDeviceConfig stick(const QString& text)
 {
-    QString error;
-    const std::optional<SimulatedDeviceConfig> config = parseSimulatedDeviceConfig(text, &error);
-    if (!config)
-        qFatal("bad stick %s: %s", qPrintable(text), qPrintable(error));
-    return *config;
+    const StickConfigParse parse = parseSimulatedDeviceConfig(text);
+    if (!parse.ok())
+        qFatal("%s", qPrintable(stickConfigMessage(parse, text)));
+    return parse.sticks.front();
 }
 
 // A 16-row image of 50 bytes: one picture of 16 columns.

@@ -21,7 +21,7 @@ const QString kStickEntry = QStringLiteral("LED Light Show Device #1");
 // The dialog over a simulated stick, with a current project that compiles to `project`.
 struct DialogRig {
     explicit DialogRig(TransferSettings settings = {}, const QString& stickConfig = QStringLiteral("id=K"))
-        : platform(pump, *parseSimulatedDeviceConfig(stickConfig))
+        : platform(pump, parseSimulatedDeviceConfig(stickConfig).sticks.front())
     {
         settings.projectsFolder = projects.path() + u'/';
         ProjectHooks hooks;
@@ -248,7 +248,7 @@ private slots:
         d.show();
         d.Button2->click();
         QCOMPARE(rig.boxes(), QStringList{message(497)});
-        rig.platform.replug(*parseSimulatedDeviceConfig("id=K"));
+        rig.platform.replug(parseSimulatedDeviceConfig("id=K").sticks.front());
         d.Button1->click();
         QCOMPARE(d.ComboBox1->currentText(), QStringLiteral("LED Light Show Device #1"));
     }

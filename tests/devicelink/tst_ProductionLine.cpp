@@ -40,7 +40,7 @@ QByteArray readAll(const QString& path)
 // Simulated sticks given as LUMIWAND_SIMULATED_DEVICE would give them, and a production line over them.
 struct Line {
     Line(const QString& sticks, const QByteArray& image, ProductionSettings settings = {})
-        : configs(*parseSimulatedDeviceConfigs(sticks)), platform(pump, configs), watch(platform, pump)
+        : configs(parseSimulatedDeviceConfigs(sticks).sticks), platform(pump, configs), watch(platform, pump)
     {
         const auto factory = [this](const QString& path, EventPump& stickPump) -> std::unique_ptr<HidPlatform> {
             auto stick = std::make_unique<SimulatedHidPlatform>(stickPump, configs);
@@ -89,19 +89,21 @@ class tst_ProductionLine : public QObject {
 private slots:
     void severalSimulatedSticksHaveTheirOwnPathsAndMemories()
     {
-        const auto configs = parseSimulatedDeviceConfigs("id=E,memory=a.mem,present=a.on;id=K,memory=b.mem;id=A");
-        QVERIFY(configs);
-        QCOMPARE(configs->size(), size_t(3));
-        QCOMPARE(configs->at(0).presentFile, QStringLiteral("a.on"));
-        QCOMPARE(configs->at(1).memoryFile, QStringLiteral("b.mem"));
-        QCOMPARE(configs->at(2).identity, QChar(u'A'));
-        QString error;
-        QVERIFY(!parseSimulatedDeviceConfigs("id=K;id=K,fault=melted", &error));
-        QVERIFY2(error.startsWith(QLatin1String("stick 2:")), qPrintable(error));
-        QCOMPARE(parseSimulatedDeviceConfigs("id=K;")->size(), size_t(1));
+        const StickConfigParse parse = parseSimulatedDeviceConfigs("id=E,memory=a.mem,present=a.on;id=K,memory=b.mem;id=A");
+        QVERIFY(parse.ok());
+        const std::vector<SimulatedDeviceConfig>& configs = parse.sticks;
+        QCOMPARE(configs.size(), size_t(3));
+        QCOMPARE(configs.at(0).presentFile, QStringLiteral("a.on"));
+        QCOMPARE(configs.at(1).memoryFile, QStringLiteral("b.mem"));
+        QCOMPARE(configs.at(2).identity, QChar(u'A'));
+        const StickConfigParse refused = parseSimulatedDeviceConfigs("id=K;id=K,fault=melted");
+        QVERIFY(!refused.ok());
+        QCOMPARE(refused.stick, 2);
+        QCOMPARE(stickConfigMessage(refused, "VAR"), QStringLiteral("VAR: stick 2: bad value \"melted\" for fault"));
+        QCOMPARE(parseSimulatedDeviceConfigs("id=K;").sticks.size(), size_t(1));
 
         QtEventPump pump;
-        SimulatedHidPlatform platform(pump, *parseSimulatedDeviceConfigs("id=K;id=E;id=A"));
+        SimulatedHidPlatform platform(pump, parseSimulatedDeviceConfigs("id=K;id=E;id=A").sticks);
         std::vector<HidInterface> found = platform.enumerateInterfaces();
         QCOMPARE(found.size(), size_t(3));
         QCOMPARE(found[1].path, path(1, 3));

@@ -38,9 +38,10 @@ QColor textColour(const QLabel* label)
 // image, any other name is refused.
 struct Rig {
     Rig()
-        : configs(*parseSimulatedDeviceConfigs(
-              QStringLiteral("id=K,memory=%1,present=%2;id=K,memory=%3,present=%4")
-                  .arg(file("a.mem"), file("a.on"), file("b.mem"), file("b.on")))),
+        : configs(parseSimulatedDeviceConfigs(
+                      QStringLiteral("id=K,memory=%1,present=%2;id=K,memory=%3,present=%4")
+                          .arg(file("a.mem"), file("a.on"), file("b.mem"), file("b.on")))
+                      .sticks),
           platform(pump, configs), watch(platform, pump)
     {
         hooks.projectNames = [] { return QStringList{QStringLiteral("Line"), QStringLiteral("Other")}; };

@@ -15,10 +15,10 @@ class tst_SimulatedPresence : public QObject {
 private slots:
     void parsesPresentKey()
     {
-        const auto config = parseSimulatedDeviceConfig(QStringLiteral("id=K,present=/tmp/stick-in"));
-        QVERIFY(config);
-        QCOMPARE(config->presentFile, QStringLiteral("/tmp/stick-in"));
-        QVERIFY(!parseSimulatedDeviceConfig(QStringLiteral("present=")));
+        const StickConfigParse parse = parseSimulatedDeviceConfig(QStringLiteral("id=K,present=/tmp/stick-in"));
+        QVERIFY(parse.ok());
+        QCOMPARE(parse.sticks.front().presentFile, QStringLiteral("/tmp/stick-in"));
+        QVERIFY(!parseSimulatedDeviceConfig(QStringLiteral("present=")).ok());
     }
 
     // The stick comes and goes with the file; a write after it went fails; back in, it is found again and takes
