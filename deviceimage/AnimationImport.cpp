@@ -118,7 +118,7 @@ QString writeGroup(const ImageContext& context, store::Project& project, const Q
     for (size_t k = 0; k < grids.size(); ++k) {
         const QString fileName = frameFileName(result.baseName, int(k));
         if (staging.add(fileName, imaging::encodeBmp(grids[k])) != files::WriteResult::Written)
-            return store::IniWriteError(context.workspace.clipsFolder + fileName).message();
+            return messages::formatMessage(msg::UnableToWriteTo, qUtf8Printable(context.workspace.clipsFolder + fileName));
         saved << fileName;
     }
     if (library != store::kRootNodeText)
@@ -177,7 +177,7 @@ AnimationImport importAnimation(const ImageContext& context, store::Project& pro
     const QString& clips = context.workspace.clipsFolder;
     store::PictureStaging staging(clips);
     if (!staging.ok()) {
-        result.errorText = store::IniWriteError(clips).message();
+        result.errorText = messages::formatMessage(msg::UnableToWriteTo, qUtf8Printable(clips));
         return result;
     }
     store::LibraryCatalogue catalogue(clips);

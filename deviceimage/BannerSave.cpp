@@ -39,7 +39,7 @@ KeptBanner keepBanner(const ImageContext& context, store::Project& project, cons
     const imaging::PictureSave save = imaging::savePicture(banner, clips, fileName, imaging::ExistingFile::Refuse);
     if (!save.ok()) {
         kept.status = BannerStatus::WriteFailed;
-        kept.errorText = save.errorText;
+        kept.errorText = imaging::errorMessage(save);
         return kept;
     }
     kept.fileName = fileName;

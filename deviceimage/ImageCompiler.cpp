@@ -229,7 +229,7 @@ struct Walk {
         if (mode == CompileMode::Count) {
             const imaging::PictureInfo info = imaging::readPictureInfo(path);
             if (!info.ok())
-                return failed(info.error, info.errorText);
+                return failed(info.error, imaging::errorMessage(info));
             if (info.size.height() != height)
                 return result;
             if (info.size.width() <= projectWidth) {
@@ -240,7 +240,7 @@ struct Walk {
         }
         imaging::ImageLoad load = imaging::loadImage(path);
         if (!load.ok())
-            return failed(load.error, load.errorText);
+            return failed(load.error, imaging::errorMessage(load));
         if (load.image.height() != height)
             return result;
         result.range = fileKeptColumns(load.image, projectWidth, maxBanner);
@@ -342,21 +342,41 @@ struct Walk {
 
 } // namespace
 
+unsigned messageId(ImageLimit limit)
+{
+    switch (limit) {
+    case ImageLimit::None:
+        return 0;
+    case ImageLimit::TooManyPictures:
+        return msg::ImageTooManyPictures;
+    case ImageLimit::TooWide:
+        return msg::ImageTooWide;
+    case ImageLimit::TooLarge:
+        return msg::ImageTooLarge;
+    case ImageLimit::Unreadable:
+        return msg::ImagePictureUnreadable;
+    case ImageLimit::TooTall:
+        return msg::ImageTooTall;
+    }
+    return msg::ImagePictureUnreadable;
+}
+
 QString imageLimitMessage(ImageLimit limit, const QString& fileName, int height)
 {
+    const unsigned id = messageId(limit);
     switch (limit) {
     case ImageLimit::None:
         return {};
     case ImageLimit::TooManyPictures:
-        return messages::formatMessage(msg::ImageTooManyPictures, int(kMaxPictures));
+        return messages::formatMessage(id, int(kMaxPictures));
     case ImageLimit::TooWide:
-        return messages::formatMessage(msg::ImageTooWide, qUtf8Printable(fileName), int(kMaxColumns));
+        return messages::formatMessage(id, qUtf8Printable(fileName), int(kMaxColumns));
     case ImageLimit::TooLarge:
-        return messages::formatMessage(msg::ImageTooLarge, int(kMaxImageBytes));
+        return messages::formatMessage(id, int(kMaxImageBytes));
     case ImageLimit::Unreadable:
-        return messages::formatMessage(msg::ImagePictureUnreadable, qUtf8Printable(fileName));
+        return messages::formatMessage(id, qUtf8Printable(fileName));
     case ImageLimit::TooTall:
-        return messages::formatMessage(msg::ImageTooTall, height, int(kMaxHeight));
+        return messages::formatMessage(id, height, int(kMaxHeight));
     }
     return {};
 }

@@ -36,8 +36,10 @@ enum class ImageLimit {
     Unreadable,      // Build: a picture file that exists but cannot be decoded (a stick must not get less)
 };
 
-// The English text shown for a refusal; `fileName` names the picture for TooWide and Unreadable, `height` the
-// project's height for TooTall.
+// The message of a refusal.
+unsigned messageId(ImageLimit limit);
+// That message filled in; `fileName` names the picture for TooWide and Unreadable, `height` the project's height
+// for TooTall.
 QString imageLimitMessage(ImageLimit limit, const QString& fileName = QString(), int height = 0);
 
 // The figures the Projects page and the express window show for the current project.
@@ -47,7 +49,7 @@ struct ImageFigures {
     int freeBytes = 0;      // the edition's memory size less the total (negative when it does not fit)
     int freeCharacters = 0; // freeBytes / 24 (2048-byte editions) or / 48 (4096-byte editions), toward zero
     ImageLimit limit = ImageLimit::None; // not None: the project was refused, pictures and total are 0
-    QString refusal;        // the refusal's text; empty when not refused
+    QString refusal;        // imageLimitMessage() of the limit; empty when not refused
 };
 ImageFigures imageFigures(int pictures, int total, int ledCount);
 

@@ -3,6 +3,9 @@
 #include "deviceimage/ImageCompiler.h"
 #include "deviceimage/TimingRecords.h"
 #include "imaging/PictureFile.h"
+#include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
+#include "messages/Status.h"
 #include "messages/WholeFile.h"
 #include "store/LibraryCatalogue.h"
 #include "store/Names.h"
@@ -183,12 +186,13 @@ struct Filing {
             if (QFileInfo::exists(clips + fileName))
                 continue;
             if (!store::isStorablePictureName(fileName))
-                return QStringLiteral("\"%1\" cannot be used as a picture file name.").arg(fileName);
+                return messages::formatMessage(msg::UnusablePictureName, qUtf8Printable(fileName));
             const files::WriteResult written = staging.add(fileName, bytes);
             if (written == files::WriteResult::Exists)
                 continue;
             ++nextClip;
-            return written == files::WriteResult::Written ? QString() : store::IniWriteError(clips + fileName).message();
+            return messages::succeeded(written) ? QString()
+                                                : messages::formatMessage(messageId(written), qUtf8Printable(clips + fileName));
         }
     }
 };

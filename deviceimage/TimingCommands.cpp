@@ -193,7 +193,7 @@ bool addTorchPicture(store::ProjectList& projects, const QString& clipsFolder, c
         const imaging::PictureSave saved =
             imaging::savePicture(torch, clipsFolder, kTorchFileName, imaging::ExistingFile::Refuse);
         if (!saved.ok()) {
-            prompter.tellText(msg::AddTorchTitle, saved.errorText, messages::Icon::Stop);
+            prompter.tellText(msg::AddTorchTitle, imaging::errorMessage(saved), messages::Icon::Stop);
             return false;
         }
     }

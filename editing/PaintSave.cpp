@@ -75,7 +75,7 @@ PaintSaveResult savePaintedBanner(const PaintSaveRequest& request, ExpressProjec
         imaging::savePicture(request.picture, request.clipsFolder, result.bannerName,
                              replace ? imaging::ExistingFile::Replace : imaging::ExistingFile::Refuse);
     if (!written.ok()) {
-        prompter.tellText(msg::SaveAsNewTitle, written.errorText, messages::Icon::Stop);
+        prompter.tellText(msg::SaveAsNewTitle, imaging::errorMessage(written), messages::Icon::Stop);
         result.closeWindow = false;
         result.savedAsNew = false;
         return result;

@@ -135,7 +135,7 @@ QString pasteAsNewPicture(const QImage& picture, const QString& library, const Q
                           messages::Icon::Information);
         return name;
     }
-    prompter.tellText(title, saved.errorText, messages::Icon::Stop); // a refused write, or no free name left
+    prompter.tellText(title, imaging::errorMessage(saved), messages::Icon::Stop); // a refused write, or no free name left
     return {};
 }
 

@@ -40,7 +40,7 @@ SaveResult savePicture(const imaging::LitGrid& picture, const SaveChoice& choice
         picture.leftColumns(target.edition.maxBannerWidth), target.clipsFolder, fileName,
         imaging::ExistingFile::Replace);
     if (!saved.ok()) {
-        prompter.tellText(msg::SavePictureTitle, saved.errorText, Icon::Stop);
+        prompter.tellText(msg::SavePictureTitle, imaging::errorMessage(saved), Icon::Stop);
         return {};
     }
 

@@ -365,7 +365,7 @@ DecodedImage decodeImageData(const QByteArray& contents, const QString& name, in
         return decodeWithPlugin(contents, name, format, targetHeight);
     PictureLoad load = decodePicture(contents, name);
     if (!load.ok())
-        return refused(load.errorText);
+        return refused(errorMessage(load));
     return {load.picture.image(), {}};
 }
 

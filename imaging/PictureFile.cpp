@@ -24,29 +24,6 @@ constexpr int kPelsPerMeter = 3780; // 96 dpi
 // Compression codes of the info header whose pixel data length follows from the size and depth.
 constexpr quint32 kBiRgb = 0, kBiBitfields = 3, kBiAlphaBitfields = 6;
 
-QString describe(PictureError error, const QString& name)
-{
-    switch (error) {
-    case PictureError::None:
-        return {};
-    case PictureError::Missing:
-        return messages::formatMessage(msg::FileDoesNotExist, qUtf8Printable(name));
-    case PictureError::Unreadable:
-        return messages::formatMessage(msg::FileCannotBeOpened, qUtf8Printable(name));
-    case PictureError::NotBmp:
-        return messages::formatMessage(msg::NotABmpPicture, qUtf8Printable(name));
-    case PictureError::Truncated:
-        return messages::formatMessage(msg::PictureIncomplete, qUtf8Printable(name));
-    case PictureError::NoPixels:
-        return messages::formatMessage(msg::PictureWithoutPixels, qUtf8Printable(name));
-    case PictureError::TooLarge:
-        return messages::formatMessage(msg::PictureTooLargeShort, qUtf8Printable(name));
-    case PictureError::Corrupt:
-        return messages::formatMessage(msg::DamagedBmpPicture, qUtf8Printable(name));
-    }
-    return {};
-}
-
 struct HeaderCheck {
     PictureError error = PictureError::None;
     QSize size;
@@ -105,7 +82,7 @@ ImageLoad failed(PictureError error, const QString& name)
 {
     ImageLoad result;
     result.error = error;
-    result.errorText = describe(error, name);
+    result.name = name;
     return result;
 }
 
@@ -136,22 +113,72 @@ PictureLoad toPicture(const ImageLoad& load)
 {
     PictureLoad result;
     result.error = load.error;
-    result.errorText = load.errorText;
+    result.name = load.name;
     if (load.ok())
         result.picture = Picture(load.image);
     return result;
 }
 
-PictureSave saveFailed(SaveError error, const QString& path, const QString& text)
+PictureSave saveFailed(SaveError error, const QString& path, const QString& name)
 {
     PictureSave result;
     result.error = error;
     result.path = path;
-    result.errorText = text;
+    result.name = name;
     return result;
 }
 
 } // namespace
+
+unsigned messageId(PictureError error)
+{
+    switch (error) {
+    case PictureError::None:
+        return 0;
+    case PictureError::Missing:
+        return msg::FileDoesNotExist;
+    case PictureError::Unreadable:
+        return msg::FileCannotBeOpened;
+    case PictureError::NotBmp:
+        return msg::NotABmpPicture;
+    case PictureError::Truncated:
+        return msg::PictureIncomplete;
+    case PictureError::NoPixels:
+        return msg::PictureWithoutPixels;
+    case PictureError::TooLarge:
+        return msg::PictureTooLargeShort;
+    case PictureError::Corrupt:
+        return msg::DamagedBmpPicture;
+    }
+    return msg::DamagedBmpPicture;
+}
+
+QString errorMessage(PictureError error, const QString& name)
+{
+    return error == PictureError::None ? QString() : messages::formatMessage(messageId(error), qUtf8Printable(name));
+}
+
+unsigned messageId(SaveError error)
+{
+    switch (error) {
+    case SaveError::None:
+        return 0;
+    case SaveError::UnsafeName:
+        return msg::UnusablePictureName;
+    case SaveError::Exists:
+        return msg::FileAlreadyExists;
+    case SaveError::NoPixels:
+        return msg::EmptyPictureNotSaved;
+    case SaveError::WriteFailed:
+        return msg::UnableToWriteTo;
+    }
+    return msg::UnableToWriteTo;
+}
+
+QString errorMessage(const PictureSave& save)
+{
+    return save.ok() ? QString() : messages::formatMessage(messageId(save.error), qUtf8Printable(save.name));
+}
 
 ImageLoad loadImage(const QString& path)
 {
@@ -190,7 +217,7 @@ PictureInfo readPictureInfo(const QString& path)
         result.error = check.error;
         result.size = check.size;
     }
-    result.errorText = describe(result.error, path);
+    result.name = path;
     return result;
 }
 
@@ -241,18 +268,18 @@ QByteArray encodeBmp(const LitGrid& picture)
 PictureSave savePictureFile(const LitGrid& picture, const QString& path, ExistingFile existing)
 {
     if (picture.isEmpty())
-        return saveFailed(SaveError::NoPixels, path, messages::lookupMessage(msg::EmptyPictureNotSaved));
+        return saveFailed(SaveError::NoPixels, path, path);
     const QFileInfo info(path);
     if (info.isDir() || (info.exists() && existing == ExistingFile::Refuse))
-        return saveFailed(SaveError::Exists, path, messages::formatMessage(msg::FileAlreadyExists, qUtf8Printable(path)));
+        return saveFailed(SaveError::Exists, path, path);
     // A new picture's name is taken atomically, so two writers never end up with one file between them.
     const files::WriteResult written =
         files::writeWholeFile(path, encodeBmp(picture),
                               existing == ExistingFile::Refuse ? files::WriteMode::CreateNew : files::WriteMode::Replace);
     if (written == files::WriteResult::Exists)
-        return saveFailed(SaveError::Exists, path, messages::formatMessage(msg::FileAlreadyExists, qUtf8Printable(path)));
+        return saveFailed(SaveError::Exists, path, path);
     if (written != files::WriteResult::Written)
-        return saveFailed(SaveError::WriteFailed, path, messages::formatMessage(msg::UnableToWriteTo, qUtf8Printable(path)));
+        return saveFailed(SaveError::WriteFailed, path, path);
     PictureSave result;
     result.path = path;
     return result;
@@ -263,8 +290,7 @@ PictureSave savePicture(const LitGrid& picture, const QString& clipsFolder, cons
 {
     const QString path = clipsFolder + fileName;
     if (!store::isStorablePictureName(fileName))
-        return saveFailed(SaveError::UnsafeName, path,
-                          QStringLiteral("\"%1\" cannot be used as a picture file name.").arg(fileName));
+        return saveFailed(SaveError::UnsafeName, path, fileName);
     return savePictureFile(picture, path, existing);
 }
 

@@ -26,11 +26,13 @@ enum class PictureError {
     TooLarge,   // beyond kMaxPictureSide or kMaxPicturePixels
     Corrupt,    // the bitmap reader could not decode it
 };
+// The message of a refused picture file; it names the file.
+unsigned messageId(PictureError error);
 
 struct PictureLoad {
     Picture picture;
     PictureError error = PictureError::None;
-    QString errorText; // English, names the file; empty when loaded
+    QString name; // the file as its message names it
     bool ok() const { return error == PictureError::None; }
 };
 
@@ -39,7 +41,7 @@ struct PictureLoad {
 struct ImageLoad {
     QImage image;
     PictureError error = PictureError::None;
-    QString errorText;
+    QString name;
     bool ok() const { return error == PictureError::None; }
 };
 ImageLoad loadImage(const QString& path);
@@ -54,10 +56,19 @@ PictureLoad decodePicture(const QByteArray& contents, const QString& name = QStr
 struct PictureInfo {
     QSize size;
     PictureError error = PictureError::None;
-    QString errorText;
+    QString name;
     bool ok() const { return error == PictureError::None; }
 };
 PictureInfo readPictureInfo(const QString& path);
+
+// The message of a refused read, naming the file; empty when it was read.
+QString errorMessage(PictureError error, const QString& name);
+template <typename Read>
+    requires requires(const Read& read) { read.error == PictureError::None; read.name; }
+QString errorMessage(const Read& read)
+{
+    return errorMessage(read.error, read.name);
+}
 
 // The one-bit BMP file of a picture, the same bytes for the same picture every time: a 14-byte file header, a
 // 40-byte info header (1 bit per pixel, uncompressed, 96 dpi, 2 colours), the palette black then white, and the
@@ -74,13 +85,17 @@ enum class SaveError {
     NoPixels,   // an empty grid
     WriteFailed,
 };
+// The message of a refused save; it names the file (UnsafeName: the name as given).
+unsigned messageId(SaveError error);
 
 struct PictureSave {
     SaveError error = SaveError::None;
-    QString path;      // the file written (or that would have been)
-    QString errorText; // English, names the file; empty when saved
+    QString path; // the file written (or that would have been)
+    QString name; // the file as its message names it
     bool ok() const { return error == SaveError::None; }
 };
+// The message of a refused save, naming the file; empty when it was saved.
+QString errorMessage(const PictureSave& save);
 
 // Writes the picture as clipsFolder + fileName (clipsFolder ends with "/"). The name must pass
 // store::isStorablePictureName (it stays in the folder and the catalogue can record it); an existing file is replaced only with ExistingFile::Replace, which the caller gives after the user agreed.

@@ -32,7 +32,7 @@ PicturePreview previewPictureFile(const QString& clipsFolder, const QString& rel
         preview.outcome = PicturePreview::Unchanged;
         // An empty picture is nothing to report; a file that is not a picture is.
         if (load.error != PictureError::NoPixels)
-            preview.errorText = load.errorText;
+            preview.errorText = errorMessage(load);
         return preview;
     }
     preview.outcome = PicturePreview::Show;

@@ -1,5 +1,6 @@
 #include "messages/OutputFile.h"
 
+#include "messages/MessageIds.h"
 #include "messages/WholeFile.h"
 
 #include <QFile>
@@ -10,6 +11,20 @@
 #include <unistd.h>
 
 namespace files {
+
+unsigned messageId(OutputResult result)
+{
+    switch (result) {
+    case OutputResult::Written:
+        return 0;
+    case OutputResult::NotAFile:
+        return msg::OutputNotAFile;
+    case OutputResult::Failed:
+        return msg::UnableToWriteTo;
+    }
+    return msg::UnableToWriteTo;
+}
+
 namespace {
 
 // The kernel gives up on a chain of links after 40 (ELOOP); so does the writer.

@@ -15,6 +15,8 @@ enum class OutputResult {
     NotAFile, // a folder, a socket or a block device: refused, nothing was written
     Failed,   // the bytes did not all arrive: the file was not replaced, or the stream refused them
 };
+// The message of an output file that was not written; it names the file.
+unsigned messageId(OutputResult result);
 
 // Writes `bytes` to the target `path` names:
 // - "-": standard output, directly (the caller prints nothing else there);

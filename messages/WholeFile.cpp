@@ -1,5 +1,7 @@
 #include "messages/WholeFile.h"
 
+#include "messages/MessageIds.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -10,6 +12,33 @@
 #include <unistd.h>
 
 namespace files {
+
+unsigned messageId(WriteResult result)
+{
+    switch (result) {
+    case WriteResult::Written:
+        return 0;
+    case WriteResult::Exists:
+        return msg::FileAlreadyExists;
+    case WriteResult::Failed:
+        return msg::UnableToWriteTo;
+    }
+    return msg::UnableToWriteTo;
+}
+
+unsigned messageId(ReadStatus status)
+{
+    switch (status) {
+    case ReadStatus::Read:
+        return 0;
+    case ReadStatus::Absent:
+        return msg::FileDoesNotExist;
+    case ReadStatus::Unreadable:
+        return msg::FileCannotBeOpened;
+    }
+    return msg::FileCannotBeOpened;
+}
+
 namespace {
 
 // Creates ".<name>.XXXXXX" beside the target, mode 0666 less the umask (or the target's mode when it exists).

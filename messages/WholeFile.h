@@ -13,6 +13,8 @@ enum class WriteResult {
     Exists, // WriteMode::CreateNew and the name is taken: nothing was written
     Failed, // nothing was replaced: the folder refused the file, the disk is full, or the target is read-only
 };
+// The message of a write that failed; it names the file.
+unsigned messageId(WriteResult result);
 
 enum class WriteMode {
     Replace,   // the file is created or replaced as a whole
@@ -55,6 +57,8 @@ enum class ReadStatus {
     Absent,     // no file of that name (or a path through something that is not a folder)
     Unreadable, // it exists but cannot be read: not a regular file, larger than the cap, refused, or an I/O error
 };
+// The message of a read that failed; it names the file.
+unsigned messageId(ReadStatus status);
 struct ReadOutcome {
     ReadStatus status = ReadStatus::Absent;
     QByteArray bytes;

@@ -39,18 +39,28 @@ QString decodeLine(QByteArrayView bytes)
 
 } // namespace
 
-IniWriteError::IniWriteError(const QString& path)
-    : std::runtime_error(messages::formatMessage(msg::UnableToWriteTo, qUtf8Printable(path)).toStdString()), path_(path)
+unsigned messageId(WriteRefusal refusal)
 {
+    switch (refusal) {
+    case WriteRefusal::None:
+        return 0;
+    case WriteRefusal::Refused:
+        return msg::UnableToWriteTo;
+    case WriteRefusal::LockUnusable:
+        return msg::LockFileUnusable;
+    }
+    return msg::UnableToWriteTo;
 }
 
-IniWriteError::IniWriteError(const QString& path, const QString& message)
-    : std::runtime_error(message.toStdString()), path_(path)
+IniWriteError::IniWriteError(const QString& path, WriteRefusal refusal)
+    : std::runtime_error(messages::formatMessage(messageId(refusal), qUtf8Printable(path)).toStdString()),
+      path_(path),
+      refusal_(refusal)
 {
 }
 
 WorkspaceLockError::WorkspaceLockError(const QString& lockFile)
-    : IniWriteError(lockFile, messages::formatMessage(msg::LockFileUnusable, qUtf8Printable(lockFile)))
+    : IniWriteError(lockFile, WriteRefusal::LockUnusable)
 {
 }
 

@@ -11,19 +11,28 @@
 
 namespace store {
 
-// A write the file system refused. Its message is "Unable to write to <path>"; the command that made the write
-// is abandoned and the window shows the message.
+// Why a workspace write did not happen.
+enum class WriteRefusal {
+    None,
+    Refused,      // the file system refused the file: "Unable to write to <path>"
+    LockUnusable, // the workspace lock file cannot be opened, so nothing was written
+};
+unsigned messageId(WriteRefusal refusal);
+
+// A write the file system refused, thrown from the write itself, deep inside a read-modify-write of workspace
+// files, so that no caller can take a refused write for a done one. It abandons the whole command: it is caught
+// where the command ends (ui::runCommand, lumiwandctl's dispatcher), or where a function turns it into its own
+// status; its message is the refusal's, naming the file.
 class IniWriteError : public std::runtime_error {
 public:
-    explicit IniWriteError(const QString& path);
+    explicit IniWriteError(const QString& path, WriteRefusal refusal = WriteRefusal::Refused);
     const QString& path() const { return path_; }
+    WriteRefusal refusal() const { return refusal_; }
     QString message() const { return QString::fromUtf8(what()); }
-
-protected:
-    IniWriteError(const QString& path, const QString& message);
 
 private:
     QString path_;
+    WriteRefusal refusal_;
 };
 
 // The workspace lock file cannot be opened: the command is abandoned before it writes anything, as for a refused

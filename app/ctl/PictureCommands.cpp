@@ -12,6 +12,7 @@
 #include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/OutputFile.h"
+#include "messages/Status.h"
 #include "store/ProjectList.h"
 
 #include <QFile>
@@ -100,14 +101,9 @@ int convert(Context& context, const Invocation& invocation)
     const imaging::ImportResult& imported = streamed.result;
     const int used = imported.threshold;
     const QString& target = arguments[1];
-    switch (files::writeOutputFile(target, imaging::encodeBmp(imported.grid))) {
-    case files::OutputResult::Written:
-        break;
-    case files::OutputResult::NotAFile:
-        context.err << messages::formatMessage(msg::OutputNotAFile, target.toUtf8().constData()) << '\n';
-        return 1;
-    case files::OutputResult::Failed:
-        context.err << messages::formatMessage(msg::UnableToWriteTo, qUtf8Printable(target)) << '\n';
+    const files::OutputResult written = files::writeOutputFile(target, imaging::encodeBmp(imported.grid));
+    if (!messages::succeeded(written)) {
+        context.err << messages::formatMessage(messageId(written), qUtf8Printable(target)) << '\n';
         return 1;
     }
     // The picture itself may be what standard output carries.

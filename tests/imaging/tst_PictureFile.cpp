@@ -185,7 +185,7 @@ void tst_PictureFile::readsEveryDepth()
     const QString path = folder() + QTest::currentDataTag() + QStringLiteral(".bmp");
     writeFile(path, bmp);
     const PictureLoad load = loadPicture(path);
-    QVERIFY2(load.ok(), qPrintable(load.errorText));
+    QVERIFY2(load.ok(), qPrintable(errorMessage(load)));
     QCOMPARE(load.picture.size(), QSize(width, height));
     // The reader widens the 5 bits of a 16-bit component without filling the low bits: white reads 0xF8F8F8.
     const ColourValue kept = depth == 16 ? 0xF8F8F8 : 0xFFFFFF;
@@ -226,13 +226,13 @@ void tst_PictureFile::writerRoundTrip()
     const LitGrid grid = patternGrid(width, height);
     const PictureSave save = savePicture(grid, folder(), QStringLiteral("round %1x%2.bmp").arg(width).arg(height),
                                          ExistingFile::Replace);
-    QVERIFY2(save.ok(), qPrintable(save.errorText));
+    QVERIFY2(save.ok(), qPrintable(errorMessage(save)));
     const QByteArray bytes = fileContents(save.path);
     QCOMPARE(bytes.size(), 62 + (width + 31) / 32 * 4 * height);
     QCOMPARE(bytes, encodeBmp(grid));
 
     const PictureLoad load = loadPicture(save.path);
-    QVERIFY2(load.ok(), qPrintable(load.errorText));
+    QVERIFY2(load.ok(), qPrintable(errorMessage(load)));
     QCOMPARE(load.picture.litGrid(LitRule::LitByLuminance), grid);
     // Only pure black and white were written.
     for (int y = 0; y < height; ++y)
@@ -297,7 +297,7 @@ void tst_PictureFile::refusesBadFiles()
     const PictureLoad load = loadPicture(path);
     QCOMPARE(load.error, error);
     QVERIFY(load.picture.isNull());
-    QVERIFY(load.errorText.contains(path));
+    QVERIFY(errorMessage(load).contains(path));
     QCOMPARE(decodePicture(contents, "x.bmp").error, error);
 }
 
@@ -335,6 +335,8 @@ void tst_PictureFile::saveRefusals()
     QCOMPARE(savePicture(grid, clips, "../escape.bmp", ExistingFile::Replace).error, SaveError::UnsafeName);
     QCOMPARE(savePicture(grid, clips, "", ExistingFile::Replace).error, SaveError::UnsafeName);
     QCOMPARE(savePicture(grid, clips, "sub/x.bmp", ExistingFile::Replace).error, SaveError::UnsafeName);
+    QCOMPARE(errorMessage(savePicture(grid, clips, "sub/x.bmp", ExistingFile::Replace)),
+             QStringLiteral("\"sub/x.bmp\" cannot be used as a picture file name."));
     QCOMPARE(savePicture(grid, clips, "x=1.bmp", ExistingFile::Replace).error, SaveError::UnsafeName);
     QCOMPARE(savePicture(grid, clips, "inner.bmp", ExistingFile::Replace).error, SaveError::Exists);
     QCOMPARE(savePicture(LitGrid(0, 16), clips, "empty.bmp", ExistingFile::Replace).error, SaveError::NoPixels);
@@ -343,7 +345,7 @@ void tst_PictureFile::saveRefusals()
 
     const PictureSave failed = savePicture(grid, base.path() + "/absent/", "x.bmp", ExistingFile::Replace);
     QCOMPARE(failed.error, SaveError::WriteFailed);
-    QCOMPARE(failed.errorText, "Unable to write to " + base.path() + "/absent/x.bmp");
+    QCOMPARE(errorMessage(failed), "Unable to write to " + base.path() + "/absent/x.bmp");
 }
 
 void tst_PictureFile::fullDiskKeepsTheOldPicture()
