@@ -46,7 +46,8 @@ std::unique_ptr<DeviceWatcher> createDeviceWatcher()
         watcher->watchUdev();
         return watcher;
     }
-    for (const SimulatedDeviceConfig& config : simulatedSticks(nullptr).value_or(std::vector<SimulatedDeviceConfig>{})) {
+    const StickConfigParse sticks = simulatedSticks(); // none when it is not understood
+    for (const SimulatedDeviceConfig& config : sticks.sticks) {
         if (!config.presentFile.isEmpty())
             watcher->watchPresenceFile(config.presentFile);
     }

@@ -137,7 +137,7 @@ void PainterDialog::loadBanner()
     const imaging::PictureLoad banner = imaging::loadPicture(clipsFolder_ + bannerName);
     if (!banner.ok()) {
         // The painting starts blank and is saved as a new banner: a file that cannot be read is never replaced.
-        prompter_.tellText(msg::PainterTitle, banner.errorText, messages::Icon::Stop);
+        prompter_.tellText(msg::PainterTitle, imaging::errorMessage(banner), messages::Icon::Stop);
         modifyMode = false;
         return;
     }
