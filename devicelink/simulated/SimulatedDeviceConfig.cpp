@@ -112,7 +112,9 @@ StickConfigParse parseSimulatedDeviceConfig(const QString& text)
         if (!ok)
             return reject(StickConfigStatus::BadValue, key, value);
     }
-    return StickConfigParse{StickConfigStatus::Ok, {config}};
+    StickConfigParse parsed;
+    parsed.sticks.push_back(config);
+    return parsed;
 }
 
 StickConfigParse parseSimulatedDeviceConfigs(const QString& text)
