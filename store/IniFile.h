@@ -21,8 +21,8 @@ unsigned messageId(WriteRefusal refusal);
 
 // A write the file system refused, thrown from the write itself, deep inside a read-modify-write of workspace
 // files, so that no caller can take a refused write for a done one. It abandons the whole command: it is caught
-// where the command ends (ui::runCommand, lumiwandctl's dispatcher), or where a function turns it into its own
-// status; its message is the refusal's, naming the file.
+// where the command ends (windowkit::runCommand, lumiwandctl's dispatcher), or where a function turns it into its
+// own status; its message is the refusal's, naming the file.
 class IniWriteError : public std::runtime_error {
 public:
     explicit IniWriteError(const QString& path, WriteRefusal refusal = WriteRefusal::Refused);
