@@ -16,7 +16,7 @@
 #include "deviceimage/ImageToProject.h"
 #include "imaging/PictureFile.h"
 #include "messages/WholeFile.h"
-#include "store/LibraryCatalogue.h"
+#include "store/LibraryTree.h"
 #include "store/Project.h"
 
 #include <QDir>

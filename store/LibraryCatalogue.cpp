@@ -1,18 +1,12 @@
 #include "store/LibraryCatalogue.h"
 
 #include "messages/FolderEntries.h"
-#include "messages/MessageCatalogue.h"
-#include "messages/MessageIds.h"
-#include "messages/Prompter.h"
+#include "messages/WholeFile.h"
 #include "store/Names.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include "messages/WholeFile.h"
 #include <algorithm>
 #include <optional>
-#include <time.h>
 
 namespace store {
 namespace {
@@ -25,24 +19,9 @@ const QString kHyperlink = QStringLiteral("HYPERLINK");
 const NumberedList kLibraries{kLibrary, kLibraryPrefix, kTotalLibraries};
 const QString kItemEnd = QStringLiteral(",,,");
 
-// The items of a membership list: the texts before each ",,," (anything after the last one is no item).
-QStringList membershipItems(const QString& list)
-{
-    QStringList items = list.split(kItemEnd);
-    items.removeLast();
-    return items;
-}
-
 QString membershipList(const QStringList& items)
 {
     return items.isEmpty() ? QString() : items.join(kItemEnd) + kItemEnd;
-}
-
-std::optional<int> itemNumber(const QString& item)
-{
-    bool ok = false;
-    const int number = item.trimmed().toInt(&ok);
-    return ok ? std::optional<int>(number) : std::nullopt;
 }
 
 // The file a speed or shift record names: the part before the first ";", and of a stored path the part after the
@@ -62,28 +41,13 @@ QString oneLine(QString value)
     return value;
 }
 
-int compareNames(const QString& a, const QString& b)
+// A library name as it is compared: without surrounding blanks and quotation marks.
+QString comparableLibraryName(QString name)
 {
-    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-    return folded != 0 ? folded : QString::compare(a, b, Qt::CaseSensitive);
-}
-
-void sortNodes(std::vector<LibraryNode>& nodes)
-{
-    const auto before = [](const LibraryNode& a, const LibraryNode& b) { return compareNames(a.text, b.text) < 0; };
-    if (!std::is_sorted(nodes.begin(), nodes.end(), before)) // files come from the folder mostly in this order
-        std::stable_sort(nodes.begin(), nodes.end(), before);
-}
-
-// Any entry of the folder whose name equals `name` ignoring case, other than `except` (the catalogue's keys
-// match without regard to case, so two such files would share one membership list).
-bool nameTakenIgnoringCase(const QString& folder, const QString& name, const QString& except)
-{
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                       QDir::NoDotAndDotDot);
-    return std::any_of(entries.cbegin(), entries.cend(), [&](const QString& entry) {
-        return entry != except && entry.compare(name, Qt::CaseInsensitive) == 0;
-    });
+    name = name.trimmed();
+    while (name.size() >= 2 && (name.front() == u'"' || name.front() == u'\'') && name.back() == name.front())
+        name = name.mid(1, name.size() - 2).trimmed();
+    return name;
 }
 
 // Writes the text, or removes the key when the text is empty.
@@ -97,21 +61,26 @@ void writeOrDelete(IniFile& ini, const QString& section, const QString& key, con
 
 } // namespace
 
+QStringList membershipItems(const QString& list)
+{
+    QStringList items = list.split(kItemEnd);
+    items.removeLast();
+    return items;
+}
+
+std::optional<int> membershipNumber(const QString& item)
+{
+    bool ok = false;
+    const int number = item.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
 BannerText splitBannerText(const QString& record)
 {
     const qsizetype comma = record.lastIndexOf(u',');
     if (comma < 0)
         return {record, QString()};
     return {record.left(comma), record.mid(comma + 1)};
-}
-
-// A library name as it is compared: without surrounding blanks and quotation marks.
-QString comparableLibraryName(QString name)
-{
-    name = name.trimmed();
-    while (name.size() >= 2 && (name.front() == u'"' || name.front() == u'\'') && name.back() == name.front())
-        name = name.mid(1, name.size() - 2).trimmed();
-    return name;
 }
 
 bool sameLibraryName(const QString& a, const QString& b)
@@ -216,7 +185,7 @@ QList<int> LibraryCatalogue::memberships(const QString& fileName) const
 {
     QList<int> numbers;
     for (const QString& item : membershipItems(membershipText(fileName)))
-        if (const std::optional<int> number = itemNumber(item))
+        if (const std::optional<int> number = membershipNumber(item))
             numbers.append(*number);
     return numbers;
 }
@@ -375,6 +344,50 @@ void LibraryCatalogue::moveFileRecords(const QString& oldName, const QString& ne
     }
 }
 
+void LibraryCatalogue::setLibraryName(int number, const QString& name)
+{
+    ini_.writeString(kLibrary, kLibraryPrefix + QString::number(number), oneLine(name));
+}
+
+bool LibraryCatalogue::onlyInLibrary(const QString& fileName, int library) const
+{
+    return membershipText(fileName) == QString::number(library) + kItemEnd;
+}
+
+void LibraryCatalogue::leaveLibrary(const QString& fileName, int library)
+{
+    QStringList items = membershipItems(membershipText(fileName));
+    const qsizetype at = library < 0 ? -1 : items.indexOf(QString::number(library));
+    if (at < 0)
+        return;
+    items.removeAt(at);
+    ini_.writeString(kClassify, fileName, membershipList(items));
+}
+
+void LibraryCatalogue::removeLibrary(int number)
+{
+    IniFile::WriteBatch batch(ini_);
+    const int total = totalLibraries();
+    for (int k = number; k < total; ++k)
+        writeOrDelete(ini_, kLibrary, kLibraryPrefix + QString::number(k), k + 1 < total ? libraryName(k + 1) : QString());
+    ini_.writeInteger(kSummary, kTotalLibraries, std::max(0, ini_.readInteger(kSummary, kTotalLibraries, 0) - 1));
+
+    // Every list, also of files no longer on disk, leaves the library and follows the renumbering.
+    for (const QString& file : ini_.keys(kClassify)) {
+        const QString list = membershipText(file);
+        QStringList items;
+        for (const QString& item : membershipItems(list)) {
+            const std::optional<int> itemLibrary = membershipNumber(item);
+            if (itemLibrary && *itemLibrary == number)
+                continue;
+            items << (itemLibrary && *itemLibrary > number ? QString::number(*itemLibrary - 1) : item);
+        }
+        const QString renumbered = membershipList(items);
+        if (renumbered != list)
+            ini_.writeString(kClassify, file, renumbered);
+    }
+}
+
 CatalogueTransaction::CatalogueTransaction(LibraryCatalogue& catalogue) : catalogue_(catalogue)
 {
     lock_.emplace();
@@ -414,311 +427,6 @@ void CatalogueTransaction::undo()
         files::writeWholeFile(path, before_.bytes);
     else
         QFile::remove(path);
-}
-
-std::vector<LibraryNode> buildLibraryTree(const LibraryCatalogue& catalogue, LibraryTreeOrder order)
-{
-    const IniFile::ReadHold hold(catalogue.ini()); // one look at the disk, not one per picture
-    std::vector<LibraryNode> top;
-    top.push_back({kRootNodeText, kBookIcon, LibraryNodeKind::Root, -1, {}});
-    const int total = catalogue.totalLibraries();
-    std::vector<int> nodeOfLibrary(static_cast<size_t>(total), -1);
-    for (const LibraryInfo& library : catalogue.libraries()) {
-        nodeOfLibrary[static_cast<size_t>(library.number)] = static_cast<int>(top.size());
-        top.push_back({library.name, kFolderIcon, LibraryNodeKind::Library, library.number, {}});
-    }
-
-    for (const QString& file : catalogue.pictureFiles()) {
-        std::vector<int> parents;
-        for (const QString& item : membershipItems(catalogue.membershipText(file))) {
-            const std::optional<int> number = itemNumber(item);
-            const bool known = number && *number >= 0 && *number < total && nodeOfLibrary[size_t(*number)] >= 0;
-            parents.push_back(known ? nodeOfLibrary[size_t(*number)] : 0);
-        }
-        if (parents.empty())
-            parents.push_back(0); // an empty list, "0", or text without items: no library
-        std::vector<int> placed;
-        for (int parent : parents) {
-            if (std::find(placed.begin(), placed.end(), parent) != placed.end())
-                continue; // a number listed twice shows the file once
-            placed.push_back(parent);
-            top[size_t(parent)].children.push_back({file, kPictureIcon, LibraryNodeKind::File, -1, {}});
-        }
-    }
-
-    if (order == LibraryTreeOrder::Sorted) {
-        for (LibraryNode& node : top)
-            sortNodes(node.children);
-        // The root stays first: it is the place of the files of no library, not one library among others.
-        std::vector<LibraryNode> libraries(std::make_move_iterator(top.begin() + 1), std::make_move_iterator(top.end()));
-        sortNodes(libraries);
-        top.erase(top.begin() + 1, top.end());
-        std::move(libraries.begin(), libraries.end(), std::back_inserter(top));
-    }
-    return top;
-}
-
-std::optional<LibraryTreeStamp> libraryTreeStamp(const QString& clipsFolder, int settledMs)
-{
-    const LibraryTreeStamp stamp{files::diskStamp(clipsFolder + kCatalogueFileName), files::diskStamp(clipsFolder)};
-    timespec now {};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    const qint64 nowNs = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-    const qint64 newest = std::max({stamp.catalogue.modifiedNs, stamp.catalogue.changedNs, stamp.folder.modifiedNs,
-                                    stamp.folder.changedNs});
-    if (nowNs - newest < qint64(settledMs) * 1000000)
-        return std::nullopt;
-    return stamp;
-}
-
-void TreeFreshness::building(const QString& clipsFolder)
-{
-    builtFrom_ = libraryTreeStamp(clipsFolder);
-    language_ = messages::effectiveLanguage();
-}
-
-bool TreeFreshness::current(const QString& clipsFolder) const
-{
-    const std::optional<LibraryTreeStamp> stamp = libraryTreeStamp(clipsFolder);
-    return stamp && stamp == builtFrom_ && language_ == messages::effectiveLanguage();
-}
-
-LibraryNodeKind nodeKindOfText(const QString& text)
-{
-    if (text == kRootNodeText)
-        return LibraryNodeKind::Root;
-    if (text.toLower().contains(QLatin1String(".bmp")))
-        return LibraryNodeKind::File;
-    return LibraryNodeKind::Library;
-}
-
-namespace {
-
-// True when the name is already taken by a library (other than `except`) or by the root.
-bool libraryNameInUse(const LibraryCatalogue& catalogue, const QString& name, int except)
-{
-    if (name.compare(kRootNodeText, Qt::CaseInsensitive) == 0)
-        return true;
-    const QList<LibraryInfo> libraries = catalogue.libraries();
-    return std::any_of(libraries.cbegin(), libraries.cend(), [&](const LibraryInfo& library) {
-        return library.number != except && sameLibraryName(library.name, name);
-    });
-}
-
-} // namespace
-
-bool createLibrary(LibraryCatalogue& catalogue, messages::Prompter& prompter)
-{
-    using messages::lookupMessage;
-    QString name;
-    for (;;) {
-        const std::optional<QString> answer =
-            prompter.inputText(lookupMessage(msg::NewLibraryTitle), lookupMessage(msg::AskLibraryName), QString());
-        if (!answer || isNoName(*answer) || isNoName(answer->trimmed()))
-            return false;
-        // The first library is taken as typed; later ones are trimmed before they are compared and stored.
-        name = catalogue.totalLibraries() > 0 ? answer->trimmed() : *answer;
-        if (!libraryNameInUse(catalogue, name.trimmed(), -1))
-            break;
-        if (prompter.ask(lookupMessage(msg::NewLibraryTitle), lookupMessage(msg::LibraryExistsCreateAnother),
-                         messages::Icon::Warning, messages::Buttons::YesNo)
-            != messages::Answer::Yes)
-            return false;
-    }
-    catalogue.addLibrary(name);
-    prompter.tell(msg::NewLibraryTitle, msg::LibraryCreated, messages::Icon::Information);
-    return true;
-}
-
-bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, messages::Prompter& prompter)
-{
-    using messages::lookupMessage;
-    const int number = catalogue.libraryNumber(libraryName);
-    QString name;
-    for (;;) {
-        const std::optional<QString> answer = prompter.inputText(lookupMessage(msg::RenameLibraryTitle),
-                                                                 lookupMessage(msg::AskNewLibraryName), libraryName);
-        if (!answer || isNoName(*answer) || *answer == libraryName || catalogue.totalLibraries() == 0)
-            return false;
-        name = answer->trimmed();
-        if (isNoName(name))
-            return false;
-        // Every library counts, the one renamed included: a mere change of case is a name in use.
-        if (!libraryNameInUse(catalogue, name, -1))
-            break;
-        if (prompter.ask(lookupMessage(msg::RenameLibraryTitle), lookupMessage(msg::LibraryNameInUse),
-                         messages::Icon::Warning, messages::Buttons::YesNo)
-            != messages::Answer::Yes)
-            return false;
-    }
-    if (number < 0)
-        return false; // the library went away meanwhile: nothing to rename
-    catalogue.ini().writeString(kLibrary, kLibraryPrefix + QString::number(number), oneLine(name));
-    prompter.tell(msg::RenameLibraryTitle, msg::LibraryRenamed, messages::Icon::Information);
-    return true;
-}
-
-QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, messages::Prompter& prompter)
-{
-    using messages::lookupMessage;
-    const QString& folder = catalogue.clipsFolder();
-    QString newName;
-    for (;;) {
-        const std::optional<QString> answer =
-            prompter.inputText(lookupMessage(msg::RenamePictureTitle), lookupMessage(msg::AskNewPictureName), fileName);
-        if (!answer || isNoName(*answer) || *answer == fileName)
-            return {};
-        newName = withBmpExtension(*answer);
-        if (!isStorablePictureName(*answer) || !isStorablePictureName(newName)) {
-            // A name that would leave the clips folder or that the catalogue cannot hold: ask again.
-            prompter.tell(msg::RenamePictureTitle, msg::InvalidFileName, messages::Icon::Warning);
-            continue;
-        }
-        // Another file of that name, even one differing only in case, is never replaced; a change of case of
-        // the file itself is a rename like any other.
-        const bool taken = QFileInfo::exists(folder + newName) || nameTakenIgnoringCase(folder, newName, fileName);
-        if (!taken)
-            break;
-        if (prompter.ask(lookupMessage(msg::RenamePictureTitle), lookupMessage(msg::PictureNameInUse),
-                         messages::Icon::Warning, messages::Buttons::YesNo)
-            == messages::Answer::Yes)
-            continue;
-        prompter.tell(msg::RenamePictureTitle, msg::PictureRenameFailed, messages::Icon::Warning);
-        return {};
-    }
-    if (!QFile::rename(folder + fileName, folder + newName)) {
-        prompter.tell(msg::RenamePictureTitle, msg::PictureRenameFailed, messages::Icon::Warning);
-        return {};
-    }
-    try {
-        catalogue.moveFileRecords(fileName, newName);
-    } catch (const IniWriteError&) {
-        QFile::rename(folder + newName, folder + fileName); // the records stay with the file they name
-        throw;
-    }
-    prompter.tell(msg::RenamePictureTitle, msg::PictureRenamed, messages::Icon::Information);
-    return newName;
-}
-
-bool deletePictureFile(LibraryCatalogue& catalogue, const QString& fileName, const QString& selectedLibrary,
-                       messages::Prompter& prompter)
-{
-    if (!prompter.confirmText(msg::DeleteBannerTitle,
-                              messages::formatMessage(msg::DeleteBannerQuestion, qUtf8Printable(fileName))))
-        return false;
-    const QStringList items = membershipItems(catalogue.membershipText(fileName));
-    if (items.size() >= 2) {
-        // Still in other libraries: the file only leaves the one it was selected under and keeps its records.
-        const int number = catalogue.libraryNumber(selectedLibrary);
-        const qsizetype at = number < 0 ? -1 : items.indexOf(QString::number(number));
-        if (at >= 0) {
-            QStringList rest = items;
-            rest.removeAt(at);
-            catalogue.ini().writeString(kClassify, fileName, membershipList(rest));
-        }
-        return true;
-    }
-    const QString path = catalogue.clipsFolder() + fileName;
-    const bool present = QFileInfo::exists(path);
-    if (!QFile::remove(path)) {
-        prompter.tellText(msg::DeleteBannerTitle, messages::lookupMessage(msg::DeleteBannerFailed) + path + u'!',
-                          messages::Icon::Stop);
-        if (present)
-            return true; // the file is still there, and so are its records
-    }
-    catalogue.forgetDeletedFiles({fileName});
-    return true;
-}
-
-bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, messages::Prompter& prompter)
-{
-    if (libraryName == kRootNodeText)
-        return false;
-    if (!prompter.confirmText(msg::DeleteLibraryTitle,
-                              messages::formatMessage(msg::DeleteLibraryQuestion, qUtf8Printable(libraryName))))
-        return false;
-    const int j = catalogue.libraryNumber(libraryName);
-    if (j < 0)
-        return false;
-
-    IniFile& ini = catalogue.ini();
-    const QString alone = QString::number(j) + kItemEnd;
-    QStringList deleted;
-    for (const QString& file : catalogue.pictureFiles()) {
-        if (catalogue.membershipText(file) != alone)
-            continue;
-        const QString path = catalogue.clipsFolder() + file;
-        if (QFile::remove(path))
-            deleted << file;
-        else // it stays, with its records, among the files of no library
-            prompter.tellText(msg::DeleteBannerTitle, messages::lookupMessage(msg::DeleteBannerFailed) + path + u'!',
-                              messages::Icon::Stop);
-    }
-
-    {
-        // Stored, and the workspace lock released, before the user is told: nobody waits on a message box.
-        IniFile::WriteBatch batch(ini);
-        catalogue.forgetDeletedFiles(deleted);
-
-        const int total = catalogue.totalLibraries();
-        for (int k = j; k < total; ++k)
-            writeOrDelete(ini, kLibrary, kLibraryPrefix + QString::number(k),
-                          k + 1 < total ? catalogue.libraryName(k + 1) : QString());
-        ini.writeInteger(kSummary, kTotalLibraries,
-                         std::max(0, ini.readInteger(kSummary, kTotalLibraries, 0) - 1));
-
-        // Every list, also of files no longer on disk, leaves library j and follows the renumbering.
-        for (const QString& file : ini.keys(kClassify)) {
-            const QString list = catalogue.membershipText(file);
-            QStringList items;
-            for (const QString& item : membershipItems(list)) {
-                const std::optional<int> number = itemNumber(item);
-                if (number && *number == j)
-                    continue;
-                items << (number && *number > j ? QString::number(*number - 1) : item);
-            }
-            const QString renumbered = membershipList(items);
-            if (renumbered != list)
-                ini.writeString(kClassify, file, renumbered);
-        }
-    }
-    prompter.tell(msg::DeleteLibraryTitle, msg::LibraryDeleted, messages::Icon::Information);
-    return true;
-}
-
-bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, const QString& rootFolder,
-                    messages::Prompter& prompter)
-{
-    using messages::lookupMessage;
-    if (isNoName(fileName)) {
-        prompter.tell(msg::SavePictureAsNewTitle, msg::OnlyInLibraryMode, messages::Icon::Stop);
-        return false;
-    }
-    const auto fail = [&] {
-        prompter.tell(msg::SavePictureAsNewTitle, msg::SavePictureAsNewFailed, messages::Icon::Stop);
-        return false;
-    };
-    if (!prompter.confirm(msg::SavePictureAsNewTitle, msg::SavePictureAsNewQuestion, messages::Buttons::OkCancel))
-        return fail();
-    const QString chosen = prompter.chooseSaveFile(lookupMessage(msg::SavePictureAsNewTitle), rootFolder, fileName,
-                                                   {QStringLiteral("BMP (*.BMP)")});
-    if (isNoName(chosen))
-        return fail();
-    const QString target = withBmpExtension(chosen);
-    if (QFileInfo::exists(target)
-        && !prompter.confirmText(msg::SavePictureAsNewTitle,
-                                 messages::formatMessage(msg::OverwritePictureFile, qUtf8Printable(target)),
-                                 messages::Buttons::OkCancel))
-        return fail();
-
-    // Read whole, then replace the target in one step: a failed copy leaves an existing target as it was, and a
-    // copy onto the source itself rewrites the same bytes.
-    const files::ReadOutcome source =
-        files::readRegularFile(catalogue.clipsFolder() + fileName, files::kMaxPictureFileBytes);
-    if (!source.ok() || files::writeWholeFile(target, source.bytes) != files::WriteResult::Written)
-        return fail();
-    prompter.tell(msg::SavePictureAsNewTitle, msg::SavePictureAsNewDone, messages::Icon::Information);
-    return true;
 }
 
 } // namespace store

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "messages/MessageCatalogue.h"
 #include "messages/WholeFile.h"
 #include "store/IniFile.h"
 
@@ -13,9 +12,6 @@
 
 namespace files {
 class RegularFiles;
-}
-namespace messages {
-class Prompter;
 }
 
 // The library catalogue "Clip.ini" in the clips folder. Libraries are not folders: they are named groups,
@@ -71,6 +67,13 @@ BannerText splitBannerText(const QString& record);
 
 // A library name counts when it is neither empty nor "0".
 bool isLibraryName(const QString& name);
+// Library names are the same when they are equal ignoring case, surrounding blanks and quotation marks.
+bool sameLibraryName(const QString& a, const QString& b);
+
+// The items of a membership list: the texts before each ",,," (anything after the last one is no item); the
+// library number an item names, if it is a number.
+QStringList membershipItems(const QString& list);
+std::optional<int> membershipNumber(const QString& item);
 
 // A file name this program may give a picture in the clips folder: it must stay in the folder (no "/", "\" or
 // ".."), be visible in the folder's listing (no leading "."), be storable as a catalogue key and in the speed and
@@ -125,6 +128,17 @@ public:
     // Puts the file into the named library alone (a previous list is replaced). Nothing is written for the root
     // "[CLIP]" or a name that is no library; returns whether the list was written.
     bool classifyFile(const QString& fileName, const QString& libraryName);
+    // Whether the file's list is that library alone, as stored ("2,,,").
+    bool onlyInLibrary(const QString& fileName, int library) const;
+    // Takes the file out of the library: the first item of its list that reads as the number goes (nothing for -1
+    // or a list without it); the other items stay as they are.
+    void leaveLibrary(const QString& fileName, int library);
+
+    // Renames library `number` (a line break in the name becomes a space).
+    void setLibraryName(int number, const QString& name);
+    // Removes library `number`: the later libraries move one number down, the count goes down by one, and every
+    // membership list, also of files no longer on disk, leaves it and follows the renumbering.
+    void removeLibrary(int number);
 
     // The "HYPERLINK" record of a banner made from text: "text,font" (empty when absent). Keys are the file name
     // in lower case. removeBannerText returns the record it removed.
@@ -175,89 +189,5 @@ private:
     QByteArray after_;
     bool stored_ = false;
 };
-
-// The library tree as the two pages show it: the root "[CLIP]" with the files of no library, one top-level node per
-// library with its files; a file in several libraries appears under each.
-enum class LibraryNodeKind { Root, Library, File };
-
-// Icons of the main window's tree image list.
-enum LibraryTreeIcon { kFolderIcon = 0, kBookIcon = 1, kPictureIcon = 4 };
-
-struct LibraryNode {
-    QString text;
-    int icon = kFolderIcon;
-    LibraryNodeKind kind = LibraryNodeKind::Library;
-    int library = -1; // the library's number for a library node, -1 for the root and for files
-    std::vector<LibraryNode> children;
-    bool builtIn = false; // the read-only clipart (its group nodes and pictures), never a file of the clips folder
-};
-
-// Sorted: the Library page (the root first, then libraries and each node's files by name ignoring case).
-// Insertion: the Projects page (root, libraries by number, files in folder order).
-enum class LibraryTreeOrder { Sorted, Insertion };
-
-// The top-level nodes: the root first, then the libraries. The Library page shows the tree fully expanded, the
-// Projects page collapsed.
-std::vector<LibraryNode> buildLibraryTree(const LibraryCatalogue& catalogue, LibraryTreeOrder order);
-
-// What the library tree is built from as the disk shows it: the catalogue file and the clips folder's own entry
-// (which changes whenever a file is added, removed or renamed in it). Equal stamps mean the same tree.
-struct LibraryTreeStamp {
-    files::DiskStamp catalogue;
-    files::DiskStamp folder;
-    bool operator==(const LibraryTreeStamp&) const = default;
-};
-
-// File times move in steps of the kernel's clock tick or coarser, so a change right after another can leave the
-// same times: a stamp whose newest time is less than `settledMs` old cannot vouch for the tree, and none is given.
-inline constexpr int kStampSettledMs = 2000;
-std::optional<LibraryTreeStamp> libraryTreeStamp(const QString& clipsFolder, int settledMs = kStampSettledMs);
-
-// Whether a library tree still shows what it was built from: the catalogue, the clips folder and the language of
-// its texts. A page entered again rebuilds its tree only when not (thousands of pictures take a while to build).
-class TreeFreshness {
-public:
-    // Before the build reads anything, so that a change made meanwhile is seen at the next check.
-    void building(const QString& clipsFolder);
-    bool current(const QString& clipsFolder) const;
-
-private:
-    std::optional<LibraryTreeStamp> builtFrom_;
-    messages::LangId language_ = 0;
-};
-
-// The kind of a node known only by its text: "[CLIP]" is the root, a text containing ".bmp" (any case) a file,
-// anything else a library. The nodes of buildLibraryTree carry their kind; this is for views that keep texts only.
-LibraryNodeKind nodeKindOfText(const QString& text);
-
-// The interactive operations of the Library page. Each asks, informs and refuses through the prompter with the
-// catalogue's messages. A refused catalogue write throws IniWriteError ("Unable to write to ..."), which abandons
-// the command; the catalogue is then as it was before the command.
-
-// "New Library": asks for a name and adds the library. Returns true when a library was created (the page showing
-// a tree rebuilds it).
-bool createLibrary(LibraryCatalogue& catalogue, messages::Prompter& prompter);
-
-// Renames the named library. Returns true when it was renamed.
-bool renameLibrary(LibraryCatalogue& catalogue, const QString& libraryName, messages::Prompter& prompter);
-
-// Renames a picture file in the clips folder and moves its catalogue records with it. Returns the new file name,
-// or an empty text when the file was not renamed. The Library page rebuilds its tree afterwards.
-QString renamePictureFile(LibraryCatalogue& catalogue, const QString& fileName, messages::Prompter& prompter);
-
-// Deletes the picture file selected under `selectedLibrary` (a library name or "[CLIP]"). A file in two or more
-// libraries only leaves the selected one and stays on disk with all its records. Returns true when the user
-// confirmed (the page then rebuilds its tree, clears its information values and hides the preview).
-bool deletePictureFile(LibraryCatalogue& catalogue, const QString& fileName, const QString& selectedLibrary,
-                       messages::Prompter& prompter);
-
-// Deletes a library: files that belonged to it alone are deleted with their records, the others leave it, and
-// the later libraries move one number down. The root "[CLIP]" is never deleted. Returns true when done.
-bool deleteLibrary(LibraryCatalogue& catalogue, const QString& libraryName, messages::Prompter& prompter);
-
-// "Save Picture / Banner as new file": copies the selected file (empty when no file is selected) to a path the
-// user chooses, starting in rootFolder. Returns true when the copy was written. The copy joins no library.
-bool exportFileCopy(const LibraryCatalogue& catalogue, const QString& fileName, const QString& rootFolder,
-                    messages::Prompter& prompter);
 
 } // namespace store

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/LibraryCatalogue.h"
+#include "store/LibraryTree.h"
 
 #include <QRect>
 #include <QSize>

@@ -5,6 +5,7 @@
 
 #include "imaging/PicturePreview.h"
 #include "shell/AppState.h"
+#include "store/LibraryCommands.h"
 #include "store/windows/LibraryPage.h"
 #include "store/windows/ProjectsPage.h"
 #include "windowkit/CaptionFit.h"

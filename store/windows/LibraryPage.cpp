@@ -1,6 +1,7 @@
 #include "store/windows/LibraryPage.h"
 
 #include "store/Clipart.h"
+#include "store/LibraryCommands.h"
 
 #include "mailsender/Mail.h"
 #include "messages/MessageCatalogue.h"

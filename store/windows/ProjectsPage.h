@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Edition.h"
+#include "store/LibraryTree.h"
 #include "store/ProjectList.h"
 #include "store/Workspace.h"
 

@@ -4,7 +4,7 @@
 
 #include "deviceimage/TimingRecords.h"
 #include "imaging/PictureFile.h"
-#include "store/LibraryCatalogue.h"
+#include "store/LibraryTree.h"
 #include "store/ProjectList.h"
 #include "tests/support/ScriptedPrompter.h"
 

@@ -1,4 +1,6 @@
 #include "store/LibraryCatalogue.h"
+#include "store/LibraryCommands.h"
+#include "store/LibraryTree.h"
 #include "store/WorkspaceLock.h"
 
 #include "messages/MessageCatalogue.h"
