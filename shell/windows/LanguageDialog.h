@@ -1,11 +1,7 @@
 #pragma once
 
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/Window.h"
-
-class QComboBox;
-class QLabel;
-class QPushButton;
+#include "ui_LanguageDialog.h"
 
 namespace messages {
 class Prompter;
@@ -17,19 +13,14 @@ struct AppState;
 
 // The language dialog: shows the language the system reports, lists the five languages the user can choose,
 // and after a confirmation stores the choice as the user's language. It does not change the language in use:
-// the window that opened it reads the setting again afterwards. Its texts are fixed English.
-class LanguageDialog : public windowkit::Dialog {
+// the window that opened it reads the setting again afterwards. Its controls are those of LanguageDialog.ui:
+// Label1 "Auto Detect Language: " over Label2, the system's language; Label3 "Supported Languages: (A to Z)"
+// over ComboBox1, the five languages each with its identifier; Button1 OK, Button2 CANCEL.
+class LanguageDialog : public windowkit::Dialog, public Ui::LanguageDialog {
     Q_OBJECT
 
 public:
     LanguageDialog(const AppState& state, messages::Prompter& prompter, QWidget* parent = nullptr);
-
-    QLabel* Label1;       // "Auto Detect Language: "
-    QLabel* Label2;       // the system's language
-    QLabel* Label3;       // "Supported Languages: (A to Z)"
-    QComboBox* ComboBox1; // the five languages, each with its identifier
-    QPushButton* Button1; // OK
-    QPushButton* Button2; // CANCEL
 
 public slots:
     void Button1Click();
@@ -40,11 +31,20 @@ protected:
     void FormShow() override;
 
 private:
+    // Where the controls below the detected language stand: the list's label, the list, the buttons, and the
+    // dialog's height.
+    struct Placement {
+        int labelTop;
+        int listTop;
+        int buttonsTop;
+        int height;
+    };
+    Placement simplifiedPlacement() const;
     void placeControls();
 
     const AppState& state_;
-    windowkit::CatalogueTexts texts_;
     messages::Prompter& prompter_;
+    Placement fullPlacement_;
 };
 
 } // namespace shell
