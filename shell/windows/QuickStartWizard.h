@@ -1,34 +1,22 @@
 #pragma once
 
 #include "shell/QuickStart.h"
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/Window.h"
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QPushButton;
-class QRadioButton;
+#include "ui_QuickStartWizard.h"
 
 namespace shell {
 
 // The quick start wizard: asks a user which way to work, text (a banner typed into the starter project) or
 // graphic (the editor), and whether it opens again at the next start. "Go >>" hides it and asks its opener
 // (`go`) to show the main window the chosen way; the close box and Escape leave it without a choice
-// (`cancelled`). The check box writes the setting at once.
-class QuickStartWizard : public windowkit::Window {
+// (`cancelled`). The check box writes the setting at once. Its controls are those of QuickStartWizard.ui:
+// RadioButton1 Text mode, RadioButton2 Graphic mode, RadioButton3 Start from a sample show with ComboBox1 the
+// sample shows, CheckBox1 Always start from QuickStart Wizard, Button1 Go >>.
+class QuickStartWizard : public windowkit::Window, public Ui::QuickStartWizard {
     Q_OBJECT
 
 public:
     explicit QuickStartWizard(QString settingsFile, QWidget* parent = nullptr);
-
-    QLabel* Label1;
-    QRadioButton* RadioButton1; // Text mode
-    QRadioButton* RadioButton2; // Graphic mode
-    QRadioButton* RadioButton3; // Start from a sample show
-    QComboBox* ComboBox1;       // the sample shows
-    QCheckBox* CheckBox1;       // Always start from QuickStart Wizard
-    QPushButton* Button1;       // Go >>
 
 signals:
     void go(shell::UserMode mode);
@@ -43,6 +31,8 @@ public slots:
 
 protected:
     void FormShow() override;
+    // The sample shows' titles follow the language.
+    void textsApplied() override { fillSamples(); }
     void FormClose() override { emit cancelled(); }
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -50,7 +40,6 @@ private:
     void fillSamples();
 
     QString settingsFile_;
-    windowkit::CatalogueTexts texts_;
 };
 
 } // namespace shell
