@@ -1,45 +1,29 @@
 #pragma once
 
 #include "store/Project.h"
+#include "windowkit/Window.h"
+#include "ui_TickerDialog.h"
 
-#include <QDialog>
 #include <functional>
 
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QRadioButton;
-class QSlider;
 class QTimer;
 
 namespace deviceimage {
 
 // "Ticker Setup": a picture's ticker type, each type with a looping preview, and the speed of every ticker of
 // the project. In simplified mode the speed is fixed at 4 and its group is hidden. No close box: OK or Cancel.
-class TickerDialog : public QDialog, public store::TickerChooser {
+// Its controls are those of TickerDialog.ui: in GroupBox1 the types RadioButton1 "Type1: Marquee",
+// RadioButton2 "Type2: Slider", RadioButton3 "Type3: Top Down", RadioButton4 "Cancel" (no ticker) and the
+// previews Image1 to Image3; in GroupBox2 TrackBar1 the speed (1..10) between Label1 "Slower" and Label2 "Faster",
+// Label3 its number, Button3 "Default Speed"; Button1 OK, Button2 Cancel.
+class TickerDialog : public windowkit::Dialog, public store::TickerChooser, public Ui::TickerDialog {
     Q_OBJECT
 
 public:
     // simplifiedMode is asked each time the dialog is shown (the run's mode is known only after start).
     explicit TickerDialog(std::function<bool()> simplifiedMode, QWidget* parent = nullptr);
 
-    QGroupBox* GroupBox1;       // "Ticker Type"
-    QRadioButton* RadioButton1; // "Type1: Marquee"
-    QRadioButton* RadioButton2; // "Type2: Slider"
-    QRadioButton* RadioButton3; // "Type3: Top Down"
-    QRadioButton* RadioButton4; // "Cancel": no ticker
-    QLabel* Image1;             // the three previews
-    QLabel* Image2;
-    QLabel* Image3;
-    QGroupBox* GroupBox2;       // "Ticker Speed (for all tickers)"
-    QSlider* TrackBar1;         // 1..10
-    QLabel* Label1;             // "Slower"
-    QLabel* Label2;             // "Faster"
-    QLabel* Label3;             // the speed
-    QPushButton* Button3;       // "Default Speed"
-    QPushButton* Button1;       // OK
-    QPushButton* Button2;       // Cancel
-    QTimer* Timer1;             // 500 ms: the next preview frame
+    QTimer* Timer1; // 500 ms: the next preview frame
 
     // The preview frame shown, 1..6.
     int frame() const { return frame_; }
@@ -52,6 +36,7 @@ public slots:
     void Button1Click();
 
 protected:
+    // The previews move whenever the dialog is on screen, also after it was minimised.
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -60,6 +45,8 @@ private:
     void showFrame();
 
     std::function<bool()> simplifiedMode_;
+    int fullButtonsTop_;
+    int fullHeight_;
     int frame_ = 1;
     store::TickerChoice choice_;
 };
