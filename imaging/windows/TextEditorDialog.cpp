@@ -7,23 +7,17 @@
 #include "windowkit/TextTint.h"
 
 #include <QClipboard>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QPixmap>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace imaging {
 namespace {
 
-constexpr int kTableSide = 16;
-constexpr int kCellSize = 22;
+constexpr int kTableSide = 16; // rows and columns of the character table
 
 // The font of the first character of a rich text, or nullopt when the clipboard holds plain text only.
 std::optional<QFont> richTextFont(const QMimeData* data)
@@ -44,65 +38,42 @@ std::optional<QFont> richTextFont(const QMimeData* data)
 
 TextEditorDialog::TextEditorDialog(int ledCount, messages::Prompter& prompter, FontChooser& fontChooser, QWidget* parent)
     : windowkit::Dialog(parent, Qt::Dialog | windowkit::kFixedWindowFlags),
-      GroupBox1(new QGroupBox(this)),
-      Label1(new QLabel(GroupBox1)),
-      Label2(new QLabel(GroupBox1)),
-      Button3(new QPushButton(GroupBox1)),
-      GroupBox2(new QGroupBox(this)),
-      Edit1(new QLineEdit(GroupBox2)),
-      StringGrid1(new QTableWidget(kTableSide, kTableSide, GroupBox2)),
-      Image1(new QLabel(GroupBox2)),
-      Label3(new QLabel(GroupBox2)),
-      Label4(new QLabel(GroupBox2)),
-      Button4(new QPushButton(this)),
-      Button1(new QPushButton(this)),
-      Button2(new QPushButton(this)),
       ledCount_(ledCount),
       prompter_(prompter),
       fontChooser_(fontChooser)
 {
-    setObjectName(QStringLiteral("Texteditor"));
-    setModal(true);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Button3->setObjectName(QStringLiteral("Button3"));
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Button4->setObjectName(QStringLiteral("Button4"));
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2->setObjectName(QStringLiteral("Button2"));
-
-    GroupBox1->setGeometry(8, 8, 424, 60);
-    Label1->setGeometry(12, 20, 260, 18);
-    Label2->setGeometry(12, 38, 260, 18);
-    Button3->setGeometry(300, 22, 112, 28);
-    Edit1->setGeometry(12, 24, 80, 26);
+    setupUi(this);
     Edit1->setMaxLength(kTextBlockCharacters);
-    Image1->setGeometry(108, 20, 64, 64);
-    Image1->setFrameShape(QFrame::Box);
-    Label3->setGeometry(184, 24, 120, 18);
-    Label4->setGeometry(184, 46, 220, 18);
     windowkit::setTextTint(*Label4, windowkit::TextTint::Problem);
-    // The whole table shows, every cell kCellSize square, with no scroll bars.
-    for (QHeaderView* header : {StringGrid1->horizontalHeader(), StringGrid1->verticalHeader()}) {
-        header->hide();
-        header->setMinimumSectionSize(kCellSize);
-        header->setDefaultSectionSize(kCellSize);
+    fitTableToStyle();
+    fillTable();
+
+    connect(Button1, &QPushButton::clicked, this, &TextEditorDialog::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TextEditorDialog::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TextEditorDialog::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TextEditorDialog::Button4Click);
+    connect(Edit1, &QLineEdit::textChanged, this, &TextEditorDialog::Edit1Change);
+    connect(StringGrid1, &QTableWidget::cellClicked, this, &TextEditorDialog::StringGrid1Click);
+}
+
+// The whole table shows, every cell of the size the .ui file gives, with no scroll bars. The file is drawn for a
+// frame of one pixel; a style's wider frame makes the table, its group and the dialog larger and moves the
+// buttons below down.
+void TextEditorDialog::fitTableToStyle()
+{
+    for (QHeaderView* header : {StringGrid1->horizontalHeader(), StringGrid1->verticalHeader()})
         header->setSectionResizeMode(QHeaderView::Fixed);
-    }
-    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int tableSide = kTableSide * kCellSize + 2 * StringGrid1->frameWidth();
-    StringGrid1->setGeometry(12, 92, tableSide, tableSide);
-    const int groupHeight = 92 + tableSide + 12;
-    GroupBox2->setGeometry(8, 76, 424, groupHeight);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    const int side = kTableSide * StringGrid1->horizontalHeader()->defaultSectionSize() + 2 * StringGrid1->frameWidth();
+    const int growth = side - StringGrid1->height();
+    StringGrid1->resize(side, side);
+    GroupBox2->resize(GroupBox2->width(), GroupBox2->height() + growth);
+    for (QWidget* button : {Button4, Button1, Button2})
+        button->move(button->x(), button->y() + growth);
+    setFixedSize(width(), height() + growth);
+}
+
+void TextEditorDialog::fillTable()
+{
     for (int code = 1; code < kTableSide * kTableSide; ++code) {
         // Codes 128..255 as Latin-1, the single-byte characters every font of these scripts has. Control
         // characters have no picture: their cells stay empty, like the cell of code 0.
@@ -113,32 +84,6 @@ TextEditorDialog::TextEditorDialog(int ledCount, messages::Prompter& prompter, F
         item->setTextAlignment(Qt::AlignCenter);
         StringGrid1->setItem(code / kTableSide, code % kTableSide, item);
     }
-    const int buttonsTop = 76 + groupHeight + 10;
-    Button4->setGeometry(8, buttonsTop, 180, 30);
-    Button1->setGeometry(236, buttonsTop, 92, 30);
-    Button2->setGeometry(340, buttonsTop, 92, 30);
-    Button1->setDefault(true);
-    setFixedSize(440, buttonsTop + 40);
-    texts_.caption(this, 584)
-        .caption(GroupBox1, 585)
-        .caption(GroupBox2, 586)
-        .caption(Button4, 589)
-        .caption(Button3, 590)
-        .caption(Button1, 591)
-        .caption(Button2, 592)
-        .caption(Label4, msg::FontTooLarge);
-
-    connect(Button1, &QPushButton::clicked, this, &TextEditorDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TextEditorDialog::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TextEditorDialog::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TextEditorDialog::Button4Click);
-    connect(Edit1, &QLineEdit::textChanged, this, &TextEditorDialog::Edit1Change);
-    connect(StringGrid1, &QTableWidget::cellClicked, this, &TextEditorDialog::StringGrid1Click);
-}
-
-void TextEditorDialog::FormShow()
-{
-    texts_.apply();
 }
 
 bool TextEditorDialog::editText(QFont& textFont, QString& lastText)
@@ -156,8 +101,8 @@ bool TextEditorDialog::editText(QFont& textFont, QString& lastText)
 
 void TextEditorDialog::refresh()
 {
-    Label1->setText(messages::lookupMessage(587) + dialogFont_.family());
-    Label2->setText(messages::lookupMessage(588) + QString::number(dialogFont_.pointSize()));
+    Label1->setText(messages::lookupMessage(msg::FontNameCaption) + dialogFont_.family());
+    Label2->setText(messages::lookupMessage(msg::FontSizeCaption) + QString::number(dialogFont_.pointSize()));
     QFont tableFont = dialogFont_;
     tableFont.setPointSize(10);
     StringGrid1->setFont(tableFont);

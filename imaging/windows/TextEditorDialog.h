@@ -1,14 +1,8 @@
 #pragma once
 
 #include "imaging/TextBanner.h"
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/Window.h"
-
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTableWidget;
+#include "ui_TextEditorDialog.h"
 
 namespace messages {
 class Prompter;
@@ -20,8 +14,12 @@ class FontChooser;
 
 // "Text Editor": the picture editor's text tool. The user picks a font and one or two characters (typed, from the
 // character table, or pasted with the clipboard text's font); the dialog draws them into a square text image and
-// finds their inked box, which the editor then places on the canvas.
-class TextEditorDialog : public windowkit::Dialog {
+// finds their inked box, which the editor then places on the canvas. Its controls are those of
+// TextEditorDialog.ui: in GroupBox1 "Font Setup" Label1 "Font Name: " and the face, Label2 "Font Size: " and the
+// size, Button3 "Change Font"; in GroupBox2 "Key in your text directly" Edit1 (at most two characters),
+// StringGrid1 the 16 x 16 character table, Image1 the 64 x 64 sample, Label3 "( w x h )", Label4 "Font too
+// Large!!"; Button4 "Paste from Bannerboard", Button1 OK, Button2 Cancel.
+class TextEditorDialog : public windowkit::Dialog, public Ui::TextEditorDialog {
     Q_OBJECT
 
 public:
@@ -35,20 +33,6 @@ public:
     const TextBlock& textBlock() const { return block_; }
     const QFont& dialogFont() const { return dialogFont_; }
 
-    QGroupBox* GroupBox1;        // "Font Setup"
-    QLabel* Label1;              // "Font Name: " + face
-    QLabel* Label2;              // "Font Size: " + size
-    QPushButton* Button3;        // "Change Font"
-    QGroupBox* GroupBox2;        // "Key in your text directly"
-    QLineEdit* Edit1;            // at most two characters
-    QTableWidget* StringGrid1;   // the 16 x 16 character table
-    QLabel* Image1;              // the 64 x 64 sample
-    QLabel* Label3;              // "( w x h )"
-    QLabel* Label4;              // "Font too Large!!"
-    QPushButton* Button4;        // "Paste from Bannerboard"
-    QPushButton* Button1;        // OK
-    QPushButton* Button2;        // Cancel
-
 public slots:
     void Button1Click();
     void Button2Click();
@@ -57,11 +41,9 @@ public slots:
     void Edit1Change();
     void StringGrid1Click(int row, int column);
 
-protected:
-    // The captions, in the language of the moment the dialog opens.
-    void FormShow() override;
-
 private:
+    void fitTableToStyle();
+    void fillTable();
     void refresh();
     void render(const QString& text);
 
@@ -71,7 +53,6 @@ private:
     QFont dialogFont_;
     QString lastText_;
     TextBlock block_;
-    windowkit::CatalogueTexts texts_;
 };
 
 } // namespace imaging
