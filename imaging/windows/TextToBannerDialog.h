@@ -1,15 +1,8 @@
 #pragma once
 
 #include "imaging/TextBanner.h"
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/Window.h"
-
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include "ui_TextToBannerDialog.h"
 
 namespace messages {
 class Prompter;
@@ -20,8 +13,12 @@ namespace imaging {
 class FontChooser;
 
 // "Easy text to Banners": a line of text becomes a banner that fills the stick's height, previewed as it will be
-// saved.
-class TextToBannerDialog : public windowkit::Dialog {
+// saved. Its controls are those of TextToBannerDialog.ui: in GroupBox1 "Font Information" Label1 "Font: " and the
+// face, Label2 "Size: " and the size, Button1 "Select Font"; in GroupBox2 "Text String" Label3 "Key in Text here: ",
+// Edit1 the text (18 or 40 characters), ComboBox1 "Full Screen" or "Wrap Text" (17 LEDs and more), CheckBox1 "Auto
+// Fit to Screen", CheckBox2 "Auto Alignment", Button2 "Preview", Label4 "Text Dimension: Width: w, Height: h";
+// Image1 the preview, W x R at 1:1; Button3 OK, Button4 Cancel, Button5 "Burn to USB Light Show".
+class TextToBannerDialog : public windowkit::Dialog, public Ui::TextToBannerDialog {
     Q_OBJECT
 
 public:
@@ -40,23 +37,6 @@ public:
     const QFont& dialogFont() const { return dialogFont_; }
     const Banner& banner() const { return banner_; }
 
-    QGroupBox* GroupBox1;  // "Font Information"
-    QLabel* Label1;        // "Font: " + face
-    QLabel* Label2;        // "Size: " + size
-    QPushButton* Button1;  // "Select Font"
-    QGroupBox* GroupBox2;  // "Text String"
-    QLabel* Label3;        // "Key in Text here: "
-    QLineEdit* Edit1;      // the text, 18 or 40 characters
-    QComboBox* ComboBox1;  // "Full Screen", "Wrap Text" (17 LEDs and more)
-    QCheckBox* CheckBox1;  // "Auto Fit to Screen"
-    QCheckBox* CheckBox2;  // "Auto Alignment"
-    QPushButton* Button2;  // "Preview"
-    QLabel* Label4;        // "Text Dimension: Width: w, Height: h"
-    QLabel* Image1;        // the preview, W x R at 1:1
-    QPushButton* Button3;  // OK
-    QPushButton* Button4;  // Cancel
-    QPushButton* Button5;  // "Burn to USB Light Show"
-
 signals:
     // "Burn to USB Light Show" after its OK: the opener shows the download dialog.
     void burnRequested();
@@ -73,6 +53,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void fitToCanvas();
     // Rebuilds the preview; false when the text has nothing to draw (the old preview stays).
     bool buildPreview();
     // OK's work: true when the banner was saved and kept.
@@ -90,7 +71,6 @@ private:
     bool accepted_ = false;
     bool rejected_ = false;
     Banner banner_;
-    windowkit::CatalogueTexts texts_;
 };
 
 } // namespace imaging
