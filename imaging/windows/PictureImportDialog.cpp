@@ -12,22 +12,15 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollArea>
-#include <QSlider>
 #include <QTimer>
 
 namespace imaging {
 namespace {
 
 constexpr int kDragInterval = 100; // ms between crop rectangle moves while dragging
-constexpr int kSourceWidth = 785, kSourceHeight = 329;
 
 QImage greyRamp(QSize size)
 {
@@ -52,99 +45,24 @@ struct BusyCursor {
 
 PictureImportDialog::PictureImportDialog(const store::EditionParameters& edition, messages::Prompter& prompter, QWidget* parent)
     : windowkit::Dialog(parent, Qt::Dialog | windowkit::kFixedWindowFlags),
-      GroupBox1(new QGroupBox(this)),
-      Label1(new QLabel(GroupBox1)),
-      Button3(new QPushButton(GroupBox1)),
-      RadioButton1(new QRadioButton(GroupBox1)),
-      RadioButton2(new QRadioButton(GroupBox1)),
-      RadioButton3(new QRadioButton(GroupBox1)),
-      GroupBox2(new QGroupBox(this)),
-      ScrollBox1(new QScrollArea(GroupBox2)),
       Image1(new QLabel),
       Shape1(new QFrame(Image1)),
-      GroupBox3(new QGroupBox(this)),
-      RadioButton4(new QRadioButton(GroupBox3)),
-      RadioButton5(new QRadioButton(GroupBox3)),
-      GroupBox4(new QGroupBox(this)),
-      Image2(new QLabel(GroupBox4)),
-      TrackBar1(new QSlider(Qt::Horizontal, GroupBox4)),
-      Label2(new QLabel(GroupBox4)),
-      Label3(new QLabel(GroupBox4)),
-      Image3(new QLabel(GroupBox4)),
-      Label4(new QLabel(this)),
-      Button1(new QPushButton(this)),
-      Button2(new QPushButton(this)),
       Timer1(new QTimer(this)),
       edition_(edition),
       prompter_(prompter)
 {
-    setObjectName(QStringLiteral("Importclip"));
-    const std::pair<QObject*, const char*> names[] = {
-        {GroupBox1, "GroupBox1"},       {Label1, "Label1"},       {Button3, "Button3"},
-        {RadioButton1, "RadioButton1"}, {RadioButton2, "RadioButton2"}, {RadioButton3, "RadioButton3"},
-        {GroupBox2, "GroupBox2"},       {ScrollBox1, "ScrollBox1"}, {Image1, "Image1"},
-        {Shape1, "Shape1"},             {GroupBox3, "GroupBox3"}, {RadioButton4, "RadioButton4"},
-        {RadioButton5, "RadioButton5"}, {GroupBox4, "GroupBox4"}, {Image2, "Image2"},
-        {TrackBar1, "TrackBar1"},       {Label2, "Label2"},       {Label3, "Label3"},
-        {Image3, "Image3"},             {Label4, "Label4"},       {Button1, "Button1"},
-        {Button2, "Button2"},
-        {Timer1, "Timer1"}};
-    for (const auto& [control, name] : names)
-        control->setObjectName(QString::fromLatin1(name));
-
-    GroupBox1->setGeometry(8, 4, kSourceWidth, 52);
-    // The fit modes take the room their captions need beside their marks; the file label has the rest.
-    Label1->setGeometry(10, 20, 288, 24);
-    Button3->setGeometry(304, 18, 70, 28);
-    RadioButton1->setGeometry(382, 20, 80, 24);
-    RadioButton2->setGeometry(462, 20, 150, 24);
-    RadioButton3->setGeometry(612, 20, 165, 24);
-    GroupBox2->setGeometry(8, 60, kSourceWidth, kSourceHeight);
-    ScrollBox1->setGeometry(8, 18, kSourceWidth - 16, kSourceHeight - 26);
-    ScrollBox1->setAlignment(Qt::AlignCenter);
-    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    setupUi(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Timer1->setObjectName(QStringLiteral("Timer1"));
     ScrollBox1->setWidget(Image1);
     Image1->installEventFilter(this);
     Shape1->setStyleSheet(QStringLiteral("border: 1px dotted navy; background: transparent"));
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Shape1->hide();
-    GroupBox3->setGeometry(8, 394, 160, 120);
-    RadioButton4->setGeometry(12, 28, 140, 24);
-    RadioButton5->setGeometry(12, 64, 140, 24);
-    GroupBox4->setGeometry(176, 394, 617, 130);
-    Image2->setGeometry(8, 18, 601, 64);
-    Image2->setAlignment(Qt::AlignCenter);
-    Label2->setGeometry(8, 88, 90, 20);
-    Label2->setAlignment(Qt::AlignCenter);
-    TrackBar1->setGeometry(100, 86, 417, 22);
-    TrackBar1->setRange(1, 254);
-    TrackBar1->setSingleStep(1);
-    Label3->setGeometry(519, 88, 90, 20);
-    Label3->setAlignment(Qt::AlignCenter);
-    Image3->setGeometry(100, 108, 417, 10);
     Image3->setPixmap(QPixmap::fromImage(greyRamp(Image3->size())));
-    Label4->setGeometry(8, 530, 584, 30);
-    Label4->setWordWrap(true);
     Label4->hide();
-    Button1->setGeometry(600, 530, 92, 30);
-    Button2->setGeometry(701, 530, 92, 30);
-    Button1->setDefault(true);
-    setFixedSize(800, 566);
     Timer1->setInterval(kDragInterval);
-    texts_.caption(this, 619)
-        .caption(GroupBox1, 620)
-        .caption(GroupBox2, 621)
-        .caption(Button3, 623)
-        .caption(Button1, 624)
-        .caption(Button2, 625)
-        .caption(RadioButton1, 748)
-        .caption(RadioButton2, 749)
-        .caption(RadioButton3, 754)
-        .caption(Label3, 755)
-        .caption(Label2, 756)
-        .caption(GroupBox3, 758)
-        .caption(RadioButton4, 759)
-        .caption(RadioButton5, 760);
 
     connect(Button1, &QPushButton::clicked, this, &PictureImportDialog::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &PictureImportDialog::Button2Click);
@@ -161,11 +79,6 @@ PictureImportDialog::PictureImportDialog(const store::EditionParameters& edition
 QSize PictureImportDialog::canvasSize() const
 {
     return {edition_.maxBannerWidth, edition_.ledCount};
-}
-
-void PictureImportDialog::FormShow()
-{
-    texts_.apply();
 }
 
 bool PictureImportDialog::importInto(VirtualCanvas& canvas, const QString& sourcePath, bool clearFirst)
@@ -258,7 +171,7 @@ void PictureImportDialog::layoutSourceArea()
         Shape1->hide();
         dimension = messages::formatMessage(msg::DimensionOk, working_.width(), working_.height());
     }
-    GroupBox4->setTitle(messages::lookupMessage(757) + dimension);
+    GroupBox4->setTitle(messages::lookupMessage(msg::ImportPreviewCaption) + dimension);
     showFileLabel();
     Image1->setPixmap(QPixmap::fromImage(working_.scaled(working_.size() * zoom_)));
     Image1->resize(working_.size() * zoom_);
@@ -270,7 +183,7 @@ void PictureImportDialog::showFileLabel()
 {
     const QString path = QDir::toNativeSeparators(sourcePath_);
     const QString dimension = QString::asprintf(" ( %d x %d )", working_.width(), working_.height());
-    const QString prefix = messages::lookupMessage(622) + u' ';
+    const QString prefix = messages::lookupMessage(msg::BannerNameCaption) + u' ';
     const QFontMetrics metrics(Label1->font());
     const int room = Label1->contentsRect().width() - metrics.horizontalAdvance(prefix + dimension) - 2;
     Label1->setText(prefix + metrics.elidedText(path, Qt::ElideMiddle, std::max(0, room)) + dimension);

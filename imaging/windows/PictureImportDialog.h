@@ -2,20 +2,15 @@
 
 #include "imaging/ImageImport.h"
 #include "store/Edition.h"
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/Window.h"
+#include "ui_PictureImportDialog.h"
 
 #include <QImage>
 #include <QPoint>
 #include <functional>
 
 class QFrame;
-class QGroupBox;
 class QLabel;
-class QPushButton;
-class QRadioButton;
-class QScrollArea;
-class QSlider;
 class QTimer;
 
 namespace messages {
@@ -30,8 +25,14 @@ class VirtualCanvas;
 // animated GIF, with an importer set, a movie group of the current project). The user chooses how it fits (a crop
 // of the image as it is, stretched to the canvas, or scaled with its aspect ratio kept) and how colours become
 // black and white (a threshold for text and logos, error diffusion for photographs); the preview shows at twice
-// its size exactly what OK writes into the canvas.
-class PictureImportDialog : public windowkit::Dialog {
+// its size exactly what OK writes into the canvas. Its controls are those of PictureImportDialog.ui: in GroupBox1
+// "Banner Information" Label1 "Banner name: " and the file, Button3 "Change", the fit modes RadioButton1 "Trim",
+// RadioButton2 "Full Screen Resize", RadioButton3 "Maintain Aspect Ratio"; in GroupBox2 "Source" ScrollBox1, which
+// scrolls an image larger than the group; in GroupBox3 "Process Method" RadioButton4 "Text Mode", RadioButton5
+// "Picture Mode"; in GroupBox4 ("Preview" and the crop's dimension) Image2 the result at 2x, TrackBar1 the
+// threshold from 1 ("Lighter", Label2) to 254 ("Darker", Label3) over Image3, a grey strip; Label4 the frame
+// count of an animated image; Button1 OK, Button2 Cancel.
+class PictureImportDialog : public windowkit::Dialog, public Ui::PictureImportDialog {
     Q_OBJECT
 
 public:
@@ -65,28 +66,8 @@ public:
     QPoint cropOrigin() const { return cropOrigin_; }
     const LitGrid& previewGrid() const { return previewGrid_; }
 
-    QGroupBox* GroupBox1;        // "Banner Information"
-    QLabel* Label1;              // "Banner name: " and the file
-    QPushButton* Button3;        // "Change"
-    QRadioButton* RadioButton1;  // "Trim"
-    QRadioButton* RadioButton2;  // "Full Screen Resize"
-    QRadioButton* RadioButton3;  // "Maintain Aspect Ratio"
-    QGroupBox* GroupBox2;        // "Source"
-    QScrollArea* ScrollBox1;     // scrolls an image larger than the group
     QLabel* Image1;              // the source, magnified by zoom
     QFrame* Shape1;              // the crop rectangle, a dotted navy frame
-    QGroupBox* GroupBox3;        // "Process Method"
-    QRadioButton* RadioButton4;  // "Text Mode"
-    QRadioButton* RadioButton5;  // "Picture Mode"
-    QGroupBox* GroupBox4;        // "Preview" and the crop's dimension
-    QLabel* Image2;              // the result at 2x
-    QSlider* TrackBar1;          // threshold 1 ("Lighter") to 254 ("Darker")
-    QLabel* Label2;              // "Lighter"
-    QLabel* Label3;              // "Darker"
-    QLabel* Image3;              // the grey strip under the slider
-    QLabel* Label4;              // the frame count of an animated image
-    QPushButton* Button1;        // OK
-    QPushButton* Button2;        // Cancel
     QTimer* Timer1;              // 100 ms while the crop rectangle is dragged
 
 public slots:
@@ -102,8 +83,6 @@ public slots:
     void Timer1Timer();
 
 protected:
-    // The captions, in the language of the moment the dialog opens.
-    void FormShow() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -143,7 +122,6 @@ private:
     int frameCount_ = 1;
     bool importedAnimation_ = false;
     AnimationImporter animationImporter_;
-    windowkit::CatalogueTexts texts_;
 };
 
 } // namespace imaging
