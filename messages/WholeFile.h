@@ -37,6 +37,8 @@ WriteResult writeNewFileUnsynced(const QString& path, const QByteArray& bytes);
 // Brings everything written on the file system of the folder to the disk (one syncfs for many files), and the
 // folder's own entries; false when that failed.
 bool syncFileSystemOf(const QString& folder);
+// Brings a folder's own entries to the disk (files renamed into or out of it); false when that failed.
+bool syncFolder(const QString& folder);
 
 // Removes a temporary file of writeWholeFile that no writer holds any more (its process was killed); a file being
 // written, or anything but a regular file, is left alone. Returns whether it was removed.
