@@ -150,8 +150,8 @@ const TimingRecords::Index& TimingRecords::index(const store::NumberedList& list
     const store::IniFile::ReadHold read(*catalogue_); // one look at the disk for the whole list
     const int extent = list.extent(*catalogue_);
     index.endsEarly = extent < list.storedCount(*catalogue_);
-    for (int i = 0; i < extent; ++i) {
-        const QString entry = catalogue_->readString(list.section, list.key(i));
+    const std::vector<QString> entries = catalogue_->readNumbered(list.section, list.entryPrefix, extent);
+    for (const QString& entry : entries) {
         if (entry.isEmpty()) {
             index.endsEarly = true;
             break;
@@ -292,8 +292,7 @@ void TimingRecords::rewriteList(const store::NumberedList& list, const QString& 
     qsizetype target = -1;
     bool dropped = extent < list.storedCount(*catalogue_); // the empty entries past the last one present
     QSet<QString> seen;
-    for (int i = 0; i < extent; ++i) {
-        const QString entry = catalogue_->readString(section, list.key(i));
+    for (const QString& entry : catalogue_->readNumbered(section, list.entryPrefix, extent)) {
         const qsizetype separator = entry.lastIndexOf(u';');
         const QString entryName = entry.left(separator);
         if (separator >= 0 && entryName == name && target < 0) {

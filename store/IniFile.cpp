@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <exception>
 
 namespace store {
@@ -161,16 +162,55 @@ const IniFile::Line* IniFile::findLine(const QString& section, const QString& ke
     return line == found->index.cend() ? nullptr : &found->lines[*line];
 }
 
-QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const
+namespace {
+
+// As the profile functions do, a value enclosed in a pair of quotation marks is read without them.
+QString unquoted(const QString& value)
 {
-    const Line* line = findLine(section, key);
-    if (!line)
-        return defaultValue;
-    const QString& value = line->value;
-    // As the profile functions do, a value enclosed in a pair of quotation marks is read without them.
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
         return value.mid(1, value.size() - 2);
     return value;
+}
+
+// The number n of a key that is exactly prefix + QString::number(n), n below `count`; -1 for any other key.
+int entryNumber(QStringView lowerKey, QStringView lowerPrefix, int count)
+{
+    if (!lowerKey.startsWith(lowerPrefix))
+        return -1;
+    const QStringView digits = lowerKey.mid(lowerPrefix.size());
+    if (digits.isEmpty() || digits.size() > 9 || (digits.size() > 1 && digits.front() == u'0'))
+        return -1;
+    int number = 0;
+    for (QChar digit : digits) {
+        if (digit < u'0' || digit > u'9')
+            return -1;
+        number = number * 10 + (digit.unicode() - u'0');
+    }
+    return number < count ? number : -1;
+}
+
+} // namespace
+
+QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    const Line* line = findLine(section, key);
+    return line ? unquoted(line->value) : defaultValue;
+}
+
+std::vector<QString> IniFile::readNumbered(const QString& section, const QString& prefix, int count) const
+{
+    std::vector<QString> values(size_t(std::max(count, 0)));
+    const Section* found = findSection(section);
+    if (!found)
+        return values;
+    // The section's index holds each lower-cased key once, with the first line of that key: what findLine finds.
+    const QString lowerPrefix = prefix.toLower();
+    for (auto it = found->index.cbegin(); it != found->index.cend(); ++it) {
+        const int number = entryNumber(it.key(), lowerPrefix, count);
+        if (number >= 0)
+            values[size_t(number)] = unquoted(found->lines[*it].value);
+    }
+    return values;
 }
 
 int IniFile::readInteger(const QString& section, const QString& key, int defaultValue) const

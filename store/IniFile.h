@@ -73,6 +73,9 @@ public:
     // A value that is not a decimal (or "0x" hexadecimal) integer in int range reads as the default.
     int readInteger(const QString& section, const QString& key, int defaultValue) const;
     bool readBool(const QString& section, const QString& key, bool defaultValue) const;
+    // readString of keys prefix + "0" .. prefix + (count - 1), an absent key read as empty, in one pass over the
+    // section's keys rather than a lookup per key: for numbered lists of thousands of entries.
+    std::vector<QString> readNumbered(const QString& section, const QString& prefix, int count) const;
 
     // These throw IniWriteError when the file cannot be written; the file on disk is then unchanged.
     void writeString(const QString& section, const QString& key, const QString& value);

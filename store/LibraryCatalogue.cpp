@@ -278,8 +278,7 @@ void LibraryCatalogue::cleanRecords(const NumberedList& records, const QSet<QStr
     const int n = records.extent(ini_);
     const int stored = ini_.readInteger(kSummary, records.countKey, 0);
     QStringList kept;
-    for (int i = 0; i < n; ++i) {
-        const QString record = ini_.readString(records.section, records.key(i));
+    for (const QString& record : ini_.readNumbered(records.section, records.entryPrefix, n)) {
         if (record.isEmpty())
             continue;
         const QString name = recordFileName(record);

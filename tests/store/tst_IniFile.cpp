@@ -198,6 +198,39 @@ private slots:
             QCOMPARE(bulk.readString("a", key), single.readString("a", key));
     }
 
+    // A numbered list read in one pass reads as reading each numbered key in turn.
+    void readNumberedIsReadStringInTurn_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("count");
+        QTest::newRow("in order") << QByteArray("[L]\r\nE0=a;1\r\nE1=b;2\r\nE2=c;3\r\n") << 3;
+        QTest::newRow("gaps, disorder, a count past the keys")
+            << QByteArray("[L]\nE2=c\nx=1\nE0=a\n; note\nE5=f\n") << 7;
+        QTest::newRow("a count short of the keys") << QByteArray("[L]\nE0=a\nE1=b\nE2=c\n") << 2;
+        QTest::newRow("the first of duplicate keys, in any case")
+            << QByteArray("[L]\ne1=first\nE0=a\nE1=second\n") << 2;
+        QTest::newRow("quoted values") << QByteArray("[L]\nE0=\"a;1\"\nE1='b'\nE2=\"c'\n") << 3;
+        QTest::newRow("numbers written otherwise are other keys")
+            << QByteArray("[L]\nE01=z\nE+1=y\nE 1=x\nE1 =w\nE=v\nE1x=u\nE99999999999=t\nE1=b\n") << 3;
+        QTest::newRow("a key that lower-cases to the prefix") << QByteArray("[L]\n\u01300=i\nI0=j\n") << 1;
+        QTest::newRow("the first of duplicate sections") << QByteArray("[L]\nE0=a\n[M]\n[l]\nE0=z\nE1=b\n") << 2;
+        QTest::newRow("no such section") << QByteArray("[M]\nE0=a\n") << 1;
+        QTest::newRow("no entries") << QByteArray("[L]\nE0=a\n") << 0;
+    }
+    void readNumberedIsReadStringInTurn()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, count);
+        const IniFile ini(fileWith(content));
+        for (const QString& prefix : {QStringLiteral("E"), QStringLiteral("e"), QStringLiteral("I")}) {
+            QStringList inTurn;
+            for (int i = 0; i < count; ++i)
+                inTurn << ini.readString("l", prefix + QString::number(i));
+            const std::vector<QString> read = ini.readNumbered("l", prefix, count);
+            QCOMPARE(QStringList(read.begin(), read.end()), inTurn);
+        }
+    }
+
     // Keys added before a section's closing blank lines are found again by later writes.
     void newKeysBeforeBlankLinesAreFoundAgain()
     {
