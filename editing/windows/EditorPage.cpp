@@ -1,16 +1,14 @@
 #include "editing/windows/EditorPage.h"
 
 #include "editing/PictureClipboard.h"
-#include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "windowkit/FileDrops.h"
+#include "windowkit/WindowTexts.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QIconEngine>
-
-#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
@@ -23,9 +21,6 @@ namespace {
 
 enum Glyph { Select, UndoArrow, RedoArrow, Pen, Eraser, Left, Up, Right, Down, CopyGlyph, CutGlyph, TextGlyph,
              ImportGlyph, OpenGlyph, NewGlyph, SpeedGlyph };
-
-constexpr int kButtonSize = 40;
-constexpr int kToolsLeft = 604;
 
 // The tool buttons' pictures, drawn rather than shipped: simple shapes in `ink` on a 24-unit square, with
 // `paper` where a shape is filled light.
@@ -180,72 +175,25 @@ EditorPage::EditorPage(Canvas& canvas, messages::Prompter& prompter, EditorDialo
       textEditor_(textEditor),
       edition_(edition)
 {
-    setObjectName(QStringLiteral("EditorPage"));
-    windowkit::acceptFileDrops(*this, isImportable, [this](const QString& path) { importDropped(path); });
-    setFocusPolicy(Qt::StrongFocus);
-
+    // The grid first, as the one control the form does not hold: it stays below and before the others.
     Image7 = new CanvasGridView(canvas, this);
     Image7->setObjectName(QStringLiteral("Image7"));
     Image7->move(8, 8);
-    ScrollBar1 = new QScrollBar(Qt::Horizontal, this);
-    ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
-    ScrollBar1->setGeometry(8, 8 + Canvas::kViewHeight + 2, Canvas::kViewWidth, 17);
+    setupUi(this);
+    windowkit::acceptFileDrops(*this, isImportable, [this](const QString& path) { importDropped(path); });
 
-    const int labelsTop = ScrollBar1->geometry().bottom() + 8;
-    Label42 = label("Label42", QStringLiteral("Banner file name:"), 8, labelsTop, 110);
-    Label43 = label("Label43", QString(), 120, labelsTop, 464);
-    const int areaTop = labelsTop + 22;
-    Label34 = label("Label34", QStringLiteral("Selected Area--> X1:"), 8, areaTop, 124);
-    Label35 = label("Label35", QString(), 134, areaTop, 32);
-    label("Label36", QStringLiteral("Y1:"), 170, areaTop, 22);
-    Label37 = label("Label37", QString(), 194, areaTop, 32);
-    label("Label38", QStringLiteral("X2:"), 230, areaTop, 22);
-    Label39 = label("Label39", QString(), 254, areaTop, 32);
-    label("Label40", QStringLiteral("Y2:"), 290, areaTop, 22);
-    Label41 = label("Label41", QString(), 314, areaTop, 32);
-    label("Label45x", QStringLiteral("X:"), 420, areaTop, 16);
-    Label46 = label("Label46", QString(), 438, areaTop, 32);
-    label("Label47", QStringLiteral("Y:"), 476, areaTop, 16);
-    Label48 = label("Label48", QString(), 494, areaTop, 32);
-
-    BitBtn18 = toolButton("BitBtn18", 0, 0, Select);
-    BitBtn19 = toolButton("BitBtn19", 1, 0, UndoArrow);
-    BitBtnRedo = toolButton("BitBtnRedo", 2, 0, RedoArrow);
-    BitBtn20 = toolButton("BitBtn20", 0, 1, Pen);
-    BitBtn21 = toolButton("BitBtn21", 1, 1, Eraser);
-    BitBtn22 = toolButton("BitBtn22", 0, 2, Left);
-    BitBtn23 = toolButton("BitBtn23", 1, 2, Up);
-    BitBtn24 = toolButton("BitBtn24", 0, 3, Right);
-    BitBtn25 = toolButton("BitBtn25", 1, 3, Down);
-    BitBtn26 = toolButton("BitBtn26", 0, 4, CopyGlyph);
-    BitBtn27 = toolButton("BitBtn27", 1, 4, CutGlyph);
-    BitBtn28 = toolButton("BitBtn28", 0, 5, TextGlyph);
-    BitBtn29 = toolButton("BitBtn29", 1, 5, ImportGlyph);
-    BitBtn32 = toolButton("BitBtn32", 0, 6, OpenGlyph);
-    BitBtn31 = toolButton("BitBtn31", 1, 6, NewGlyph);
-    BitBtn34 = toolButton("BitBtn34", 0, 7, SpeedGlyph);
+    const std::pair<QToolButton*, Glyph> glyphs[] = {
+        {BitBtn18, Select},    {BitBtn19, UndoArrow}, {BitBtnRedo, RedoArrow}, {BitBtn20, Pen},
+        {BitBtn21, Eraser},    {BitBtn22, Left},      {BitBtn23, Up},          {BitBtn24, Right},
+        {BitBtn25, Down},      {BitBtn26, CopyGlyph}, {BitBtn27, CutGlyph},    {BitBtn28, TextGlyph},
+        {BitBtn29, ImportGlyph}, {BitBtn32, OpenGlyph}, {BitBtn31, NewGlyph},  {BitBtn34, SpeedGlyph}};
+    for (const auto& [button, glyph] : glyphs)
+        button->setIcon(glyphIcon(glyph));
+    // The main window applies them again whenever it shows or the language changes.
+    windowkit::applyWindowTexts(*this);
 
     connectTools();
     addShortcuts();
-}
-
-QToolButton* EditorPage::toolButton(const char* name, int column, int row, int glyph)
-{
-    auto* button = new QToolButton(this);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(kToolsLeft + column * (kButtonSize + 6), 8 + row * (kButtonSize + 6), kButtonSize,
-                        kButtonSize);
-    button->setIcon(glyphIcon(glyph));
-    button->setIconSize(QSize(24, 24));
-    return button;
-}
-
-QLabel* EditorPage::label(const char* name, const QString& text, int left, int top, int width)
-{
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(left, top, width, 18);
-    return label;
 }
 
 void EditorPage::connectTools()

@@ -3,12 +3,9 @@
 #include "editing/windows/CanvasGridView.h"
 #include "editing/EditorCommands.h"
 #include "editing/EditorModel.h"
+#include "ui_EditorPage.h"
 
 #include <QWidget>
-
-class QLabel;
-class QScrollBar;
-class QToolButton;
 
 namespace messages {
 class Prompter;
@@ -25,7 +22,14 @@ namespace editing {
 // clipboard), Ctrl+V pastes the clipboard's picture as a block to place, Delete clears the selection, the arrow
 // keys move it, Escape drops a block being placed; Ctrl+S asks the opener to save (`saveRequested`). A picture
 // file of any format the import reads, dropped onto the page, is imported.
-class EditorPage : public QWidget {
+//
+// Its controls are those of EditorPage.ui, but for the grid, made here since it draws the canvas: ScrollBar1 under
+// the grid; Label42 "Banner file name:" and Label43 the name; Label34 "Selected Area--> X1:", then Label35 X1,
+// Label37 Y1, Label39 X2, Label41 Y2 after their captions, and Label46 and Label48 the pointer's X and Y; the tool
+// buttons, top to bottom and left to right, BitBtn18 Selection, BitBtn19 Undo, BitBtnRedo Redo, BitBtn20 Pencil,
+// BitBtn21 Clear, BitBtn22-25 move left, up, right and down, BitBtn26 Copy, BitBtn27 Cut, BitBtn28 Text,
+// BitBtn29 Import, BitBtn32 Open, BitBtn31 New, BitBtn34 Flashing speed.
+class EditorPage : public QWidget, public Ui::EditorPage {
     Q_OBJECT
 
 public:
@@ -54,35 +58,8 @@ public:
     void setFileName(const QString& path);
     QString fileName() const { return commands_.currentFile(); }
 
-    // Tool buttons, top to bottom, left to right.
-    QToolButton* BitBtn18; // Selection
-    QToolButton* BitBtn19; // Undo
-    QToolButton* BitBtnRedo; // Redo, beside Undo
-    QToolButton* BitBtn20; // Pencil
-    QToolButton* BitBtn21; // Clear
-    QToolButton* BitBtn22; // Move left
-    QToolButton* BitBtn23; // Move up
-    QToolButton* BitBtn24; // Move right
-    QToolButton* BitBtn25; // Move down
-    QToolButton* BitBtn26; // Copy
-    QToolButton* BitBtn27; // Cut
-    QToolButton* BitBtn28; // Text
-    QToolButton* BitBtn29; // Import
-    QToolButton* BitBtn32; // Open
-    QToolButton* BitBtn31; // New
-    QToolButton* BitBtn34; // Flashing speed
-
+    // The magnified grid, top left.
     CanvasGridView* Image7;
-    QScrollBar* ScrollBar1;
-    QLabel* Label42; // "Banner file name:"
-    QLabel* Label43; // the file name
-    QLabel* Label34; // "Selected Area--> X1:"
-    QLabel* Label35; // X1
-    QLabel* Label37; // Y1
-    QLabel* Label39; // X2
-    QLabel* Label41; // Y2
-    QLabel* Label46; // pointer X
-    QLabel* Label48; // pointer Y
 
 signals:
     // Ctrl+S: the main window's Save command.
@@ -91,8 +68,6 @@ signals:
     void previewChanged(const QImage& preview);
 
 private:
-    QToolButton* toolButton(const char* name, int column, int row, int glyph);
-    QLabel* label(const char* name, const QString& text, int left, int top, int width);
     void addShortcuts();
     void connectTools();
     // Shows what the model holds: frame, overlay, labels, cursor, the Pencil button.
