@@ -179,6 +179,7 @@ void MainWindow::refreshLanguageOverride()
 
 void MainWindow::refreshMainWindowTexts()
 {
+    windowkit::applyWindowTexts(*this);
     windowkit::applyNamedCaptions(*this, kCaptions);
     fitTopRowCaptions();
     PageControl1->setTabText(PageControl1->indexOf(TabSheet2), messages::lookupMessage(550));
@@ -187,7 +188,6 @@ void MainWindow::refreshMainWindowTexts()
     GroupBox2->setTitle(messages::lookupMessage(556));
     windowkit::applyNamedHints(*this, kHints);
     windowkit::applyNamedAccessibleNames(*this, kAccessibleNames);
-    libraryPage->refreshTexts();
     windowkit::fitTexts(*this);
 }
 

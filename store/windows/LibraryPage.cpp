@@ -11,6 +11,7 @@
 #include "windowkit/RunCommand.h"
 #include "windowkit/PixelPicture.h"
 #include "windowkit/TextTint.h"
+#include "windowkit/WindowTexts.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -26,7 +27,7 @@ namespace {
 
 constexpr int kNodeKindRole = Qt::UserRole;
 constexpr int kBuiltInRole = Qt::UserRole + 1;
-constexpr int kInfoWidth = 233;
+constexpr int kInfoWidth = 233; // beside the associated projects
 constexpr int kInfoWideWidth = 473; // over the associated projects' place while they are hidden
 constexpr unsigned kEditTitle = msg::EditPictureTitle;
 constexpr unsigned kOnlyInFileMode = msg::OnlyInLibraryMode;
@@ -73,6 +74,14 @@ QTreeWidgetItem* treeItem(const NodeIcons& icons, const LibraryNode& node)
     return item;
 }
 
+// A caption chosen at run time: its id is kept on the label, so that a change of language finds it.
+void showCaption(QLabel& label, unsigned message)
+{
+    label.setProperty(windowkit::kTextId, message);
+    label.setText(messages::lookupMessage(message));
+    windowkit::fitText(label);
+}
+
 } // namespace
 
 LibraryNodeKind nodeKindOf(const QTreeWidgetItem& item)
@@ -115,78 +124,14 @@ void fillLibraryTree(QTreeWidget& tree, const Workspace& workspace, LibraryTreeO
 
 LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& associations,
                          messages::Prompter& prompter, QWidget* parent)
-    : QWidget(parent),
-      TreeView1(new QTreeWidget(this)),
-      GroupBox5(new QGroupBox(this)),
-      Label19(new QLabel(GroupBox5)),
-      Label20(new QLabel(GroupBox5)),
-      Label21(new QLabel(GroupBox5)),
-      Label22(new QLabel(GroupBox5)),
-      Label23(new QLabel(GroupBox5)),
-      Label24(new QLabel(GroupBox5)),
-      GroupBox7(new QGroupBox(this)),
-      ListBox1(new QListWidget(GroupBox7)),
-      GroupBox6(new QGroupBox(this)),
-      Image1(new windowkit::PixelPicture(GroupBox6)),
-      Button1(new QPushButton(GroupBox6)),
-      Button7(new QPushButton(GroupBox6)),
-      Button2(new QPushButton(GroupBox6)),
-      Button12(new QPushButton(GroupBox6)),
-      Button3(new QPushButton(GroupBox6)),
-      Button5(new QPushButton(GroupBox6)),
-      Button4(new QPushButton(GroupBox6)),
-      Button6(new QPushButton(GroupBox6)),
-      Button11(new QPushButton(GroupBox6)),
-      ButtonPaste(new QPushButton(GroupBox6)),
-      workspace_(workspace),
-      associations_(associations),
-      prompter_(prompter)
+    : QWidget(parent), workspace_(workspace), associations_(associations), prompter_(prompter)
 {
-    setObjectName(QStringLiteral("LibraryPage"));
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setGeometry(0, 8, 289, 457);
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setDragEnabled(false);
-
-    GroupBox5->setObjectName(QStringLiteral("GroupBox5"));
-    GroupBox5->setGeometry(304, 16, kInfoWideWidth, 137);
-    const QList<QLabel*> captions{Label19, Label20, Label21};
-    const QList<QLabel*> values{Label22, Label23, Label24};
-    const char* captionNames[] = {"Label19", "Label20", "Label21"};
-    const char* valueNames[] = {"Label22", "Label23", "Label24"};
-    for (int row = 0; row < 3; ++row) {
-        captions[row]->setObjectName(QLatin1String(captionNames[row]));
-        values[row]->setObjectName(QLatin1String(valueNames[row]));
-        captions[row]->setGeometry(12, 28 + row * 34, 96, 20);
-        values[row]->setGeometry(110, 28 + row * 34, kInfoWideWidth - 120, 20);
-        windowkit::setTextTint(*values[row], windowkit::TextTint::Value);
-        values[row]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    }
-
-    GroupBox7->setObjectName(QStringLiteral("GroupBox7"));
-    GroupBox7->setGeometry(544, 16, 233, 137);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setGeometry(8, 22, 217, 107);
-    ListBox1->setAccessibleName(messages::lookupMessage(msg::AssociatedProjectsName));
+    setupUi(this);
+    for (QLabel* value : {Label22, Label23, Label24})
+        windowkit::setTextTint(*value, windowkit::TextTint::Value);
     GroupBox7->hide();
-
-    GroupBox6->setObjectName(QStringLiteral("GroupBox6"));
-    GroupBox6->setGeometry(304, 160, 473, 305);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setScaledContents(true);
     Image1->hide();
-    const QList<QPushButton*> column{Button1, Button7, Button2, Button12, Button3, Button5, Button4, Button6, Button11};
-    const char* columnNames[] = {"Button1", "Button7", "Button2", "Button12", "Button3",
-                                 "Button5", "Button4", "Button6", "Button11"};
-    for (int row = 0; row < column.size(); ++row) {
-        column[row]->setObjectName(QLatin1String(columnNames[row]));
-        column[row]->setGeometry(224, 24 + row * 31, 241, 27);
-    }
-
-    // Above the preview, which starts lower down; always enabled, like the import.
-    ButtonPaste->setObjectName(QStringLiteral("ButtonPaste"));
-    ButtonPaste->setGeometry(16, 22, 192, 27);
+    // "Paste as new picture", like the import, is always enabled.
     auto* paste = new QShortcut(QKeySequence::Paste, this, this, &LibraryPage::ButtonPasteClick);
     paste->setContext(Qt::WidgetWithChildrenShortcut);
 
@@ -208,6 +153,8 @@ LibraryPage::LibraryPage(const Workspace& workspace, const AssociationIndex& ass
     connect(Button12, &QPushButton::clicked, this, &LibraryPage::Button12Click);
     connect(ButtonPaste, &QPushButton::clicked, this, &LibraryPage::ButtonPasteClick);
     disableCommands();
+    // The main window applies them again whenever it shows or the language changes.
+    windowkit::applyWindowTexts(*this);
 }
 
 QPushButton* LibraryPage::commandButton(LibraryCommand command) const
@@ -272,19 +219,11 @@ void LibraryPage::TreeView1Click(QTreeWidgetItem* item)
         commandButton(command)->setEnabled(libraryCommandEnabled(command, info_.mode));
 }
 
-void LibraryPage::refreshTexts()
-{
-    Label21->setText(messages::lookupMessage(info_.thirdLabel));
-    windowkit::fitText(*Label21);
-    ListBox1->setAccessibleName(messages::lookupMessage(msg::AssociatedProjectsName));
-}
-
 void LibraryPage::showInformation()
 {
     Label22->setText(info_.library);
     Label23->setText(info_.file);
-    Label21->setText(messages::lookupMessage(info_.thirdLabel));
-    windowkit::fitText(*Label21);
+    showCaption(*Label21, info_.thirdLabel);
     Label24->setText(info_.thirdValue);
     GroupBox7->setVisible(info_.showAssociated);
     GroupBox5->resize(info_.showAssociated ? kInfoWidth : kInfoWideWidth, GroupBox5->height());

@@ -3,13 +3,11 @@
 #include "store/LibrarySelection.h"
 #include "store/ProjectList.h"
 #include "store/Workspace.h"
+#include "ui_LibraryPage.h"
 
 #include <QWidget>
 
-class QGroupBox;
 class QLabel;
-class QListWidget;
-class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -32,7 +30,14 @@ bool isBuiltIn(const QTreeWidgetItem& item);
 // The Library page: the libraries and their pictures as a tree, what is known of the selected node, its preview,
 // and the command column. The catalogue's operations run here; commands whose dialogs live in the windows above
 // (adding to projects, copying between libraries, editing, importing, the speed dialog) are signals.
-class LibraryPage : public QWidget {
+//
+// Its controls are those of LibraryPage.ui: TreeView1 the tree; GroupBox5 " Information" with the captions Label19
+// "Library : ", Label20 "FileName: " and Label21 "Total Files :" or "Dimension :", and their values Label22-24;
+// GroupBox7 "Associated Projects" with ListBox1; GroupBox6 "Preview" with the picture Image1, ButtonPaste "Paste
+// as new picture" (also Ctrl+V) and the command column: Button1 Add to MyLumiwands Project, Button7 Add BMP/JPEG to
+// Library, Button2 Copy/Move to other Librarys, Button12 Delete, Button3 Edit, Button5 Rename, Button4 Save as new
+// file, Button6 Email to My Friends, Button11 Adjust Flashing Speed.
+class LibraryPage : public QWidget, public Ui::LibraryPage {
     Q_OBJECT
 
 public:
@@ -40,38 +45,12 @@ public:
     LibraryPage(const Workspace& workspace, const AssociationIndex& associations, messages::Prompter& prompter,
                 QWidget* parent = nullptr);
 
-    QTreeWidget* TreeView1;
-    QGroupBox* GroupBox5; // " Information"
-    QLabel* Label19;      // "Library : "
-    QLabel* Label20;      // "FileName: "
-    QLabel* Label21;      // "Total Files :" or "Dimension :"
-    QLabel* Label22;      // the values, navy
-    QLabel* Label23;
-    QLabel* Label24;
-    QGroupBox* GroupBox7; // "Associated Projects"
-    QListWidget* ListBox1;
-    QGroupBox* GroupBox6; // "Preview" with the command column
-    QLabel* Image1;
-    QPushButton* Button1;  // Add to MyLumiwands Project
-    QPushButton* Button7;  // Add BMP/JPEG to Library
-    QPushButton* Button2;  // Copy/Move to other Librarys
-    QPushButton* Button12; // Delete Picture / Banner / Library
-    QPushButton* Button3;  // Edit Picture / Banner
-    QPushButton* Button5;  // Rename Picture/Banner/Library
-    QPushButton* Button4;  // Save Picture / Banner as new file
-    QPushButton* Button6;  // Email to My Friends
-    QPushButton* Button11; // Adjust Flashing Speed
-    QPushButton* ButtonPaste; // Paste as new picture (also Ctrl+V)
-
     const LibraryInformation& information() const { return info_; }
 
     // The clipart of this height is shown after the libraries (0: none).
     void setClipartHeight(int ledCount) { clipartHeight_ = ledCount; }
     // Rebuilds the tree (sorted, expanded; the clipart collapsed).
     void rebuildTree();
-    // The page's own texts in the current language: the third caption names what its value shows ("Total Files
-    // :" or "Dimension :"), so it stays right when the language changes while a picture is selected.
-    void refreshTexts();
     // On entering the page: rebuilds the tree unless the catalogue, the clips folder and the language are as they
     // were at the last build (a library of thousands of pictures takes a noticeable time to build).
     void enterPage();
