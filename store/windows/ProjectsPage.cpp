@@ -1,17 +1,16 @@
 #include "store/windows/ProjectsPage.h"
 
-#include "messages/MessageCatalogue.h"
 #include "messages/MessageIds.h"
 #include "messages/Prompter.h"
 #include "store/Clipart.h"
+#include "store/windows/EntryList.h"
 #include "store/windows/LibraryPage.h"
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/RunCommand.h"
 #include "windowkit/Icons.h"
 #include "windowkit/TextTint.h"
+#include "windowkit/WindowTexts.h"
 
 #include <QComboBox>
-#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -50,56 +49,27 @@ QIcon entryIcon(int icon)
     return QIcon(pixmap);
 }
 
-// The picture a file node of the tree stands for: its file name in the clips folder, or the clipart's path.
-QString pictureOfItem(const QTreeWidgetItem* item, int ledCount)
+// The command buttons' icons: the desktop theme's where it has one of that meaning, else the program's own.
+void setCommandIcons(const Ui::ProjectsPage& page)
 {
-    if (!item || nodeKindOf(*item) != LibraryNodeKind::File)
-        return {};
-    return isBuiltIn(*item) ? clipartPath(ledCount, item->text(0)) : item->text(0);
+    struct CommandIcon {
+        QToolButton* button;
+        const char* ownName;
+        const char* themeName;
+    };
+    const CommandIcon icons[] = {
+        {page.BitBtn40, "usb-download", nullptr},         {page.BitBtn42, "save-binary", "document-save-as"},
+        {page.BitBtn43, "open-binary", "document-open"},  {page.BitBtn44, "mail-send", "mail-send"},
+        {page.BitBtn36, "move-up", "go-up"},              {page.BitBtn37, "move-down", "go-down"},
+        {page.BitBtn41, "torch", nullptr},                {page.BitBtn35, "text-banner", "insert-text"},
+        {page.BitBtn39, "rename", nullptr},               {page.BitBtn46, "movie-interval", nullptr},
+        {page.BitBtn47, "shift", nullptr},                {page.BitBtn49, "flash-speed", nullptr},
+        {page.BitBtn38, "delete-project", "edit-delete"}, {page.BitBtn50, "movie-group", nullptr},
+        {page.BitBtn51, "ticker", nullptr},               {page.BitBtn52, "indelible", nullptr},
+        {page.BitBtn53, "show-preview", "media-playback-start"}};
+    for (const CommandIcon& icon : icons)
+        icon.button->setIcon(windowkit::actionIcon(icon.ownName, icon.themeName));
 }
-
-// The entry list: takes a picture file dragged from the page's library tree.
-class EntryList : public QListWidget {
-public:
-    std::function<void(const QString& fileName)> pictureDropped;
-    QTreeWidget* tree = nullptr;
-    int ledCount = 0;
-
-    explicit EntryList(QWidget* parent) : QListWidget(parent)
-    {
-        setAcceptDrops(true);
-        setDragDropMode(QAbstractItemView::DropOnly);
-    }
-
-protected:
-    QString draggedFile(const QDropEvent* event) const
-    {
-        return pictureOfItem(event->source() == tree ? tree->currentItem() : nullptr, ledCount);
-    }
-    void dragEnterEvent(QDragEnterEvent* event) override
-    {
-        if (draggedFile(event).isEmpty())
-            event->ignore();
-        else
-            event->acceptProposedAction();
-    }
-    void dragMoveEvent(QDragMoveEvent* event) override
-    {
-        if (draggedFile(event).isEmpty())
-            event->ignore();
-        else
-            event->acceptProposedAction();
-    }
-    void dropEvent(QDropEvent* event) override
-    {
-        const QString file = draggedFile(event);
-        if (file.isEmpty())
-            return event->ignore();
-        event->acceptProposedAction();
-        if (pictureDropped)
-            pictureDropped(file);
-    }
-};
 
 } // namespace
 
@@ -107,83 +77,22 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
                            messages::Prompter& prompter, QWidget* parent)
     : QWidget(parent), edition_(edition), workspace_(workspace), projects_(projects), prompter_(prompter)
 {
-    setObjectName(QStringLiteral("ProjectsPage"));
-    BitBtn40 = commandButton("BitBtn40", 0, 0, windowkit::actionIcon("usb-download"));
-    BitBtn42 = commandButton("BitBtn42", 56, 0, windowkit::actionIcon("save-binary", "document-save-as"));
-    BitBtn43 = commandButton("BitBtn43", 112, 0, windowkit::actionIcon("open-binary", "document-open"));
-    BitBtn44 = commandButton("BitBtn44", 168, 0, windowkit::actionIcon("mail-send", "mail-send"));
-    BitBtn36 = commandButton("BitBtn36", 224, 0, windowkit::actionIcon("move-up", "go-up"));
-    BitBtn37 = commandButton("BitBtn37", 280, 0, windowkit::actionIcon("move-down", "go-down"));
-    BitBtn41 = commandButton("BitBtn41", 336, 0, windowkit::actionIcon("torch"));
-    BitBtn35 = commandButton("BitBtn35", 392, 0, windowkit::actionIcon("text-banner", "insert-text"));
-    BitBtn39 = commandButton("BitBtn39", 448, 0, windowkit::actionIcon("rename"));
-    BitBtn46 = commandButton("BitBtn46", 504, 0, windowkit::actionIcon("movie-interval"));
-    BitBtn47 = commandButton("BitBtn47", 560, 0, windowkit::actionIcon("shift"));
-    BitBtn49 = commandButton("BitBtn49", 616, 0, windowkit::actionIcon("flash-speed"));
-    BitBtn38 = commandButton("BitBtn38", 672, 0, windowkit::actionIcon("delete-project", "edit-delete"));
-    BitBtn50 = commandButton("BitBtn50", 728, 0, windowkit::actionIcon("movie-group"));
-    BitBtn51 = commandButton("BitBtn51", 392, 48, windowkit::actionIcon("ticker"));
-    BitBtn52 = commandButton("BitBtn52", 728, 48, windowkit::actionIcon("indelible"));
-    windowkit::setHint(*BitBtn52, messages::lookupMessage(msg::IndelibleHint));
+    setupUi(this);
+    setCommandIcons(*this);
     BitBtn52->setVisible(edition_.factoryMode);
-    BitBtn53 = commandButton("BitBtn53", 448, 48, windowkit::actionIcon("show-preview", "media-playback-start"));
-    windowkit::setHint(*BitBtn53, messages::lookupMessage(msg::ShowPreviewHint));
 
-    Label26 = new QLabel(this);
-    Label26->setObjectName(QStringLiteral("Label26"));
-    Label26->setGeometry(8, 54, 150, 20);
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setGeometry(159, 51, 226, 26);
-    Label26->setBuddy(ComboBox1);
-
-    TreeView2 = new QTreeWidget(this);
-    TreeView2->setObjectName(QStringLiteral("TreeView2"));
-    TreeView2->setGeometry(8, 104, 233, 361);
-    TreeView2->setHeaderHidden(true);
-    TreeView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView2->setDragEnabled(true);
-    TreeView2->setDragDropMode(QAbstractItemView::DragOnly);
     TreeView2->installEventFilter(this);
-
-    Button14 = new QPushButton(this);
-    Button14->setObjectName(QStringLiteral("Button14"));
-    Button14->setGeometry(248, 216, 137, 25);
-    Button10 = new QPushButton(this);
-    Button10->setObjectName(QStringLiteral("Button10"));
-    Button10->setGeometry(248, 248, 137, 25);
-
-    auto* list = new EntryList(this);
-    list->tree = TreeView2;
-    list->ledCount = edition_.ledCount;
-    list->pictureDropped = [this](const QString& file) {
+    ListView1->tree = TreeView2;
+    ListView1->ledCount = edition_.ledCount;
+    ListView1->pictureDropped = [this](const QString& file) {
         currentPicture_ = file;
         addPicture(file);
     };
-    ListView1 = list;
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setGeometry(392, 104, 393, 337);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setIconSize(QSize(16, 16));
-    ListView1->setAccessibleName(messages::lookupMessage(msg::EntriesName));
     ListView1->installEventFilter(this);
-
-    Label45 = new QLabel(this);
-    Label45->setObjectName(QStringLiteral("Label45"));
-    Label45->setGeometry(400, 448, 136, 18);
-    Label46 = new QLabel(this);
-    Label46->setObjectName(QStringLiteral("Label46"));
-    Label46->setGeometry(538, 448, 36, 18);
-    Label44 = new QLabel(this);
-    Label44->setObjectName(QStringLiteral("Label44"));
-    Label44->setGeometry(576, 448, 110, 18);
-    Label47 = new QLabel(this);
-    Label47->setObjectName(QStringLiteral("Label47"));
-    Label47->setGeometry(690, 448, 90, 18);
     for (QLabel* value : {Label46, Label47})
         windowkit::setTextTint(*value, windowkit::TextTint::Value);
+    // The main window applies them again whenever it shows or the language changes.
+    windowkit::applyWindowTexts(*this);
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &ProjectsPage::ComboBox1Change);
     connect(TreeView2, &QTreeWidget::itemClicked, this, &ProjectsPage::TreeView2Click);
@@ -209,16 +118,6 @@ ProjectsPage::ProjectsPage(const EditionParameters& edition, const Workspace& wo
     connect(BitBtn50, &QToolButton::clicked, this, &ProjectsPage::BitBtn50Click);
     connect(BitBtn51, &QToolButton::clicked, this, &ProjectsPage::BitBtn51Click);
     connect(BitBtn52, &QToolButton::clicked, this, &ProjectsPage::BitBtn52Click);
-}
-
-QToolButton* ProjectsPage::commandButton(const char* name, int left, int top, const QIcon& icon)
-{
-    auto* button = new QToolButton(this);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(left, top, 49, 41);
-    button->setIcon(icon);
-    button->setIconSize(QSize(24, 24));
-    return button;
 }
 
 void ProjectsPage::enterPage()

@@ -4,18 +4,12 @@
 #include "store/LibraryTree.h"
 #include "store/ProjectList.h"
 #include "store/Workspace.h"
+#include "ui_ProjectsPage.h"
 
 #include <QWidget>
 #include <functional>
 #include <vector>
 
-class QComboBox;
-class QIcon;
-class QLabel;
-class QListWidget;
-class QPushButton;
-class QToolButton;
-class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace messages {
@@ -33,42 +27,22 @@ struct ProjectCounters {
 // The My Lumiwand Projects page: the project selector, the library tree, the entry list of the current project
 // with its counters, and the row of project and entry commands. Entry and project commands of the store run
 // here; commands that need the device image, the device or the timing dialogs are signals for the window above.
-class ProjectsPage : public QWidget {
+//
+// Its controls are those of ProjectsPage.ui. The command buttons, top row left to right: BitBtn40 USB Download,
+// BitBtn42 Save as binary file, BitBtn43 Open project binary files, BitBtn44 email project, BitBtn36 Move up one
+// order, BitBtn37 Move down one order, BitBtn41 Add Torch function to Project, BitBtn35 Text to Banner, BitBtn39
+// Rename project, BitBtn46 Set Project Movie Interval, BitBtn47 Left && Right shift adjusting, BitBtn49 Adjust
+// Flashing Speed, BitBtn38 Delete this project, BitBtn50 Enable/Disable Movie Group function; below them BitBtn51
+// Enable / Disable Ticker function, BitBtn53 Show preview and, in factory mode, BitBtn52 Indelible Pattern.
+// Label26 "My Lumiwand Projects" and ComboBox1 the project selector; TreeView2 the libraries, in insertion order,
+// collapsed; Button10 "Add to Project ->" and Button14 "<- Remove from project"; ListView1 the entry list;
+// Label45 "Total Files:" and Label44 "EEPROM Bytes:" with their values Label46 and Label47.
+class ProjectsPage : public QWidget, public Ui::ProjectsPage {
     Q_OBJECT
 
 public:
     ProjectsPage(const EditionParameters& edition, const Workspace& workspace, ProjectList& projects,
                  messages::Prompter& prompter, QWidget* parent = nullptr);
-
-    // Top row (y 0), left to right, then the second row (y 48).
-    QToolButton* BitBtn40; // USB Download
-    QToolButton* BitBtn42; // Save as binary file
-    QToolButton* BitBtn43; // Open project binary files
-    QToolButton* BitBtn44; // email project
-    QToolButton* BitBtn36; // Move up one order
-    QToolButton* BitBtn37; // Move down one order
-    QToolButton* BitBtn41; // Add Torch function to Project
-    QToolButton* BitBtn35; // Text to Banner
-    QToolButton* BitBtn39; // Rename project
-    QToolButton* BitBtn46; // Set Project Movie Interval
-    QToolButton* BitBtn47; // Left && Right shift adjusting
-    QToolButton* BitBtn49; // Adjust Flashing Speed
-    QToolButton* BitBtn38; // Delete this project
-    QToolButton* BitBtn50; // Enable/Disable Movie Group function
-    QToolButton* BitBtn51; // Enable / Disable Ticker function
-    QToolButton* BitBtn52; // Indelible Pattern (factory mode)
-    QToolButton* BitBtn53; // Show preview
-
-    QLabel* Label26;        // "My Lumiwand Projects"
-    QComboBox* ComboBox1;   // the project selector
-    QTreeWidget* TreeView2; // the libraries, in insertion order, collapsed
-    QPushButton* Button10;  // Add to Project ->
-    QPushButton* Button14;  // <- Remove from project
-    QListWidget* ListView1; // the entry list
-    QLabel* Label45;        // "Total Files:"
-    QLabel* Label46;        // its value
-    QLabel* Label44;        // "EEPROM Bytes:"
-    QLabel* Label47;        // its value
 
     // The dialogs the group and ticker commands ask (made after the page).
     void setMovieGroupChooser(MovieGroupChooser* chooser) { groupChooser_ = chooser; }
@@ -141,7 +115,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QToolButton* commandButton(const char* name, int left, int top, const QIcon& icon);
     // Runs an entry command on the current project and the selected row, then rebuilds the list and selects
     // the entry `command` returns (or the same row when it returns -1).
     void entryCommand(const std::function<int(Project&, int entry)>& command);
