@@ -3,12 +3,10 @@
 #include "shell/AppState.h"
 #include "imaging/PicturePreview.h"
 #include "messages/MessageCatalogue.h"
-#include "messages/MessageIds.h"
 #include "shell/windows/QtTranslations.h"
 #include "store/windows/LibraryPage.h"
 #include "store/windows/ProjectsPage.h"
 #include "store/Settings.h"
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/Icons.h"
 #include "windowkit/PixelPicture.h"
 
@@ -25,37 +23,23 @@
 namespace shell {
 namespace {
 
-// Captions set from the catalogue (the page captions and the preview box are set apart).
-constexpr windowkit::NamedText kCaptions[] = {
-    {"BitBtn16", 511}, {"BitBtn7", 512},  {"BitBtn3", 513},   {"BitBtn45", 697}, {"BitBtn17", 514},
-    {"GroupBox5", 559}, {"GroupBox6", 560}, {"GroupBox7", 561}, {"Label19", 565},  {"Label20", 566},
-    {"Label42", 568},  {"Label34", 569},   {"Label26", 570},  {"Label44", 572},
-    {"Label45", 571},  {"Button1", 573},  {"Button7", 574},   {"Button2", 575},  {"Button12", 576},
-    {"Button3", 577},  {"Button6", 578},  {"Button5", 579},   {"Button4", 580},  {"Button14", 581},
-    {"Button10", 582}, {"Button11", 668}, {"ButtonPaste", msg::PasteAsNewPicture},
-};
-
-// Hints (tool tips) set from the catalogue.
-constexpr windowkit::NamedText kHints[] = {
-    {"BitBtn18", 529}, {"BitBtn19", 530}, {"BitBtn20", 531}, {"BitBtn21", 532}, {"BitBtn22", 533},
-    {"BitBtn23", 534}, {"BitBtn24", 535}, {"BitBtn25", 536}, {"BitBtn26", 537}, {"BitBtn27", 538},
-    {"BitBtn28", 539}, {"BitBtn29", 540}, {"BitBtn32", 541}, {"BitBtn31", 542}, {"BitBtn34", 543},
-    {"BitBtn35", 547}, {"BitBtn36", 545}, {"BitBtn37", 546}, {"BitBtn38", 548}, {"BitBtn39", 567},
-    {"BitBtn40", 544}, {"BitBtn41", 672}, {"BitBtn42", 676}, {"BitBtn43", 682}, {"BitBtn44", 683},
-    {"BitBtn45", 698}, {"BitBtn46", 706}, {"BitBtn47", 721}, {"BitBtn49", 668}, {"BitBtn50", 731},
-    {"BitBtn51", 732}, {"BitBtnRedo", msg::RedoHint}, {"BitBtn52", msg::IndelibleHint},
-    {"BitBtn53", msg::ShowPreviewHint},
-};
-
-// Accessible names of the lists, which show no text of their own.
-constexpr windowkit::NamedText kAccessibleNames[] = {
-    {"ListView1", msg::EntriesName},
-    {"ListBox1", msg::AssociatedProjectsName},
-};
-
-// The Library page's buttons that wait for a selected picture or library.
-constexpr const char* kSelectionButtons[] = {"Button1", "Button2", "Button3",  "Button4", "Button5",
-                                             "Button6", "Button7", "Button11", "Button12"};
+// The top row's icons: the desktop theme's where it has one of that meaning, else the program's own.
+void setTopRowIcons(const Ui::MainWindow& window)
+{
+    struct TopIcon {
+        QToolButton* button;
+        const char* ownName;
+        const char* themeName;
+    };
+    const TopIcon icons[] = {{window.BitBtn45, "quick-start", nullptr},
+                             {window.BitBtn16, "new-project", "document-new"},
+                             {window.BitBtn7, "new-library", "folder-new"},
+                             {window.BitBtn3, "save", "document-save"},
+                             {window.BitBtn1, "language", "preferences-desktop-locale"},
+                             {window.BitBtn17, "exit", "application-exit"}};
+    for (const TopIcon& icon : icons)
+        icon.button->setIcon(windowkit::actionIcon(icon.ownName, icon.themeName));
+}
 
 } // namespace
 
@@ -66,45 +50,16 @@ MainWindow::MainWindow(AppState& state, messages::Prompter& prompter)
 {
     prepareAppState(state_, store::documentsFolder());
 
-    setObjectName(QStringLiteral("Form1"));
+    setupUi(this);
     setWindowTitle(store::mainWindowCaption(state_.edition));
-    setFixedSize(792, 567);
-
-    BitBtn45 = topButton("BitBtn45", windowkit::actionIcon("quick-start"));
-    BitBtn16 = topButton("BitBtn16", windowkit::actionIcon("new-project", "document-new"));
-    BitBtn7 = topButton("BitBtn7", windowkit::actionIcon("new-library", "folder-new"));
-    BitBtn3 = topButton("BitBtn3", windowkit::actionIcon("save", "document-save"));
-    BitBtn1 = topButton("BitBtn1", windowkit::actionIcon("language", "preferences-desktop-locale"));
-    BitBtn17 = topButton("BitBtn17", windowkit::actionIcon("exit", "application-exit"));
-    BitBtn1->setText(QStringLiteral("Language"));
+    setTopRowIcons(*this);
     layOutTopRow();
     connect(BitBtn45, &QToolButton::clicked, this, &MainWindow::quickStartRequested);
     connect(BitBtn16, &QToolButton::clicked, this, &MainWindow::newProjectRequested);
     connect(BitBtn7, &QToolButton::clicked, this, &MainWindow::BitBtn7Click);
     connect(BitBtn1, &QToolButton::clicked, this, &MainWindow::BitBtn1Click);
     connect(BitBtn17, &QToolButton::clicked, this, &MainWindow::BitBtn17Click);
-
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(0, 72, 793, 497);
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    TabSheet3 = new QWidget;
-    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
-    TabSheet4 = new QWidget;
-    TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("Library"));
-    PageControl1->addTab(TabSheet3, QStringLiteral("Zevu Vuvezo"));
-    PageControl1->addTab(TabSheet4, QStringLiteral("My Lumiwand Projects"));
-    PageControl1->setCurrentWidget(TabSheet3);
     connect(PageControl1, &QTabWidget::currentChanged, this, &MainWindow::PageControl1Change);
-
-    // Made after the page control so that it lies above it.
-    GroupBox2 = new QGroupBox(this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(536, 0, 249, 89);
-    Image11 = new windowkit::PixelPicture(GroupBox2);
-    Image11->setObjectName(QStringLiteral("Image11"));
     buildPages();
 }
 
@@ -133,16 +88,6 @@ void MainWindow::showPreviewPicture(const QImage& picture)
     GroupBox2->setGeometry(imaging::kPreviewGroupRight - boxWidth, 0, boxWidth, imaging::kPreviewGroupHeight);
 }
 
-QToolButton* MainWindow::topButton(const char* name, const QIcon& icon)
-{
-    auto* button = new QToolButton(this);
-    button->setObjectName(QLatin1String(name));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setIcon(icon);
-    button->setIconSize(QSize(24, 24));
-    return button;
-}
-
 void MainWindow::FormShow()
 {
     windowkit::centerOnScreen(*this);
@@ -162,10 +107,9 @@ void MainWindow::FormShow()
     projectsPage->refreshProjectSelector();
     refreshAssociations();
 
-    for (const char* name : kSelectionButtons)
-        if (auto* button = findChild<QWidget*>(QLatin1String(name)))
-            button->setEnabled(false);
+    libraryPage->disableCommands();
 
+    // The language may have been chosen since the texts were applied.
     refreshLanguageOverride();
     refreshMainWindowTexts();
     emit shown();
@@ -179,16 +123,13 @@ void MainWindow::refreshLanguageOverride()
 
 void MainWindow::refreshMainWindowTexts()
 {
-    windowkit::applyWindowTexts(*this);
-    windowkit::applyNamedCaptions(*this, kCaptions);
-    fitTopRowCaptions();
-    PageControl1->setTabText(PageControl1->indexOf(TabSheet2), messages::lookupMessage(550));
-    PageControl1->setTabText(PageControl1->indexOf(TabSheet3), messages::lookupMessage(551));
-    PageControl1->setTabText(PageControl1->indexOf(TabSheet4), messages::lookupMessage(552));
-    GroupBox2->setTitle(messages::lookupMessage(556));
-    windowkit::applyNamedHints(*this, kHints);
-    windowkit::applyNamedAccessibleNames(*this, kAccessibleNames);
+    applyCatalogueTexts();
     windowkit::fitTexts(*this);
+}
+
+void MainWindow::textsApplied()
+{
+    fitTopRowCaptions();
 }
 
 void MainWindow::BitBtn1Click()

@@ -2,12 +2,7 @@
 
 #include "store/ProjectList.h"
 #include "windowkit/Window.h"
-
-class QGroupBox;
-class QIcon;
-class QLabel;
-class QTabWidget;
-class QToolButton;
+#include "ui_MainWindow.h"
 
 namespace messages {
 class Prompter;
@@ -25,27 +20,17 @@ struct AppState;
 // the Library, Rorazu Duzodo and My Lumiwand Projects pages (their contents are added by their own windows).
 // Its construction prepares the run's state (edition, workspace, caption); it exists, hidden, in every start
 // mode, and closing it ends the program about a second later.
-class MainWindow : public windowkit::Window {
+//
+// Its controls are those of MainWindow.ui: the top row, left to right, BitBtn45 Quick Start, BitBtn16 New Project,
+// BitBtn7 New Library, BitBtn3 Save, BitBtn1 Language, BitBtn17 Exit; GroupBox2 the preview box, shown with the
+// Rorazu Duzodo page, and its picture Image11; PageControl1 with the pages TabSheet2 Library, TabSheet3 Rorazu
+// Duzodo and TabSheet4 My Lumiwand Projects.
+class MainWindow : public windowkit::Window, public Ui::MainWindow {
     Q_OBJECT
 
 public:
     MainWindow(AppState& state, messages::Prompter& prompter);
 
-    // Top row, left to right.
-    QToolButton* BitBtn45; // Quick Start
-    QToolButton* BitBtn16; // New Project
-    QToolButton* BitBtn7;  // New Library
-    QToolButton* BitBtn3;  // Save
-    QToolButton* BitBtn1;  // Language
-    QToolButton* BitBtn17; // Exit
-
-    QGroupBox* GroupBox2; // preview box, shown with the Rorazu Duzodo page
-    QLabel* Image11;
-
-    QTabWidget* PageControl1;
-    QWidget* TabSheet2; // Library
-    QWidget* TabSheet3; // Rorazu Duzodo
-    QWidget* TabSheet4; // My Lumiwand Projects
     store::LibraryPage* libraryPage;
     store::ProjectsPage* projectsPage;
 
@@ -54,9 +39,8 @@ public:
     // entries.
     const store::AssociationIndex& associations() const { return associations_; }
 
-    // Sets every catalogue-driven caption and hint of the window and its pages from the message catalogue.
-    // Controls of the pages are found by their names, so a page's controls take their texts from here as
-    // soon as they exist.
+    // Applies the catalogue texts the controls of the window and its pages name, in the language of the moment,
+    // and fits them to their controls.
     void refreshMainWindowTexts();
 
 public slots:
@@ -86,9 +70,9 @@ signals:
 
 protected:
     void FormShow() override;
+    void textsApplied() override;
 
 private:
-    QToolButton* topButton(const char* name, const QIcon& icon);
     void layOutTopRow();
     void buildPages();
     void enterPage();
