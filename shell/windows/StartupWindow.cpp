@@ -3,12 +3,12 @@
 #include "shell/AppState.h"
 #include "shell/Installation.h"
 #include "messages/MessageCatalogue.h"
+#include "messages/MessageIds.h"
 #include "store/Settings.h"
 #include "windowkit/RunCommand.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QLabel>
 #include <QTimer>
 
 namespace shell {
@@ -26,30 +26,28 @@ void waitPumping(int milliseconds)
 
 StartupWindow::StartupWindow(AppState& state, messages::Prompter& prompter)
     : windowkit::Window(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      Label1(new QLabel(this)),
       Timer1(new QTimer(this)),
       state_(state),
       prompter_(prompter),
       startMode_(installerModeFor(state.invokedPath))
 {
-    setObjectName(QStringLiteral("Form12"));
-    setWindowTitle(QStringLiteral("Lumiwand"));
-    setFixedSize(253, 70);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 0, 237, 70);
-    Label1->setAlignment(Qt::AlignCenter);
+    setupUi(this);
     Timer1->setInterval(800);
     connect(Timer1, &QTimer::timeout, this, &StartupWindow::Timer1Timer);
 }
 
-void StartupWindow::FormShow()
+void StartupWindow::textsApplied()
 {
     if (startMode_ == StartMode::Uninstall)
-        Label1->setText(messages::lookupMessage(782) + QStringLiteral("..."));
+        Label1->setText(messages::lookupMessage(msg::UninstallTitle) + QStringLiteral("..."));
     else if (startMode_ == StartMode::Setup)
-        Label1->setText(messages::lookupMessage(665));
+        Label1->setText(messages::lookupMessage(msg::InstallingSplash));
     else
-        Label1->setText(messages::lookupMessage(664));
+        Label1->setText(messages::lookupMessage(msg::StartingSplash));
+}
+
+void StartupWindow::FormShow()
+{
     windowkit::centerOnScreen(*this);
     if (!started_ && !Timer1->isActive())
         Timer1->start();

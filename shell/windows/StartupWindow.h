@@ -3,8 +3,8 @@
 #include "shell/StartMode.h"
 
 #include "windowkit/Window.h"
+#include "ui_StartupWindow.h"
 
-class QLabel;
 class QTimer;
 
 namespace messages {
@@ -18,14 +18,14 @@ struct AppState;
 // The start-up window: the first window made and the one whose closing ends the program. It shows a one-line
 // splash and, at its first tick (800 ms), either runs the installer or uninstaller in place, or hides itself,
 // sets the run-mode flags and opens the window of the start mode. Afterwards it ticks every second until the
-// main window's close handler requests the end, and then closes.
-class StartupWindow : public windowkit::Window {
+// main window's close handler requests the end, and then closes. Its one control is Label1 of StartupWindow.ui,
+// the splash line.
+class StartupWindow : public windowkit::Window, public Ui::StartupWindow {
     Q_OBJECT
 
 public:
     StartupWindow(AppState& state, messages::Prompter& prompter);
 
-    QLabel* Label1;
     QTimer* Timer1;
 
     StartMode startMode() const { return startMode_; }
@@ -46,6 +46,8 @@ signals:
     // `closed` (from windowkit::Window): the program ends.
 
 protected:
+    // The splash line says what the run does.
+    void textsApplied() override;
     void FormShow() override;
 
 private:
