@@ -9,10 +9,8 @@
 namespace devicelink {
 namespace {
 
-constexpr int kFormWidth = 424;
-constexpr int kFormHeight = 150; // the lower area with the check box lies below it, out of sight
-constexpr int kButtonTop = 96;
-constexpr int kProgressHeight = 18;
+// In simplified mode the buttons are hidden and the dialog ends below the progress bar.
+constexpr int kCompactHeight = 124;
 
 } // namespace
 
@@ -23,33 +21,8 @@ DownloadDialog::DownloadDialog(HidPlatform& platform, EventPump& pump, messages:
       transport_(platform, pump),
       transfers_(transport_, prompter, *this, std::move(hooks), std::move(settings))
 {
-    setObjectName(QStringLiteral("Form10"));
-    setModal(true);
-    Label1 = new QLabel(this);
-    Label1->setGeometry(16, 10, 290, 18);
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setGeometry(16, 30, 290, 26);
-    Button1 = new QPushButton(this);
-    Button1->setGeometry(318, 30, 90, 26);
-    Label2 = new QLabel(this);
-    Label2->setGeometry(16, 10, 392, 18);
-    Label3 = new QLabel(this);
-    Label3->setGeometry(16, 34, 392, 18);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setGeometry(16, 66, 392, kProgressHeight);
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setTextVisible(false);
-    Button2 = new QPushButton(this);
-    Button2->setGeometry(16, kButtonTop, 92, 30);
-    Button3 = new QPushButton(this);
-    Button3->setGeometry(116, kButtonTop, 92, 30);
-    Button4 = new QPushButton(this);
-    Button4->setGeometry(216, kButtonTop, 92, 30);
-    Button5 = new QPushButton(this);
-    Button5->setGeometry(316, kButtonTop, 92, 30);
-    CheckBox1 = new QCheckBox(QStringLiteral("Write and Read Verify"), this);
-    CheckBox1->setGeometry(16, kFormHeight + 12, 200, 20);
-    CheckBox1->setEnabled(false);
+    setupUi(this);
+    fullSize_ = size();
     Label2->hide();
     Label3->hide();
     Timer1 = new QTimer(this);
@@ -62,17 +35,6 @@ DownloadDialog::DownloadDialog(HidPlatform& platform, EventPump& pump, messages:
     connect(Button5, &QPushButton::clicked, this, &DownloadDialog::Button5Click);
     connect(Timer1, &QTimer::timeout, this, &DownloadDialog::Timer1Timer);
     connect(ComboBox1, &QComboBox::activated, this, &DownloadDialog::ComboBox1Change);
-
-    texts_.caption(this, msg::DownloadDialogCaption)
-        .caption(Label1, msg::SelectStickLabel)
-        .caption(Button1, msg::RefreshButton)
-        .caption(Button2, msg::ReadDataButton)
-        .caption(Button3, msg::VerifyButton)
-        .caption(Button4, msg::DownloadButton)
-        .caption(Button5, msg::DownloadCancelButton)
-        .caption(Label2, msg::DataProcessingNow)
-        .caption(Label3, msg::DoNotCloseDialog);
-    resize(kFormWidth, kFormHeight);
 }
 
 DownloadDialog::~DownloadDialog()
@@ -87,15 +49,10 @@ bool DownloadDialog::simplifiedNotEasy() const
 
 void DownloadDialog::FormShow()
 {
-    texts_.apply();
-
-    int height = kFormHeight;
     const bool compact = simplifiedNotEasy();
-    if (compact)
-        height = kButtonTop + kProgressHeight + 10;
     for (QPushButton* button : {Button2, Button3, Button4, Button5})
         button->setVisible(!compact);
-    setFixedSize(kFormWidth, height);
+    setFixedSize(fullSize_.width(), compact ? kCompactHeight : fullSize_.height());
 
     autoStarted = false;
     transfers_.refresh();
@@ -200,6 +157,8 @@ bool DownloadDialog::FormCloseQuery()
 void DownloadDialog::hideEvent(QHideEvent* event)
 {
     Timer1->stop();
+    if (!event->spontaneous())
+        setProperty(windowkit::kTextId, msg::DownloadDialogCaption); // the next show starts with the plain title
     QDialog::hideEvent(event);
 }
 
@@ -250,6 +209,8 @@ void DownloadDialog::setWaitCursor(bool waiting)
 
 void DownloadDialog::setCaption(unsigned messageId)
 {
+    // The title names the transfer; as the window's caption id it follows a language change.
+    setProperty(windowkit::kTextId, messageId);
     setWindowTitle(messages::lookupMessage(messageId));
 }
 

@@ -3,15 +3,10 @@
 #include "devicelink/DeviceTransfers.h"
 #include "devicelink/Transport.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTimer>
-
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/Window.h"
+#include "ui_DownloadDialog.h"
+
+#include <QTimer>
 
 namespace messages {
 class Prompter;
@@ -22,8 +17,11 @@ namespace devicelink {
 // The download dialog: the stick's selector with "Refresh", a progress bar, and "Read Data", "Verify",
 // "Download" and "Cancel". The transfers themselves are DeviceTransfers; the dialog shows them. The express window
 // sets autoRead or autoDownload before opening it, and the timer then starts that action once per show and closes
-// the dialog when closeRequested is set.
-class DownloadDialog : public windowkit::Dialog, public TransferView {
+// the dialog when closeRequested is set. Its controls are those of DownloadDialog.ui: Label1 "Select Light Show
+// Stick:", ComboBox1 the device selector, Button1 Refresh, ProgressBar1, Button2 Read Data, Button3 Verify,
+// Button4 Download, Button5 Cancel, Label2 and Label3 the busy notice, CheckBox1 "Write and Read Verify" in the
+// hidden lower area.
+class DownloadDialog : public windowkit::Dialog, public TransferView, public Ui::DownloadDialog {
     Q_OBJECT
 
 public:
@@ -40,18 +38,6 @@ public:
     DeviceTransfers& transfers() { return transfers_; }
     Transport& transport() { return transport_; }
 
-    // Controls, named as the form's designer named them.
-    QLabel* Label1;          // "Select Light Show Stick:"
-    QComboBox* ComboBox1;    // the device selector
-    QPushButton* Button1;    // "Refresh"
-    QProgressBar* ProgressBar1;
-    QPushButton* Button2;    // "Read Data"
-    QPushButton* Button3;    // "Verify"
-    QPushButton* Button4;    // "Download"
-    QPushButton* Button5;    // "Cancel"
-    QLabel* Label2;          // "Data processing now... "
-    QLabel* Label3;          // "Please don't close this dialog or switch tasks!"
-    QCheckBox* CheckBox1;    // "Write and Read Verify", in the hidden lower area
     QTimer* Timer1;
 
     // TransferView
@@ -89,7 +75,7 @@ private:
     messages::Prompter& prompter_;
     Transport transport_;
     DeviceTransfers transfers_;
-    windowkit::CatalogueTexts texts_;
+    QSize fullSize_; // the size DownloadDialog.ui gives, the lower area out of sight
     bool waitCursor_ = false;
 };
 
