@@ -4,19 +4,11 @@
 #include "messages/MessageIds.h"
 #include "windowkit/TextTint.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QTimer>
 
 namespace devicelink {
 namespace {
 
-constexpr int kWidth = 720;
 constexpr int kStatusHeight = 180;       // the window without the production panel's check box
 constexpr int kWithToggleHeight = 204;   // with the check box below the status
 constexpr int kWithPanelHeight = 502;    // with the panel open
@@ -27,71 +19,30 @@ constexpr int kResultsShown = 8;
 MassProductionWindow::MassProductionWindow(const store::EditionParameters& edition, std::function<bool()> devicePresent,
                                            ProductionPanelHooks production, QWidget* parent)
     : windowkit::Window(parent),
-      GroupBox1(new QGroupBox(this)),
-      Label1(new QLabel(GroupBox1)),
       Timer1(new QTimer(this)),
-      ProductionBox(new QCheckBox(this)),
-      ProductionPanel(new QGroupBox(this)),
-      SourceLabel(new QLabel(ProductionPanel)),
-      SourceBox(new QComboBox(ProductionPanel)),
-      ImageFileButton(new QPushButton(ProductionPanel)),
-      VerifyBox(new QCheckBox(ProductionPanel)),
-      LogFileButton(new QPushButton(ProductionPanel)),
-      LogFileEdit(new QLineEdit(ProductionPanel)),
-      StartButton(new QPushButton(ProductionPanel)),
-      CountersLabel(new QLabel(ProductionPanel)),
-      ResultsList(new QListWidget(ProductionPanel)),
       edition_(edition),
       devicePresent_(std::move(devicePresent)),
       production_(std::move(production))
 {
-    setObjectName(QStringLiteral("Form21"));
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(12, 8, 696, 160);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 24, 680, 128);
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setWordWrap(true); // translations may not fit on one line
+    setupUi(this);
     QFont large = Label1->font();
     large.setPixelSize(37);
     Label1->setFont(large);
     Timer1->setInterval(800);
     connect(Timer1, &QTimer::timeout, this, &MassProductionWindow::Timer1Timer);
-    buildPanel();
+
+    const bool offered = static_cast<bool>(production_.makeLine);
+    ProductionBox->setVisible(offered);
+    ProductionPanel->hide();
+    setFixedSize(width(), offered ? kWithToggleHeight : kStatusHeight);
+    LogFileEdit->setText(production_.defaultLogFile);
+    connectPanel();
 }
 
 MassProductionWindow::~MassProductionWindow() = default; // the line stops its transfers and waits for them
 
-void MassProductionWindow::buildPanel()
+void MassProductionWindow::connectPanel()
 {
-    const bool offered = static_cast<bool>(production_.makeLine);
-    ProductionBox->setObjectName(QStringLiteral("ProductionBox"));
-    ProductionBox->setGeometry(16, 176, 600, 24);
-    ProductionBox->setVisible(offered);
-    setFixedSize(kWidth, offered ? kWithToggleHeight : kStatusHeight);
-    ProductionPanel->setObjectName(QStringLiteral("ProductionPanel"));
-    ProductionPanel->setGeometry(12, 204, 696, 290);
-    ProductionPanel->hide();
-    SourceLabel->setGeometry(8, 24, 150, 24);
-    SourceBox->setObjectName(QStringLiteral("SourceBox"));
-    SourceBox->setGeometry(160, 24, 380, 24);
-    SourceBox->setEditable(true); // a binary file's path may be typed as well
-    ImageFileButton->setObjectName(QStringLiteral("ImageFileButton"));
-    ImageFileButton->setGeometry(548, 22, 140, 28);
-    LogFileButton->setObjectName(QStringLiteral("LogFileButton"));
-    LogFileButton->setGeometry(8, 58, 150, 28);
-    LogFileEdit->setObjectName(QStringLiteral("LogFileEdit"));
-    LogFileEdit->setGeometry(160, 60, 528, 24);
-    LogFileEdit->setText(production_.defaultLogFile);
-    VerifyBox->setObjectName(QStringLiteral("VerifyBox"));
-    VerifyBox->setGeometry(8, 96, 500, 24);
-    StartButton->setObjectName(QStringLiteral("StartButton"));
-    StartButton->setGeometry(548, 94, 140, 28);
-    CountersLabel->setObjectName(QStringLiteral("CountersLabel"));
-    CountersLabel->setGeometry(8, 130, 680, 24);
-    ResultsList->setObjectName(QStringLiteral("ResultsList"));
-    ResultsList->setGeometry(8, 160, 680, 120);
-
     connect(ProductionBox, &QCheckBox::toggled, this, &MassProductionWindow::showPanel);
     connect(StartButton, &QPushButton::clicked, this, &MassProductionWindow::startOrStop);
     connect(ImageFileButton, &QPushButton::clicked, this, [this] {
@@ -106,13 +57,8 @@ void MassProductionWindow::buildPanel()
     });
 }
 
-void MassProductionWindow::applyPanelTexts()
+void MassProductionWindow::textsApplied()
 {
-    ProductionBox->setText(messages::lookupMessage(msg::ProductionPanel));
-    SourceLabel->setText(messages::lookupMessage(msg::ProductionSource));
-    ImageFileButton->setText(messages::lookupMessage(msg::ProductionImageFile));
-    LogFileButton->setText(messages::lookupMessage(msg::ProductionLogFile));
-    VerifyBox->setText(messages::lookupMessage(msg::ProductionVerify));
     StartButton->setText(messages::lookupMessage(line_ ? msg::ProductionStop : msg::ProductionStart));
     lineChanged();
 }
@@ -121,8 +67,6 @@ void MassProductionWindow::FormShow()
 {
     setWindowTitle(QStringLiteral("Mass Production Tool") + QString::number(edition_.ledCount) +
                    edition_.versionLabel);
-    GroupBox1->setTitle(messages::lookupMessage(msg::LightShowStatus));
-    applyPanelTexts();
     showStatus(false);
     windowkit::centerOnScreen(*this);
     Timer1->start();
@@ -158,7 +102,7 @@ void MassProductionWindow::showPanel(bool shown)
     if (!shown && line_)
         line_->stop(); // no stick is programmed unseen
     ProductionPanel->setVisible(shown);
-    setFixedSize(kWidth, shown ? kWithPanelHeight : kWithToggleHeight);
+    setFixedSize(width(), shown ? kWithPanelHeight : kWithToggleHeight);
 }
 
 void MassProductionWindow::startOrStop()

@@ -4,17 +4,11 @@
 #include "store/Edition.h"
 
 #include "windowkit/Window.h"
+#include "ui_MassProductionWindow.h"
 
 #include <functional>
 #include <memory>
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
 class QTimer;
 
 namespace devicelink {
@@ -37,8 +31,11 @@ struct ProductionPanelHooks {
 // letters whether a light-show device is connected (blue) or not (red). It transfers nothing until its production
 // panel is ticked on: then a factory line (ProductionLine) programs every stick plugged in with one image, as
 // `lumiwandctl produce` does, and the panel shows its counters, its last results and its log file. Closing it
-// ends the program.
-class MassProductionWindow : public windowkit::Window {
+// ends the program. Its controls are those of MassProductionWindow.ui: GroupBox1 and Label1 the status;
+// ProductionBox ticks the production panel, ProductionPanel, hidden while it is not ticked, holds SourceBox (a
+// project name or the path of a binary project file), ImageFileButton, VerifyBox, LogFileButton, LogFileEdit,
+// StartButton (Start, or Stop while the line runs), CountersLabel and ResultsList (the newest first).
+class MassProductionWindow : public windowkit::Window, public Ui::MassProductionWindow {
     Q_OBJECT
 
 public:
@@ -47,21 +44,7 @@ public:
                          ProductionPanelHooks production = {}, QWidget* parent = nullptr);
     ~MassProductionWindow() override;
 
-    QGroupBox* GroupBox1;
-    QLabel* Label1;
     QTimer* Timer1;
-    // The production panel, hidden while ProductionBox is not ticked.
-    QCheckBox* ProductionBox;
-    QGroupBox* ProductionPanel;
-    QLabel* SourceLabel;
-    QComboBox* SourceBox; // a project name or the path of a binary project file
-    QPushButton* ImageFileButton;
-    QCheckBox* VerifyBox;
-    QPushButton* LogFileButton;
-    QLineEdit* LogFileEdit;
-    QPushButton* StartButton; // Start, or Stop while the line runs
-    QLabel* CountersLabel;
-    QListWidget* ResultsList; // the newest first
 
     const ProductionLine* line() const { return line_.get(); }
 
@@ -73,13 +56,14 @@ public slots:
     // `closed` (from windowkit::Window): the main window closes, and with it the program.
 
 protected:
+    // The texts that follow the line: Start or Stop, the counters.
+    void textsApplied() override;
     void FormShow() override;
     void FormClose() override;
 
 private:
     void showStatus(bool connected);
-    void buildPanel();
-    void applyPanelTexts();
+    void connectPanel();
     void showPanel(bool shown);
     void startOrStop();
     void startLine();
