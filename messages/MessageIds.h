@@ -169,6 +169,7 @@ constexpr unsigned ReadBackCaption = 780;   // "Read back data from USB LED Ligh
 constexpr unsigned VerifyCaption = 781;     // "Verify data in USB LED Light Show Stick"
 constexpr unsigned UninstallTitle = 782;    // "Uninstall Lumiwand"
 constexpr unsigned PainterTitle = 785;      // "Vove Diror"
+constexpr unsigned PaintOnCanvas = 788;     // "Use cursor to paint on the canvas"
 constexpr unsigned ReplaceOrNew = 789;      // "Do you want to Replace selected banner or Save as new file?..."
 constexpr unsigned SaveTitle = 790;         // "Save"
 constexpr unsigned SaveAsNewTitle = 792;    // "Save as new file"

@@ -11,18 +11,12 @@
 #include "windowkit/RunCommand.h"
 
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QTimer>
 
 namespace editing {
 namespace {
 
 constexpr int kGroupMargin = 8;
-constexpr int kGroupLeft = kGroupMargin;
-constexpr int kGroupWidth = Canvas::kViewWidth + 16;
 constexpr int kGroupFrame = 40; // a group's title and borders around its content
 
 // The painting group starts under the preview group, whose height follows the edition's LED count.
@@ -43,44 +37,16 @@ PainterDialog::PainterDialog(imaging::VirtualCanvas& canvas, ExpressProjectLink&
       clipsFolder_(std::move(clipsFolder)),
       hold_(canvas)
 {
-    setObjectName(QStringLiteral("PaintExp"));
-    const int groupTop = paintingGroupTop(edition_.ledCount);
-    setFixedSize(kGroupWidth + 2 * kGroupLeft, groupTop + Canvas::kViewHeight + kGroupFrame + 60);
-
-    GroupBox2 = new QGroupBox(this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    Image3 = new QLabel(GroupBox2);
-    Image3->setObjectName(QStringLiteral("Image3"));
-
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(kGroupLeft, groupTop, kGroupWidth, Canvas::kViewHeight + kGroupFrame);
-    GroupBox1->setFocusPolicy(Qt::StrongFocus);
+    setupUi(this);
+    placeBelowPreview(edition_.ledCount);
     Image1 = new CanvasGridView(canvas_, GroupBox1);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(8, 20, Canvas::kViewWidth, Canvas::kViewHeight);
+    Image1->setGeometry(ScrollBar1->x(), 20, Canvas::kViewWidth, Canvas::kViewHeight);
     Image1->setCursor(Qt::PointingHandCursor);
-    ScrollBar1 = new QScrollBar(Qt::Horizontal, GroupBox1);
-    ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
-    ScrollBar1->setGeometry(8, 20 + Canvas::kViewHeight + 2, Canvas::kViewWidth, 16);
-
-    const int buttonTop = groupTop + Canvas::kViewHeight + kGroupFrame + 12;
-    const auto button = [this, buttonTop](const char* name, int left, int width) {
-        auto* made = new QPushButton(this);
-        made->setObjectName(QLatin1String(name));
-        made->setGeometry(left, buttonTop, width, 33);
-        made->setAutoDefault(false);
-        return made;
-    };
-    Button3 = button("Button3", kGroupLeft, 220);
-    Button1 = button("Button1", width() - kGroupLeft - 2 * 100 - 8, 100);
-    Button2 = button("Button2", width() - kGroupLeft - 100, 100);
+    Image1->setProperty(windowkit::kAccessibleNameId, msg::PaintOnCanvas);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(PaintHold::kHoldDelay);
-
-    texts_.caption(this, msg::PainterTitle).caption(GroupBox2, 556).caption(GroupBox1, 788);
-    texts_.caption(Button1, 513).caption(Button2, 644).caption(Button3, 540);
 
     connect(Button1, &QPushButton::clicked, this, &PainterDialog::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &PainterDialog::Button2Click);
@@ -93,19 +59,28 @@ PainterDialog::PainterDialog(imaging::VirtualCanvas& canvas, ExpressProjectLink&
     connect(Image1, &CanvasGridView::previewChanged, this, &PainterDialog::showPreview);
 }
 
+// PainterDialog.ui is drawn for 16 LEDs. The preview group above the painting is as high as the LEDs: the painting
+// group, the buttons below it and the window's height follow the edition's count.
+void PainterDialog::placeBelowPreview(int rows)
+{
+    const int shift = paintingGroupTop(rows) - GroupBox1->y();
+    for (QWidget* control : std::initializer_list<QWidget*>{GroupBox1, Button3, Button1, Button2})
+        control->move(control->x(), control->y() + shift);
+    setFixedSize(width(), height() + shift);
+}
+
 void PainterDialog::FormShow()
 {
     savedAsNew = false;
     saved = false;
-    texts_.apply();
-    Image1->setAccessibleName(GroupBox1->title());
 
     const int width = edition_.maxBannerWidth;
     const int rows = edition_.ledCount;
     canvas_.SetGeometry(edition_.pictureWidth, rows);
     // The preview group is W + 16 wide, right-aligned with the painting group, the preview centred in it.
     const int previewWidth = width + 16;
-    GroupBox2->setGeometry(kGroupLeft + kGroupWidth - previewWidth, kGroupMargin, previewWidth, rows + kGroupFrame);
+    const int previewLeft = GroupBox1->geometry().right() + 1 - previewWidth;
+    GroupBox2->setGeometry(previewLeft, kGroupMargin, previewWidth, rows + kGroupFrame);
     Image3->setGeometry(8, (GroupBox2->height() - rows) / 2 + 4, width, rows);
     Image1->bind();
     canvas_.Reset(width, rows);

@@ -2,15 +2,11 @@
 
 #include "editing/PaintHold.h"
 #include "store/Edition.h"
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/Window.h"
+#include "ui_PainterDialog.h"
 
 #include <functional>
 
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QScrollBar;
 class QTimer;
 
 namespace imaging {
@@ -27,8 +23,11 @@ class ExpressProjectLink;
 
 // Vove Diror: paints a banner with the pointer on the magnified LED grid, from scratch, from a banner of the
 // express project (modifyMode) or from an imported image, and saves it into the express project. The canvas is
-// the program's one canvas, bound to this window's views while it is open.
-class PainterDialog : public windowkit::Dialog {
+// the program's one canvas, bound to this window's views while it is open. Its controls are those of
+// PainterDialog.ui, drawn for 16 LEDs: GroupBox2 "Preview" and Image3 the preview, GroupBox1 "Use cursor to paint
+// on the canvas" with ScrollBar1, Button3 Import a picture file, Button1 Save, Button2 Cancel; Image1, the grid
+// view, is made here.
+class PainterDialog : public windowkit::Dialog, public Ui::PainterDialog {
     Q_OBJECT
 
 public:
@@ -45,14 +44,7 @@ public:
     bool savedAsNew = false;
     bool saved = false;
 
-    QGroupBox* GroupBox1;    // "Use cursor to paint on the canvas"
     CanvasGridView* Image1;  // the grid view
-    QScrollBar* ScrollBar1;
-    QGroupBox* GroupBox2;    // "Preview"
-    QLabel* Image3;          // the preview
-    QPushButton* Button1;    // Save
-    QPushButton* Button2;    // Cancel
-    QPushButton* Button3;    // Import a picture file
     QTimer* Timer1;          // the hold timer
 
 public slots:
@@ -66,6 +58,7 @@ protected:
     void FormShow() override;
 
 private:
+    void placeBelowPreview(int rows);
     void loadBanner();
     void render();
     void showPreview();
@@ -84,7 +77,6 @@ private:
     QPoint pointer_;
     bool buttonDown_ = false;
     QString lastImportFolder_;
-    windowkit::CatalogueTexts texts_;
 };
 
 } // namespace editing
