@@ -1,18 +1,13 @@
 #pragma once
 
 #include "deviceimage/ShowPlayer.h"
+#include "deviceimage/windows/ShowViews.h"
 #include "store/Edition.h"
 #include "windowkit/Window.h"
+#include "ui_ShowPreview.h"
 
 #include <QElapsedTimer>
-#include <QImage>
-#include <QWidget>
-#include <vector>
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QPushButton;
 class QTimer;
 
 namespace messages {
@@ -21,53 +16,13 @@ class Prompter;
 
 namespace deviceimage {
 
-// The picture as the eye sees it while the stick is waved: the stroke's columns spread over an arc round the
-// hand, each column as wide as the time the stick lights it.
-class EyeView : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit EyeView(QWidget* parent = nullptr);
-    void setFrame(const imaging::LitGrid& frame, int litColumn);
-    int paints() const { return paints_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    // Which LED each pixel of the view shows (column x rows + row), -1 for none; made again when the view's
-    // size or the stroke's shape changes, so a frame is drawn by looking up every pixel once.
-    void layOutArc();
-
-    imaging::LitGrid frame_;
-    int litColumn_ = -1;
-    std::vector<int> cells_;
-    QSize arcSize_;
-    int arcColumns_ = 0;
-    int arcRows_ = 0;
-    QImage image_;
-    int paints_ = 0;
-};
-
-// The LED column as it lights over time: the LEDs now, and beside them the columns lit so far in this stroke, in
-// the order the stick lit them.
-class ColumnView : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit ColumnView(QWidget* parent = nullptr);
-    void setState(const ShowState& state);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    ShowState state_;
-};
-
 // "Show preview": plays a device image as the stick plays it. Play, Pause, Step (to the next picture) and a
-// speed control; "Open image..." plays a binary project file.
-class ShowPreview : public windowkit::Window {
+// speed control; "Open image..." plays a binary project file. Its controls are those of ShowPreview.ui, in a
+// column: sourceLabel, eyeView, columnView, entryLabel, problemLabel, importBar (shown while an image read from a
+// stick waits: importLabel, importButton, skipImportButton), reviewBox "Play images read from a stick here before
+// importing them", and the row of playButton, pauseButton, stepButton, speedLabel, speedBox (how fast the show
+// runs against real time), openButton, helpButton, closeButton.
+class ShowPreview : public windowkit::Window, public Ui::ShowPreview {
     Q_OBJECT
 
 public:
@@ -92,24 +47,6 @@ public:
     // or closing the window.
     bool reviewReadBack(const QByteArray& image, int deviceType);
 
-    QLabel* sourceLabel;
-    EyeView* eyeView;
-    ColumnView* columnView;
-    QLabel* entryLabel;
-    QLabel* problemLabel;
-    QPushButton* playButton;
-    QPushButton* pauseButton;
-    QPushButton* stepButton;
-    QLabel* speedLabel;
-    QComboBox* speedBox; // how fast the show runs against real time
-    QPushButton* openButton;
-    QPushButton* helpButton;
-    QPushButton* closeButton;
-    QCheckBox* reviewBox;          // "Play images read from a stick here before importing them"
-    QWidget* importBar;            // shown while an image read from a stick waits
-    QLabel* importLabel;           // "This image was read from the stick. Import it?"
-    QPushButton* importButton;     // "Import"
-    QPushButton* skipImportButton; // "Do not import"
     QTimer* frameTimer; // 60 frames a second while playing
 
 public slots:
@@ -122,14 +59,13 @@ public slots:
     void FrameTimerTimer();
 
 protected:
-    void FormShow() override;
+    // The buttons get the room their new texts need before the texts are fitted to their room.
+    void textsApplied() override;
     void FormClose() override;
     // Escape closes the window.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // The window's texts in the current language: set when it is shown, so a language change reaches them.
-    void applyTexts();
     void setPosition(qint64 positionUs);
     void showPosition();
 
