@@ -15,45 +15,20 @@
 #include "windowkit/PixelPicture.h"
 #include "windowkit/TextTint.h"
 
-#include <QFrame>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QPixmap>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
 
 namespace shell {
 namespace {
 
-constexpr int kButtonLeft = 288;
-constexpr int kButtonWidth = 137;
-constexpr int kButtonHeight = 41;
 constexpr int kEasyButtonHeight = 35;
 constexpr int kEasyButtonStep = 40;
-constexpr int kFirstButtonTop = 168;
 constexpr int kSlotLeft = 9;
-constexpr int kSlotTop = 16;
-constexpr int kSlotStep = 24;
 constexpr int kSlotHeight = 16;
 
 } // namespace
-
-void StripSlot::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        emit clicked();
-    QLabel::mousePressEvent(event);
-}
-
-void StripSlot::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        emit doubleClicked();
-    QLabel::mouseDoubleClickEvent(event);
-}
 
 ExpressWindow::ExpressWindow(AppState& state, messages::Prompter& prompter, ExpressDialogs dialogs)
     : windowkit::Window(nullptr, Qt::Window | windowkit::kFixedWindowFlags),
@@ -61,91 +36,24 @@ ExpressWindow::ExpressWindow(AppState& state, messages::Prompter& prompter, Expr
       prompter_(prompter),
       dialogs_(std::move(dialogs))
 {
-    setObjectName(QStringLiteral("Form20"));
-    setWindowTitle(QStringLiteral("Lumiwand "));
-    setFixedSize(429, 566);
-
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 8, 417, 49);
-    Label1 = new QLabel(GroupBox1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 18, 401, 26);
+    setupUi(this);
     QFont statusFont = Label1->font();
     statusFont.setPointSize(statusFont.pointSize() + 3);
     statusFont.setBold(true);
     Label1->setFont(statusFont);
-
-    GroupBox3 = new QGroupBox(this);
-    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
-    GroupBox3->setGeometry(8, 64, 417, 97);
-    Image1 = new windowkit::PixelPicture(GroupBox3);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(8, 16, 401, 73);
-    Image1->setScaledContents(true);
     GroupBox3->installEventFilter(this); // the picture inside passes its clicks on to the box
-
-    GroupBox2 = new QGroupBox(this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(8, 168, 273, 393);
-    GroupBox2->setFocusPolicy(Qt::StrongFocus);
     windowkit::acceptFileDrops(*GroupBox2, imaging::isImportableName,
                                [this](const QString& path) { importDropped(path); });
-    Bevel1 = new QFrame(GroupBox2);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setGeometry(8, 16, 257, 335);
-    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Shape1 = new QFrame(GroupBox2);
-    Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setGeometry(9, 14, 255, 336);
-    Shape1->setAutoFillBackground(true);
     Shape1->setPalette(QPalette(Qt::white));
-    QFont slotFont = font();
-    slotFont.setPointSize(8);
+
+    Images = {Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10, Image11, Image12, Image13,
+              Image14, Image15};
     for (int k = 0; k < kStripSlots; ++k) {
-        auto* slot = new StripSlot(GroupBox2);
-        slot->setObjectName(QStringLiteral("Image%1").arg(k + 2));
-        slot->setGeometry(kSlotLeft, kSlotTop + kSlotStep * k, 253, kSlotHeight);
-        slot->setFont(slotFont);
-        slot->setCursor(Qt::PointingHandCursor);
-        connect(slot, &StripSlot::clicked, this, [this, k] { slotClick(k); });
-        connect(slot, &StripSlot::doubleClicked, this, [this, k] { slotDoubleClick(k); });
-        Images[size_t(k)] = slot;
+        connect(Images[size_t(k)], &StripSlot::clicked, this, [this, k] { slotClick(k); });
+        connect(Images[size_t(k)], &StripSlot::doubleClicked, this, [this, k] { slotDoubleClick(k); });
     }
-    ScrollBar1 = new QScrollBar(Qt::Vertical, GroupBox2);
-    ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
-    ScrollBar1->setGeometry(248, 15, 17, 334);
-    ScrollBar1->setPageStep(1);
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &ExpressWindow::ScrollBar1Change);
 
-    QFont counterFont = font();
-    counterFont.setPointSize(8);
-    const auto counter = [this, &counterFont](const char* name) {
-        auto* label = new QLabel(GroupBox2);
-        label->setObjectName(QLatin1String(name));
-        label->setFont(counterFont);
-        return label;
-    };
-    Label2 = counter("Label2");
-    Label3 = counter("Label3");
-    Label4 = counter("Label4");
-    Label8 = counter("Label8");
-    Label7 = counter("Label7");
-    Label5 = counter("Label5");
-    Label6 = counter("Label6");
-
-    BitBtn6 = commandButton("BitBtn6", 168);
-    BitBtn8 = commandButton("BitBtn8", 216);
-    BitBtn1 = commandButton("BitBtn1", 264);
-    BitBtn2 = commandButton("BitBtn2", 312);
-    BitBtn3 = commandButton("BitBtn3", 360);
-    BitBtn4 = commandButton("BitBtn4", 408);
-    BitBtn5 = commandButton("BitBtn5", 456);
-    BitBtn7 = commandButton("BitBtn7", 504);
-    BitBtn9 = commandButton("BitBtn9", 520);
-    BitBtn7->setText(QStringLiteral("Language"));
-    BitBtn7->setAccessibleName(QStringLiteral("Language"));
-    BitBtn1->setDefault(true);
     BitBtn5->setShortcut(QKeySequence::Delete);
     BitBtn2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
     BitBtn3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
@@ -159,25 +67,9 @@ ExpressWindow::ExpressWindow(AppState& state, messages::Prompter& prompter, Expr
     connect(BitBtn7, &QPushButton::clicked, this, &ExpressWindow::BitBtn7Click);
     connect(BitBtn9, &QPushButton::clicked, this, &ExpressWindow::BitBtn9Click);
 
-    texts_.caption(GroupBox1, 764).caption(GroupBox2, 765).caption(GroupBox3, 766);
-    texts_.caption(Label2, 571).caption(Label4, 768).caption(Label7, 779).caption(Label6, 770);
-    texts_.caption(BitBtn6, 778).caption(BitBtn8, 785).caption(BitBtn1, 773).caption(BitBtn2, 774);
-    texts_.caption(BitBtn3, 775).caption(BitBtn4, 776).caption(BitBtn5, 777).caption(BitBtn9, 796);
-    texts_.hint(BitBtn6, 547).hint(BitBtn1, 544).hint(BitBtn2, 545).hint(BitBtn3, 546);
-    texts_.hint(BitBtn4, 732).hint(BitBtn8, 786).hint(BitBtn9, 721).hint(BitBtn5, 763);
-
     Timer1 = new QTimer(this);
     Timer1->setInterval(kPollInterval);
     connect(Timer1, &QTimer::timeout, this, &ExpressWindow::Timer1Timer);
-}
-
-QPushButton* ExpressWindow::commandButton(const char* name, int top)
-{
-    auto* button = new QPushButton(this);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(kButtonLeft, top, kButtonWidth, kButtonHeight);
-    button->setAutoDefault(false);
-    return button;
 }
 
 void ExpressWindow::FormShow()
@@ -185,8 +77,10 @@ void ExpressWindow::FormShow()
     windowkit::centerOnScreen(*this);
     setWindowTitle(expressCaption(state_.edition));
     poll_.reset();
+    // Another program may have chosen a language since the texts were applied.
     messages::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
-    applyExpressTexts();
+    applyCatalogueTexts();
+    setStatus(DevicePoll::Status::NoDevice);
     reloadList();
     strip_.clearSelection();
     paintSlots();
@@ -200,20 +94,19 @@ void ExpressWindow::stackButtons(bool easy)
     if (!easy)
         return;
     QPushButton* const order[] = {BitBtn6, BitBtn8, BitBtn1, BitBtn9, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn7};
-    int top = kFirstButtonTop;
+    int top = BitBtn6->y();
     for (QPushButton* button : order) {
-        button->setGeometry(kButtonLeft, top, kButtonWidth, kEasyButtonHeight);
+        button->setGeometry(button->x(), top, button->width(), kEasyButtonHeight);
         top += kEasyButtonStep;
     }
 }
 
-void ExpressWindow::applyExpressTexts()
+void ExpressWindow::textsApplied()
 {
-    texts_.apply();
+    // Not a hint of the box's own: the box is named by its title.
     GroupBox3->setToolTip(messages::lookupMessage(msg::ExpressPreviewHint));
-    Label3->clear();
     placeCounters();
-    setStatus(DevicePoll::Status::NoDevice);
+    setStatus(stickFound_ ? DevicePoll::Status::Connected : DevicePoll::Status::NoDevice);
 }
 
 void ExpressWindow::placeCounters()
@@ -581,8 +474,7 @@ void ExpressWindow::BitBtn7Click()
             dialogs_.openLanguageDialog();
         messages::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
         strip_.clearSelection();
-        applyExpressTexts();
-        setStatus(stickFound_ ? DevicePoll::Status::Connected : DevicePoll::Status::NoDevice);
+        applyCatalogueTexts();
         drawThumbnails();
     });
 }

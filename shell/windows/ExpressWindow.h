@@ -5,18 +5,13 @@
 #include "shell/ExpressCommands.h"
 #include "shell/ExpressStrip.h"
 #include "store/Project.h"
-#include "windowkit/CatalogueTexts.h"
+#include "shell/windows/StripSlot.h"
 #include "windowkit/Window.h"
+#include "ui_ExpressWindow.h"
 
-#include <QLabel>
-#include <QWidget>
 #include <array>
 #include <functional>
 
-class QFrame;
-class QGroupBox;
-class QPushButton;
-class QScrollBar;
 class QTimer;
 
 namespace messages {
@@ -27,27 +22,16 @@ namespace shell {
 
 struct AppState;
 
-// One slot of the strip: a picture that reports clicks and double clicks.
-class StripSlot : public QLabel {
-    Q_OBJECT
-
-public:
-    using QLabel::QLabel;
-
-signals:
-    void clicked();
-    void doubleClicked();
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-};
-
 // The express window: the shortest way from typed or painted banners to the stick. It always works on the
 // workspace's starter project, shows its banners as a numbered strip of thumbnails with a preview, orders,
 // marks and deletes them, downloads them, and watches every two seconds for a stick being plugged in (Express
-// then offers to read the stick back into the project, Easy opens the download dialog).
-class ExpressWindow : public windowkit::Window, public editing::ExpressProjectLink {
+// then offers to read the stick back into the project, Easy opens the download dialog). Its controls are those of
+// ExpressWindow.ui: GroupBox1 and Label1 the status line; GroupBox3 and Image1 the preview; GroupBox2 the banners,
+// with Bevel1, Shape1, the slots Image2 .. Image15, ScrollBar1 and the counters (Label2 "Total Files:", Label3
+// the count, Label4 "Free Space:", Label8 free bytes, Label7 "Bytes, About", Label5 free characters, Label6
+// " (Characters)"); the buttons BitBtn6 Text to Banner, BitBtn8 Vove Diror, BitBtn1 USB Download, BitBtn2 Move
+// Up, BitBtn3 Move Down, BitBtn4 Ticker Effect, BitBtn5 Delete, BitBtn7 Language, BitBtn9 Position Adjust (Easy).
+class ExpressWindow : public windowkit::Window, public editing::ExpressProjectLink, public Ui::ExpressWindow {
     Q_OBJECT
 
 public:
@@ -57,31 +41,7 @@ public:
     const StripModel& strip() const { return strip_; }
     DevicePoll& poll() { return poll_; }
 
-    QGroupBox* GroupBox1;   // status
-    QLabel* Label1;         // status line
-    QGroupBox* GroupBox3;   // preview
-    QLabel* Image1;
-    QGroupBox* GroupBox2;   // banners
-    QFrame* Bevel1;
-    QFrame* Shape1;
     std::array<StripSlot*, kStripSlots> Images{}; // Image2 .. Image15, slots 0 to 13
-    QScrollBar* ScrollBar1;
-    QLabel* Label2;         // "Total Files:"
-    QLabel* Label3;         // the count
-    QLabel* Label4;         // "Free Space:"
-    QLabel* Label8;         // free bytes
-    QLabel* Label7;         // "Bytes, About"
-    QLabel* Label5;         // free characters
-    QLabel* Label6;         // " (Characters)"
-    QPushButton* BitBtn6;   // Text to Banner
-    QPushButton* BitBtn8;   // Vove Diror
-    QPushButton* BitBtn1;   // USB Download
-    QPushButton* BitBtn2;   // Move Up
-    QPushButton* BitBtn3;   // Move Down
-    QPushButton* BitBtn4;   // Ticker Effect
-    QPushButton* BitBtn5;   // Delete
-    QPushButton* BitBtn7;   // Language
-    QPushButton* BitBtn9;   // Position Adjust (Easy)
     QTimer* Timer1;         // the device poll
 
     // What the painter saves through: the express project, the strip's reload and the free bytes the counters
@@ -112,14 +72,14 @@ public slots:
     void importDropped(const QString& path);
 
 protected:
+    // The texts made here: the preview's hint, the counters placed after their captions, the status line.
+    void textsApplied() override;
     void FormShow() override;
     void FormClose() override;
     // A double click on the preview box opens the show preview.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPushButton* commandButton(const char* name, int top);
-    void applyExpressTexts();
     void stackButtons(bool easy);
     void placeCounters();
     store::Project* selectExpressProject() { return shell::selectExpressProject(state_); }
@@ -141,7 +101,6 @@ private:
     AppState& state_;
     messages::Prompter& prompter_;
     ExpressDialogs dialogs_;
-    windowkit::CatalogueTexts texts_;
     StripModel strip_;
     DevicePoll poll_;
     std::array<QImage, kStripSlots> thumbnails_;

@@ -108,6 +108,16 @@ private slots:
         QCOMPARE(form.Label1->text(), messages::lookupMessage(msg::NoDeviceDetected));
     }
 
+    // The counters are placed again after the Language button applied the texts: the count keeps the room its
+    // figures need.
+    void languageButtonKeepsTheCountWhole()
+    {
+        ExpressWindow& form = start(QStringLiteral("/opt/Lumiwand_exp16"), 12);
+        QTest::mouseClick(form.BitBtn7, Qt::LeftButton);
+        QCOMPARE(form.Label3->text(), QStringLiteral("12"));
+        QVERIFY(form.Label3->width() >= form.Label3->fontMetrics().horizontalAdvance(form.Label3->text()));
+    }
+
     // Express: the read-back question comes once per plug-in; No leaves the project alone.
     void plugInAsksOnce()
     {
