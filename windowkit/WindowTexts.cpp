@@ -1,11 +1,14 @@
 #include "windowkit/WindowTexts.h"
 
 #include "messages/MessageCatalogue.h"
-#include "windowkit/CatalogueTexts.h"
+#include "windowkit/CaptionFit.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
 #include <QTabWidget>
 #include <QVariant>
 #include <QWidget>
@@ -13,6 +16,39 @@
 
 namespace windowkit {
 namespace {
+
+bool showsText(const QWidget& control)
+{
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
+        return !button->text().isEmpty();
+    if (const auto* label = qobject_cast<const QLabel*>(&control))
+        return !label->text().isEmpty();
+    return false;
+}
+
+// A caption is a button's or a label's text, a group box's title, or a window's title.
+void setCaption(QWidget& control, const QString& text)
+{
+    if (control.isWindow())
+        control.setWindowTitle(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(&control))
+        setFittedCaption(button, text);
+    else if (auto* label = qobject_cast<QLabel*>(&control))
+        label->setText(text);
+    else if (auto* box = qobject_cast<QGroupBox*>(&control))
+        box->setTitle(text);
+}
+
+// A hint is the tool tip and, for a control that shows no text of its own (an icon button), its accessible name.
+void setHint(QWidget& control, const QString& text)
+{
+    // "&&" stands for one ampersand in the catalogue's texts; a tool tip takes no mnemonics, so it shows the one.
+    QString shown = text;
+    shown.replace(QLatin1String("&&"), QLatin1String("&"));
+    control.setToolTip(shown);
+    if (!showsText(control))
+        control.setAccessibleName(shown);
+}
 
 std::optional<unsigned> messageIdOf(const QWidget& control, const char* property)
 {

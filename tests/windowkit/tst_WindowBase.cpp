@@ -1,9 +1,9 @@
 #include "messages/MessageCatalogue.h"
 #include "store/IniFile.h"
 #include "tests/support/ScriptedPrompter.h"
-#include "windowkit/CatalogueTexts.h"
 #include "windowkit/RunCommand.h"
 #include "windowkit/Window.h"
+#include "windowkit/WindowTexts.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -71,10 +71,14 @@ private slots:
         auto* label = new QLabel(&window);
         auto* box = new QGroupBox(&window);
         auto* iconButton = new QToolButton(&window);
-        windowkit::CatalogueTexts texts;
-        texts.caption(&window, 639).caption(button, 511).caption(label, 640).caption(box, 556);
-        texts.hint(iconButton, 529).hint(button, 698);
-        texts.apply();
+        // The ids a window's .ui file gives its controls.
+        window.setProperty(windowkit::kTextId, 639);
+        button->setProperty(windowkit::kTextId, 511);
+        label->setProperty(windowkit::kTextId, 640);
+        box->setProperty(windowkit::kTextId, 556);
+        iconButton->setProperty(windowkit::kToolTipId, 529);
+        button->setProperty(windowkit::kToolTipId, 698);
+        windowkit::applyWindowTexts(window);
         QCOMPARE(window.windowTitle(), QStringLiteral("Download to USB LED Light Show Stick"));
         QCOMPARE(button->text(), QStringLiteral("New Project"));
         QCOMPARE(label->text(), messages::lookupMessage(640));
@@ -86,27 +90,13 @@ private slots:
         QVERIFY(button->accessibleName().isEmpty());
 
         messages::setLanguageOverride(0x0411); // Japanese
-        texts.apply();
+        windowkit::applyWindowTexts(window);
         QCOMPARE(button->text(), messages::lookupMessage(511));
         QVERIFY(button->text() != QStringLiteral("New Project"));
         QCOMPARE(iconButton->accessibleName(), messages::lookupMessage(529));
 
         delete label; // a control that is gone is skipped
-        texts.apply();
-    }
-
-    void namedTablesSkipMissingControls()
-    {
-        QWidget window;
-        auto* later = new QPushButton(&window);
-        later->setObjectName(QStringLiteral("Button1"));
-        later->resize(200, 30);
-        constexpr windowkit::NamedText captions[] = {{"Button1", 573}, {"NotMadeYet", 574}};
-        constexpr windowkit::NamedText hints[] = {{"Button1", 529}};
-        windowkit::applyNamedCaptions(window, captions);
-        windowkit::applyNamedHints(window, hints);
-        QCOMPARE(later->text(), messages::lookupMessage(573));
-        QCOMPARE(later->toolTip(), messages::lookupMessage(529));
+        windowkit::applyWindowTexts(window);
     }
 
     void aRefusedWriteBecomesAMessageBox()
