@@ -177,7 +177,7 @@ QList<PendingRemoval> withUsersWorkAsked(const InstallRun& run, QList<PendingRem
         const QString question = messages::formatMessage(msg::UninstallDeleteWork,
                                                          folders.join(u'\n').toUtf8().constData(), work.pictures,
                                                          work.projects);
-        if (run.prompter->ask(messages::lookupMessage(782), question, messages::Icon::Warning,
+        if (run.prompter->ask(messages::lookupMessage(msg::UninstallTitle), question, messages::Icon::Warning,
                               messages::Buttons::YesNoDefaultNo) == messages::Answer::Yes)
             return removals;
     }
@@ -187,7 +187,7 @@ QList<PendingRemoval> withUsersWorkAsked(const InstallRun& run, QList<PendingRem
 
 void uninstallSteps(const InstallRun& run)
 {
-    if (!run.prompter->confirm(782, 784))
+    if (!run.prompter->confirm(msg::UninstallTitle, msg::UninstallQuestion))
         return;
     const InstallFolders& folders = run.folders;
     const QString baseName = uninstalledBaseName(QFileInfo(run.invokedPath).fileName());
@@ -223,7 +223,7 @@ void uninstallSteps(const InstallRun& run)
     for (const PendingRemoval& removal : removals)
         writeRunOnceEntry(folders.autostart, removal.name, removal.removal, removal.path);
 
-    run.prompter->tell(782, 783, messages::Icon::None);
+    run.prompter->tell(msg::UninstallTitle, msg::UninstallDone, messages::Icon::None);
 }
 
 } // namespace
@@ -260,7 +260,7 @@ InstallNames installNamesFor(const QString& fileName, const QString& installFold
 QString uninstallTitleFor(const QString& invokedPath, int ledCount)
 {
     const QString path = invokedPath.toLower();
-    QString title = messages::lookupMessage(782);
+    QString title = messages::lookupMessage(msg::UninstallTitle);
     if (path.contains(QLatin1String("_exp")))
         title += QStringLiteral(" Express");
     else if (path.contains(QLatin1String("_easy")))
