@@ -71,11 +71,7 @@ void keepModeOf(const QByteArray& target, int fd)
 
 void syncFolderOf(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(QFileInfo(path).path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    syncFolder(QFileInfo(path).path());
 }
 
 } // namespace

@@ -109,16 +109,18 @@ void MainWindow::FormShow()
 
     libraryPage->disableCommands();
 
-    // The language may have been chosen since the texts were applied.
-    refreshLanguageOverride();
-    refreshMainWindowTexts();
+    // The language may have been chosen (by the start-up dialogs) since the window base applied the texts.
+    if (refreshLanguageOverride())
+        refreshMainWindowTexts();
     emit shown();
 }
 
-void MainWindow::refreshLanguageOverride()
+bool MainWindow::refreshLanguageOverride()
 {
+    const messages::LangId before = messages::effectiveLanguage();
     messages::refreshLanguageOverride(store::readUserLanguage(state_.workspace.settingsFile));
     shell::applyQtTranslations();
+    return messages::effectiveLanguage() != before;
 }
 
 void MainWindow::refreshMainWindowTexts()

@@ -77,7 +77,8 @@ private:
     void buildPages();
     void enterPage();
     void fitTopRowCaptions();
-    void refreshLanguageOverride();
+    // Reads the stored language choice; true when that changed the language texts are shown in.
+    bool refreshLanguageOverride();
 
     // The preview box is this much wider than its picture, which sits half of it from the box's left border.
     static constexpr int kPreviewMargin = 16;
